@@ -1,0 +1,104 @@
+#include "app/app.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "platform/graphics.hpp"
+#include "platform/random.hpp"
+#include "ui/menu.hpp"
+
+namespace flopkin {
+
+app::app() : menu(std::make_unique<flopkin::menu>()) { frame_ms.reserve(1 << 16); }
+
+app::~app() = default;
+
+namespace {
+
+void print_stats(std::vector<double> ms) {
+    if (ms.empty()) {
+        std::fprintf(stderr, "frames=0 mean_ms=0 median_ms=0 p99_ms=0 max_ms=0\n");
+        return;
+    }
+    double sum = 0;
+    for (double m : ms) sum += m;
+    std::sort(ms.begin(), ms.end());
+    auto at = [&](double q) { return ms[std::min(ms.size() - 1, static_cast<std::size_t>(q * (ms.size() - 1) + 0.5))]; };
+    std::fprintf(stderr, "frames=%zu mean_ms=%.3f median_ms=%.3f p99_ms=%.3f max_ms=%.3f\n", ms.size(),
+                 sum / ms.size(), at(0.5), at(0.99), ms.back());
+}
+
+}  // namespace
+
+int app::run(const run_options& opts) {
+    options = opts;
+    std::string error;
+    if (!start_up(error)) {
+        std::fprintf(stderr, "flopkin: %s\n", error.c_str());
+        return 2;
+    }
+    std::string why;
+    if (!open_graphics(screen_width, screen_height, 0, 60, why)) {
+        std::fprintf(stderr, "Unable to set graphics mode\n%s\n", why.c_str());
+        return 1;
+    }
+    if (options.unpaced) unpace_frames();
+    set_window_title("Flopkin");
+    if (options.frames != 0)
+        while (run_frame()) {
+        }
+    shut_down();
+    if (options.stats) print_stats(frame_ms);
+    return 0;
+}
+
+bool app::run_frame() {
+    double started = fine_seconds();
+    clear_screen();
+    force_draw_mode_if_empty();
+    fit_view();
+    drop_far_balls();
+    draw_grid();
+    handle_commands();
+    if (quit_requested) return false;
+    drift_palette();
+    if (mode == 1) place_ball_step();
+    if (mode == 1) link_step();
+    simulation_step();
+    draw_figure();
+    menu->layout();
+    menu->draw();
+    if (options.stats) frame_ms.push_back((fine_seconds() - started) * 1000.0);
+    flip();
+    ++frames_run;
+    if (key_down(key_escape)) return false;
+    return options.frames < 0 || frames_run < options.frames;
+}
+
+void app::force_draw_mode_if_empty() {
+    if (balls.is_empty()) mode = 1;
+}
+
+void app::drop_far_balls() {
+    for (ball_ref b : balls.all()) {  // a copy: deleting resets the slot
+        // a position that is not finite is as lost as a far one
+        bool far = !(std::abs(b->x) <= far_limit) || !(std::abs(b->y) <= far_limit);
+        if (far) delete_ball(b);
+    }
+}
+
+void app::drift_palette() {
+    for (int i = 0; i < palette_size; ++i) {
+        for (int j = 0; j < 3; ++j) {
+            int& step = palette_step[i][j];
+            int& value = palette[i][j];
+            if (rnd(0, 1000) > 990) step = -step;
+            if (value >= 253) step = -2;
+            if (value <= 3) step = 2;
+            value += step;
+        }
+    }
+}
+
+}  // namespace flopkin

@@ -1,0 +1,123 @@
+#pragma once
+// The application object: every setting, the figure's lists, the menu, the
+// view and the pointer state, and the frame loop that drives them.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "physics/figure.hpp"
+#include "platform/object_list.hpp"
+
+namespace flopkin {
+
+class menu;
+
+// How a run was asked for on the command line.
+struct run_options {
+    long long frames = -1;      // end after this many frames; -1 = until Escape or Quit
+    bool headless = false;      // no window, nothing drawn
+    bool unpaced = false;       // frames back to back
+    bool stats = false;         // frame-time line on stderr at exit
+    std::string document;       // opened at start-up instead of the default document
+    std::string output;         // written when the program ends
+};
+
+// the four corrections of one link: for end a, then for end b
+struct link_shift {
+    float ax, ay, bx, by;
+};
+
+inline constexpr const char* default_document = "saved flopkins/flopkin.fkn";
+inline constexpr float far_limit = 3333333.0f;
+inline constexpr int relaxation_passes = 30;
+inline constexpr int palette_rows = 30;
+
+struct app {
+    app();
+    ~app();
+    app(const app&) = delete;
+    app& operator=(const app&) = delete;
+
+    ball_ref selected;
+    int mode = -1;                  // 1 = draw, -1 = play
+    std::string document_path;
+    int click_armed = 0;
+    float area_width = 780;
+    std::unique_ptr<flopkin::menu> menu;
+    float gravity = 0.1f;
+    float zoom = 1.0f;
+    float angle_force = 30;
+    float link_width = 2;
+    float ball_size = 13;
+    int palette_size = palette_rows;
+    int palette[palette_rows][3] = {};
+    int palette_step[palette_rows][3] = {};
+    ball_ref dragged;
+    ball_ref link_end_balls[2];
+    int link_drag_active = 0;
+    int screen_width = 1024;
+    int screen_height = 768;
+    float view_right = 780;
+    float view_left = 0;
+    float view_top = 0;
+    float view_bottom = 768;
+    float view_cx = 390;
+    float view_cy = 384;
+    object_list<ball> balls;
+    object_list<link> links;
+    object_list<tension> tensions;
+
+    // set by "Quit": the frame ends at once and the loop with it
+    bool quit_requested = false;
+    run_options options;
+    long long frames_run = 0;
+    std::vector<double> frame_ms;   // each frame's own work, for --stats
+
+    // --- application core ---
+    // Start-up, window, frame loop; the exit status.
+    int run(const run_options& options);
+    // Seeds the generator and loads the start-up document; false with a
+    // message when a document named on the command line cannot be read.
+    bool start_up(std::string& error);
+    // what happens when the program ends: the --output document
+    void shut_down();
+    // One pass of the frame loop; false once the loop is to end.
+    bool run_frame();
+    void force_draw_mode_if_empty();
+    void drop_far_balls();
+    void drift_palette();
+    void draw_grid();
+    void handle_commands();
+
+    // --- physics ---
+    void fit_view();
+    void zoom_step(int direction);
+    // frame steps 10 to 14: gravity, advance, walls, relaxation, velocities
+    void simulation_step();
+    void relax_links();
+    void relax_tensions(int draw_mode);
+    link_shift link_correction(const ball& a, const ball& b, float rest) const;
+    // frame step 15: every link, then every ball
+    void draw_figure();
+
+    // --- editing ---
+    void place_ball_step();
+    void link_step();
+    void build_tensions();
+    void label_figures();
+    void number_balls();
+    void drag_step();
+    void delete_ball(ball_ref ball);
+    void clear_all();
+
+    // --- files ---
+    // replace 1 = Open, 0 = Add; an empty path asks the user for one
+    void load_document(int replace, const std::string& path);
+    void save_document();
+    void save_document_as();
+};
+
+float wrap_360(float angle);
+float wrap_180(float angle);
+
+}  // namespace flopkin

@@ -1,0 +1,34 @@
+// flopkin: opens the window (or runs headless) and hands over to the app.
+#include <cstdio>
+#include <memory>
+
+#include "app/app.hpp"
+#include "app/options.hpp"
+#include "platform/graphics.hpp"
+#include "platform/headless_backend.hpp"
+#include "platform/sdl/sdl_backend.hpp"
+
+int main(int argc, char** argv) {
+    flopkin::run_options options;
+    std::string message;
+    switch (flopkin::parse_options(argc, argv, options, message)) {
+        case flopkin::parse_result::exit_ok:
+            std::fputs(message.c_str(), stdout);
+            return 0;
+        case flopkin::parse_result::bad:
+            std::fprintf(stderr, "flopkin: %s\n%s", message.c_str(), flopkin::usage_text().c_str());
+            return 2;
+        case flopkin::parse_result::run:
+            break;
+    }
+    std::unique_ptr<flopkin::backend> backend;
+    if (options.headless)
+        backend = std::make_unique<flopkin::headless_backend>(false, true);
+    else
+        backend = flopkin::make_sdl_backend();
+    flopkin::use_backend(backend.get());
+    flopkin::app the_app;
+    int status = the_app.run(options);
+    flopkin::use_backend(nullptr);
+    return status;
+}

@@ -1,0 +1,96 @@
+#include "app/options.hpp"
+
+#include <cerrno>
+#include <cstdlib>
+
+namespace flopkin {
+
+std::string usage_text() {
+    return "Usage: flopkin [OPTION]... [DOCUMENT]\n"
+           "A 2D physics sandbox: place balls, join them with links, press Play.\n"
+           "\n"
+           "  --frames N      end after frame N (N >= 0; 0 runs start-up only)\n"
+           "  --headless      no window and no input; nothing is drawn (needs --frames)\n"
+           "  --unpaced       run frames back to back instead of 60 per second\n"
+           "  --stats         at exit print frame times on standard error\n"
+           "  --output PATH   write the figure to PATH when the program ends\n"
+           "  --help          show this help and exit\n"
+           "  --version       show the version and exit\n"
+           "\n"
+           "DOCUMENT is opened at start-up instead of \"saved flopkins/flopkin.fkn\".\n";
+}
+
+namespace {
+
+bool parse_count(const std::string& text, long long& out) {
+    if (text.empty() || text[0] == '-' || text[0] == '+') return false;
+    errno = 0;
+    char* end = nullptr;
+    long long value = std::strtoll(text.c_str(), &end, 10);
+    if (errno != 0 || *end != '\0') return false;
+    out = value;
+    return true;
+}
+
+}  // namespace
+
+parse_result parse_options(int argc, const char* const* argv, run_options& options, std::string& message) {
+    bool frames_given = false;
+    bool only_operands = false;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        auto value = [&](std::string& out) {
+            if (i + 1 >= argc) {
+                message = "option '" + arg + "' needs a value";
+                return false;
+            }
+            out = argv[++i];
+            return true;
+        };
+        if (only_operands || arg.empty() || arg[0] != '-' || arg == "-") {
+            if (!options.document.empty()) {
+                message = "only one DOCUMENT may be given: '" + arg + "'";
+                return parse_result::bad;
+            }
+            options.document = arg;
+        } else if (arg == "--") {
+            only_operands = true;
+        } else if (arg == "--help") {
+            message = usage_text();
+            return parse_result::exit_ok;
+        } else if (arg == "--version") {
+            message = std::string("flopkin ") + FLOPKIN_VERSION + "\n";
+            return parse_result::exit_ok;
+        } else if (arg == "--frames") {
+            std::string text;
+            if (!value(text)) return parse_result::bad;
+            if (!parse_count(text, options.frames)) {
+                message = "invalid value for --frames: '" + text + "' (a whole number >= 0)";
+                return parse_result::bad;
+            }
+            frames_given = true;
+        } else if (arg == "--output") {
+            if (!value(options.output)) return parse_result::bad;
+            if (options.output.empty()) {
+                message = "--output needs a path";
+                return parse_result::bad;
+            }
+        } else if (arg == "--headless") {
+            options.headless = true;
+        } else if (arg == "--unpaced") {
+            options.unpaced = true;
+        } else if (arg == "--stats") {
+            options.stats = true;
+        } else {
+            message = "unknown option '" + arg + "'";
+            return parse_result::bad;
+        }
+    }
+    if (options.headless && !frames_given) {
+        message = "--headless needs --frames N";
+        return parse_result::bad;
+    }
+    return parse_result::run;
+}
+
+}  // namespace flopkin

@@ -1,0 +1,52 @@
+#pragma once
+// The seam between the program and a window system. One backend serves at a
+// time: the real one (SDL2 + OpenGL 1.1 + GTK 3) or the headless one used by
+// tests and batch runs. A backend reports what it cannot do; the program decides.
+#include <string>
+
+#include "platform/input.hpp"
+
+namespace flopkin {
+
+struct rgb {
+    int r = 255, g = 255, b = 255;
+    bool operator==(const rgb&) const = default;
+};
+
+class backend {
+public:
+    virtual ~backend() = default;
+
+    // Opens the window with its drawing context, one unit per pixel, origin
+    // top-left, both buffers black. On failure says why in `why`.
+    virtual bool open_window(int width, int height, std::string& why) = 0;
+    virtual void set_title(const std::string& title) = 0;
+    // false when the swap interval cannot be controlled
+    virtual bool set_swap_interval(int interval) = 0;
+    virtual void present() = 0;
+
+    // applies every pending window event to the input state
+    virtual void pump_events(input_state& input) = 0;
+
+    // 1 ms clock and sleep, and a fine clock for frame statistics
+    virtual int millisecs() = 0;
+    virtual void sleep_ms(int ms) = 0;
+    virtual double seconds() = 0;
+
+    // Drawing, with the current colour and scale already resolved.
+    virtual void clear(rgb colour) = 0;
+    virtual void line(float x1, float y1, float x2, float y2, bool last_pixel, rgb colour) = 0;
+    virtual void rect(float x, float y, float width, float height, rgb colour) = 0;
+    // ellipse inscribed in the box; scale applies to the offsets from (x, y)
+    virtual void oval(float x, float y, float width, float height, float sx, float sy, rgb colour) = 0;
+    // convex polygon, `points` pairs of x, y
+    virtual void polygon(const float* xy, int points, rgb colour) = 0;
+    virtual void text(const std::string& text, float x, float y, float sx, float sy, rgb colour) = 0;
+
+    // Modal file requester: the chosen path, or "" when cancelled or when
+    // there is no requester to show.
+    virtual std::string request_file(const std::string& prompt, const std::string& filter, bool save,
+                                     const std::string& initial_path) = 0;
+};
+
+}  // namespace flopkin

@@ -1,0 +1,176 @@
+#include "platform/graphics.hpp"
+
+#include <cmath>
+
+#include "platform/number_text.hpp"
+#include "platform/pacing.hpp"
+
+namespace flopkin {
+namespace {
+
+struct draw_state {
+    rgb colour{255, 255, 255};
+    rgb clear_colour{0, 0, 0};
+    float scale_x = 1, scale_y = 1;
+};
+
+backend* installed = nullptr;
+input_state input;
+draw_state state;
+frame_pacer pacer;
+
+bool has_glyph(char c) {
+    auto code = static_cast<unsigned char>(c);
+    return code >= 32 && code <= 127;
+}
+
+backend& be() { return *installed; }
+
+void pump() { be().pump_events(input); }
+
+}  // namespace
+
+backend* use_backend(backend* next) {
+    backend* previous = installed;
+    installed = next;
+    input = input_state{};
+    state = draw_state{};
+    return previous;
+}
+
+backend& current_backend() { return be(); }
+input_state& current_input() { return input; }
+
+bool open_graphics(int width, int height, int /*depth*/, int hertz, std::string& why) {
+    if (!be().open_window(width, height, why)) return false;
+    state = draw_state{};
+    pacer.start(be(), hertz);
+    return true;
+}
+
+void set_window_title(const std::string& title) { be().set_title(title); }
+void clear_screen() { be().clear(state.clear_colour); }
+void flip() { pacer.flip(be()); }
+void unpace_frames() { pacer.unpace(); }
+
+void set_color(int red, int green, int blue) { state.colour = {red, green, blue}; }
+void set_clear_color(int red, int green, int blue) { state.clear_colour = {red, green, blue}; }
+void set_scale(float sx, float sy) {
+    state.scale_x = sx;
+    state.scale_y = sy;
+}
+
+void draw_line(float x1, float y1, float x2, float y2, int last_pixel) {
+    float ex = x1 + (x2 - x1) * state.scale_x;
+    float ey = y1 + (y2 - y1) * state.scale_y;
+    be().line(x1, y1, ex, ey, last_pixel != 0, state.colour);
+}
+
+void draw_rect(float x, float y, float width, float height) {
+    be().rect(x, y, width * state.scale_x, height * state.scale_y, state.colour);
+}
+
+void draw_oval(float x, float y, float width, float height) {
+    be().oval(x, y, width, height, state.scale_x, state.scale_y, state.colour);
+}
+
+void oval_vertices(float x, float y, float width, float height, float sx, float sy, std::vector<float>& out) {
+    float a = width / 2, b = height / 2;
+    int n = float_to_int(std::fabs(a) + std::fabs(b));
+    if (n < 12) n = 12;
+    n -= n % 4;
+    out.resize(static_cast<std::size_t>(n) * 2);
+    const double to_rad = 3.14159265358979323846 / 180.0;
+    for (int k = 0; k < n; ++k) {
+        double t = k * 360.0 / n * to_rad;
+        // offsets from the anchor (x, y) are scaled
+        out[2 * k] = x + sx * static_cast<float>(a + a * std::cos(t));
+        out[2 * k + 1] = y + sy * static_cast<float>(b - b * std::sin(t));
+    }
+}
+
+void draw_poly(const float* values, int count) {
+    if (count < 6 || count % 2 != 0) return;
+    if (state.scale_x == 1 && state.scale_y == 1) {
+        be().polygon(values, count / 2, state.colour);
+        return;
+    }
+    // scale the offsets from the first point, the polygon's anchor
+    std::vector<float> scaled(values, values + count);
+    for (int i = 2; i < count; i += 2) {
+        scaled[i] = values[0] + (values[i] - values[0]) * state.scale_x;
+        scaled[i + 1] = values[1] + (values[i + 1] - values[1]) * state.scale_y;
+    }
+    be().polygon(scaled.data(), count / 2, state.colour);
+}
+
+void draw_text(const std::string& text, float x, float y) {
+    be().text(text, x, y, state.scale_x, state.scale_y, state.colour);
+}
+
+int text_width(const std::string& text) {
+    int glyphs = 0;
+    for (char c : text) glyphs += has_glyph(c) ? 1 : 0;
+    return 8 * glyphs;
+}
+
+int text_height(const std::string& text) { return text_width(text) > 0 ? 16 : 0; }
+
+int mouse_x() {
+    pump();
+    return input.pointer_x;
+}
+
+int mouse_y() {
+    pump();
+    return input.pointer_y;
+}
+
+int mouse_down(int button) {
+    pump();
+    int code = mouse_button_code(button);
+    return code ? input.down[code] : 0;
+}
+
+int mouse_hit(int button) {
+    pump();
+    int code = mouse_button_code(button);
+    if (!code) return 0;
+    int hits = input.hits[code];
+    input.hits[code] = 0;
+    return hits;
+}
+
+int key_down(int code) {
+    pump();
+    return (code >= 1 && code <= 255) ? input.down[code] : 0;
+}
+
+int key_hit(int code) {
+    pump();
+    if (code < 1 || code > 255) return 0;
+    int hits = input.hits[code];
+    input.hits[code] = 0;
+    return hits;
+}
+
+void flush_keys() {
+    pump();
+    input.flush();
+}
+
+int millisecs() { return be().millisecs(); }
+double fine_seconds() { return be().seconds(); }
+
+double sqr(double value) { return std::sqrt(value); }
+
+double atan2_deg(double y, double x) { return std::atan2(y, x) * (180.0 / 3.14159265358979323846); }
+
+std::string request_file(const std::string& prompt, const std::string& filter, bool save,
+                         const std::string& initial_path) {
+    std::string chosen = be().request_file(prompt, filter, save, initial_path);
+    flush_keys();
+    return chosen;
+}
+
+}  // namespace flopkin

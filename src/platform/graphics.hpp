@@ -1,0 +1,63 @@
+#pragma once
+// Drawing, input, clock and requester operations on the one implicit window.
+// Every part of the program reaches the platform only through these.
+#include <string>
+#include <vector>
+
+#include "platform/backend.hpp"
+
+namespace flopkin {
+
+class frame_pacer;
+
+// Installs the backend that the operations below use; returns the previous one.
+backend* use_backend(backend* be);
+backend& current_backend();
+input_state& current_input();
+
+// graphics
+bool open_graphics(int width, int height, int depth, int hertz, std::string& why);
+void set_window_title(const std::string& title);
+void clear_screen();
+void flip();
+// from now on frames are presented back to back
+void unpace_frames();
+void set_color(int red, int green, int blue);
+void set_clear_color(int red, int green, int blue);
+void set_scale(float sx, float sy);
+void draw_line(float x1, float y1, float x2, float y2, int last_pixel);
+void draw_rect(float x, float y, float width, float height);
+void draw_oval(float x, float y, float width, float height);
+void draw_poly(const float* values, int count);
+inline void draw_poly(const std::vector<float>& values) { draw_poly(values.data(), static_cast<int>(values.size())); }
+void draw_text(const std::string& text, float x, float y);
+int text_width(const std::string& text);
+int text_height(const std::string& text);
+
+// The vertices of an oval as drawn: n = max(12, |a| + |b|) rounded down to a
+// multiple of 4, scaled about (x, y). Writes 2n floats into `out`.
+void oval_vertices(float x, float y, float width, float height, float sx, float sy, std::vector<float>& out);
+
+// input: each query first applies every pending window event
+int mouse_x();
+int mouse_y();
+int mouse_down(int button);
+int mouse_hit(int button);
+int key_down(int code);
+int key_hit(int code);
+void flush_keys();
+
+// time
+int millisecs();
+double fine_seconds();
+
+// arithmetic
+double sqr(double value);
+double atan2_deg(double y, double x);
+
+// the platform's modal file requester; "" when cancelled. Clears every key
+// and mouse state when it closes.
+std::string request_file(const std::string& prompt, const std::string& filter, bool save,
+                         const std::string& initial_path);
+
+}  // namespace flopkin

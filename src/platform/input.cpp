@@ -1,0 +1,43 @@
+#include "platform/input.hpp"
+
+namespace flopkin {
+namespace {
+bool valid(int code) { return code >= 1 && code <= 255; }
+}  // namespace
+
+void input_state::press(int code, bool repeat) {
+    if (!valid(code) || repeat) return;
+    if (!down[code]) ++hits[code];
+    down[code] = 1;
+}
+
+void input_state::release(int code) {
+    if (valid(code)) down[code] = 0;
+}
+
+void input_state::move(int x, int y) {
+    pointer_x = static_cast<std::int16_t>(x);
+    pointer_y = static_cast<std::int16_t>(y);
+}
+
+void input_state::flush() {
+    for (int i = 0; i < 256; ++i) {
+        down[i] = 0;
+        hits[i] = 0;
+    }
+}
+
+bool input_state::any_button_down() const {
+    return down[code_mouse_left] || down[code_mouse_right] || down[code_mouse_middle];
+}
+
+int mouse_button_code(int button) {
+    switch (button) {
+        case 1: return code_mouse_left;
+        case 2: return code_mouse_right;
+        case 3: return code_mouse_middle;
+        default: return 0;
+    }
+}
+
+}  // namespace flopkin

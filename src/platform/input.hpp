@@ -1,0 +1,34 @@
+#pragma once
+// Keyboard and mouse state, filled from window events by a backend.
+//
+// Key codes are virtual-key codes 1-255 (Escape = 27); mouse buttons use codes
+// 1 (left), 2 (right) and 4 (middle).
+#include <cstdint>
+
+namespace flopkin {
+
+constexpr int key_escape = 27;
+constexpr int code_mouse_left = 1;
+constexpr int code_mouse_right = 2;
+constexpr int code_mouse_middle = 4;
+
+struct input_state {
+    std::uint8_t down[256] = {};
+    int hits[256] = {};
+    std::int16_t pointer_x = 0;
+    std::int16_t pointer_y = 0;
+
+    // a press counts only when the code was not already down, so auto-repeat
+    // adds nothing
+    void press(int code, bool repeat = false);
+    void release(int code);
+    // pointer positions arrive as signed 16-bit values, as window events carry them
+    void move(int x, int y);
+    void flush();
+    bool any_button_down() const;
+};
+
+// the code that mouse query button 1, 2 or 3 reads; 0 for any other number
+int mouse_button_code(int button);
+
+}  // namespace flopkin

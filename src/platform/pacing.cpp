@@ -1,0 +1,44 @@
+#include "platform/pacing.hpp"
+
+#include "platform/backend.hpp"
+
+namespace flopkin {
+
+void frame_pacer::start(backend& be, int hertz) {
+    hertz_ = hertz;
+    clock_paced_ = false;
+    be.set_swap_interval(1);
+    if (hertz <= 0) return;
+    // a successful swap-interval call proves nothing: time the presentations
+    int frame_ms = 1000 / hertz;
+    int on_time = 0;
+    for (int i = 0; i < hertz; ++i) {
+        int before = be.millisecs();
+        be.present();
+        int late = be.millisecs() - before - frame_ms;
+        on_time = (late >= -1 && late <= 1) ? on_time + 1 : 0;
+        if (on_time == 3) return;
+    }
+    t0_ = be.millisecs();
+    k_ = 0;
+    clock_paced_ = true;
+    be.set_swap_interval(0);
+}
+
+void frame_pacer::flip(backend& be) {
+    if (clock_paced_) {
+        int now = be.millisecs();
+        k_ += 1000;
+        long long elapsed = static_cast<long long>(now) - t0_;
+        long long wait = k_ / hertz_ - elapsed;
+        if (wait >= 1 && wait <= 999) {
+            be.sleep_ms(static_cast<int>(wait));
+        } else {
+            // the target has passed or is absurdly far: restart the schedule from now
+            k_ = elapsed * hertz_;
+        }
+    }
+    be.present();
+}
+
+}  // namespace flopkin
