@@ -14,7 +14,6 @@ void app::delete_ball(ball_ref ball) { if (ball) balls.remove(ball.get()); }
 void app::clear_all() { balls.clear(); links.clear(); tensions.clear(); }
 float wrap_360(float a) { return a; }
 float wrap_180(float a) { return a; }
-void ball::to_screen() {}
 void ball::draw() {}
 void ball::keep_in_view() {}
 void ball::update_velocity() {}
