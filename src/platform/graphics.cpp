@@ -19,11 +19,6 @@ input_state input;
 draw_state state;
 frame_pacer pacer;
 
-bool has_glyph(char c) {
-    auto code = static_cast<unsigned char>(c);
-    return code >= 32 && code <= 127;
-}
-
 backend& be() { return *installed; }
 
 void pump() { be().pump_events(input); }
@@ -107,14 +102,6 @@ void draw_poly(const float* values, int count) {
 void draw_text(const std::string& text, float x, float y) {
     be().text(text, x, y, state.scale_x, state.scale_y, state.colour);
 }
-
-int text_width(const std::string& text) {
-    int glyphs = 0;
-    for (char c : text) glyphs += has_glyph(c) ? 1 : 0;
-    return 8 * glyphs;
-}
-
-int text_height(const std::string& text) { return text_width(text) > 0 ? 16 : 0; }
 
 int mouse_x() {
     pump();
