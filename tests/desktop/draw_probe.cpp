@@ -3,6 +3,8 @@
 //   draw_probe shapes            draws the reference shapes every frame until
 //                                Escape; first prints the glyph mask of the
 //                                reference text, one row per line
+//   draw_probe pointer           prints "x y down" for the left button
+//                                whenever it changes, until Escape
 //   draw_probe open|save PATH    shows one frame, asks for a file with the
 //                                requester (initial path PATH), prints
 //                                "chosen=[...]" and whether Escape still
@@ -66,6 +68,18 @@ int main(int argc, char** argv) {
         do {
             draw_shapes();
             flip();
+        } while (!key_down(key_escape));
+    } else if (what == "pointer") {
+        int last[3] = {-99999, -99999, -1};
+        do {
+            draw_shapes();
+            flip();
+            int now[3] = {mouse_x(), mouse_y(), mouse_down(1)};
+            if (now[0] != last[0] || now[1] != last[1] || now[2] != last[2]) {
+                std::printf("%d %d %d\n", now[0], now[1], now[2]);
+                std::fflush(stdout);
+                for (int i = 0; i < 3; ++i) last[i] = now[i];
+            }
         } while (!key_down(key_escape));
     } else if (what == "open" || what == "save") {
         draw_shapes();

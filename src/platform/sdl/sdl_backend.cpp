@@ -36,6 +36,10 @@ public:
     bool open_window(int width, int height, std::string& why) override {
         // a close request is ours to ignore, but a terminate signal must still end the program
         SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+        // the window keeps the pointer while a button is held, so a drag can
+        // leave it and still be released; SDL does this from the pointer's
+        // focus, where SDL_CaptureMouse would need the keyboard focus too
+        SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "1");
         // the requester runs on GTK's X11 backend; keep the window on X11 too
         // (XWayland on a Wayland session) unless a driver is chosen explicitly
         if (!std::getenv("SDL_VIDEODRIVER")) SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
@@ -78,14 +82,8 @@ public:
             switch (e.type) {
                 case SDL_KEYDOWN: input.press(virtual_key(e.key.keysym.sym), e.key.repeat != 0); break;
                 case SDL_KEYUP: input.release(virtual_key(e.key.keysym.sym)); break;
-                case SDL_MOUSEBUTTONDOWN:
-                    input.press(mouse_code(e.button.button));
-                    follow_buttons(input);
-                    break;
-                case SDL_MOUSEBUTTONUP:
-                    input.release(mouse_code(e.button.button));
-                    follow_buttons(input);
-                    break;
+                case SDL_MOUSEBUTTONDOWN: input.press(mouse_code(e.button.button)); break;
+                case SDL_MOUSEBUTTONUP: input.release(mouse_code(e.button.button)); break;
                 case SDL_MOUSEMOTION: input.move(e.motion.x, e.motion.y); break;
                 default: break;  // close requests among them: the program ends only by its own decision
             }
@@ -134,12 +132,6 @@ private:
         why = SDL_GetError();
         if (why.empty()) why = "no reason given";
         return false;
-    }
-
-    // the window keeps the pointer while a button is held; capture needs the
-    // keyboard focus, so it is asked for on every change of the buttons
-    void follow_buttons(const input_state& input) {
-        SDL_CaptureMouse(input.any_button_down() ? SDL_TRUE : SDL_FALSE);
     }
 
     SDL_Window* window_ = nullptr;
