@@ -46,7 +46,7 @@ bool open_graphics(int width, int height, int /*depth*/, int hertz, std::string&
 void set_window_title(const std::string& title) { be().set_title(title); }
 void clear_screen() { be().clear(state.clear_colour); }
 void flip() { pacer.flip(be()); }
-void unpace_frames() { pacer.unpace(); }
+void unpace_frames() { pacer.unpace(be()); }
 
 void set_color(int red, int green, int blue) { state.colour = {red, green, blue}; }
 void set_clear_color(int red, int green, int blue) { state.clear_colour = {red, green, blue}; }

@@ -115,11 +115,19 @@ TEST_F(Pacing, ClockGoingBackwardsDoesNotSleepForAges) {
 
 TEST_F(Pacing, UnpacedFramesNeverWait) {
     pacer.start(display, 60);
-    pacer.unpace();
+    pacer.unpace(display);
     int before = display.clock_ms;
     for (int i = 0; i < 10; ++i) pacer.flip(display);
     EXPECT_EQ(display.clock_ms, before);
     EXPECT_EQ(display.presents, 70);
+}
+
+TEST_F(Pacing, UnpacedFramesLeaveTheVerticalBlankToo) {
+    display.present_cost_ms = 16;
+    pacer.start(display, 60);
+    ASSERT_EQ(display.swap_interval, 1);
+    pacer.unpace(display);
+    EXPECT_EQ(display.swap_interval, 0);
 }
 
 }  // namespace flopkin
