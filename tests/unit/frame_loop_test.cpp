@@ -21,21 +21,6 @@ protected:
     }
 };
 
-TEST_F(FrameLoop, InitialValues) {
-    app a;
-    EXPECT_EQ(a.mode, -1);
-    EXPECT_EQ(a.click_armed, 0);
-    EXPECT_EQ(a.document_path, "");
-    EXPECT_FLOAT_EQ(a.gravity, 0.1f);
-    EXPECT_FLOAT_EQ(a.ball_size, 13);
-    EXPECT_FLOAT_EQ(a.view_cx, 390);
-    EXPECT_FLOAT_EQ(a.view_cy, 384);
-    EXPECT_EQ(a.palette_size, 30);
-    EXPECT_EQ(a.palette[29][2], 0);
-    EXPECT_TRUE(a.balls.is_empty());
-    EXPECT_EQ(a.selected, nullptr);
-}
-
 TEST_F(FrameLoop, OpensTheWindowAndRunsTheAskedFrames) {
     app a;
     EXPECT_EQ(run_with_frames(a, 3), 0);
