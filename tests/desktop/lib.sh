@@ -59,11 +59,11 @@ start() {
   pids+=("$last_pid")
 }
 
-# waits for a window with exactly this title; prints its id
+# waits for a shown window with exactly this title; prints its id
 wait_window() {
   local title=$1 i id
-  for i in $(seq 100); do
-    id=$(xdotool search --name "^${title}\$" 2>/dev/null | head -n1 || true)
+  for i in $(seq 200); do
+    id=$(xdotool search --onlyvisible --name "^${title}\$" 2>/dev/null | head -n1 || true)
     if [ -n "$id" ]; then
       echo "$id"
       return 0
@@ -71,6 +71,16 @@ wait_window() {
     sleep 0.1
   done
   fail "no window titled '$title' appeared"
+}
+
+# waits until the window has the keyboard
+wait_focus() {
+  local window=$1 i
+  for i in $(seq 100); do
+    [ "$(xdotool getwindowfocus 2>/dev/null || true)" = "$window" ] && return 0
+    sleep 0.1
+  done
+  fail "window $window never got the keyboard"
 }
 
 # holds a key down on the window for a few frames, then lets it go

@@ -16,7 +16,8 @@ open_dialog() {
   program=$last_pid
   wait_window "Flopkin probe" >/dev/null
   dialog=$(wait_window "Probe file:")
-  sleep 0.5
+  wait_focus "$dialog"
+  sleep 0.3
 }
 
 answer_is() {
