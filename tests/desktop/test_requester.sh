@@ -45,4 +45,31 @@ answer_is ""
 open_dialog save "$docs/untitled"
 xdotool key Return
 answer_is "$docs/untitled"
+
+# open: a name that does not exist is not accepted; the dialog stays up
+open_dialog open "$docs/"
+xdotool type --delay 20 "$docs/missing.fkn"
+sleep 0.3
+xdotool key Return
+sleep 1
+kill -0 "$program" 2>/dev/null && [ ! -s "$work/answer" ] || fail "open mode answered for a file that does not exist"
+xdotool search --onlyvisible --name '^Probe file:$' >/dev/null || fail "the dialog went away"
+for i in 1 2 3; do
+  kill -0 "$program" 2>/dev/null || break
+  xdotool key Escape
+  sleep 0.5
+done
+answer_is ""
+
+# save: an existing file is returned only after the user confirms
+open_dialog save "$docs/figure.fkn"
+xdotool key Return
+sleep 1
+kill -0 "$program" 2>/dev/null && [ ! -s "$work/answer" ] || fail "save mode answered an existing file without asking"
+for i in 1 2 3; do
+  kill -0 "$program" 2>/dev/null || break
+  xdotool key Escape
+  sleep 0.5
+done
+answer_is ""
 echo "requester ok"
