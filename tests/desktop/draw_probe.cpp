@@ -38,6 +38,13 @@ void draw_shapes() {
     draw_rect(496, 296, 120, 24);
     set_color(0, 128, 255);
     draw_text(reference_text, 500, 300);
+    // and twice as large: every glyph pixel a 2 x 2 block
+    set_color(64, 64, 64);
+    draw_rect(96, 496, 216, 40);
+    set_color(0, 128, 255);
+    set_scale(2, 2);
+    draw_text(reference_text, 100, 500);
+    set_scale(1, 1);
 }
 
 void print_text_mask() {

@@ -67,6 +67,11 @@ for row, line in enumerate(mask):
     for col, c in enumerate(line):
         expect(500 + col, 300 + row, TEXT if c == "#" else GREY, "text")
 expect(500 + len(mask[0]), 300, GREY, "after the text")
+# the same text at twice the scale at (100, 500)
+for y in range(32):
+    for x in range(2 * len(mask[0])):
+        expect(100 + x, 500 + y, TEXT if mask[y // 2][x // 2] == "#" else GREY, "scaled text")
+expect(100 + 2 * len(mask[0]), 500, GREY, "after the scaled text")
 
 for failure in failures[:40]:
     print(failure)

@@ -72,4 +72,11 @@ for i in 1 2 3; do
   sleep 0.5
 done
 answer_is ""
+# save: a path longer than 1023 characters is refused as a cancel, never cut
+deep=$docs
+for i in 1 2 3 4 5; do deep=$deep/$(printf 'd%.0s' $(seq 220)); done
+mkdir -p "$deep"
+open_dialog save "$deep/long.fkn"
+xdotool key Return
+answer_is ""
 echo "requester ok"
