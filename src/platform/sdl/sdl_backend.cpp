@@ -43,7 +43,13 @@ public:
         // the requester runs on GTK's X11 backend; keep the window on X11 too
         // (XWayland on a Wayland session) unless a driver is chosen explicitly
         if (!std::getenv("SDL_VIDEODRIVER")) SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
-        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return fail(why);
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+            fail(why);
+            const char* display = std::getenv("DISPLAY");
+            if (!std::getenv("SDL_VIDEODRIVER") && (!display || !*display))
+                why = "no display: DISPLAY is not set (" + why + ")";
+            return false;
+        }
         video_ = true;
         SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
         SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
