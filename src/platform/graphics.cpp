@@ -19,11 +19,6 @@ input_state input;
 draw_state state;
 frame_pacer pacer;
 
-bool has_glyph(char c) {
-    auto code = static_cast<unsigned char>(c);
-    return code >= 32 && code <= 127;
-}
-
 backend& be() { return *installed; }
 
 void pump() { be().pump_events(input); }
@@ -51,7 +46,7 @@ bool open_graphics(int width, int height, int /*depth*/, int hertz, std::string&
 void set_window_title(const std::string& title) { be().set_title(title); }
 void clear_screen() { be().clear(state.clear_colour); }
 void flip() { pacer.flip(be()); }
-void unpace_frames() { pacer.unpace(); }
+void unpace_frames() { pacer.unpace(be()); }
 
 void set_color(int red, int green, int blue) { state.colour = {red, green, blue}; }
 void set_clear_color(int red, int green, int blue) { state.clear_colour = {red, green, blue}; }
@@ -107,14 +102,6 @@ void draw_poly(const float* values, int count) {
 void draw_text(const std::string& text, float x, float y) {
     be().text(text, x, y, state.scale_x, state.scale_y, state.colour);
 }
-
-int text_width(const std::string& text) {
-    int glyphs = 0;
-    for (char c : text) glyphs += has_glyph(c) ? 1 : 0;
-    return 8 * glyphs;
-}
-
-int text_height(const std::string& text) { return text_width(text) > 0 ? 16 : 0; }
 
 int mouse_x() {
     pump();

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/backend.hpp"
+#include "platform/font.hpp"
 
 namespace flopkin {
 
@@ -31,8 +32,6 @@ void draw_oval(float x, float y, float width, float height);
 void draw_poly(const float* values, int count);
 inline void draw_poly(const std::vector<float>& values) { draw_poly(values.data(), static_cast<int>(values.size())); }
 void draw_text(const std::string& text, float x, float y);
-int text_width(const std::string& text);
-int text_height(const std::string& text);
 
 // The vertices of an oval as drawn: n = max(12, |a| + |b|) rounded down to a
 // multiple of 4, scaled about (x, y). Writes 2n floats into `out`.

@@ -27,10 +27,6 @@ void input_state::flush() {
     }
 }
 
-bool input_state::any_button_down() const {
-    return down[code_mouse_left] || down[code_mouse_right] || down[code_mouse_middle];
-}
-
 int mouse_button_code(int button) {
     switch (button) {
         case 1: return code_mouse_left;

@@ -25,7 +25,6 @@ struct input_state {
     // pointer positions arrive as signed 16-bit values, as window events carry them
     void move(int x, int y);
     void flush();
-    bool any_button_down() const;
 };
 
 // the code that mouse query button 1, 2 or 3 reads; 0 for any other number

@@ -25,6 +25,11 @@ void frame_pacer::start(backend& be, int hertz) {
     be.set_swap_interval(0);
 }
 
+void frame_pacer::unpace(backend& be) {
+    clock_paced_ = false;
+    be.set_swap_interval(0);
+}
+
 void frame_pacer::flip(backend& be) {
     if (clock_paced_) {
         int now = be.millisecs();

@@ -13,8 +13,9 @@ public:
     void start(backend& be, int hertz);
     // waits as pacing requires, then presents
     void flip(backend& be);
-    // presents frames back to back from now on
-    void unpace() { clock_paced_ = false; }
+    // presents frames back to back from now on, not waiting for the
+    // vertical blank either
+    void unpace(backend& be);
 
     bool clock_paced() const { return clock_paced_; }
 

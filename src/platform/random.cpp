@@ -1,5 +1,9 @@
 #include "platform/random.hpp"
 
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
 #include "platform/number_text.hpp"
 
 namespace flopkin {
@@ -35,19 +39,21 @@ void seed_rnd(int seed) {
     if (state == 0 || state == modulus) state = 4660;
 }
 
-double rnd(double min, double max) {
-    if (!(max > min)) {
-        double t = min;
-        min = max;
-        max = t;
-    }
-    return min + uniform() * (max - min);
+double spread_rnd(double u, double min, double max) {
+    if (!(max > min)) std::swap(min, max);
+    double value = min + u * (max - min);
+    return value < max || !(max > min) ? value : std::nextafter(max, min);
 }
 
-int rand(int min, int max) {
-    double u = uniform();
-    if (min < max) return float_to_int(min + u * (static_cast<double>(max) - min + 1));
-    return float_to_int(max + u * (1 - (static_cast<double>(max) - min)));
+int spread_rand(double u, int min, int max) {
+    int low = min < max ? min : max, high = min < max ? max : min;
+    int value = min < max ? float_to_int(min + u * (static_cast<double>(max) - min + 1))
+                          : float_to_int(max + u * (1 - (static_cast<double>(max) - min)));
+    return std::clamp(value, low, high);
 }
+
+double rnd(double min, double max) { return spread_rnd(uniform(), min, max); }
+
+int rand(int min, int max) { return spread_rand(uniform(), min, max); }
 
 }  // namespace flopkin

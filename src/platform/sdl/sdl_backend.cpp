@@ -1,14 +1,153 @@
-// Placeholder until the SDL backend lands: behaves as a machine without a display.
+// The real backend: an SDL2 window with an OpenGL 1.1 context, SDL input, the
+// steady clock, and GTK 3's file chooser as the requester.
 #include "platform/sdl/sdl_backend.hpp"
 
-#include "platform/headless_backend.hpp"
+#include <SDL2/SDL.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+#include "platform/sdl/gl_canvas.hpp"
+#include "platform/sdl/gtk_requester.hpp"
+#include "platform/sdl/key_codes.hpp"
 
 namespace flopkin {
+namespace {
 
-std::unique_ptr<backend> make_sdl_backend() {
-    auto be = std::make_unique<headless_backend>(false, true);
-    be->fail_open = true;
-    return be;
+int mouse_code(Uint8 button) {
+    switch (button) {
+        case SDL_BUTTON_LEFT: return code_mouse_left;
+        case SDL_BUTTON_RIGHT: return code_mouse_right;
+        case SDL_BUTTON_MIDDLE: return code_mouse_middle;
+        default: return 0;
+    }
 }
+
+class sdl_backend : public backend {
+public:
+    ~sdl_backend() override {
+        if (context_) SDL_GL_DeleteContext(context_);
+        if (window_) SDL_DestroyWindow(window_);
+        if (video_) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        SDL_Quit();
+    }
+
+    bool open_window(int width, int height, std::string& why) override {
+        // a close request is ours to ignore, but a terminate signal must still end the program
+        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+        // the window keeps the pointer while a button is held, so a drag can
+        // leave it and still be released; SDL does this from the pointer's
+        // focus, where SDL_CaptureMouse would need the keyboard focus too
+        SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "1");
+        // the requester runs on GTK's X11 backend; keep the window on X11 too
+        // (XWayland on a Wayland session) unless a driver is chosen explicitly
+        if (!std::getenv("SDL_VIDEODRIVER")) SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+            fail(why);
+            const char* display = std::getenv("DISPLAY");
+            if (!std::getenv("SDL_VIDEODRIVER") && (!display || !*display))
+                why = "no display: DISPLAY is not set (" + why + ")";
+            return false;
+        }
+        video_ = true;
+        SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+        SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+        SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+        SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+        SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
+        window_ = SDL_CreateWindow("", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width, height,
+                                   SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN);
+        if (!window_) return fail(why);
+        context_ = SDL_GL_CreateContext(window_);
+        if (!context_) return fail(why);
+        if (SDL_GL_MakeCurrent(window_, context_) != 0) return fail(why);
+        canvas_.open(width, height);
+        // both buffers start black
+        for (int i = 0; i < 2; ++i) {
+            canvas_.clear({0, 0, 0});
+            SDL_GL_SwapWindow(window_);
+        }
+        return true;
+    }
+
+    void set_title(const std::string& title) override {
+        if (window_) SDL_SetWindowTitle(window_, title.c_str());
+    }
+
+    bool set_swap_interval(int interval) override { return window_ && SDL_GL_SetSwapInterval(interval) == 0; }
+
+    void present() override {
+        if (window_) SDL_GL_SwapWindow(window_);
+    }
+
+    void pump_events(input_state& input) override {
+        if (!video_) return;
+        SDL_Event e;
+        while (SDL_PollEvent(&e)) {
+            switch (e.type) {
+                case SDL_KEYDOWN: input.press(virtual_key(e.key.keysym.sym), e.key.repeat != 0); break;
+                case SDL_KEYUP: input.release(virtual_key(e.key.keysym.sym)); break;
+                case SDL_MOUSEBUTTONDOWN: input.press(mouse_code(e.button.button)); break;
+                case SDL_MOUSEBUTTONUP: input.release(mouse_code(e.button.button)); break;
+                case SDL_MOUSEMOTION: input.move(e.motion.x, e.motion.y); break;
+                default: break;  // close requests among them: the program ends only by its own decision
+            }
+        }
+    }
+
+    int millisecs() override {
+        // the machine's steady clock, so it runs (and seeds the generator)
+        // before any window exists; kept positive, differences are what count
+        auto since = std::chrono::steady_clock::now().time_since_epoch();
+        long long ms = std::chrono::duration_cast<std::chrono::milliseconds>(since).count();
+        return static_cast<int>(ms & 0x7fffffff);
+    }
+
+    void sleep_ms(int ms) override { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+    double seconds() override {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+    }
+
+    void clear(rgb colour) override { canvas_.clear(colour); }
+    void line(float x1, float y1, float x2, float y2, bool last_pixel, rgb colour) override {
+        canvas_.line(x1, y1, x2, y2, last_pixel, colour);
+    }
+    void rect(float x, float y, float width, float height, rgb colour) override {
+        canvas_.rect(x, y, width, height, colour);
+    }
+    void oval(float x, float y, float width, float height, float sx, float sy, rgb colour) override {
+        canvas_.oval(x, y, width, height, sx, sy, colour);
+    }
+    void polygon(const float* xy, int points, rgb colour) override { canvas_.polygon(xy, points, colour); }
+    void text(const std::string& text, float x, float y, float sx, float sy, rgb colour) override {
+        canvas_.text(text, x, y, sx, sy, colour);
+    }
+
+    std::string request_file(const std::string& prompt, const std::string& filter, bool save,
+                             const std::string& initial_path) override {
+        std::string chosen = gtk_request_file(window_, prompt, filter, save, initial_path);
+        // the dialog may have used the GL context's thread state; take it back
+        if (window_ && context_) SDL_GL_MakeCurrent(window_, context_);
+        return chosen;
+    }
+
+private:
+    bool fail(std::string& why) {
+        why = SDL_GetError();
+        if (why.empty()) why = "no reason given";
+        return false;
+    }
+
+    SDL_Window* window_ = nullptr;
+    SDL_GLContext context_ = nullptr;
+    bool video_ = false;
+    gl_canvas canvas_;
+};
+
+}  // namespace
+
+std::unique_ptr<backend> make_sdl_backend() { return std::make_unique<sdl_backend>(); }
 
 }  // namespace flopkin

@@ -1,0 +1,161 @@
+#include "platform/sdl/gl_canvas.hpp"
+
+#include <GL/gl.h>
+
+#include <cstdint>
+
+#include "platform/font.hpp"
+#include "platform/graphics.hpp"
+
+namespace flopkin {
+namespace {
+
+// one-pixel lines and points land on the pixel they name only when nudged
+// into it; filled shapes cover pixel centres with plain coordinates
+constexpr float pixel_nudge = 0.375f;
+
+// the font atlas: 16 columns x 6 rows of 8 x 16 cells in a 128 x 128 texture
+constexpr int atlas_columns = 16;
+constexpr int atlas_size = 128;
+
+void use_colour(rgb c) {
+    const GLubyte rgba[4] = {static_cast<GLubyte>(c.r), static_cast<GLubyte>(c.g), static_cast<GLubyte>(c.b), 255};
+    glColor4ubv(rgba);
+}
+
+}  // namespace
+
+void gl_canvas::open(int width, int height) {
+    width_ = width;
+    height_ = height;
+    // glyph pixels are opaque white, the rest of each cell fully transparent;
+    // drawing modulates by the current colour and the alpha test masks
+    std::vector<std::uint8_t> texels(atlas_size * atlas_size * 4, 0);
+    for (int g = 0; g < glyph_count; ++g) {
+        char c = static_cast<char>(first_glyph + g);
+        int cell_x = (g % atlas_columns) * glyph_width, cell_y = (g / atlas_columns) * glyph_height;
+        for (int y = 0; y < glyph_height; ++y)
+            for (int x = 0; x < glyph_width; ++x)
+                if (glyph_pixel(c, x, y)) {
+                    std::uint8_t* t = &texels[((cell_y + y) * atlas_size + cell_x + x) * 4];
+                    t[0] = t[1] = t[2] = t[3] = 255;
+                }
+    }
+    GLuint id = 0;
+    glGenTextures(1, &id);
+    font_texture_ = id;
+    glBindTexture(GL_TEXTURE_2D, id);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, atlas_size, atlas_size, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+    reset_state();
+}
+
+void gl_canvas::reset_state() {
+    glViewport(0, 0, width_, height_);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0, width_, height_, 0, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glMatrixMode(GL_TEXTURE);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_BLEND);
+    glDisable(GL_DITHER);
+    glDisable(GL_SCISSOR_TEST);
+    glDisable(GL_STENCIL_TEST);
+    glDisable(GL_LINE_SMOOTH);
+    glDisable(GL_POINT_SMOOTH);
+    glDisable(GL_POLYGON_SMOOTH);
+    glDisable(GL_LINE_STIPPLE);
+    glDisable(GL_POLYGON_STIPPLE);
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_ALPHA_TEST);
+    glAlphaFunc(GL_GREATER, 0.5f);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    glShadeModel(GL_FLAT);
+    glLineWidth(1.0f);
+    glPointSize(1.0f);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glDrawBuffer(GL_BACK);
+    glBindTexture(GL_TEXTURE_2D, font_texture_);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+}
+
+void gl_canvas::clear(rgb colour) {
+    reset_state();
+    glClearColor(colour.r / 255.0f, colour.g / 255.0f, colour.b / 255.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+}
+
+void gl_canvas::line(float x1, float y1, float x2, float y2, bool last_pixel, rgb colour) {
+    use_colour(colour);
+    glBegin(GL_LINES);
+    glVertex2f(x1 + pixel_nudge, y1 + pixel_nudge);
+    glVertex2f(x2 + pixel_nudge, y2 + pixel_nudge);
+    glEnd();
+    // a line leaves out its end pixel; plot it when asked for
+    if (last_pixel) {
+        glBegin(GL_POINTS);
+        glVertex2f(x2 + pixel_nudge, y2 + pixel_nudge);
+        glEnd();
+    }
+}
+
+void gl_canvas::rect(float x, float y, float width, float height, rgb colour) {
+    use_colour(colour);
+    glBegin(GL_QUADS);
+    glVertex2f(x, y);
+    glVertex2f(x + width, y);
+    glVertex2f(x + width, y + height);
+    glVertex2f(x, y + height);
+    glEnd();
+}
+
+void gl_canvas::oval(float x, float y, float width, float height, float sx, float sy, rgb colour) {
+    oval_vertices(x, y, width, height, sx, sy, oval_points_);
+    polygon(oval_points_.data(), static_cast<int>(oval_points_.size() / 2), colour);
+}
+
+void gl_canvas::polygon(const float* xy, int points, rgb colour) {
+    use_colour(colour);
+    glBegin(GL_POLYGON);
+    for (int i = 0; i < points; ++i) glVertex2f(xy[2 * i], xy[2 * i + 1]);
+    glEnd();
+}
+
+void gl_canvas::text(const std::string& text, float x, float y, float sx, float sy, rgb colour) {
+    use_colour(colour);
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_ALPHA_TEST);
+    const float cell_w = static_cast<float>(glyph_width) / atlas_size;
+    const float cell_h = static_cast<float>(glyph_height) / atlas_size;
+    const float w = glyph_width * sx, h = glyph_height * sy;
+    glBegin(GL_QUADS);
+    for (char c : text) {
+        if (!has_glyph(c)) continue;  // no glyph: skipped, takes no room
+        int g = static_cast<unsigned char>(c) - first_glyph;
+        float u = (g % atlas_columns) * cell_w, v = (g / atlas_columns) * cell_h;
+        glTexCoord2f(u, v);
+        glVertex2f(x, y);
+        glTexCoord2f(u + cell_w, v);
+        glVertex2f(x + w, y);
+        glTexCoord2f(u + cell_w, v + cell_h);
+        glVertex2f(x + w, y + h);
+        glTexCoord2f(u, v + cell_h);
+        glVertex2f(x, y + h);
+        x += w;
+    }
+    glEnd();
+    glDisable(GL_ALPHA_TEST);
+    glDisable(GL_TEXTURE_2D);
+}
+
+}  // namespace flopkin

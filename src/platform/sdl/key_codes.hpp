@@ -1,0 +1,10 @@
+#pragma once
+// SDL key symbols as the program's virtual-key codes 1-255 (Escape = 27).
+#include <SDL2/SDL_keycode.h>
+
+namespace flopkin {
+
+// 0 for keys that have no code
+int virtual_key(SDL_Keycode key);
+
+}  // namespace flopkin

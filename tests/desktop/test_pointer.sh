@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# The pointer is reported in client pixels; while the left button is held the
+# window keeps it, so positions outside the window (negative ones too) and a
+# release outside arrive; once released, moves outside no longer do.
+source "$(dirname "$0")/lib.sh"
+probe=$2
+start_xvfb
+
+start "$probe" pointer >"$work/pointer"
+program=$last_pid
+window=$(wait_window "Flopkin probe")
+geometry=$(xwininfo -id "$window")
+left=$(awk '/Absolute upper-left X/ {print $4}' <<<"$geometry")
+top=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$geometry")
+# somewhere outside the window: above and left of it when there is room
+if [ "$left" -ge 60 ] && [ "$top" -ge 60 ]; then out_x=-50 out_y=-40; else out_x=1064 out_y=798; fi
+
+step() {
+  xdotool "$@"
+  sleep 0.25
+}
+step mousemove $((left + 100)) $((top + 120))
+step mousedown 1
+step mousemove $((left + out_x)) $((top + out_y))
+step mouseup 1
+step mousemove $((left + out_x + 7)) $((top + out_y + 7))
+kill "$program"
+
+has() { grep -qx -- "$1" "$work/pointer" || fail "expected '$1' among: $(tr '\n' '|' <"$work/pointer")"; }
+has "100 120 0"
+has "100 120 1"
+has "$out_x $out_y 1"
+has "$out_x $out_y 0"
+! grep -qx -- "$((out_x + 7)) $((out_y + 7)) [01]" "$work/pointer" || fail "a move outside reached the window with no button held"
+echo "pointer ok"
