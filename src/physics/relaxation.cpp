@@ -1,0 +1,222 @@
+#include "physics/relaxation.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+#include "app/app.hpp"
+#include "physics/joint.hpp"
+#include "physics/stretch.hpp"
+
+namespace flopkin {
+
+namespace {
+
+// whether the list holds other objects, or in another order, than were seen
+template <class T>
+bool differs(const object_list<T>& list, const std::vector<std::shared_ptr<T>>& seen, std::size_t count) {
+    if (list.count() != count) return true;
+    std::size_t k = 0;
+    for (std::size_t i = 0; i < list.slot_count(); ++i) {
+        const auto& s = list.slot(i);
+        if (!s) continue;
+        if (s.get() != seen[k].get()) return true;
+        ++k;
+    }
+    return false;
+}
+
+template <class T>
+void copy_list(const object_list<T>& list, std::vector<std::shared_ptr<T>>& into) {
+    into.clear();
+    for (std::size_t i = 0; i < list.slot_count(); ++i)
+        if (list.slot(i)) into.push_back(list.slot(i));
+}
+
+}  // namespace
+
+// The cached references keep the objects alive, so a new object can never
+// sit at the address of one the arrays still stand for.
+bool relaxation::lists_changed(const app& a) const {
+    return differs(a.balls, balls_, listed_) || differs(a.links, links_, links_.size()) ||
+           differs(a.tensions, tensions_, tensions_.size());
+}
+
+int relaxation::index_of(const ball_ref& b) {
+    int s = b->slot;
+    if (s >= 0 && static_cast<std::size_t>(s) < balls_.size() && balls_[s] == b) return s;
+    b->slot = static_cast<int>(balls_.size());
+    balls_.push_back(b);
+    return b->slot;
+}
+
+void relaxation::index_figure(app& a) {
+    copy_list(a.balls, balls_);
+    listed_ = balls_.size();
+    for (std::size_t i = 0; i < listed_; ++i) balls_[i]->slot = static_cast<int>(i);
+    copy_list(a.links, links_);
+    copy_list(a.tensions, tensions_);
+
+    link_a_.clear();
+    link_b_.clear();
+    for (const link_ref& l : links_) {
+        // a link without both balls moves nothing; it stays in the list
+        bool whole = l->end_a && l->end_b;
+        link_a_.push_back(whole ? index_of(l->end_a) : -1);
+        link_b_.push_back(whole ? index_of(l->end_b) : -1);
+    }
+    tension_a_.clear();
+    tension_v_.clear();
+    tension_b_.clear();
+    for (const tension_ref& t : tensions_) {
+        bool whole = t->end_a && t->vertex && t->end_b;
+        tension_a_.push_back(whole ? index_of(t->end_a) : -1);
+        tension_v_.push_back(whole ? index_of(t->vertex) : -1);
+        tension_b_.push_back(whole ? index_of(t->end_b) : -1);
+    }
+    // a constraint without its balls is parked on a scratch entry that
+    // nothing reads back
+    std::size_t scratch = balls_.size();
+    for (int* ends : {link_a_.data(), link_b_.data()})
+        for (std::size_t k = 0; k < link_a_.size(); ++k)
+            if (ends[k] < 0) ends[k] = static_cast<int>(scratch);
+    for (int* ends : {tension_a_.data(), tension_v_.data(), tension_b_.data()})
+        for (std::size_t k = 0; k < tension_a_.size(); ++k)
+            if (ends[k] < 0) ends[k] = static_cast<int>(scratch);
+
+    std::size_t n = balls_.size() + 1;
+    x_.assign(n, 0);
+    y_.assign(n, 0);
+    mass_.assign(n, 1);
+    shift_x_.assign(n, 0);
+    shift_y_.assign(n, 0);
+    rest_length_.resize(links_.size());
+    share_a_.resize(links_.size());
+    share_b_.resize(links_.size());
+    rest_angle_.resize(tensions_.size());
+    strength_.resize(tensions_.size());
+}
+
+bool relaxation::gather(app& a) {
+    if (lists_changed(a)) index_figure(a);
+    for (std::size_t i = 0; i < balls_.size(); ++i) {
+        const ball& b = *balls_[i];
+        if (i < listed_ && !(std::isfinite(b.x) && std::isfinite(b.y))) return false;
+        x_[i] = b.x;
+        y_[i] = b.y;
+        mass_[i] = usable_mass(b.mass);
+    }
+    for (std::size_t k = 0; k < links_.size(); ++k) {
+        rest_length_[k] = links_[k]->rest_length;
+        float ma = mass_[link_a_[k]], mb = mass_[link_b_[k]];
+        share_a_[k] = 1 + ma / mb;
+        share_b_[k] = 1 + mb / ma;
+    }
+    for (std::size_t k = 0; k < tensions_.size(); ++k) {
+        rest_angle_[k] = tensions_[k]->rest_angle;
+        strength_[k] = tensions_[k]->strength;
+    }
+    return true;
+}
+
+// Each pass works in blocks: the arms of a block are read from the
+// positions, the corrections are computed in a loop with no branches and no
+// stores outside the block, and then added to the shifts in list order.
+
+void relaxation::link_pass() {
+    std::fill(shift_x_.begin(), shift_x_.end(), 0.0f);
+    std::fill(shift_y_.begin(), shift_y_.end(), 0.0f);
+    const std::size_t count = link_a_.size();
+    for (std::size_t start = 0; start < count; start += block) {
+        const int n = static_cast<int>(std::min<std::size_t>(block, count - start));
+        const int* ia = link_a_.data() + start;
+        const int* ib = link_b_.data() + start;
+        for (int i = 0; i < n; ++i) {
+            arm_x1_[i] = x_[ib[i]] - x_[ia[i]];
+            arm_y1_[i] = y_[ib[i]] - y_[ia[i]];
+        }
+        const float* rest = rest_length_.data() + start;
+        const float* share_a = share_a_.data() + start;
+        const float* share_b = share_b_.data() + start;
+        for (int i = 0; i < n; ++i) {
+            link_shift p = push_of_link(arm_x1_[i], arm_y1_[i], rest[i], share_a[i], share_b[i]);
+            push_ax_[i] = p.ax;
+            push_ay_[i] = p.ay;
+            push_bx_[i] = p.bx;
+            push_by_[i] = p.by;
+        }
+        for (int i = 0; i < n; ++i) {
+            shift_x_[ia[i]] += push_ax_[i];
+            shift_y_[ia[i]] += push_ay_[i];
+            shift_x_[ib[i]] += push_bx_[i];
+            shift_y_[ib[i]] += push_by_[i];
+        }
+    }
+    for (std::size_t i = 0; i < listed_; ++i) {
+        x_[i] += shift_x_[i];
+        y_[i] += shift_y_[i];
+    }
+}
+
+void relaxation::tension_pass(int draw_mode) {
+    std::fill(shift_x_.begin(), shift_x_.end(), 0.0f);
+    std::fill(shift_y_.begin(), shift_y_.end(), 0.0f);
+    const float allowance = 10000.0f * static_cast<float>(draw_mode);
+    const std::size_t count = tension_a_.size();
+    for (std::size_t start = 0; start < count; start += block) {
+        const int n = static_cast<int>(std::min<std::size_t>(block, count - start));
+        const int* ia = tension_a_.data() + start;
+        const int* iv = tension_v_.data() + start;
+        const int* ib = tension_b_.data() + start;
+        for (int i = 0; i < n; ++i) {
+            arm_x1_[i] = x_[iv[i]] - x_[ia[i]];
+            arm_y1_[i] = y_[iv[i]] - y_[ia[i]];
+            arm_x2_[i] = x_[ib[i]] - x_[iv[i]];
+            arm_y2_[i] = y_[ib[i]] - y_[iv[i]];
+        }
+        const float* rest = rest_angle_.data() + start;
+        const float* strength = strength_.data() + start;
+        for (int i = 0; i < n; ++i) {
+            float dx1 = arm_x1_[i], dy1 = arm_y1_[i], dx2 = arm_x2_[i], dy2 = arm_y2_[i];
+            float error = near_wrap_180(joint_angle_fast(dx1, dy1, dx2, dy2) - rest[i]);
+            joint_push p = push_of_joint(dx1, dy1, dx2, dy2, error, strength[i] + allowance);
+            push_ax_[i] = p.ax;
+            push_ay_[i] = p.ay;
+            push_bx_[i] = p.bx;
+            push_by_[i] = p.by;
+        }
+        for (int i = 0; i < n; ++i) {
+            float dx1 = arm_x1_[i], dy1 = arm_y1_[i], dx2 = arm_x2_[i], dy2 = arm_y2_[i];
+            // the rare joint the fast loop cannot take: an arm of length
+            // zero, or a rest angle far outside a turn
+            if (joint_is_degenerate(dx1, dy1, dx2, dy2) || !rest_angle_is_near(rest[i])) {
+                joint_push p = push_of_tension(dx1, dy1, dx2, dy2, rest[i], strength[i] + allowance);
+                push_ax_[i] = p.ax;
+                push_ay_[i] = p.ay;
+                push_bx_[i] = p.bx;
+                push_by_[i] = p.by;
+            }
+            shift_x_[ia[i]] += push_ax_[i];
+            shift_y_[ia[i]] += push_ay_[i];
+            shift_x_[iv[i]] += -push_ax_[i] - push_bx_[i];
+            shift_y_[iv[i]] += -push_ay_[i] - push_by_[i];
+            shift_x_[ib[i]] += push_bx_[i];
+            shift_y_[ib[i]] += push_by_[i];
+        }
+    }
+    for (std::size_t i = 0; i < listed_; ++i) {
+        x_[i] += shift_x_[i];
+        y_[i] += shift_y_[i];
+    }
+}
+
+void relaxation::write_back() const {
+    for (std::size_t i = 0; i < listed_; ++i) {
+        ball& b = *balls_[i];
+        b.x = x_[i];
+        b.y = y_[i];
+        b.shift_x = shift_x_[i];
+        b.shift_y = shift_y_[i];
+    }
+}
+
+}  // namespace flopkin

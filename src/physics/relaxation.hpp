@@ -1,0 +1,53 @@
+#pragma once
+// The figure gathered into flat arrays for the relaxation passes: positions
+// and shifts per ball, ball indices per link and tension. The indices are
+// rebuilt only when a list changes; positions, masses, rest values and
+// strengths are read again every frame. The passes allocate nothing and keep
+// the lists' order, so their sums are those of a walk over the objects.
+#include <cstddef>
+#include <vector>
+
+#include "physics/figure.hpp"
+
+namespace flopkin {
+
+struct app;
+
+class relaxation {
+public:
+    // Reads the figure into the arrays, re-indexing it if a list changed.
+    // False when a listed ball's position is not finite: nothing is read then.
+    bool gather(app& a);
+    void link_pass();
+    void tension_pass(int draw_mode);
+    // positions and last shifts back to the listed balls
+    void write_back() const;
+
+    std::size_t link_count() const { return link_a_.size(); }
+    std::size_t tension_count() const { return tension_a_.size(); }
+
+private:
+    bool lists_changed(const app& a) const;
+    void index_figure(app& a);
+    int index_of(const ball_ref& b);
+
+    // balls of the list first, then any ball a link or tension names without
+    // it being listed: those are read but never moved
+    std::vector<ball_ref> balls_;
+    std::size_t listed_ = 0;
+    std::vector<link_ref> links_;
+    std::vector<tension_ref> tensions_;
+
+    std::vector<float> x_, y_, mass_, shift_x_, shift_y_;
+    std::vector<int> link_a_, link_b_;
+    std::vector<float> rest_length_, share_a_, share_b_;
+    std::vector<int> tension_a_, tension_v_, tension_b_;
+    std::vector<float> rest_angle_, strength_;
+
+    // per block of constraints: the arms, then the pushes
+    static constexpr int block = 256;
+    float arm_x1_[block], arm_y1_[block], arm_x2_[block], arm_y2_[block];
+    float push_ax_[block], push_ay_[block], push_bx_[block], push_by_[block];
+};
+
+}  // namespace flopkin
