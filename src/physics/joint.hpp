@@ -21,7 +21,7 @@ inline float fast_atan2_deg(float y, float x) {
     float ax = std::fabs(x), ay = std::fabs(y);
     float big = ax > ay ? ax : ay;
     float small = ax > ay ? ay : ax;
-    float t = big > 0 ? small / big : 0.0f;
+    float t = small / (big > 0 ? big : 1.0f);
     float s = t * t;
     float p = 0.002834064299313468f;
     p = p * s - 0.016005030504602474f;
@@ -85,7 +85,9 @@ inline joint_push push_of_joint(float dx1, float dy1, float dx2, float dy2, floa
     m = 0.7f * q2 < m ? 0.7f * q2 : m;
     m = bound < m ? bound : m;
     float f = m * error / 400.0f;
-    return {f * dy1 / q1, -f * dx1 / q1, f * dy2 / q2, -f * dx2 / q2};
+    // f / q once per arm: rounds apart from (f x d) / q only in the last bit
+    float g1 = f / q1, g2 = f / q2;
+    return {g1 * dy1, -g1 * dx1, g2 * dy2, -g2 * dx2};
 }
 
 // the whole evaluation of one tension, for any rest angle and any arms
