@@ -236,6 +236,7 @@ FLOPKIN_WIDE_VECTORS void relaxation::tension_pass(int draw_mode) {
         }
         const float* rest = rest_angle_.data() + start;
         const float* strength = strength_.data() + start;
+        int odd = 0;
         for (int i = 0; i < n; ++i) {
             float dx1 = arm_x1_[i], dy1 = arm_y1_[i], dx2 = arm_x2_[i], dy2 = arm_y2_[i];
             float error = near_wrap_180(joint_angle_fast(dx1, dy1, dx2, dy2) - rest[i]);
@@ -244,11 +245,12 @@ FLOPKIN_WIDE_VECTORS void relaxation::tension_pass(int draw_mode) {
             push_ay_[i] = p.ay;
             push_bx_[i] = p.bx;
             push_by_[i] = p.by;
+            odd += joint_is_degenerate(dx1, dy1, dx2, dy2) || !rest_angle_is_near(rest[i]) ? 1 : 0;
         }
-        for (int i = 0; i < n; ++i) {
+        // the rare joint the fast loop cannot take: an arm of length zero,
+        // or a rest angle far outside a turn
+        for (int i = 0; odd && i < n; ++i) {
             float dx1 = arm_x1_[i], dy1 = arm_y1_[i], dx2 = arm_x2_[i], dy2 = arm_y2_[i];
-            // the rare joint the fast loop cannot take: an arm of length
-            // zero, or a rest angle far outside a turn
             if (joint_is_degenerate(dx1, dy1, dx2, dy2) || !rest_angle_is_near(rest[i])) {
                 joint_push p = push_of_tension(dx1, dy1, dx2, dy2, rest[i], strength[i] + allowance);
                 push_ax_[i] = p.ax;
