@@ -8,9 +8,10 @@
 #include "physics/stretch.hpp"
 
 // The passes are also built for wider vectors, picked when the processor has
-// them; no fused multiply-add is used, so every build gives the same sums.
+// them; multiplies and adds are never fused (see the build), so every build
+// gives the same sums.
 #if defined(__x86_64__) && defined(__GNUC__)
-#define FLOPKIN_WIDE_VECTORS __attribute__((target_clones("avx2", "default")))
+#define FLOPKIN_WIDE_VECTORS __attribute__((target_clones("arch=x86-64-v4", "avx2", "default")))
 #else
 #define FLOPKIN_WIDE_VECTORS
 #endif
