@@ -39,49 +39,37 @@ bool differs(const object_list<T>& list, const std::vector<std::shared_ptr<T>>& 
 // and through memory every addition would wait for the store before it. Each
 // ball still receives its additions in list order.
 struct shift_adder {
-    float* sx;
-    float* sy;
+    xy* shift;
     int v = -1, a = -1;
-    float vx = 0, vy = 0, ax = 0, ay = 0;
+    xy held_v{0, 0}, held_a{0, 0};
 
     void hold_vertex(int i) {
         if (i == v) return;
         release();
         v = i;
-        vx = sx[i];
-        vy = sy[i];
+        held_v = shift[i];
     }
     void hold_end(int i) {
         if (i == a || i == v) return;
-        if (a >= 0) {
-            sx[a] = ax;
-            sy[a] = ay;
-        }
+        if (a >= 0) shift[a] = held_a;
         a = i;
-        ax = sx[i];
-        ay = sy[i];
+        held_a = shift[i];
     }
     void add(int i, float x, float y) {
         if (i == v) {
-            vx += x;
-            vy += y;
+            held_v.x += x;
+            held_v.y += y;
         } else if (i == a) {
-            ax += x;
-            ay += y;
+            held_a.x += x;
+            held_a.y += y;
         } else {
-            sx[i] += x;
-            sy[i] += y;
+            shift[i].x += x;
+            shift[i].y += y;
         }
     }
     void release() {
-        if (v >= 0) {
-            sx[v] = vx;
-            sy[v] = vy;
-        }
-        if (a >= 0) {
-            sx[a] = ax;
-            sy[a] = ay;
-        }
+        if (v >= 0) shift[v] = held_v;
+        if (a >= 0) shift[a] = held_a;
         v = a = -1;
     }
 };
@@ -145,11 +133,9 @@ void relaxation::index_figure(app& a) {
             if (ends[k] < 0) ends[k] = static_cast<int>(scratch);
 
     std::size_t n = balls_.size() + 1;
-    x_.assign(n, 0);
-    y_.assign(n, 0);
+    position_.assign(n, xy{0, 0});
+    shift_.assign(n, xy{0, 0});
     mass_.assign(n, 1);
-    shift_x_.assign(n, 0);
-    shift_y_.assign(n, 0);
     rest_length_.resize(links_.size());
     share_a_.resize(links_.size());
     share_b_.resize(links_.size());
@@ -162,8 +148,7 @@ bool relaxation::gather(app& a) {
     for (std::size_t i = 0; i < balls_.size(); ++i) {
         const ball& b = *balls_[i];
         if (i < listed_ && !(std::isfinite(b.x) && std::isfinite(b.y))) return false;
-        x_[i] = b.x;
-        y_[i] = b.y;
+        position_[i] = {b.x, b.y};
         mass_[i] = usable_mass(b.mass);
     }
     for (std::size_t k = 0; k < links_.size(); ++k) {
@@ -184,16 +169,17 @@ bool relaxation::gather(app& a) {
 // stores outside the block, and then added to the shifts in list order.
 
 FLOPKIN_WIDE_VECTORS void relaxation::link_pass() {
-    std::fill(shift_x_.begin(), shift_x_.end(), 0.0f);
-    std::fill(shift_y_.begin(), shift_y_.end(), 0.0f);
+    clear_shifts();
     const std::size_t count = link_a_.size();
     for (std::size_t start = 0; start < count; start += block) {
         const int n = static_cast<int>(std::min<std::size_t>(block, count - start));
         const int* ia = link_a_.data() + start;
         const int* ib = link_b_.data() + start;
         for (int i = 0; i < n; ++i) {
-            arm_x1_[i] = x_[ib[i]] - x_[ia[i]];
-            arm_y1_[i] = y_[ib[i]] - y_[ia[i]];
+            const xy& p = position_[ia[i]];
+            const xy& q = position_[ib[i]];
+            arm_x1_[i] = q.x - p.x;
+            arm_y1_[i] = q.y - p.y;
         }
         const float* rest = rest_length_.data() + start;
         const float* share_a = share_a_.data() + start;
@@ -205,7 +191,7 @@ FLOPKIN_WIDE_VECTORS void relaxation::link_pass() {
             push_bx_[i] = p.bx;
             push_by_[i] = p.by;
         }
-        shift_adder add{shift_x_.data(), shift_y_.data()};
+        shift_adder add{shift_.data()};
         for (int i = 0; i < n; ++i) {
             add.hold_end(ia[i]);
             add.add(ia[i], push_ax_[i], push_ay_[i]);
@@ -213,15 +199,11 @@ FLOPKIN_WIDE_VECTORS void relaxation::link_pass() {
         }
         add.release();
     }
-    for (std::size_t i = 0; i < listed_; ++i) {
-        x_[i] += shift_x_[i];
-        y_[i] += shift_y_[i];
-    }
+    move_listed();
 }
 
 FLOPKIN_WIDE_VECTORS void relaxation::tension_pass(int draw_mode) {
-    std::fill(shift_x_.begin(), shift_x_.end(), 0.0f);
-    std::fill(shift_y_.begin(), shift_y_.end(), 0.0f);
+    clear_shifts();
     const float allowance = 10000.0f * static_cast<float>(draw_mode);
     const std::size_t count = tension_a_.size();
     for (std::size_t start = 0; start < count; start += block) {
@@ -230,10 +212,13 @@ FLOPKIN_WIDE_VECTORS void relaxation::tension_pass(int draw_mode) {
         const int* iv = tension_v_.data() + start;
         const int* ib = tension_b_.data() + start;
         for (int i = 0; i < n; ++i) {
-            arm_x1_[i] = x_[iv[i]] - x_[ia[i]];
-            arm_y1_[i] = y_[iv[i]] - y_[ia[i]];
-            arm_x2_[i] = x_[ib[i]] - x_[iv[i]];
-            arm_y2_[i] = y_[ib[i]] - y_[iv[i]];
+            const xy& p = position_[ia[i]];
+            const xy& v = position_[iv[i]];
+            const xy& q = position_[ib[i]];
+            arm_x1_[i] = v.x - p.x;
+            arm_y1_[i] = v.y - p.y;
+            arm_x2_[i] = q.x - v.x;
+            arm_y2_[i] = q.y - v.y;
         }
         const float* rest = rest_angle_.data() + start;
         const float* strength = strength_.data() + start;
@@ -260,7 +245,7 @@ FLOPKIN_WIDE_VECTORS void relaxation::tension_pass(int draw_mode) {
                 push_by_[i] = p.by;
             }
         }
-        shift_adder add{shift_x_.data(), shift_y_.data()};
+        shift_adder add{shift_.data()};
         for (int i = 0; i < n; ++i) {
             add.hold_vertex(iv[i]);
             add.hold_end(ia[i]);
@@ -270,19 +255,25 @@ FLOPKIN_WIDE_VECTORS void relaxation::tension_pass(int draw_mode) {
         }
         add.release();
     }
+    move_listed();
+}
+
+void relaxation::clear_shifts() { std::fill(shift_.begin(), shift_.end(), xy{0, 0}); }
+
+void relaxation::move_listed() {
     for (std::size_t i = 0; i < listed_; ++i) {
-        x_[i] += shift_x_[i];
-        y_[i] += shift_y_[i];
+        position_[i].x += shift_[i].x;
+        position_[i].y += shift_[i].y;
     }
 }
 
 void relaxation::write_back() const {
     for (std::size_t i = 0; i < listed_; ++i) {
         ball& b = *balls_[i];
-        b.x = x_[i];
-        b.y = y_[i];
-        b.shift_x = shift_x_[i];
-        b.shift_y = shift_y_[i];
+        b.x = position_[i].x;
+        b.y = position_[i].y;
+        b.shift_x = shift_[i].x;
+        b.shift_y = shift_[i].y;
     }
 }
 

@@ -13,6 +13,11 @@ namespace flopkin {
 
 struct app;
 
+// a ball's x and y side by side: one cache line read brings both
+struct xy {
+    float x, y;
+};
+
 class relaxation {
 public:
     // Reads the figure into the arrays, re-indexing it if a list changed.
@@ -30,6 +35,9 @@ private:
     bool lists_changed(const app& a) const;
     void index_figure(app& a);
     int index_of(const ball_ref& b);
+    // zeroes the shifts before a pass, moves the listed balls by them after
+    void clear_shifts();
+    void move_listed();
 
     // balls of the list first, then any ball a link or tension names without
     // it being listed: those are read but never moved
@@ -38,7 +46,8 @@ private:
     std::vector<link_ref> links_;
     std::vector<tension_ref> tensions_;
 
-    std::vector<float> x_, y_, mass_, shift_x_, shift_y_;
+    std::vector<xy> position_, shift_;
+    std::vector<float> mass_;
     std::vector<int> link_a_, link_b_;
     std::vector<float> rest_length_, share_a_, share_b_;
     std::vector<int> tension_a_, tension_v_, tension_b_;
