@@ -166,6 +166,33 @@ TEST_F(step_test, TensionBoundIsTheStrengthInPlayAndTheArmsInDraw) {
     EXPECT_NEAR(draw_push, 7000 * 10.0 / 400 / 100, 1e-3);
 }
 
+TEST_F(step_test, RestAnglesFromADocumentThatAreNoAngleDoNothing) {
+    ball_ref p = put_ball(100, 300);
+    ball_ref v = put_ball(150, 300);
+    ball_ref q = put_ball(150, 350);
+    put_tension(p, v, q, std::numeric_limits<float>::quiet_NaN(), 30);
+    put_tension(p, v, q, -std::numeric_limits<float>::infinity(), 30);
+    a->relax_tensions(0);
+    for (const ball_ref& b : {p, v, q}) {
+        EXPECT_EQ(b->shift_x, 0);
+        EXPECT_EQ(b->shift_y, 0);
+    }
+}
+
+TEST_F(step_test, RestAngleManyTurnsOverActsAsItsOwnTurn) {
+    ball_ref p = put_ball(100, 300);
+    ball_ref v = put_ball(150, 300);
+    ball_ref q = put_ball(150, 350);
+    tension_ref t = put_tension(p, v, q, 180 + 360 * 1000, 30);
+    a->relax_tensions(0);
+    float far = q->shift_x;
+    p->x = 100, p->y = 300, v->x = 150, v->y = 300, q->x = 150, q->y = 350;
+    t->rest_angle = 180;
+    a->relax_tensions(0);
+    EXPECT_NE(far, 0);
+    EXPECT_FLOAT_EQ(far, q->shift_x);
+}
+
 TEST(wrap, OrdinaryAnglesWrapAsByRepeatedTurns) {
     EXPECT_EQ(wrap_180(180), 180);
     EXPECT_EQ(wrap_180(-180), -180);
