@@ -83,8 +83,6 @@ void copy_list(const object_list<T>& list, std::vector<std::shared_ptr<T>>& into
 
 }  // namespace
 
-// The cached references keep the objects alive, so a new object can never
-// sit at the address of one the arrays still stand for.
 bool relaxation::lists_changed(const app& a) const {
     return differs(a.balls, balls_, listed_) || differs(a.links, links_, links_.size()) ||
            differs(a.tensions, tensions_, tensions_.size());

@@ -28,9 +28,6 @@ public:
     // positions and last shifts back to the listed balls
     void write_back() const;
 
-    std::size_t link_count() const { return link_a_.size(); }
-    std::size_t tension_count() const { return tension_a_.size(); }
-
 private:
     bool lists_changed(const app& a) const;
     void index_figure(app& a);
@@ -40,7 +37,9 @@ private:
     void move_listed();
 
     // balls of the list first, then any ball a link or tension names without
-    // it being listed: those are read but never moved
+    // it being listed: those are read but never moved. Holding references
+    // keeps a removed object alive until the next gather, so no new object
+    // can take its address and pass for it.
     std::vector<ball_ref> balls_;
     std::size_t listed_ = 0;
     std::vector<link_ref> links_;
