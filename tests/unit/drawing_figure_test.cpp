@@ -91,18 +91,5 @@ TEST_F(drawing_test, LinksComeFirstInEndAColourAsSquareCutBands) {
     EXPECT_EQ(screen.drawn[1].kind, draw_record::shape::oval);
 }
 
-TEST_F(drawing_test, LinkBetweenCoincidentBallsIsAPoint) {
-    ball_ref p = put_ball(50, 60);
-    ball_ref q = put_ball(50, 60);
-    put_link(p, q, 0);
-    a->draw_figure();
-    auto polys = shapes(draw_record::shape::polygon);
-    ASSERT_EQ(polys.size(), 1u);
-    for (std::size_t i = 0; i < 8; i += 2) {
-        EXPECT_EQ(polys[0].values[i], 50);
-        EXPECT_EQ(polys[0].values[i + 1], 60);
-    }
-}
-
 }  // namespace
 }  // namespace flopkin
