@@ -244,8 +244,10 @@ TEST(joint, OneAtan2AgreesWithTheDifferenceOfTwo) {
 }
 
 TEST(joint, ZeroArmTakesTheDirectionTheTwoAtan2FormulaGivesIt) {
-    // (0, 0) then (1, 0): atan2(0, -0) = 180 and atan2(0, -1) = 180
-    EXPECT_FLOAT_EQ(joint_angle(0, 0, 1, 0), 180);
+    // (0, 0) then (0, 1): atan2(0, -0) = 180 and atan2(1, -0) = 90, so 270,
+    // where the cross and dot products would both be 0
+    EXPECT_FLOAT_EQ(joint_angle(0, 0, 0, 1), 270);
+    EXPECT_FLOAT_EQ(joint_angle(0, 1, 0, 0), 90);
 }
 
 // a generated figure whose every state bit after many frames is pinned: any
