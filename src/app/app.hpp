@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "physics/figure.hpp"
+#include "physics/relaxation.hpp"
 #include "platform/object_list.hpp"
 
 namespace flopkin {
@@ -66,6 +67,8 @@ struct app {
     object_list<ball> balls;
     object_list<link> links;
     object_list<tension> tensions;
+    // the figure as flat arrays for the relaxation passes
+    relaxation relax;
 
     // set by "Quit": the frame ends at once and the loop with it
     bool quit_requested = false;

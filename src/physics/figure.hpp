@@ -32,6 +32,7 @@ struct ball {
     float y;
     float radius = 15.0f;
     int colour[3];              // kept in documents, not used for drawing
+    int slot = -1;              // index in the relaxation's arrays, or in build_tensions' tables
 
     void to_screen();
     void draw();

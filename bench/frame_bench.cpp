@@ -1,0 +1,71 @@
+// The frame's simulation step and tension building on generated figures.
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <memory>
+
+#include "app/app.hpp"
+#include "physics/sample_figures.hpp"
+#include "platform/graphics.hpp"
+#include "platform/headless_backend.hpp"
+
+namespace flopkin {
+namespace {
+
+// an app whose view is the whole world, so large figures stand in it
+struct bench_app {
+    headless_backend backend{false};
+    std::unique_ptr<app> a;
+    bench_app() {
+        use_backend(&backend);
+        a = std::make_unique<app>();
+        a->view_left = -2340;
+        a->view_right = 3120;
+        a->view_top = -2304;
+        a->view_bottom = 3072;
+        a->fit_view();
+    }
+    ~bench_app() {
+        a.reset();
+        use_backend(nullptr);
+    }
+};
+
+void add_side_mesh(app& a, int balls) {
+    int side = static_cast<int>(std::lround(std::sqrt(static_cast<double>(balls))));
+    add_mesh(a, side, side, -2000, -2000);
+}
+
+void add_sized_crowd(app& a, int balls) { add_crowd(a, balls / 6, 80, -2300, -2250); }
+
+void run_frames(benchmark::State& state, void (*build)(app&, int)) {
+    bench_app b;
+    app& a = *b.a;
+    build(a, static_cast<int>(state.range(0)));
+    a.mode = -1;
+    a.simulation_step();  // the figure stands: arrays sized and indexed
+    for (auto _ : state) a.simulation_step();
+    double evaluations = static_cast<double>(relaxation_passes) * static_cast<double>(a.links.count() + a.tensions.count());
+    state.counters["balls"] = static_cast<double>(a.balls.count());
+    state.counters["links"] = static_cast<double>(a.links.count());
+    state.counters["tensions"] = static_cast<double>(a.tensions.count());
+    state.counters["evals_per_s"] = benchmark::Counter(evaluations, benchmark::Counter::kIsIterationInvariantRate);
+}
+
+void frame_step_mesh(benchmark::State& state) { run_frames(state, add_side_mesh); }
+void frame_step_crowd(benchmark::State& state) { run_frames(state, add_sized_crowd); }
+
+void build_tensions_mesh(benchmark::State& state) {
+    bench_app b;
+    app& a = *b.a;
+    add_side_mesh(a, static_cast<int>(state.range(0)));
+    for (auto _ : state) a.build_tensions();
+    state.counters["tensions"] = static_cast<double>(a.tensions.count());
+}
+
+BENCHMARK(frame_step_mesh)->Arg(1000)->Arg(5000)->Arg(20000)->Unit(benchmark::kMillisecond);
+BENCHMARK(frame_step_crowd)->Arg(1000)->Arg(5000)->Arg(20000)->Unit(benchmark::kMillisecond);
+BENCHMARK(build_tensions_mesh)->Arg(20000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace flopkin

@@ -1,0 +1,69 @@
+#include "physics/sample_figures.hpp"
+
+#include <cmath>
+#include <vector>
+
+namespace flopkin {
+
+namespace {
+
+ball_ref add_ball(app& a, float x, float y) {
+    auto b = std::make_shared<ball>();
+    b->x = b->old_x = x;
+    b->y = b->old_y = y;
+    b->owner = &a;
+    b->radius = a.ball_size;
+    a.balls.add_last(b);
+    b->number = static_cast<int>(a.balls.count());
+    return b;
+}
+
+void add_link(app& a, const ball_ref& from, const ball_ref& to) {
+    auto l = std::make_shared<link>();
+    l->owner = &a;
+    l->end_a = from;
+    l->end_b = to;
+    l->rest_length = std::sqrt((to->x - from->x) * (to->x - from->x) + (to->y - from->y) * (to->y - from->y));
+    l->width = a.link_width;
+    a.links.add_last(std::move(l));
+}
+
+}  // namespace
+
+void add_mesh(app& a, int columns, int rows, float left, float top) {
+    std::vector<ball_ref> grid;
+    grid.reserve(static_cast<std::size_t>(columns) * rows);
+    for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < columns; ++c) grid.push_back(add_ball(a, left + 30.0f * c, top + 30.0f * r));
+    auto at = [&](int c, int r) { return grid[static_cast<std::size_t>(r) * columns + c]; };
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < columns; ++c) {
+            if (c + 1 < columns) add_link(a, at(c, r), at(c + 1, r));
+            if (r + 1 < rows) add_link(a, at(c, r), at(c, r + 1));
+            if (c + 1 < columns && r + 1 < rows) add_link(a, at(c, r), at(c + 1, r + 1));
+        }
+    }
+    a.build_tensions();
+}
+
+void add_crowd(app& a, int figures, int per_row, float left, float top) {
+    for (int f = 0; f < figures; ++f) {
+        float x = left + 60.0f * (f % per_row);
+        float y = top + 100.0f * (f / per_row);
+        ball_ref head = add_ball(a, x, y);
+        ball_ref neck = add_ball(a, x, y + 20);
+        ball_ref left_hand = add_ball(a, x - 20, y + 40);
+        ball_ref right_hand = add_ball(a, x + 20, y + 40);
+        ball_ref left_foot = add_ball(a, x - 12, y + 75);
+        ball_ref right_foot = add_ball(a, x + 12, y + 75);
+        add_link(a, head, neck);
+        add_link(a, neck, left_hand);
+        add_link(a, neck, right_hand);
+        add_link(a, neck, left_foot);
+        add_link(a, neck, right_foot);
+        add_link(a, left_foot, right_foot);
+    }
+    a.build_tensions();
+}
+
+}  // namespace flopkin
