@@ -16,14 +16,6 @@ struct commands : harness {
         a.mode = -1;
         frame();  // lays the menu out and arms the latch
     }
-    ball_ref add_ball(float x, float y) {
-        auto b = std::make_shared<ball>();
-        b->x = b->old_x = x;
-        b->y = b->old_y = y;
-        b->owner = &a;
-        a.balls.add_last(b);
-        return b;
-    }
     static int cx(const button& b) { return static_cast<int>(b.x + b.width / 2); }
     static int cy(const button& b) { return static_cast<int>(b.y + b.height / 2); }
     void press_on(const button& b) { press_at(cx(b), cy(b)); }
@@ -59,15 +51,6 @@ TEST(CommandsValueRows, LimitsOfSizeWidthAndForce) {
     c.release_at(0, 0);
     c.hold_on(c.m().force_row.plus, 300);
     EXPECT_EQ(c.a.angle_force, 3000.0f);
-    c.release_at(0, 0);
-    c.hold_on(c.m().size_row.plus, 400);
-    EXPECT_EQ(c.a.ball_size, 200.0f);
-    c.release_at(0, 0);
-    c.hold_on(c.m().width_row.plus, 400);
-    EXPECT_EQ(c.a.link_width, 200.0f);
-    c.release_at(0, 0);
-    c.hold_on(c.m().force_row.minus, 600);
-    EXPECT_EQ(c.a.angle_force, 0.1f);
 }
 
 TEST(CommandsValueRows, SizesReachEveryElementEveryFrame) {
@@ -106,9 +89,7 @@ TEST(CommandsLatch, HoldingTheModeButtonTogglesOnce) {
 
 TEST(CommandsLatch, NothingActsOnTheFirstFrame) {
     harness h;
-    auto b = std::make_shared<ball>();
-    b->owner = &h.a;
-    h.a.balls.add_last(b);
+    h.add_ball(200, 200);
     // the boxes of the first frame are still empty and the latch unarmed
     h.press_at(800, 20);
     EXPECT_EQ(h.a.mode, -1);

@@ -11,16 +11,9 @@ struct play_figure : harness {
         a.mode = -1;
         // two overlapping balls around x = 110 and one apart
         for (float x : {100.0f, 120.0f, 400.0f}) {
-            auto b = std::make_shared<ball>();
-            b->x = b->old_x = x;
-            b->y = b->old_y = 300;
+            ball_ref b = add_ball(x, 300);
             b->vx = 3;
-            b->vy = -2;
             b->mass = 0.25f;
-            b->owner = &a;
-            b->radius = 13;
-            b->to_screen();
-            a.balls.add_last(b);
         }
     }
     void step() { a.drag_step(); }

@@ -16,14 +16,9 @@ TEST(EditingPlace, ClickPlacesOneSelectedBallAtThePointer) {
     ball_ref b = h.ball_list()[0];
     EXPECT_FLOAT_EQ(b->x, 200);
     EXPECT_FLOAT_EQ(b->y, 300);
-    EXPECT_EQ(b->old_x, b->x);
-    EXPECT_EQ(b->radius, h.a.ball_size);
-    EXPECT_EQ(b->owner, &h.a);
     EXPECT_EQ(b->number, 1);
     EXPECT_EQ(h.a.selected, b);
     EXPECT_EQ(h.a.links.count(), 0u);
-    EXPECT_EQ(h.a.link_drag_active, 0);
-    EXPECT_EQ(h.a.mode, 1);
 }
 
 TEST(EditingPlace, PointerIsConvertedThroughTheView) {
@@ -84,11 +79,8 @@ TEST(EditingLink, PressOnBallReleaseOnAnotherLinksThem) {
     EXPECT_EQ(l.end_a, balls[0]);
     EXPECT_EQ(l.end_b, balls[1]);
     EXPECT_FLOAT_EQ(l.rest_length, 200);
-    EXPECT_EQ(l.width, h.a.link_width);
-    EXPECT_EQ(l.owner, &h.a);
     EXPECT_EQ(h.a.balls.count(), 2u);
     EXPECT_EQ(h.a.link_drag_active, 0);
-    EXPECT_EQ(h.a.link_end_balls[1], balls[1]);
 }
 
 TEST(EditingLink, ReleaseOnEmptyCanvasPlacesTheEndBall) {
@@ -141,17 +133,7 @@ TEST(EditingLink, ReleaseOverTheMenuPlacesNothing) {
 
 TEST(EditingLink, ReleaseOverTheMenuStillLinksABallReachingUnderIt) {
     harness h;
-    h.a.mode = 1;
-    for (float x : {100.0f, 775.0f}) {
-        auto b = std::make_shared<ball>();
-        b->x = b->old_x = x;
-        b->y = b->old_y = 300;
-        b->owner = &h.a;
-        b->radius = 13;
-        b->to_screen();
-        h.a.balls.add_last(b);
-    }
-    auto balls = h.ball_list();
+    auto balls = std::vector{h.add_ball(100, 300), h.add_ball(775, 300)};
     h.hb.move(100, 300);
     h.hb.press(1);
     h.a.place_ball_step();
@@ -243,16 +225,6 @@ TEST(EditingLink, AStartBallThatLeftTheFigureIsNotLinked) {
     // the release still places its ball, but no link may reach the removed one
     EXPECT_EQ(h.a.links.count(), 0u);
     for (ball_ref b : h.a.balls.all()) EXPECT_NE(b, h.a.link_end_balls[0]);
-}
-
-TEST(EditingLink, RightButtonDoesNothing) {
-    harness h;
-    h.hb.move(200, 200);
-    h.hb.press(2);
-    h.frame();
-    h.hb.release(2);
-    h.frame();
-    EXPECT_EQ(h.a.balls.count(), 0u);
 }
 
 }  // namespace

@@ -44,6 +44,17 @@ struct harness {
         release_at(x, y);
     }
 
+    // a ball put straight into the figure, its screen place cached as if drawn
+    ball_ref add_ball(float x, float y) {
+        auto b = std::make_shared<ball>();
+        b->x = b->old_x = x;
+        b->y = b->old_y = y;
+        b->owner = &a;
+        b->radius = a.ball_size;
+        b->to_screen();
+        a.balls.add_last(b);
+        return b;
+    }
     // the balls as they stand in the list, for index checks
     std::vector<ball_ref> ball_list() {
         std::vector<ball_ref> out;

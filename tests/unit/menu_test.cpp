@@ -110,9 +110,7 @@ TEST(MenuDraw, PanelThenBordersThenTheButtons) {
 
 TEST(MenuDraw, PlayModeHidesDeleteSelectedBall) {
     harness h;
-    auto b = std::make_shared<ball>();
-    b->owner = &h.a;
-    h.a.balls.add_last(b);
+    h.add_ball(200, 200);
     h.a.mode = -1;
     h.frame();
     EXPECT_NE(h.text("Draw"), nullptr);
