@@ -1,9 +1,6 @@
 // Building figures with the mouse in draw mode, frame by frame.
 #include <gtest/gtest.h>
 
-#include <cmath>
-
-#include "editing/pick.hpp"
 #include "editing_harness.hpp"
 
 namespace flopkin::testing {
