@@ -61,6 +61,7 @@ TEST(CommandsValueRows, SizesReachEveryElementEveryFrame) {
     auto l = std::make_shared<link>();
     l->end_a = p;
     l->end_b = q;
+    l->owner = &c.a;
     l->width = 9;
     c.a.links.add_last(l);
     auto t = std::make_shared<tension>();
