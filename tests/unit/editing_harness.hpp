@@ -15,10 +15,7 @@ struct harness {
     headless_backend hb;
     app a;
 
-    harness() {
-        use_backend(&hb);
-        a.menu->owner = &a;
-    }
+    harness() { use_backend(&hb); }
     ~harness() { use_backend(nullptr); }
 
     bool frame() { return a.run_frame(); }
