@@ -10,7 +10,11 @@
 
 namespace flopkin {
 
-app::app() : menu(std::make_unique<flopkin::menu>()) { frame_ms.reserve(1 << 16); }
+app::app() : menu(std::make_unique<flopkin::menu>()) {
+    // the menu reads the settings from its first layout on, even in runs without start-up
+    menu->owner = this;
+    frame_ms.reserve(1 << 16);
+}
 
 app::~app() = default;
 

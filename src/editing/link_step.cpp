@@ -1,0 +1,76 @@
+// Draw mode: press on a ball, drag, release over another ball (or over empty
+// canvas, where place_ball_step has just put one) to join them with a link.
+#include <cmath>
+
+#include "app/app.hpp"
+#include "editing/pick.hpp"
+#include "physics/view.hpp"
+#include "platform/graphics.hpp"
+
+namespace flopkin {
+
+namespace {
+
+bool linked(object_list<link>& links, const ball* p, const ball* q) {
+    for (const auto& l : links.all())
+        if ((l->end_a.get() == p && l->end_b.get() == q) || (l->end_a.get() == q && l->end_b.get() == p))
+            return true;
+    return false;
+}
+
+bool listed(object_list<ball>& balls, const ball* b) {
+    for (const auto& each : balls.all())
+        if (each.get() == b) return true;
+    return false;
+}
+
+}  // namespace
+
+void app::link_step() {
+    int down = mouse_down(1);
+    float px = static_cast<float>(mouse_x());
+    float py = static_cast<float>(mouse_y());
+
+    // press: repeated every frame while the button is held over empty canvas,
+    // so sliding onto a ball starts the drag from it
+    if (down && link_drag_active == 0) {
+        for (ball_ref b : balls.all()) b->to_screen();
+        if (ball_ref start = last_ball_under(balls, px, py)) {
+            link_end_balls[0] = start;
+            selected = start;
+            link_drag_active = 1;
+        }
+    }
+
+    const ball_ref& start = link_end_balls[0];
+    if (link_drag_active == 1) {
+        // from the start ball's world position: its cache may be a frame old
+        set_color(255, 255, 255);
+        draw_line(world_to_screen_x(start->x, view_cx, zoom, area_width),
+                  world_to_screen_y(start->y, view_cy, zoom, static_cast<float>(screen_height)), px, py, 1);
+    }
+
+    // release: link the start to every ball under the pointer; a start ball
+    // that has left the figure meanwhile is not linked, so every link keeps
+    // joining listed balls
+    if (link_drag_active == 1 && !down && listed(balls, start.get())) {
+        for (ball_ref b : balls.all()) {
+            if (!under_pointer(*b, px, py)) continue;
+            link_end_balls[1] = b;
+            if (b == start || linked(links, start.get(), b.get())) continue;
+            auto made = std::make_shared<link>();
+            made->end_a = start;
+            made->end_b = b;
+            float dx = b->x - start->x;
+            float dy = b->y - start->y;
+            made->rest_length = std::sqrt(dx * dx + dy * dy);
+            made->owner = this;
+            made->width = link_width;
+            links.add_last(made);
+        }
+    }
+
+    if (!down) link_drag_active = 0;
+}
+
+}  // namespace flopkin

@@ -1,0 +1,188 @@
+// The menu's buttons acting on the app: value rows while held, commands once
+// per press.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "editing_harness.hpp"
+
+namespace flopkin::testing {
+namespace {
+
+struct commands : harness {
+    commands() {
+        // one ball keeps the app out of the forced draw mode
+        add_ball(200, 200);
+        a.mode = -1;
+        frame();  // lays the menu out and arms the latch
+    }
+    static int cx(const button& b) { return static_cast<int>(b.x + b.width / 2); }
+    static int cy(const button& b) { return static_cast<int>(b.y + b.height / 2); }
+    void press_on(const button& b) { press_at(cx(b), cy(b)); }
+    void hold_on(const button& b, int n) {
+        press_on(b);
+        for (int i = 1; i < n; ++i) frame();
+    }
+    menu& m() { return *a.menu; }
+};
+
+TEST(CommandsValueRows, GravityRisesForASecondThenStopsAtOne) {
+    commands c;
+    c.hold_on(c.m().gravity_row.plus, 60);
+    float expected = 0.1f;
+    for (int i = 0; i < 60; ++i) expected *= 1.02f;
+    EXPECT_EQ(c.a.gravity, expected);
+    EXPECT_NEAR(c.a.gravity, 0.328, 0.001);
+    EXPECT_NE(c.text("Gravity= 328"), nullptr);  // shown in the same frame
+    c.frames(60);
+    EXPECT_EQ(c.a.gravity, 1.0f);
+    c.release_at(0, 0);
+    c.hold_on(c.m().gravity_row.minus, 400);
+    EXPECT_EQ(c.a.gravity, 0.001f);
+}
+
+TEST(CommandsValueRows, LimitsOfSizeWidthAndForce) {
+    commands c;
+    c.hold_on(c.m().size_row.minus, 200);
+    EXPECT_EQ(c.a.ball_size, 1.0f);
+    c.release_at(0, 0);
+    c.hold_on(c.m().width_row.minus, 200);
+    EXPECT_EQ(c.a.link_width, 0.1f);
+    c.release_at(0, 0);
+    c.hold_on(c.m().force_row.plus, 300);
+    EXPECT_EQ(c.a.angle_force, 3000.0f);
+}
+
+TEST(CommandsValueRows, SizesReachEveryElementEveryFrame) {
+    commands c;
+    ball_ref p = c.ball_list()[0];
+    ball_ref q = c.add_ball(300, 300);
+    p->radius = 40;
+    auto l = std::make_shared<link>();
+    l->end_a = p;
+    l->end_b = q;
+    l->owner = &c.a;
+    l->width = 9;
+    c.a.links.add_last(l);
+    auto t = std::make_shared<tension>();
+    t->end_a = p;
+    t->vertex = q;
+    t->end_b = p;
+    t->strength = 1;
+    c.a.tensions.add_last(t);
+    c.frame();
+    EXPECT_EQ(p->radius, 13);
+    EXPECT_EQ(q->radius, 13);
+    EXPECT_EQ(l->width, 2);
+    EXPECT_EQ(t->strength, 30);
+    c.hold_on(c.m().size_row.plus, 2);
+    EXPECT_EQ(p->radius, 13 * 1.02f * 1.02f);
+}
+
+TEST(CommandsLatch, HoldingTheModeButtonTogglesOnce) {
+    commands c;
+    c.hold_on(c.m().mode_button, 30);
+    EXPECT_EQ(c.a.mode, 1);
+    c.release_at(0, 0);
+    c.press_on(c.m().mode_button);
+    EXPECT_EQ(c.a.mode, -1);
+}
+
+TEST(CommandsLatch, NothingActsOnTheFirstFrame) {
+    harness h;
+    h.add_ball(200, 200);
+    // the boxes of the first frame are still empty and the latch unarmed
+    h.press_at(800, 20);
+    EXPECT_EQ(h.a.mode, -1);
+    h.release_at(800, 20);
+    h.press_at(800, 20);
+    EXPECT_EQ(h.a.mode, 1);
+}
+
+TEST(CommandsLatch, SlidingOntoACommandDoesNothingButOntoAStepperActs) {
+    commands c;
+    c.press_at(400, 400);
+    c.move_to(commands::cx(c.m().mode_button), commands::cy(c.m().mode_button));
+    c.move_to(commands::cx(c.m().clear_all_button), commands::cy(c.m().clear_all_button));
+    c.frame();
+    EXPECT_EQ(c.a.mode, -1);
+    EXPECT_EQ(c.a.balls.count(), 1u);
+    c.move_to(commands::cx(c.m().gravity_row.plus), commands::cy(c.m().gravity_row.plus));
+    c.frame();
+    EXPECT_EQ(c.a.gravity, 0.1f * 1.02f * 1.02f);
+}
+
+TEST(CommandsMode, LeavingDrawModeClearsTheSelectionAndRelabels) {
+    commands c;
+    c.release_at(0, 0);
+    c.press_on(c.m().mode_button);
+    c.release_at(0, 0);
+    ASSERT_EQ(c.a.mode, 1);
+    c.click(500, 500);
+    c.click(600, 500);
+    ball_ref placed = c.ball_list()[2];
+    EXPECT_EQ(c.a.selected, placed);
+    EXPECT_EQ(placed->figure, 0);
+
+    c.press_on(c.m().mode_button);
+    EXPECT_EQ(c.a.mode, -1);
+    EXPECT_EQ(c.a.selected, nullptr);
+    EXPECT_EQ(c.ball_list()[0]->figure, 1);
+    EXPECT_EQ(c.ball_list()[1]->figure, 2);
+    EXPECT_EQ(placed->figure, 3);
+    // the press on the mode button placed nothing
+    EXPECT_EQ(c.a.balls.count(), 3u);
+
+    // back to draw mode: nothing else changes
+    for (ball_ref b : c.a.balls.all()) b->figure = 9;
+    c.release_at(0, 0);
+    c.press_on(c.m().mode_button);
+    EXPECT_EQ(c.a.mode, 1);
+    EXPECT_EQ(c.ball_list()[0]->figure, 9);
+}
+
+TEST(CommandsDelete, OnlyInDrawModeAndOnlyTheSelectedBall) {
+    commands c;
+    c.a.selected = c.ball_list()[0];  // cannot happen in play mode, but must not matter
+    c.press_on(c.m().delete_button);
+    EXPECT_EQ(c.a.balls.count(), 1u);
+    c.release_at(0, 0);
+
+    c.press_on(c.m().mode_button);
+    c.release_at(0, 0);
+    ASSERT_EQ(c.a.mode, 1);
+    c.click(500, 500);
+    ball_ref placed = c.ball_list()[1];
+    ASSERT_EQ(c.a.selected, placed);
+    c.press_on(c.m().delete_button);
+    EXPECT_EQ(c.a.selected, nullptr);
+    EXPECT_EQ(c.a.balls.count(), 1u);
+    EXPECT_NE(c.ball_list()[0], placed);
+    c.release_at(0, 0);
+    c.press_on(c.m().delete_button);  // nothing selected: nothing deleted
+    EXPECT_EQ(c.a.balls.count(), 1u);
+}
+
+TEST(CommandsClear, ClearAllInPlayModeEmptiesAndEntersDrawMode) {
+    commands c;
+    c.add_ball(300, 300);
+    c.a.selected = c.ball_list()[1];
+    c.press_on(c.m().clear_all_button);
+    EXPECT_TRUE(c.a.balls.is_empty());
+    EXPECT_TRUE(c.a.links.is_empty());
+    EXPECT_EQ(c.a.mode, 1);
+    EXPECT_NE(c.a.selected, nullptr);  // Clear All leaves the selection alone
+}
+
+TEST(CommandsQuit, EndsTheFrameAtOnce) {
+    commands c;
+    c.hb.move(commands::cx(c.m().quit_button), commands::cy(c.m().quit_button));
+    c.hb.press(1);
+    EXPECT_FALSE(c.frame());
+    EXPECT_TRUE(c.a.quit_requested);
+    // the frame stopped inside the command handling: no menu was drawn
+    for (const auto& r : c.hb.drawn) EXPECT_NE(r.kind, draw_record::shape::text);
+}
+
+}  // namespace
+}  // namespace flopkin::testing
