@@ -6,6 +6,5 @@ void app::place_ball_step() {}
 void app::link_step() {}
 void app::build_tensions() {}
 void app::label_figures() {}
-void app::number_balls() {}
 void app::drag_step() {}
 }  // namespace flopkin
