@@ -1,0 +1,271 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include <gtest/gtest.h>
+
+#include "figure_builder.hpp"
+#include "platform/graphics.hpp"
+#include "platform/headless_backend.hpp"
+#include "ui/menu.hpp"
+
+namespace flopkin {
+
+namespace {
+
+// An app in a fresh working folder, with the headless backend answering
+// the requester.
+class DocumentCommands : public ::testing::Test {
+protected:
+    void SetUp() override {
+        use_backend(&hb);
+        char pattern[] = "/tmp/flopkin-files-XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        dir = pattern;
+        old_cwd = std::filesystem::current_path();
+        std::filesystem::current_path(dir);
+        a.menu->owner = &a;
+    }
+    void TearDown() override {
+        use_device_maker(nullptr);
+        use_backend(nullptr);
+        std::filesystem::current_path(old_cwd);
+        std::filesystem::permissions(dir, std::filesystem::perms::owner_all);
+        std::filesystem::remove_all(dir);
+    }
+    void put(const std::string& path, const bytes& data) {
+        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(data.data()),
+                                                    static_cast<std::streamsize>(data.size()));
+    }
+    bytes get(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return bytes(std::istreambuf_iterator<char>(in), {});
+    }
+    // three balls in a row, linked 1-2 and 2-3
+    bytes three_ball_document() {
+        return document({ball_record(1, 1, 10, 10), ball_record(2, 1, 20, 10), ball_record(3, 1, 30, 10),
+                         link_record(1, 2, 10), link_record(2, 3, 10)});
+    }
+    std::size_t entries() {
+        return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(dir), {}));
+    }
+
+    headless_backend hb;
+    app a;
+    std::string dir;
+    std::filesystem::path old_cwd;
+};
+
+}  // namespace
+
+TEST_F(DocumentCommands, OpenReplacesAddKeepsCancelChangesNothing) {
+    put("doc.fkn", three_ball_document());
+    put_ball(a, 1, 1);
+    put_ball(a, 2, 2);
+    a.document_path = "earlier.fkn";
+
+    hb.requester_answers.push_back("");  // cancel
+    a.load_document(1, "");
+    ASSERT_EQ(hb.requester_calls.size(), 1u);
+    EXPECT_EQ(hb.requester_calls[0].prompt, "Open file:");
+    EXPECT_EQ(hb.requester_calls[0].filter, "All Files:*;Flopkin files (.fkn):fkn");
+    EXPECT_FALSE(hb.requester_calls[0].save);
+    EXPECT_EQ(a.balls.count(), 2u);
+    EXPECT_EQ(a.document_path, "earlier.fkn");
+
+    hb.requester_answers.push_back("doc.fkn");
+    a.load_document(0, "");
+    EXPECT_EQ(a.balls.count(), 5u);
+    EXPECT_EQ(a.links.count(), 2u);
+    EXPECT_EQ(a.document_path, "earlier.fkn");
+
+    hb.requester_answers.push_back("doc.fkn");
+    a.load_document(1, "");
+    EXPECT_EQ(a.balls.count(), 3u);
+    EXPECT_EQ(a.links.count(), 2u);
+    EXPECT_EQ(a.document_path, "doc.fkn");
+    int expected = 0;
+    for (ball_ref b : a.balls.all()) EXPECT_EQ(b->number, ++expected);
+}
+
+TEST_F(DocumentCommands, AddNumbersTheNewBallsAfterTheOldOnes) {
+    for (int i = 0; i < 5; ++i) put_ball(a, static_cast<float>(i), 0);
+    for (ball_ref b : a.balls.all()) b->number = 99;  // stale numbers are renumbered before reading
+    put("three.fkn", three_ball_document());
+    a.load_document(0, "three.fkn");
+    ASSERT_EQ(a.balls.count(), 8u);
+    ASSERT_EQ(a.links.count(), 2u);
+    EXPECT_EQ(a.links.slot(0)->end_a, a.balls.slot(5));
+    EXPECT_EQ(a.links.slot(0)->end_b, a.balls.slot(6));
+    EXPECT_EQ(a.links.slot(1)->end_b, a.balls.slot(7));
+    EXPECT_EQ(a.balls.slot(7)->number, 8);
+    EXPECT_EQ(a.balls.slot(7)->x, 30);
+}
+
+TEST_F(DocumentCommands, FilesThatCannotBeReadChangeNothing) {
+    put_ball(a, 1, 1);
+    a.document_path = "earlier.fkn";
+    std::filesystem::create_directory("folder.fkn");
+    a.load_document(1, "folder.fkn");
+    a.load_document(1, "missing.fkn");
+    EXPECT_EQ(a.balls.count(), 1u);
+    EXPECT_EQ(a.document_path, "earlier.fkn");
+
+    // a read error half-way through: nothing of the file is taken
+    put("doc.fkn", three_ball_document());
+    use_device_maker(breaking_disk(memory_device::never, 100));
+    a.load_document(1, "doc.fkn");
+    a.load_document(0, "doc.fkn");
+    EXPECT_EQ(a.balls.count(), 1u);
+    EXPECT_EQ(a.links.count(), 0u);
+    EXPECT_EQ(a.document_path, "earlier.fkn");
+}
+
+TEST_F(DocumentCommands, ReadOnlyAndHeaderOnlyDocumentsOpen) {
+    put("ro.fkn", three_ball_document());
+    ::chmod("ro.fkn", 0444);
+    a.load_document(1, "ro.fkn");
+    EXPECT_EQ(a.balls.count(), 3u);
+    EXPECT_EQ(a.document_path, "ro.fkn");
+
+    put("empty.fkn", {});
+    a.load_document(1, "empty.fkn");  // counts as opened: the figure empties
+    EXPECT_TRUE(a.balls.is_empty());
+    EXPECT_TRUE(a.links.is_empty());
+    EXPECT_EQ(a.document_path, "empty.fkn");
+}
+
+TEST_F(DocumentCommands, LoadingWidensTheViewToTheBalls) {
+    put("far.fkn", document({ball_record(1, 1, 2000, 1500), ball_record(2, 1, -1000, -500)}));
+    a.ball_size = 20;
+    a.load_document(0, "far.fkn");
+    EXPECT_LE(a.view_left, -1000 - 120);
+    EXPECT_GE(a.view_right, 2000 + 120);
+    EXPECT_LE(a.view_top, -500 - 120);
+    EXPECT_GE(a.view_bottom, 1500 + 120);
+}
+
+TEST_F(DocumentCommands, SaveWritesThePathAndSaysSo) {
+    auto p = put_ball(a, 1, 2);
+    auto q = put_ball(a, 3, 4);
+    put_link(a, p, q, 10);
+    put_tension(a, p, q, p, 45, 5);  // play mode: tensions are saved as they are
+    a.mode = -1;
+    p->number = 7;
+    a.document_path = "doc.fkn";
+    a.save_document();
+    EXPECT_EQ(a.menu->save_label, "Saved!");
+    EXPECT_EQ(a.menu->save_message_frames, 60);
+    bytes written = get("doc.fkn");
+    EXPECT_EQ(written, figure_bytes(a));
+    EXPECT_EQ(written.size(), 3 + 2 * 42 + 38 + 33u);
+    EXPECT_EQ(p->number, 1);
+    EXPECT_TRUE(hb.requester_calls.empty());
+}
+
+TEST_F(DocumentCommands, FirstSaveAsksForANameInTheDocumentFolder) {
+    put_ball(a, 1, 2);
+    hb.requester_answers.push_back("saved flopkins/mine.fkn");
+    a.save_document();
+    ASSERT_EQ(hb.requester_calls.size(), 1u);
+    EXPECT_EQ(hb.requester_calls[0].prompt, "Save as:");
+    EXPECT_EQ(hb.requester_calls[0].filter, "");
+    EXPECT_TRUE(hb.requester_calls[0].save);
+    EXPECT_EQ(hb.requester_calls[0].initial_path, "saved flopkins/untitled.fkn");
+    EXPECT_EQ(a.document_path, "saved flopkins/mine.fkn");
+    EXPECT_EQ(get("saved flopkins/mine.fkn").size(), 3 + 42u);
+    EXPECT_EQ(a.menu->save_message_frames, 0);  // Save as shows no message on success
+
+    a.save_document_as();  // cancelled: nothing at all
+    EXPECT_EQ(hb.requester_calls.back().initial_path, "saved flopkins/mine.fkn");
+    EXPECT_EQ(a.document_path, "saved flopkins/mine.fkn");
+    EXPECT_EQ(a.menu->save_message_frames, 0);
+}
+
+TEST_F(DocumentCommands, AFailedSaveKeepsTheOldFileAndSaysSo) {
+    put_ball(a, 1, 2);
+    put("doc.fkn", three_ball_document());
+    a.document_path = "doc.fkn";
+
+    // the disk fills up in the middle of the write
+    use_device_maker(breaking_disk(20, memory_device::never));
+    a.save_document();
+    use_device_maker(nullptr);
+    EXPECT_EQ(a.menu->save_label, "Save failed!");
+    EXPECT_EQ(a.menu->save_message_frames, 60);
+    EXPECT_EQ(get("doc.fkn"), three_ball_document());
+    EXPECT_EQ(entries(), 1u);
+
+    // a chosen name in a folder that is not there
+    a.menu->save_message_frames = 0;
+    hb.requester_answers.push_back("nowhere/doc.fkn");
+    a.save_document_as();
+    EXPECT_EQ(a.menu->save_label, "Save failed!");
+    EXPECT_EQ(a.menu->save_message_frames, 60);
+    EXPECT_EQ(a.document_path, "doc.fkn");
+
+    // the document's folder went away
+    a.menu->save_message_frames = 0;
+    a.document_path = "gone/doc.fkn";
+    a.save_document();
+    EXPECT_EQ(a.menu->save_label, "Save failed!");
+    EXPECT_FALSE(std::filesystem::exists("gone"));
+}
+
+TEST_F(DocumentCommands, SavingIntoAReadOnlyFolderFails) {
+    if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the super-user";
+    put_ball(a, 1, 2);
+    std::filesystem::create_directory("locked");
+    put("locked/doc.fkn", three_ball_document());
+    ::chmod("locked", 0555);
+    a.document_path = "locked/doc.fkn";
+    a.save_document();
+    ::chmod("locked", 0755);
+    EXPECT_EQ(a.menu->save_label, "Save failed!");
+    EXPECT_EQ(get("locked/doc.fkn"), three_ball_document());
+}
+
+TEST_F(DocumentCommands, StartUpOpensTheNamedDocumentOrTheDefault) {
+    std::filesystem::create_directory("saved flopkins");
+    put("saved flopkins/flopkin.fkn", three_ball_document());
+    std::string error;
+    ASSERT_TRUE(a.start_up(error));
+    EXPECT_EQ(a.balls.count(), 3u);
+    EXPECT_EQ(a.document_path, "");  // the default document is added, not opened
+    EXPECT_EQ(a.menu->owner, &a);
+
+    app named;
+    named.options.document = "saved flopkins/flopkin.fkn";
+    ASSERT_TRUE(named.start_up(error));
+    EXPECT_EQ(named.balls.count(), 3u);
+    EXPECT_EQ(named.document_path, "saved flopkins/flopkin.fkn");
+
+    app missing;
+    missing.options.document = "nothing here.fkn";
+    EXPECT_FALSE(missing.start_up(error));
+    EXPECT_NE(error.find("nothing here.fkn"), std::string::npos);
+    EXPECT_NE(error.find(std::strerror(ENOENT)), std::string::npos);
+    EXPECT_EQ(error.find('\n'), std::string::npos);
+}
+
+TEST_F(DocumentCommands, ShutDownWritesTheOutputRenumbered) {
+    auto p = put_ball(a, 1, 2);
+    auto q = put_ball(a, 3, 4, 1, 13, 1, 2, 3);
+    auto r = put_ball(a, 5, 6, 1, 13, 1, 2, 3);
+    a.balls.remove(p.get());
+    put_link(a, q, r, 4, 2, 4, 5, 6);
+    put_tension(a, q, r, q, 12, 3);
+    a.shut_down();  // no output asked for
+    EXPECT_EQ(entries(), 0u);
+
+    a.options.output = "after.fkn";
+    a.shut_down();
+    EXPECT_EQ(get("after.fkn"),
+              document({ball_record(1, 1, 3, 4), ball_record(2, 1, 5, 6), link_record(1, 2, 4),
+                        tension_record(1, 2, 1, 12, 3)}));
+}
+
+}  // namespace flopkin
