@@ -71,9 +71,14 @@ inline void append_float(bytes& out, float f) {
     append_int(out, bits);
 }
 
+// a marker line to start a record with
+inline bytes marker_line(const std::string& marker) {
+    std::string line = marker + "\r\n";
+    return bytes(line.begin(), line.end());
+}
+
 inline bytes ball_record(int number, float mass, float x, float y, float radius = 13) {
-    bytes out;
-    append(out, "New Ball\r\n");
+    bytes out = marker_line("New Ball");
     append_int(out, number);
     for (float f : {mass, x, y, radius}) append_float(out, f);
     for (int c : {1, 2, 3}) append_int(out, c);
@@ -81,8 +86,7 @@ inline bytes ball_record(int number, float mass, float x, float y, float radius 
 }
 
 inline bytes link_record(int a, int b, float rest, float width = 2) {
-    bytes out;
-    append(out, "New Link\r\n");
+    bytes out = marker_line("New Link");
     append_int(out, a);
     append_int(out, b);
     append_float(out, rest);
@@ -92,8 +96,7 @@ inline bytes link_record(int a, int b, float rest, float width = 2) {
 }
 
 inline bytes tension_record(int a, int v, int b, float angle, float strength) {
-    bytes out;
-    append(out, "New Tension\r\n");
+    bytes out = marker_line("New Tension");
     for (int n : {a, v, b}) append_int(out, n);
     append_float(out, angle);
     append_float(out, strength);
@@ -102,8 +105,7 @@ inline bytes tension_record(int a, int v, int b, float angle, float strength) {
 
 // a document: the header line, then the records in order
 inline bytes document(std::initializer_list<bytes> records, const std::string& header = "1") {
-    bytes out;
-    append(out, header + "\r\n");
+    bytes out = marker_line(header);
     for (const bytes& r : records) out.insert(out.end(), r.begin(), r.end());
     return out;
 }
