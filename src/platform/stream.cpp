@@ -100,7 +100,6 @@ std::unique_ptr<stream_device> open_disk_device(const std::string& path, file_ac
     int flags = O_CLOEXEC | O_NONBLOCK;
     switch (access) {
         case file_access::read: flags |= O_RDONLY; break;
-        case file_access::write: flags |= O_WRONLY | O_CREAT | O_TRUNC; break;
         case file_access::create_new: flags |= O_WRONLY | O_CREAT | O_EXCL; break;
     }
     int fd = ::open(native_path(path).c_str(), flags, 0666);

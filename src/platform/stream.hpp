@@ -34,8 +34,7 @@ public:
 
 enum class file_access {
     read,        // existing regular file, content unchanged
-    write,       // created, or emptied when it exists
-    create_new,  // created; fails when anything exists at the path
+    create_new,  // a new empty file; fails when anything exists at the path
 };
 
 class stream {
