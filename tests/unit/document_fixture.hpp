@@ -1,6 +1,6 @@
 #pragma once
-// An app in a fresh working folder, with the headless backend answering the
-// requester, for tests of the document commands.
+// A test in a fresh working folder, with the headless backend answering the
+// requester and an app to act on.
 #include <unistd.h>
 
 #include <filesystem>
@@ -16,7 +16,7 @@
 
 namespace flopkin {
 
-class DocumentCommands : public ::testing::Test {
+class InTempFolder : public ::testing::Test {
 protected:
     void SetUp() override {
         use_backend(&hb);
@@ -31,25 +31,21 @@ protected:
         use_device_maker(nullptr);
         use_backend(nullptr);
         std::filesystem::current_path(old_cwd);
-        std::filesystem::permissions(dir, std::filesystem::perms::owner_all);
         std::filesystem::remove_all(dir);
     }
-    void put(const std::string& path, const bytes& data) {
+    static void put(const std::string& path, const bytes& data) {
         std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(data.data()),
                                                     static_cast<std::streamsize>(data.size()));
     }
-    bytes get(const std::string& path) {
+    static bytes get(const std::string& path) {
         std::ifstream in(path, std::ios::binary);
         return bytes(std::istreambuf_iterator<char>(in), {});
     }
-    // three balls in a row, linked 1-2 and 2-3
-    bytes three_ball_document() {
-        return document({ball_record(1, 1, 10, 10), ball_record(2, 1, 20, 10), ball_record(3, 1, 30, 10),
-                         link_record(1, 2, 10), link_record(2, 3, 10)});
-    }
-    std::size_t entries() {
+    std::size_t entries() const {
         return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(dir), {}));
     }
+    // three balls in a row, linked 1-2 and 2-3
+    static bytes three_balls() { return doc().ball(1, 1, 10, 10).ball(2, 1, 20, 10).ball(3, 1, 30, 10).link(1, 2, 10).link(2, 3, 10).data; }
 
     headless_backend hb;
     app a;

@@ -1,6 +1,6 @@
 #pragma once
-// A stream device over bytes in memory that can be told to fail at a given
-// offset, standing in for a disk that breaks half-way.
+// Stream devices for tests: bytes in memory, and the disk breaking after a
+// number of bytes, each failing like a full or failing disk.
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -12,77 +12,66 @@
 namespace flopkin {
 
 using bytes = std::vector<std::uint8_t>;
+constexpr std::int64_t never = INT64_MAX;
+
+// Reads stop delivering at `read_limit`, writes fail past `write_limit`.
+class limited_device : public stream_device {
+public:
+    limited_device(std::unique_ptr<stream_device> inner, std::int64_t read_limit, std::int64_t write_limit)
+        : inner_(std::move(inner)), read_limit_(read_limit), write_limit_(write_limit) {}
+    std::size_t read(std::uint8_t* into, std::size_t count) override {
+        std::int64_t room = read_limit_ - position();
+        return room <= 0 ? 0 : inner_->read(into, std::min<std::size_t>(count, static_cast<std::size_t>(room)));
+    }
+    bool write(const std::uint8_t* from, std::size_t count) override {
+        return position() + static_cast<std::int64_t>(count) <= write_limit_ && inner_->write(from, count);
+    }
+    bool sync() override { return inner_->sync(); }
+    bool close() override { return inner_->close(); }
+    std::int64_t size() override { return inner_->size(); }
+    std::int64_t position() override { return inner_->position(); }
+
+private:
+    std::unique_ptr<stream_device> inner_;
+    std::int64_t read_limit_, write_limit_;
+};
 
 class memory_device : public stream_device {
 public:
-    static constexpr std::int64_t never = INT64_MAX;
-
-    explicit memory_device(std::shared_ptr<bytes> data, std::int64_t fail_read_at = never,
-                           std::int64_t fail_write_at = never)
-        : data_(std::move(data)), fail_read_at_(fail_read_at), fail_write_at_(fail_write_at) {}
-
+    explicit memory_device(std::shared_ptr<bytes> data) : data_(std::move(data)) {}
     std::size_t read(std::uint8_t* into, std::size_t count) override {
-        std::int64_t stop = std::min<std::int64_t>(static_cast<std::int64_t>(data_->size()), fail_read_at_);
-        std::size_t n = static_cast<std::size_t>(std::clamp<std::int64_t>(stop - at_, 0, static_cast<std::int64_t>(count)));
-        if (n > 0) std::memcpy(into, data_->data() + at_, n);
-        at_ += static_cast<std::int64_t>(n);
+        std::size_t n = std::min(count, data_->size() - at_);
+        std::memcpy(into, data_->data() + at_, n);
+        at_ += n;
         return n;
     }
     bool write(const std::uint8_t* from, std::size_t count) override {
-        for (std::size_t i = 0; i < count; ++i) {
-            if (at_ >= fail_write_at_) return false;
-            data_->push_back(from[i]);
-            ++at_;
-        }
+        data_->insert(data_->end(), from, from + count);
+        at_ += count;
         return true;
     }
     bool sync() override { return true; }
     bool close() override { return true; }
     std::int64_t size() override { return static_cast<std::int64_t>(data_->size()); }
-    std::int64_t position() override { return at_; }
+    std::int64_t position() override { return static_cast<std::int64_t>(at_); }
 
 private:
     std::shared_ptr<bytes> data_;
-    std::int64_t at_ = 0;
-    std::int64_t fail_read_at_;
-    std::int64_t fail_write_at_;
+    std::size_t at_ = 0;
 };
 
-// a stream reading (or appending to) the given bytes
-inline std::unique_ptr<stream> memory_stream(std::shared_ptr<bytes> data,
-                                             std::int64_t fail_read_at = memory_device::never,
-                                             std::int64_t fail_write_at = memory_device::never) {
-    return std::make_unique<stream>(std::make_unique<memory_device>(std::move(data), fail_read_at, fail_write_at));
+inline std::unique_ptr<stream> memory_stream(std::shared_ptr<bytes> data, std::int64_t read_limit = never,
+                                             std::int64_t write_limit = never) {
+    return std::make_unique<stream>(
+        std::make_unique<limited_device>(std::make_unique<memory_device>(std::move(data)), read_limit, write_limit));
 }
 
-// The disk, except that writes beyond `write_limit` bytes or reads beyond
-// `read_limit` bytes of any one file fail, as on a full or failing disk.
-inline device_maker breaking_disk(std::int64_t write_limit, std::int64_t read_limit) {
-    struct breaking : stream_device {
-        std::unique_ptr<stream_device> disk;
-        std::int64_t write_limit, read_limit;
-        std::size_t read(std::uint8_t* into, std::size_t count) override {
-            std::int64_t room = read_limit - disk->position();
-            if (room <= 0) return 0;
-            return disk->read(into, std::min<std::size_t>(count, static_cast<std::size_t>(room)));
-        }
-        bool write(const std::uint8_t* from, std::size_t count) override {
-            if (disk->position() + static_cast<std::int64_t>(count) > write_limit) return false;
-            return disk->write(from, count);
-        }
-        bool sync() override { return disk->sync(); }
-        bool close() override { return disk->close(); }
-        std::int64_t size() override { return disk->size(); }
-        std::int64_t position() override { return disk->position(); }
-    };
+// the disk, with every file it opens limited as above
+inline device_maker breaking_disk(std::int64_t read_limit, std::int64_t write_limit) {
     return [=](const std::string& path, file_access access, std::string& why) -> std::unique_ptr<stream_device> {
         std::unique_ptr<stream_device> disk = open_disk_device(path, access, why);
         if (!disk) return nullptr;
-        auto device = std::make_unique<breaking>();
-        device->disk = std::move(disk);
-        device->write_limit = write_limit;
-        device->read_limit = read_limit;
-        return device;
+        return std::make_unique<limited_device>(std::move(disk), read_limit, write_limit);
     };
 }
 
