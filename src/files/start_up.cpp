@@ -10,14 +10,12 @@ namespace flopkin {
 bool app::start_up(std::string& error) {
     menu->owner = this;
     seed_rnd(millisecs());
-    if (options.document.empty()) {
-        // the default document is optional: without it the figure starts empty
-        load_document(0, default_document);
-        return true;
-    }
-    // a document asked for by name opens as Open would, or the run stops here
+    // A document named on the command line opens as Open would, and the run
+    // stops when it cannot be read; the default document is only added, and
+    // may well not exist. No window is open yet, so there are no keys to flush.
+    bool named = !options.document.empty();
     std::string why;
-    if (!read_document(1, options.document, why)) {
+    if (!read_document(named ? 1 : 0, named ? options.document : default_document, why) && named) {
         error = "cannot read \"" + options.document + "\": " + why;
         return false;
     }
