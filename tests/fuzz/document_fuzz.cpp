@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes to the document reader, as Add onto a small figure
-// and as Open, then checks that what was loaded writes out and reads back
-// to the very same bytes.
+// and as Open, then checks that only sound values were loaded and that what
+// was loaded writes out and reads back to the very same bytes.
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
@@ -19,8 +20,15 @@ std::unique_ptr<stream_device> serve(const std::string&, file_access, std::strin
     return std::make_unique<memory_device>(served);
 }
 
+// loads, checks that only sound values came in, and writes the figure out
 bytes load_and_write(app& a, int replace) {
     a.load_document(replace, "input");
+    for (ball_ref b : a.balls.all())
+        if (!std::isfinite(b->x) || !std::isfinite(b->y) || !std::isfinite(b->mass) || !(b->mass > 0)) std::abort();
+    for (link_ref l : a.links.all())
+        if (!l->end_a || !l->end_b || !std::isfinite(l->rest_length)) std::abort();
+    for (tension_ref t : a.tensions.all())
+        if (!t->end_a || !t->vertex || !t->end_b || !std::isfinite(t->rest_angle)) std::abort();
     return figure_bytes(a);
 }
 
