@@ -118,6 +118,12 @@ struct app {
     void load_document(int replace, const std::string& path);
     void save_document();
     void save_document_as();
+    // writes the figure to path without ever leaving a half-written file;
+    // false with the reason when nothing was written
+    bool write_document(const std::string& path, std::string& why);
+    // reads a document whole, then replaces (1) or adds to (0) the figure;
+    // false with the reason, and nothing changed, when it cannot be read
+    bool read_document(int replace, const std::string& path, std::string& why);
 };
 
 float wrap_360(float angle);

@@ -1,0 +1,41 @@
+#pragma once
+// The document format: a header line, then one record per ball, link and
+// tension, each a text marker line followed by little-endian binary fields.
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "physics/figure.hpp"
+#include "platform/stream.hpp"
+
+namespace flopkin {
+
+inline constexpr const char* document_header = "1";
+inline constexpr const char* ball_marker = "New Ball";
+inline constexpr const char* link_marker = "New Link";
+inline constexpr const char* tension_marker = "New Tension";
+
+// the balls a record may name, by number; a later ball with the same number wins
+using ball_numbers = std::unordered_map<int, ball_ref>;
+
+// what one read of a document gives, before it touches the figure
+struct figure_records {
+    std::vector<ball_ref> balls;
+    std::vector<link_ref> links;
+    std::vector<tension_ref> tensions;
+};
+
+// Writes the header and every ball, link and tension of the app in list
+// order, naming balls by their current numbers.
+void write_figure(stream& out, app& owner);
+
+// Reads every record after the header. Ball numbers are shifted by `base`;
+// links and tensions resolve against `numbers` (balls already in the figure)
+// and the balls read before them. Records that cannot stand are dropped: a
+// record cut short by the end of the file, a ball whose position is not
+// finite, a link or tension naming a ball that is not there or whose rest
+// value is not finite. A mass that is not a positive finite number becomes 1.
+// False when the stream failed, in which case `records` must not be used.
+bool read_figure(stream& in, app& owner, int base, ball_numbers numbers, figure_records& records);
+
+}  // namespace flopkin

@@ -1,0 +1,97 @@
+#include <cmath>
+#include <cstdint>
+
+#include "app/app.hpp"
+#include "files/document_format.hpp"
+
+namespace flopkin {
+
+namespace {
+
+// numbers wrap instead of overflowing: any int in the file is a valid number
+int shifted(std::int32_t number, int base) {
+    return static_cast<int>(static_cast<std::uint32_t>(number) + static_cast<std::uint32_t>(base));
+}
+
+ball_ref find(const ball_numbers& numbers, std::int32_t number, int base) {
+    auto found = numbers.find(shifted(number, base));
+    return found == numbers.end() ? nullptr : found->second;
+}
+
+void read_ball(stream& in, app& owner, int base, ball_numbers& numbers, figure_records& records) {
+    int number = shifted(in.read_int(), base);
+    float mass = in.read_float();
+    float x = in.read_float();
+    float y = in.read_float();
+    float radius = in.read_float();
+    int colour[3];
+    for (int& c : colour) c = in.read_int();
+    if (in.ran_short() || !std::isfinite(x) || !std::isfinite(y)) return;
+
+    auto b = std::make_shared<ball>();
+    b->number = number;
+    b->mass = std::isfinite(mass) && mass > 0 ? mass : 1.0f;
+    b->x = b->old_x = x;
+    b->y = b->old_y = y;
+    b->radius = radius;
+    for (int i = 0; i < 3; ++i) b->colour[i] = colour[i];
+    b->owner = &owner;
+    numbers[number] = b;
+    records.balls.push_back(std::move(b));
+}
+
+void read_link(stream& in, app& owner, int base, const ball_numbers& numbers, figure_records& records) {
+    ball_ref a = find(numbers, in.read_int(), base);
+    ball_ref b = find(numbers, in.read_int(), base);
+    float rest_length = in.read_float();
+    float width = in.read_float();
+    int colour[3];
+    for (int& c : colour) c = in.read_int();
+    if (in.ran_short() || !a || !b || !std::isfinite(rest_length)) return;
+
+    auto l = std::make_shared<link>();
+    l->end_a = std::move(a);
+    l->end_b = std::move(b);
+    l->rest_length = rest_length;
+    l->width = width;
+    for (int i = 0; i < 3; ++i) l->colour[i] = colour[i];
+    l->owner = &owner;
+    records.links.push_back(std::move(l));
+}
+
+void read_tension(stream& in, int base, const ball_numbers& numbers, figure_records& records) {
+    ball_ref a = find(numbers, in.read_int(), base);
+    ball_ref vertex = find(numbers, in.read_int(), base);
+    ball_ref b = find(numbers, in.read_int(), base);
+    float rest_angle = in.read_float();
+    float strength = in.read_float();
+    if (in.ran_short() || !a || !vertex || !b || !std::isfinite(rest_angle)) return;
+
+    auto t = std::make_shared<tension>();
+    t->end_a = std::move(a);
+    t->vertex = std::move(vertex);
+    t->end_b = std::move(b);
+    t->rest_angle = rest_angle;
+    t->strength = strength;
+    records.tensions.push_back(std::move(t));
+}
+
+}  // namespace
+
+bool read_figure(stream& in, app& owner, int base, ball_numbers numbers, figure_records& records) {
+    in.read_line();  // the header, whatever it holds
+    // at least one pass, as an empty file still counts as read; a failed
+    // stream reports itself at its end, so this cannot spin
+    do {
+        std::string line = in.read_line();
+        if (line == ball_marker)
+            read_ball(in, owner, base, numbers, records);
+        else if (line == link_marker)
+            read_link(in, owner, base, numbers, records);
+        else if (line == tension_marker)
+            read_tension(in, base, numbers, records);
+    } while (!in.at_end());
+    return !in.failed();
+}
+
+}  // namespace flopkin

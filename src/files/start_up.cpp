@@ -1,0 +1,34 @@
+#include <cstdio>
+
+#include "app/app.hpp"
+#include "platform/graphics.hpp"
+#include "platform/random.hpp"
+#include "ui/menu.hpp"
+
+namespace flopkin {
+
+bool app::start_up(std::string& error) {
+    menu->owner = this;
+    seed_rnd(millisecs());
+    // A document named on the command line opens as Open would, and the run
+    // stops when it cannot be read; the default document is only added, and
+    // may well not exist. No window is open yet, so there are no keys to flush.
+    bool named = !options.document.empty();
+    std::string why;
+    if (!read_document(named ? 1 : 0, named ? options.document : default_document, why) && named) {
+        error = "cannot read \"" + options.document + "\": " + why;
+        return false;
+    }
+    number_balls();
+    return true;
+}
+
+void app::shut_down() {
+    if (options.output.empty()) return;
+    number_balls();
+    std::string why;
+    if (!write_document(options.output, why))
+        std::fprintf(stderr, "flopkin: cannot write \"%s\": %s\n", options.output.c_str(), why.c_str());
+}
+
+}  // namespace flopkin

@@ -1,0 +1,86 @@
+#include "platform/file_system.hpp"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace flopkin {
+
+namespace {
+
+// the folder part of a path, "." when it has none
+std::string folder_of(const std::string& path) {
+    std::size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+
+// the rename is lasting only once the folder itself is synced; a folder
+// that cannot be opened for that still holds the new file
+void sync_folder(const std::string& folder) {
+    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+}  // namespace
+
+bool delete_file(const std::string& path) {
+    std::string native = native_path(path);
+    ::unlink(native.c_str());
+    struct stat info {};
+    return ::lstat(native.c_str(), &info) != 0 && errno == ENOENT;
+}
+
+bool create_folder(const std::string& path) {
+    std::string native = native_path(path);
+    ::mkdir(native.c_str(), 0777);
+    struct stat info {};
+    return ::stat(native.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool replace_file(const std::string& path, const std::function<void(stream&)>& fill, std::string& why) {
+    std::string native = native_path(path);
+    if (native.empty() || native.back() == '/') {
+        why = std::strerror(EISDIR);
+        return false;
+    }
+    std::string folder = folder_of(native);
+    std::string name = native.substr(native.find_last_of('/') + 1);
+
+    // a name of our own in the same folder, so the rename cannot cross file systems
+    static unsigned counter = 0;
+    std::string fresh;
+    std::unique_ptr<stream> out;
+    for (int attempt = 0; attempt < 16 && !out; ++attempt) {
+        fresh = folder + "/." + name + ".saving-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+        out = open_stream(fresh, file_access::create_new, why);
+        if (!out && why != std::strerror(EEXIST)) break;
+    }
+    if (!out) return false;
+
+    fill(*out);
+    out->sync();
+    if (!out->close()) {
+        why = out->error();
+        delete_file(fresh);
+        return false;
+    }
+    // the document keeps the permissions it had
+    struct stat old {};
+    if (::stat(native.c_str(), &old) == 0 && S_ISREG(old.st_mode)) ::chmod(fresh.c_str(), old.st_mode & 07777);
+    if (::rename(fresh.c_str(), native.c_str()) != 0) {
+        why = std::strerror(errno);
+        delete_file(fresh);
+        return false;
+    }
+    sync_folder(folder);
+    return true;
+}
+
+}  // namespace flopkin

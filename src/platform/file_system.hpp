@@ -1,0 +1,23 @@
+#pragma once
+// File-system operations of the documents: folders, deletion, and the safe
+// replacement of a file's content.
+#include <functional>
+#include <string>
+
+#include "platform/stream.hpp"
+
+namespace flopkin {
+
+// true when nothing exists at the path afterwards
+bool delete_file(const std::string& path);
+
+// creates the last element of the path only; true when a folder exists there afterwards
+bool create_folder(const std::string& path);
+
+// Gives the path a new content without ever leaving it half-written: `fill`
+// writes into a fresh file in the same folder, which is synced and then
+// renamed over the path. On any failure the old file (if any) is untouched,
+// the fresh file is removed and `why` says what went wrong.
+bool replace_file(const std::string& path, const std::function<void(stream&)>& fill, std::string& why);
+
+}  // namespace flopkin
