@@ -52,9 +52,9 @@ int app::run(const run_options& opts) {
     if (options.frames != 0)
         while (run_frame()) {
         }
-    shut_down();
+    bool kept = shut_down();
     if (options.stats) print_stats(frame_ms);
-    return 0;
+    return kept ? 0 : 1;
 }
 
 bool app::run_frame() {
@@ -76,7 +76,8 @@ bool app::run_frame() {
     if (options.stats) frame_ms.push_back((fine_seconds() - started) * 1000.0);
     flip();
     ++frames_run;
-    if (key_down(key_escape)) return false;
+    // a tap of Escape that began and ended within the frame counts as held
+    if (key_down(key_escape) || key_hit(key_escape)) return false;
     return options.frames < 0 || frames_run < options.frames;
 }
 

@@ -82,8 +82,9 @@ struct app {
     // Seeds the generator and loads the start-up document; false with a
     // message when a document named on the command line cannot be read.
     bool start_up(std::string& error);
-    // what happens when the program ends: the --output document
-    void shut_down();
+    // what happens when the program ends: the --output document; false
+    // (with a message on stderr) when it could not be written
+    bool shut_down();
     // One pass of the frame loop; false once the loop is to end.
     bool run_frame();
     void force_draw_mode_if_empty();

@@ -23,12 +23,13 @@ bool app::start_up(std::string& error) {
     return true;
 }
 
-void app::shut_down() {
-    if (options.output.empty()) return;
+bool app::shut_down() {
+    if (options.output.empty()) return true;
     number_balls();
     std::string why;
-    if (!write_document(options.output, why))
-        std::fprintf(stderr, "flopkin: cannot write \"%s\": %s\n", options.output.c_str(), why.c_str());
+    if (write_document(options.output, why)) return true;
+    std::fprintf(stderr, "flopkin: cannot write \"%s\": %s\n", options.output.c_str(), why.c_str());
+    return false;
 }
 
 }  // namespace flopkin

@@ -1,5 +1,5 @@
-// Needs the simulation step (with the play-mode dragging in it), the view and
-// the file commands: rename to .cpp once they are in.
+// Play-mode dragging through whole frames, the zoom row and the file buttons:
+// the steps of the frame working together.
 #include <gtest/gtest.h>
 
 #include "editing_harness.hpp"
@@ -7,7 +7,7 @@
 namespace flopkin::testing {
 namespace {
 
-TEST(AfterMergePlay, HeldBallFollowsThePointerThroughTheFrame) {
+TEST(PlayMode, HeldBallFollowsThePointerThroughTheFrame) {
     harness h;
     ball_ref b = h.add_ball(300, 300);
     h.frame();  // drawn once, so its screen place is known
@@ -20,7 +20,7 @@ TEST(AfterMergePlay, HeldBallFollowsThePointerThroughTheFrame) {
     }
 }
 
-TEST(AfterMergePlay, AThrownBallKeepsThePointersLastMotion) {
+TEST(PlayMode, AThrownBallKeepsThePointersLastMotion) {
     harness h;
     ball_ref b = h.add_ball(300, 300);
     h.frame();
@@ -34,7 +34,7 @@ TEST(AfterMergePlay, AThrownBallKeepsThePointersLastMotion) {
     EXPECT_NEAR(b->vx, 12, 0.5);
 }
 
-TEST(AfterMergePlay, AThrownFigureMovesTogether) {
+TEST(PlayMode, AThrownFigureMovesTogether) {
     harness h;
     h.press_at(300, 300);
     h.release_at(360, 300);  // two balls and a link, drawn in draw mode
@@ -57,7 +57,7 @@ TEST(AfterMergePlay, AThrownFigureMovesTogether) {
     EXPECT_NEAR(balls[1]->x - balls[0]->x, 60, 6);
 }
 
-TEST(AfterMergeZoom, SteppersChangeTheZoomWhileHeld) {
+TEST(ZoomRow, SteppersChangeTheZoomWhileHeld) {
     harness h;
     h.add_ball(300, 300);
     h.a.mode = -1;
@@ -71,7 +71,7 @@ TEST(AfterMergeZoom, SteppersChangeTheZoomWhileHeld) {
     EXPECT_EQ(h.a.menu->zoom_row.display.label.rfind("Zoom= ", 0), 0u);
 }
 
-TEST(AfterMergeFiles, RequesterClosingReArmsAndClearsEscape) {
+TEST(FileButtons, RequesterClosingReArmsAndClearsEscape) {
     harness h;
     h.add_ball(300, 300);
     h.a.mode = -1;
@@ -86,7 +86,7 @@ TEST(AfterMergeFiles, RequesterClosingReArmsAndClearsEscape) {
     EXPECT_EQ(h.a.click_armed, 1);
 }
 
-TEST(AfterMergeFiles, EachFileButtonAsksWithItsOwnRequester) {
+TEST(FileButtons, EachFileButtonAsksWithItsOwnRequester) {
     harness h;
     h.add_ball(300, 300);
     h.a.mode = -1;

@@ -1,13 +1,13 @@
-// Needs the real tension building and figure labelling.
+// Saving and loading together with tension building and figure labelling.
 #include <gtest/gtest.h>
 
 #include "document_fixture.hpp"
 
 namespace flopkin {
 
-using DocumentCommandsAfterMerge = InTempFolder;
+using DocumentsAndFigures = InTempFolder;
 
-TEST_F(DocumentCommandsAfterMerge, SavingInDrawModeRebuildsTheTensions) {
+TEST_F(DocumentsAndFigures, SavingInDrawModeRebuildsTheTensions) {
     auto p = put_ball(a, 0, 0);
     auto v = put_ball(a, 10, 0);
     auto q = put_ball(a, 20, 0);
@@ -28,7 +28,7 @@ TEST_F(DocumentCommandsAfterMerge, SavingInDrawModeRebuildsTheTensions) {
     EXPECT_EQ(t.vertex->x, 10);
 }
 
-TEST_F(DocumentCommandsAfterMerge, LoadingLabelsTheFigures) {
+TEST_F(DocumentsAndFigures, LoadingLabelsTheFigures) {
     put("two.fkn", doc().ball(1, 1, 0, 0).ball(2, 1, 10, 0).ball(3, 1, 50, 50).link(1, 2, 10).data);
     a.load_document(1, "two.fkn");
     ASSERT_EQ(a.balls.count(), 3u);
