@@ -105,14 +105,21 @@ wait_exit() {
   wait "$pid" || exit_status=$?
 }
 
-# a press of the left button at a client position of the window, held long
-# enough for a frame to see it
+# a press of the left button at a client position of the window: a frame
+# sees the button up over the spot first (commands act on the first frame of
+# a press), then the press is held long enough for a frame to see it
 click() {
-  local window=$1 x=$2 y=$3
-  xdotool mousemove --window "$window" "$x" "$y"
-  xdotool mousedown 1
+  press "$@"
   sleep 0.1
   xdotool mouseup 1
+}
+
+# moves to a client position, lets a frame see it, then holds the left button
+press() {
+  local window=$1 x=$2 y=$3
+  xdotool mousemove --window "$window" "$x" "$y"
+  sleep 0.1
+  xdotool mousedown 1
 }
 
 # runs a command every 0.2 s until it succeeds; fails after $1 seconds

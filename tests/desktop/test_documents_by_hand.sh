@@ -31,7 +31,7 @@ ask_with() {
 }
 dialog_gone() { ! xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1; }
 drag() {
-  xdotool mousemove --window "$window" "$1" "$2" mousedown 1
+  press "$window" "$1" "$2"
   sleep 0.15
   xdotool mousemove --window "$window" "$3" "$4"
   sleep 0.15
