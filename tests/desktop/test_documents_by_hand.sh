@@ -4,7 +4,8 @@
 # byte for byte; Escape in the "Open file:" requester cancels without touching
 # the figure or the document and without ending the program; "Save" writes
 # back to the same file; a fresh run opens the file and draws the figure where
-# it was drawn.
+# it was drawn; the default document loads at start-up, "Add" puts another
+# beside the figure, and the first "Save" of a figure without a file asks.
 source "$(dirname "$0")/lib.sh"
 flopkin=$1
 probe=$2
@@ -14,6 +15,7 @@ mkdir -p "$docs" "$work/first" "$work/second"
 document="$docs/three balls.fkn"
 
 ask() { "$py" "$here/frame.py" "$1" "$window" "${@:2}"; }
+canvas_empty() { [ "$(ask figure | cut -d' ' -f1)" = 0 ]; }
 figure_shown() {
   ask disc 150 200 13 0.5 && ask disc 350 260 13 0.5 && ask disc 500 200 13 0.5 &&
     ask band 150 200 350 260 4 && ask band 350 260 500 200 4
@@ -116,4 +118,46 @@ wait_until 5 test -s "$document"
 hold_key "$window" Escape
 wait_exit "$program" 10
 [ "$exit_status" = 0 ] || fail "Escape ended the second run with status $exit_status"
+# third run: the default document is loaded at start-up (the program starts
+# playing it) without becoming the current one; after "Clear All", "Add" puts
+# a document beside a placed ball; the first "Save" then asks for a name, and
+# Escape there writes nothing and ends nothing
+mkdir -p "$work/third/saved flopkins"
+cd "$work/third"
+cp "$document" "saved flopkins/flopkin.fkn"
+lone=$docs/lone.fkn
+"$py" -c 'import struct, sys
+open(sys.argv[1], "wb").write(b"1\r\nNew Ball\r\n" + struct.pack("<iffffiii", 1, 1.0, 640.0, 560.0, 13.0, 9, 9, 9))' "$lone"
+start "$flopkin"
+program=$last_pid
+window=$(wait_window Flopkin)
+wait_until 10 ask menu "$probe" play 1000,130,200,300,100
+read -r count _ <<<"$(ask figure)"
+[ "$count" -gt 1000 ] || fail "the default document was not loaded at start-up"
+click "$window" 900 170
+wait_until 5 canvas_empty
+click "$window" 300 300
+wait_until 5 ask disc 300 300 13
+ask_with 628 "Open file:"
+xdotool key ctrl+l
+sleep 0.5
+xdotool type --delay 20 "$lone"
+sleep 0.3
+xdotool key Return
+wait_until 10 dialog_gone "Open file:"
+wait_until 5 ask disc 640 560 13
+ask disc 300 300 13 || fail "Add did not keep the ball that was there"
+ask_with 668 "Save as:"
+xdotool keydown Escape
+sleep 0.4
+xdotool keyup Escape
+wait_until 10 dialog_gone "Save as:"
+sleep 1
+kill -0 "$program" 2>/dev/null || fail "Escape in the Save as requester ended the program"
+ls -A "saved flopkins" | grep -qvxF flopkin.fkn && fail "the cancelled Save wrote a file: $(ls -A "saved flopkins")"
+[ "$(od -An -tx1 "saved flopkins/flopkin.fkn")" = "$saved" ] || fail "the cancelled Save changed the default document"
+ask disc 300 300 13 && ask disc 640 560 13 || fail "the figure changed after the cancelled Save"
+click "$window" 900 748
+wait_exit "$program" 10
+[ "$exit_status" = 0 ] || fail "Quit ended the third run with status $exit_status"
 echo "documents by hand ok"

@@ -16,6 +16,7 @@ program=$last_pid
 window=$(wait_window Flopkin)
 
 ask() { "$py" "$here/frame.py" "$1" "$window" "${@:2}"; }
+canvas_empty() { [ "$(ask figure | cut -d' ' -f1)" = 0 ]; }
 defaults=1000,130,200,300,100
 
 # the first frames show the panel as laid out over an empty canvas
@@ -25,7 +26,7 @@ wait_until 10 ask menu "$probe" draw "$defaults"
 # a click on the panel where no button is places nothing
 click "$window" 900 110
 sleep 0.3
-[ "$(ask figure | cut -d' ' -f1)" = 0 ] || fail "a click on the menu placed a ball"
+canvas_empty || fail "a click on the menu placed a ball"
 
 # a click on empty canvas places a ball under the pointer
 click "$window" 200 300
@@ -102,7 +103,7 @@ read -r top _ <<<"$(ask watch 1.5)"
 # "Clear All" in play mode empties the canvas and goes back to draw mode
 click "$window" 900 170
 wait_until 5 ask menu "$probe" draw 1000,130,200,300,1000
-[ "$(ask figure | cut -d' ' -f1)" = 0 ] || fail "Clear All left something on the canvas"
+canvas_empty || fail "Clear All left something on the canvas"
 
 # the size row acts on every ball: held "-" shrinks a ball down to radius 1,
 # held "+" makes it grow again
@@ -123,6 +124,10 @@ wider_than() {
 press "$window" 1003 360
 wait_until 10 wider_than 8
 xdotool mouseup 1
+
+# "Delete Selected Ball" removes the ball placed last
+click "$window" 900 210
+wait_until 5 canvas_empty
 
 # "Quit" ends the program at once with status 0
 click "$window" 900 748
