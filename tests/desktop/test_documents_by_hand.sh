@@ -157,6 +157,13 @@ kill -0 "$program" 2>/dev/null || fail "Escape in the Save as requester ended th
 ls -A "saved flopkins" | grep -qvxF flopkin.fkn && fail "the cancelled Save wrote a file: $(ls -A "saved flopkins")"
 [ "$(od -An -tx1 "saved flopkins/flopkin.fkn")" = "$saved" ] || fail "the cancelled Save changed the default document"
 ask disc 300 300 13 && ask disc 640 560 13 || fail "the figure changed after the cancelled Save"
+# confirming the proposed name saves as "saved flopkins/untitled.fkn"
+ask_with 708 "Save as:"
+xdotool key Return
+wait_until 10 dialog_gone "Save as:"
+wait_until 5 test -s "saved flopkins/untitled.fkn"
+"$py" "$here/check_document.py" "saved flopkins/untitled.fkn" "300,300 640,560" "" "" ||
+  fail "the proposed document does not hold the placed and the added ball"
 click "$window" 900 748
 wait_exit "$program" 10
 [ "$exit_status" = 0 ] || fail "Quit ended the third run with status $exit_status"
