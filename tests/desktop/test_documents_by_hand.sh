@@ -24,12 +24,15 @@ check_file() {
   "$py" "$here/check_document.py" "$document" "150,200 350,260 500,200" "1-2 2-3" "1-2-3" ||
     fail "the saved document does not hold the drawn figure"
 }
-# presses a menu button and waits for its requester; the dialog is in $dialog
+# presses a menu button and waits for its requester; the dialog is in $dialog.
+# The dialog must get the mouse as well as the keyboard: the press that opened
+# it may not leave the pointer held by the program's window.
 ask_with() {
   click "$window" 900 "$1"
   dialog=$(wait_window "$2")
   wait_focus "$dialog"
   sleep 0.3
+  "$py" "$here/pointer_free.py" || fail "the pointer is held away from the \"$2\" requester"
 }
 dialog_gone() { ! xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1; }
 drag() {
