@@ -3,6 +3,8 @@
 //   draw_probe shapes            draws the reference shapes every frame until
 //                                Escape; first prints the glyph mask of the
 //                                reference text, one row per line
+//   draw_probe mask TEXT         prints the glyph mask of TEXT and ends,
+//                                without a window
 //   draw_probe pointer           prints "x y down" for the left button
 //                                whenever it changes, until Escape
 //   draw_probe open|save PATH    shows one frame, asks for a file with the
@@ -47,8 +49,7 @@ void draw_shapes() {
     set_scale(1, 1);
 }
 
-void print_text_mask() {
-    std::string text = reference_text;
+void print_text_mask(const std::string& text) {
     for (int y = 0; y < glyph_height; ++y) {
         std::string row;
         for (char c : text)
@@ -62,6 +63,10 @@ void print_text_mask() {
 
 int main(int argc, char** argv) {
     std::string what = argc > 1 ? argv[1] : "shapes";
+    if (what == "mask" && argc > 2) {
+        print_text_mask(argv[2]);
+        return 0;
+    }
     auto be = make_sdl_backend();
     use_backend(be.get());
     std::string why;
@@ -71,7 +76,7 @@ int main(int argc, char** argv) {
     }
     set_window_title("Flopkin probe");
     if (what == "shapes") {
-        print_text_mask();
+        print_text_mask(reference_text);
         do {
             draw_shapes();
             flip();

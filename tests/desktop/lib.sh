@@ -104,3 +104,31 @@ wait_exit() {
   exit_status=0
   wait "$pid" || exit_status=$?
 }
+
+# a press of the left button at a client position of the window: a frame
+# sees the button up over the spot first (commands act on the first frame of
+# a press), then the press is held long enough for a frame to see it
+click() {
+  press "$@"
+  sleep 0.1
+  xdotool mouseup 1
+}
+
+# moves to a client position, lets a frame see it, then holds the left button
+press() {
+  local window=$1 x=$2 y=$3
+  xdotool mousemove --window "$window" "$x" "$y"
+  sleep 0.1
+  xdotool mousedown 1
+}
+
+# runs a command every 0.2 s until it succeeds; fails after $1 seconds
+wait_until() {
+  local seconds=$1 i
+  shift
+  for i in $(seq $((seconds * 5))); do
+    "$@" >/dev/null 2>&1 && return 0
+    sleep 0.2
+  done
+  "$@" || fail "still not true after ${seconds}s: $*"
+}

@@ -15,21 +15,25 @@ top=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$geometry")
 # somewhere outside the window: above and left of it when there is room
 if [ "$left" -ge 60 ] && [ "$top" -ge 60 ]; then out_x=-50 out_y=-40; else out_x=1064 out_y=798; fi
 
+has() { grep -qx -- "$1" "$work/pointer"; }
+# each step waits until a frame has reported it, however slow the frames are
 step() {
+  local seen=$1
+  shift
   xdotool "$@"
-  sleep 0.25
+  for _ in $(seq 100); do
+    has "$seen" && return 0
+    sleep 0.1
+  done
+  fail "expected '$seen' among: $(tr '\n' '|' <"$work/pointer")"
 }
-step mousemove $((left + 100)) $((top + 120))
-step mousedown 1
-step mousemove $((left + out_x)) $((top + out_y))
-step mouseup 1
-step mousemove $((left + out_x + 7)) $((top + out_y + 7))
+step "100 120 0" mousemove $((left + 100)) $((top + 120))
+step "100 120 1" mousedown 1
+step "$out_x $out_y 1" mousemove $((left + out_x)) $((top + out_y))
+step "$out_x $out_y 0" mouseup 1
+xdotool mousemove $((left + out_x + 7)) $((top + out_y + 7))
+sleep 0.5
 kill "$program"
 
-has() { grep -qx -- "$1" "$work/pointer" || fail "expected '$1' among: $(tr '\n' '|' <"$work/pointer")"; }
-has "100 120 0"
-has "100 120 1"
-has "$out_x $out_y 1"
-has "$out_x $out_y 0"
 ! grep -qx -- "$((out_x + 7)) $((out_y + 7)) [01]" "$work/pointer" || fail "a move outside reached the window with no button held"
 echo "pointer ok"

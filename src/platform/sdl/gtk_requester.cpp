@@ -105,6 +105,25 @@ void settle_gtk() {
     while (gtk_events_pending()) gtk_main_iteration_do(FALSE);
 }
 
+// the press on the menu button that asks for a file is still held when the
+// requester is wanted, and while a button is held the window keeps the
+// pointer to itself, so the dialog would get no clicks at all. let the press
+// end first: its release reaches the window, which then lets the pointer go.
+// a press whose release never arrives holds the dialog back 10 s at most.
+void let_press_end() {
+    Uint32 deadline = SDL_GetTicks() + 10000;
+    while (SDL_GetGlobalMouseState(nullptr, nullptr) != 0 && !SDL_TICKS_PASSED(SDL_GetTicks(), deadline)) {
+        SDL_PumpEvents();
+        SDL_Delay(5);
+    }
+    // the release may still be on its way to the window
+    deadline = SDL_GetTicks() + 100;
+    while (SDL_GetMouseState(nullptr, nullptr) != 0 && !SDL_TICKS_PASSED(SDL_GetTicks(), deadline)) {
+        SDL_PumpEvents();
+        SDL_Delay(5);
+    }
+}
+
 // no key typed into the dialog may reach the program
 void give_back_focus(SDL_Window* parent) {
     if (parent) {
@@ -120,6 +139,7 @@ void give_back_focus(SDL_Window* parent) {
 std::string gtk_request_file(SDL_Window* parent, const std::string& prompt, const std::string& filter, bool save,
                              const std::string& initial_path) {
     if (!gtk_ready()) return "";
+    let_press_end();
     std::error_code ec;
     std::filesystem::path working_directory = std::filesystem::current_path(ec);
 
