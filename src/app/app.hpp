@@ -21,6 +21,8 @@ struct run_options {
     bool stats = false;         // frame-time line on stderr at exit
     std::string document;       // opened at start-up instead of the default document
     std::string output;         // written when the program ends
+    std::string screenshot;     // the last frame shown, written as PNG when the program ends
+    long long seed = -1;        // seeds the random generator; -1 = from the clock
 };
 
 // the four corrections of one link: for end a, then for end b
