@@ -16,7 +16,7 @@ class menu;
 // How a run was asked for on the command line.
 struct run_options {
     long long frames = -1;      // end after this many frames; -1 = until Escape or Quit
-    bool headless = false;      // no window, nothing drawn
+    bool headless = false;      // no window; nothing drawn unless a screenshot is asked for
     bool unpaced = false;       // frames back to back
     bool stats = false;         // frame-time line on stderr at exit
     std::string document;       // opened at start-up instead of the default document
