@@ -12,7 +12,7 @@ start weston --backend=headless-backend.so --xwayland --socket=flopkin-test --wi
   --idle-time=0 --log="$work/weston.log"
 display=
 for _ in $(seq 100); do
-  display=$(sed -n 's/.*xserver listening on display \(:[0-9]*\).*/\1/p' "$work/weston.log" 2>/dev/null | head -n1)
+  display=$(sed -n 's/.*xserver listening on display \(:[0-9]*\).*/\1/p' "$work/weston.log" 2>/dev/null | head -n1 || true)
   [ -n "$display" ] && break
   sleep 0.1
 done
