@@ -13,7 +13,7 @@ fail() {
   echo "FAIL: $*" >&2
   exit 1
 }
-for tool in cpack dpkg-deb dpkg desktop-file-validate xmllint update-mime-database file; do
+for tool in cpack dpkg-deb dpkg desktop-file-validate update-desktop-database xmllint update-mime-database gio file; do
   command -v "$tool" >/dev/null 2>&1 || fail "'$tool' is not installed"
 done
 
@@ -48,12 +48,31 @@ grep -qx 'Icon=org.flopkin.Flopkin' "$entry" || fail "the entry names another ic
 xmllint --noout "$types" || fail "the MIME package is not well-formed XML"
 xmllint --noout "$share/icons/hicolor/scalable/apps/org.flopkin.Flopkin.svg" || fail "the icon is not well-formed XML"
 # the desktop's own compiler accepts the type, with its glob and header magic
-mkdir -p "$work/mime/packages"
-cp "$types" "$work/mime/packages/"
-XDG_DATA_HOME=$work XDG_DATA_DIRS=$work update-mime-database "$work/mime" >"$work/mime.log" 2>&1 || fail "update-mime-database: $(cat "$work/mime.log")"
+xdg=$work/xdg
+mkdir -p "$xdg/mime/packages" "$xdg/applications"
+cp "$types" "$xdg/mime/packages/"
+XDG_DATA_HOME=$xdg XDG_DATA_DIRS=$xdg update-mime-database "$xdg/mime" >"$work/mime.log" 2>&1 || fail "update-mime-database: $(cat "$work/mime.log")"
 [ ! -s "$work/mime.log" ] || fail "update-mime-database complains: $(cat "$work/mime.log")"
-grep -q ':application/x-flopkin:\*\.fkn' "$work/mime/globs2" || fail "the compiled globs lack *.fkn"
-grep -qa 'application/x-flopkin' "$work/mime/magic" || fail "the compiled magic lacks the document header"
+grep -q ':application/x-flopkin:\*\.fkn' "$xdg/mime/globs2" || fail "the compiled globs lack *.fkn"
+grep -qa 'application/x-flopkin' "$xdg/mime/magic" || fail "the compiled magic lacks the document header"
+
+# what a file manager asks: a document, named .fkn or not, is of that type,
+# and Flopkin is the application that opens it
+cp "$entry" "$xdg/applications/"
+update-desktop-database "$xdg/applications" || fail "update-desktop-database rejects the entry"
+desktop() { env PATH="$work/root/usr/bin:$PATH" XDG_DATA_HOME="$work/none" XDG_DATA_DIRS="$xdg" "$@"; }
+cp "$share/flopkin/examples/crowd.fkn" "$work/crowd.fkn"
+cp "$share/flopkin/examples/crowd.fkn" "$work/crowd"
+printf 'a text file\r\n' >"$work/note.txt"
+for f in crowd.fkn crowd; do
+  type=$(desktop gio info -a standard::content-type "$work/$f" | sed -n 's/.*standard::content-type: //p')
+  [ "$type" = application/x-flopkin ] || fail "$f is taken for '$type'"
+done
+type=$(desktop gio info -a standard::content-type "$work/note.txt" | sed -n 's/.*standard::content-type: //p')
+[ "$type" != application/x-flopkin ] || fail "a text file is taken for a document"
+handlers=$(desktop gio mime application/x-flopkin 2>&1 || true)
+grep -q '^Default application.*org\.flopkin\.Flopkin\.desktop' <<<"$handlers" ||
+  fail "Flopkin is not the application for documents: $handlers"
 
 # the unpacked program finds every library it was linked with, and runs
 ldd "$work/root/usr/bin/flopkin" >"$work/ldd.log" || fail "ldd failed"
