@@ -43,6 +43,8 @@ int app::run(const run_options& opts) {
         return 2;
     }
     std::string why;
+    // kept from the first frame on, so even a run of no frames has one to write
+    if (!options.screenshot.empty()) keep_shown_frames();
     if (!open_graphics(screen_width, screen_height, 0, 60, why)) {
         std::fprintf(stderr, "Unable to set graphics mode\n%s\n", why.c_str());
         return 1;

@@ -16,11 +16,13 @@ class menu;
 // How a run was asked for on the command line.
 struct run_options {
     long long frames = -1;      // end after this many frames; -1 = until Escape or Quit
-    bool headless = false;      // no window, nothing drawn
+    bool headless = false;      // no window; nothing drawn unless a screenshot is asked for
     bool unpaced = false;       // frames back to back
     bool stats = false;         // frame-time line on stderr at exit
     std::string document;       // opened at start-up instead of the default document
     std::string output;         // written when the program ends
+    std::string screenshot;     // the last frame shown, written as PNG when the program ends
+    long long seed = -1;        // seeds the random generator; -1 = from the clock
 };
 
 // the four corrections of one link: for end a, then for end b

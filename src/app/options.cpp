@@ -10,10 +10,15 @@ std::string usage_text() {
            "A 2D physics sandbox: place balls, join them with links, press Play.\n"
            "\n"
            "  --frames N      end after frame N (N >= 0; 0 runs start-up only)\n"
-           "  --headless      no window and no input; nothing is drawn (needs --frames)\n"
+           "  --headless      no window and no input (needs --frames); nothing is drawn\n"
+           "                  unless --screenshot is given\n"
            "  --unpaced       run frames back to back instead of 60 per second\n"
            "  --stats         at exit print frame times on standard error\n"
            "  --output PATH   write the figure to PATH when the program ends\n"
+           "  --screenshot PATH  write the last frame shown to PATH as PNG when the\n"
+           "                  program ends; with --headless the frames are drawn offscreen\n"
+           "  --seed N        seed the random generator with N (0 to 2147483647), so a\n"
+           "                  run can be repeated frame for frame\n"
            "  --help          show this help and exit\n"
            "  --version       show the version and exit\n"
            "\n"
@@ -73,6 +78,19 @@ parse_result parse_options(int argc, const char* const* argv, run_options& optio
             if (!value(options.output)) return parse_result::bad;
             if (options.output.empty()) {
                 message = "--output needs a path";
+                return parse_result::bad;
+            }
+        } else if (arg == "--screenshot") {
+            if (!value(options.screenshot)) return parse_result::bad;
+            if (options.screenshot.empty()) {
+                message = "--screenshot needs a path";
+                return parse_result::bad;
+            }
+        } else if (arg == "--seed") {
+            std::string text;
+            if (!value(text)) return parse_result::bad;
+            if (!parse_count(text, options.seed) || options.seed > 2147483647) {
+                message = "invalid value for --seed: '" + text + "' (a whole number from 0 to 2147483647)";
                 return parse_result::bad;
             }
         } else if (arg == "--headless") {

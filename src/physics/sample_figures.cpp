@@ -66,4 +66,43 @@ void add_crowd(app& a, int figures, int per_row, float left, float top) {
     a.build_tensions();
 }
 
+void add_stick_figure(app& a, float x, float y) {
+    ball_ref head = add_ball(a, x, y - 100);
+    ball_ref neck = add_ball(a, x, y - 65);
+    ball_ref hip = add_ball(a, x, y);
+    add_link(a, head, neck);
+    add_link(a, neck, hip);
+    for (float side : {-1.0f, 1.0f}) {
+        ball_ref elbow = add_ball(a, x + 30 * side, y - 45);
+        ball_ref hand = add_ball(a, x + 55 * side, y - 20);
+        ball_ref knee = add_ball(a, x + 18 * side, y + 40);
+        ball_ref foot = add_ball(a, x + 24 * side, y + 85);
+        add_link(a, neck, elbow);
+        add_link(a, elbow, hand);
+        add_link(a, hip, knee);
+        add_link(a, knee, foot);
+    }
+    a.build_tensions();
+}
+
+void add_bridge(app& a, int cells, float left, float top) {
+    std::vector<ball_ref> upper, lower;
+    for (int i = 0; i <= cells; ++i) {
+        upper.push_back(add_ball(a, left + 40.0f * i, top));
+        lower.push_back(add_ball(a, left + 40.0f * i, top + 40));
+    }
+    for (int i = 0; i <= cells; ++i) {
+        add_link(a, upper[i], lower[i]);
+        if (i == cells) break;
+        add_link(a, upper[i], upper[i + 1]);
+        add_link(a, lower[i], lower[i + 1]);
+        // diagonals lean in from both ends, so the deck sags the same either way
+        if (i < cells / 2)
+            add_link(a, lower[i], upper[i + 1]);
+        else
+            add_link(a, upper[i], lower[i + 1]);
+    }
+    a.build_tensions();
+}
+
 }  // namespace flopkin

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/input.hpp"
+#include "platform/png.hpp"
 
 namespace flopkin {
 
@@ -47,6 +48,16 @@ public:
     // there is no requester to show.
     virtual std::string request_file(const std::string& prompt, const std::string& filter, bool save,
                                      const std::string& initial_path) = 0;
+
+    // From now on keep a copy of each frame as it is presented, so that the
+    // last one shown can be read when the program ends.
+    virtual void keep_shown_frames() {}
+    // The last frame presented since keep_shown_frames; false when there is
+    // none, as with a backend that shows nothing.
+    virtual bool last_shown_frame(frame_image& out) {
+        (void)out;
+        return false;
+    }
 };
 
 }  // namespace flopkin

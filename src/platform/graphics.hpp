@@ -37,6 +37,12 @@ void draw_text(const std::string& text, float x, float y);
 // multiple of 4, scaled about (x, y). Writes 2n floats into `out`.
 void oval_vertices(float x, float y, float width, float height, float sx, float sy, std::vector<float>& out);
 
+// keeps every frame presented from now on, for save_shown_frame
+void keep_shown_frames();
+// writes the last frame shown as a PNG file, never a half-written one;
+// false with the reason when there is no frame or it cannot be written
+bool save_shown_frame(const std::string& path, std::string& why);
+
 // input: each query first applies every pending window event
 int mouse_x();
 int mouse_y();

@@ -52,6 +52,8 @@ public:
     std::int32_t read_int();
     void write_float(float value);
     float read_float();
+    // raw bytes, for files that are not documents
+    void write_block(const std::uint8_t* from, std::size_t count) { write_bytes(from, count); }
 
     // flushes and syncs; false (and failed) when that did not work
     bool sync();

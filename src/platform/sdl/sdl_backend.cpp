@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <thread>
 
+#include "platform/sdl/frame_capture.hpp"
 #include "platform/sdl/gl_canvas.hpp"
 #include "platform/sdl/gtk_requester.hpp"
 #include "platform/sdl/key_codes.hpp"
@@ -26,6 +27,8 @@ int mouse_code(Uint8 button) {
 
 class sdl_backend : public backend {
 public:
+    explicit sdl_backend(bool offscreen) : offscreen_(offscreen) {}
+
     ~sdl_backend() override {
         if (context_) SDL_GL_DeleteContext(context_);
         if (window_) SDL_DestroyWindow(window_);
@@ -42,11 +45,14 @@ public:
         SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "1");
         // the requester runs on GTK's X11 backend; keep the window on X11 too
         // (XWayland on a Wayland session) unless a driver is chosen explicitly
-        if (!std::getenv("SDL_VIDEODRIVER")) SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+        if (offscreen_)
+            SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "offscreen", SDL_HINT_OVERRIDE);
+        else if (!std::getenv("SDL_VIDEODRIVER"))
+            SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
             fail(why);
             const char* display = std::getenv("DISPLAY");
-            if (!std::getenv("SDL_VIDEODRIVER") && (!display || !*display))
+            if (!offscreen_ && !std::getenv("SDL_VIDEODRIVER") && (!display || !*display))
                 why = "no display: DISPLAY is not set (" + why + ")";
             return false;
         }
@@ -63,10 +69,12 @@ public:
         if (!context_) return fail(why);
         if (SDL_GL_MakeCurrent(window_, context_) != 0) return fail(why);
         canvas_.open(width, height);
+        width_ = width;
+        height_ = height;
         // both buffers start black
         for (int i = 0; i < 2; ++i) {
             canvas_.clear({0, 0, 0});
-            SDL_GL_SwapWindow(window_);
+            show();
         }
         return true;
     }
@@ -78,13 +86,17 @@ public:
     bool set_swap_interval(int interval) override { return window_ && SDL_GL_SetSwapInterval(interval) == 0; }
 
     void present() override {
-        if (window_) SDL_GL_SwapWindow(window_);
+        if (window_) show();
     }
+
+    void keep_shown_frames() override { keep_frames_ = true; }
+    bool last_shown_frame(frame_image& out) override { return capture_.last(out); }
 
     void pump_events(input_state& input) override {
         if (!video_) return;
         SDL_Event e;
         while (SDL_PollEvent(&e)) {
+            if (offscreen_) continue;  // a run without a display takes no input
             switch (e.type) {
                 case SDL_KEYDOWN: input.press(virtual_key(e.key.keysym.sym), e.key.repeat != 0); break;
                 case SDL_KEYUP: input.release(virtual_key(e.key.keysym.sym)); break;
@@ -127,6 +139,7 @@ public:
 
     std::string request_file(const std::string& prompt, const std::string& filter, bool save,
                              const std::string& initial_path) override {
+        if (offscreen_) return "";
         std::string chosen = gtk_request_file(window_, prompt, filter, save, initial_path);
         // the dialog may have used the GL context's thread state; take it back
         if (window_ && context_) SDL_GL_MakeCurrent(window_, context_);
@@ -134,6 +147,12 @@ public:
     }
 
 private:
+    // the back buffer becomes the shown frame, read back first when asked to
+    void show() {
+        if (keep_frames_) capture_.grab(width_, height_);
+        SDL_GL_SwapWindow(window_);
+    }
+
     bool fail(std::string& why) {
         why = SDL_GetError();
         if (why.empty()) why = "no reason given";
@@ -143,11 +162,15 @@ private:
     SDL_Window* window_ = nullptr;
     SDL_GLContext context_ = nullptr;
     bool video_ = false;
+    bool offscreen_;
+    bool keep_frames_ = false;
+    int width_ = 0, height_ = 0;
     gl_canvas canvas_;
+    frame_capture capture_;
 };
 
 }  // namespace
 
-std::unique_ptr<backend> make_sdl_backend() { return std::make_unique<sdl_backend>(); }
+std::unique_ptr<backend> make_sdl_backend(bool offscreen) { return std::make_unique<sdl_backend>(offscreen); }
 
 }  // namespace flopkin

@@ -7,6 +7,8 @@
 
 namespace flopkin {
 
-std::unique_ptr<backend> make_sdl_backend();
+// offscreen: the frames are drawn with real OpenGL through SDL's offscreen
+// video driver, with no display, no input and no requester
+std::unique_ptr<backend> make_sdl_backend(bool offscreen = false);
 
 }  // namespace flopkin

@@ -1,0 +1,77 @@
+// The example documents shipped in examples/: each opens whole, starts inside
+// the view of a fresh run, and holds together while it falls and lands.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "app/app.hpp"
+#include "platform/graphics.hpp"
+#include "platform/headless_backend.hpp"
+
+namespace flopkin {
+namespace {
+
+struct example_case {
+    const char* name;
+    std::size_t balls, links;
+};
+
+class Examples : public ::testing::TestWithParam<example_case> {
+protected:
+    headless_backend be{false};
+    void SetUp() override { use_backend(&be); }
+    void TearDown() override { use_backend(nullptr); }
+};
+
+TEST_P(Examples, OpensInViewAndHoldsTogetherAfterTenSeconds) {
+    const example_case& c = GetParam();
+    app a;
+    a.options.document = std::string(FLOPKIN_EXAMPLES_DIR) + "/" + c.name;
+    a.options.seed = 1;
+    std::string error;
+    ASSERT_TRUE(a.start_up(error)) << error;
+    EXPECT_EQ(a.balls.count(), c.balls);
+    EXPECT_EQ(a.links.count(), c.links);
+    EXPECT_GT(a.tensions.count(), 0u);
+    for (const link_ref& l : a.links.all()) ASSERT_TRUE(l->end_a && l->end_b);
+    for (const tension_ref& t : a.tensions.all()) ASSERT_TRUE(t->end_a && t->vertex && t->end_b);
+    // the load did not have to widen the view: the figure shows whole at zoom 1
+    EXPECT_EQ(a.view_left, 0);
+    EXPECT_EQ(a.view_right, 780);
+    EXPECT_EQ(a.view_top, 0);
+    EXPECT_EQ(a.view_bottom, 768);
+
+    std::string why;
+    ASSERT_TRUE(open_graphics(a.screen_width, a.screen_height, 0, 60, why));
+    unpace_frames();
+    float start_y = a.balls.slot(0)->y;
+    for (int frame = 0; frame < 600; ++frame) ASSERT_TRUE(a.run_frame());
+    EXPECT_EQ(a.mode, -1);
+    ASSERT_EQ(a.balls.count(), c.balls);
+    for (const ball_ref& b : a.balls.all()) {
+        ASSERT_TRUE(std::isfinite(b->x) && std::isfinite(b->y));
+        EXPECT_GE(b->x, a.view_left - 1);
+        EXPECT_LE(b->x, a.view_right + 1);
+        EXPECT_GE(b->y, a.view_top - 1);
+        EXPECT_LE(b->y, a.view_bottom + 1);
+    }
+    EXPECT_GT(a.balls.slot(0)->y, start_y + 100) << "the figure did not fall";
+    for (const link_ref& l : a.links.all()) {
+        float length = std::hypot(l->end_b->x - l->end_a->x, l->end_b->y - l->end_a->y);
+        EXPECT_NEAR(length, l->rest_length, 0.5f * l->rest_length) << "a link tore";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Shipped, Examples,
+                         ::testing::Values(example_case{"stick-figure.fkn", 11, 10},
+                                           example_case{"chain-bridge.fkn", 26, 49},
+                                           example_case{"soft-blob.fkn", 42, 101},
+                                           example_case{"crowd.fkn", 72, 72}),
+                         [](const auto& info) {
+                             std::string n = info.param.name;
+                             return n.substr(0, n.find('-') == std::string::npos ? n.find('.') : n.find('-'));
+                         });
+
+}  // namespace
+}  // namespace flopkin
