@@ -5,16 +5,9 @@
 
 #include "app/app.hpp"
 #include "physics/joint.hpp"
+#include "physics/pass_team.hpp"
 #include "physics/stretch.hpp"
 
-// The passes are also built for wider vectors, picked when the processor has
-// them; multiplies and adds are never fused (see the build), so every build
-// gives the same sums.
-#if defined(__x86_64__) && defined(__GNUC__)
-#define FLOPKIN_WIDE_VECTORS __attribute__((target_clones("arch=x86-64-v4", "avx2", "default")))
-#else
-#define FLOPKIN_WIDE_VECTORS
-#endif
 
 namespace flopkin {
 
@@ -130,6 +123,12 @@ void relaxation::index_figure(app& a) {
         for (std::size_t k = 0; k < tension_a_.size(); ++k)
             if (ends[k] < 0) ends[k] = static_cast<int>(scratch);
 
+    staff_team();
+    link_sums_.index(listed_, {&link_a_, &link_b_});
+    tension_sums_.index(listed_, {&tension_a_, &tension_v_, &tension_b_});
+    link_push_.assign(4 * links_.size(), 0);
+    tension_push_.assign(6 * tensions_.size(), 0);
+
     std::size_t n = balls_.size() + 1;
     position_.assign(n, xy{0, 0});
     shift_.assign(n, xy{0, 0});
@@ -162,106 +161,313 @@ bool relaxation::gather(app& a) {
     return true;
 }
 
-// Each pass works in blocks: the arms of a block are read from the
-// positions, the corrections are computed in a loop with no branches and no
-// stores outside the block, and then added to the shifts in list order.
+// A pass works in blocks of constraints: the arms of a block are read from
+// the positions, the pushes computed in a loop with no branches and no stores
+// outside the block, then handed on. One thread adds them to the shifts at
+// once; a team lays them out in the push arrays and sums them per ball
+// afterwards. Either way each ball receives its pushes in list order, so the
+// two give the same figure bit for bit.
 
-FLOPKIN_WIDE_VECTORS void relaxation::link_pass() {
-    clear_shifts();
-    const std::size_t count = link_a_.size();
+constexpr std::size_t block = 256;
+
+struct link_block {
+    float ax[block], ay[block], bx[block], by[block];
+};
+
+struct tension_block {
+    float ax[block], ay[block], vx[block], vy[block], bx[block], by[block];
+};
+
+namespace {
+
+inline void copy_block(const float* from, int n, float* to) {
+    for (int i = 0; i < n; ++i) to[i] = from[i];
+}
+
+}  // namespace
+
+[[gnu::always_inline]] inline void link_pushes(const xy* position, const int* ia, const int* ib, const float* rest,
+                                             const float* share_a, const float* share_b, int n, link_block& out) {
+    float arm_x[block], arm_y[block];
+    for (int i = 0; i < n; ++i) {
+        const xy& p = position[ia[i]];
+        const xy& q = position[ib[i]];
+        arm_x[i] = q.x - p.x;
+        arm_y[i] = q.y - p.y;
+    }
+    for (int i = 0; i < n; ++i) {
+        link_shift p = push_of_link(arm_x[i], arm_y[i], rest[i], share_a[i], share_b[i]);
+        out.ax[i] = p.ax;
+        out.ay[i] = p.ay;
+        out.bx[i] = p.bx;
+        out.by[i] = p.by;
+    }
+}
+
+[[gnu::always_inline]] inline void tension_pushes(const xy* position, const int* ia, const int* iv, const int* ib,
+                                                const float* rest, const float* strength, float allowance, int n,
+                                                tension_block& out) {
+    float arm_x1[block], arm_y1[block], arm_x2[block], arm_y2[block];
+    for (int i = 0; i < n; ++i) {
+        const xy& p = position[ia[i]];
+        const xy& v = position[iv[i]];
+        const xy& q = position[ib[i]];
+        arm_x1[i] = v.x - p.x;
+        arm_y1[i] = v.y - p.y;
+        arm_x2[i] = q.x - v.x;
+        arm_y2[i] = q.y - v.y;
+    }
+    int odd = 0;
+    for (int i = 0; i < n; ++i) {
+        float dx1 = arm_x1[i], dy1 = arm_y1[i], dx2 = arm_x2[i], dy2 = arm_y2[i];
+        float error = near_wrap_180(joint_angle_fast(dx1, dy1, dx2, dy2) - rest[i]);
+        joint_push p = push_of_joint(dx1, dy1, dx2, dy2, error, strength[i] + allowance);
+        out.ax[i] = p.ax;
+        out.ay[i] = p.ay;
+        out.bx[i] = p.bx;
+        out.by[i] = p.by;
+        odd += joint_is_degenerate(dx1, dy1, dx2, dy2) || !rest_angle_is_near(rest[i]) ? 1 : 0;
+    }
+    // the rare joint the fast loop cannot take: an arm of length zero, or a
+    // rest angle far outside a turn
+    for (int i = 0; odd && i < n; ++i) {
+        float dx1 = arm_x1[i], dy1 = arm_y1[i], dx2 = arm_x2[i], dy2 = arm_y2[i];
+        if (joint_is_degenerate(dx1, dy1, dx2, dy2) || !rest_angle_is_near(rest[i])) {
+            joint_push p = push_of_tension(dx1, dy1, dx2, dy2, rest[i], strength[i] + allowance);
+            out.ax[i] = p.ax;
+            out.ay[i] = p.ay;
+            out.bx[i] = p.bx;
+            out.by[i] = p.by;
+        }
+    }
+    // the vertex takes minus the sum of the ends' pushes
+    for (int i = 0; i < n; ++i) {
+        out.vx[i] = -out.ax[i] - out.bx[i];
+        out.vy[i] = -out.ay[i] - out.by[i];
+    }
+}
+
+// The block loops built for each vector width; every lane rounds as the
+// scalar code does and multiplies and adds are never fused (see the build),
+// so every width gives the same pushes.
+#if defined(__x86_64__) && defined(__GNUC__)
+#define FLOPKIN_BUILD_FOR(name, isa)                                                                          \
+    [[gnu::target(isa)]] void link_pushes_##name(const xy* position, const int* ia, const int* ib,            \
+                                                    const float* rest, const float* share_a, const float* share_b, \
+                                                    int n, link_block& out) {                                    \
+        link_pushes(position, ia, ib, rest, share_a, share_b, n, out);                                           \
+    }                                                                                                            \
+    [[gnu::target(isa)]] void tension_pushes_##name(const xy* position, const int* ia, const int* iv,         \
+                                                       const int* ib, const float* rest, const float* strength,  \
+                                                       float allowance, int n, tension_block& out) {             \
+        tension_pushes(position, ia, iv, ib, rest, strength, allowance, n, out);                                 \
+    }
+namespace {
+FLOPKIN_BUILD_FOR(wide, "arch=x86-64-v4")
+FLOPKIN_BUILD_FOR(avx2, "avx2")
+}  // namespace
+#undef FLOPKIN_BUILD_FOR
+#endif
+
+struct block_loops {
+    void (*links)(const xy*, const int*, const int*, const float*, const float*, const float*, int, link_block&);
+    void (*tensions)(const xy*, const int*, const int*, const int*, const float*, const float*, float, int,
+                     tension_block&);
+};
+
+namespace {
+
+void link_pushes_base(const xy* position, const int* ia, const int* ib, const float* rest, const float* share_a,
+                      const float* share_b, int n, link_block& out) {
+    link_pushes(position, ia, ib, rest, share_a, share_b, n, out);
+}
+
+void tension_pushes_base(const xy* position, const int* ia, const int* iv, const int* ib, const float* rest,
+                         const float* strength, float allowance, int n, tension_block& out) {
+    tension_pushes(position, ia, iv, ib, rest, strength, allowance, n, out);
+}
+
+const block_loops* loops_for(vector_width width) {
+#if defined(__x86_64__) && defined(__GNUC__)
+    static constexpr block_loops wide{link_pushes_wide, tension_pushes_wide};
+    static constexpr block_loops avx2{link_pushes_avx2, tension_pushes_avx2};
+    if (width == vector_width::wide) return &wide;
+    if (width == vector_width::avx2) return &avx2;
+#endif
+    static constexpr block_loops base{link_pushes_base, tension_pushes_base};
+    (void)width;
+    return &base;
+}
+
+}  // namespace
+
+std::vector<vector_width> usable_vector_widths() {
+    std::vector<vector_width> widths{vector_width::base};
+#if defined(__x86_64__) && defined(__GNUC__)
+    __builtin_cpu_init();
+    if (__builtin_cpu_supports("avx2")) widths.push_back(vector_width::avx2);
+    if (__builtin_cpu_supports("x86-64-v4")) widths.push_back(vector_width::wide);
+#endif
+    return widths;
+}
+
+void relaxation::use_vector_width(vector_width width) { loops_ = loops_for(width); }
+
+void relaxation::link_pass() {
+    std::fill(shift_.begin(), shift_.end(), xy{0, 0});
+    link_block pushes;
+    const std::size_t count = link_count();
     for (std::size_t start = 0; start < count; start += block) {
-        const int n = static_cast<int>(std::min<std::size_t>(block, count - start));
+        const int n = static_cast<int>(std::min(block, count - start));
         const int* ia = link_a_.data() + start;
         const int* ib = link_b_.data() + start;
-        for (int i = 0; i < n; ++i) {
-            const xy& p = position_[ia[i]];
-            const xy& q = position_[ib[i]];
-            arm_x1_[i] = q.x - p.x;
-            arm_y1_[i] = q.y - p.y;
-        }
-        const float* rest = rest_length_.data() + start;
-        const float* share_a = share_a_.data() + start;
-        const float* share_b = share_b_.data() + start;
-        for (int i = 0; i < n; ++i) {
-            link_shift p = push_of_link(arm_x1_[i], arm_y1_[i], rest[i], share_a[i], share_b[i]);
-            push_ax_[i] = p.ax;
-            push_ay_[i] = p.ay;
-            push_bx_[i] = p.bx;
-            push_by_[i] = p.by;
-        }
+        loops_->links(position_.data(), ia, ib, rest_length_.data() + start, share_a_.data() + start,
+                    share_b_.data() + start, n, pushes);
         shift_adder add{shift_.data()};
         for (int i = 0; i < n; ++i) {
             add.hold_end(ia[i]);
-            add.add(ia[i], push_ax_[i], push_ay_[i]);
-            add.add(ib[i], push_bx_[i], push_by_[i]);
+            add.add(ia[i], pushes.ax[i], pushes.ay[i]);
+            add.add(ib[i], pushes.bx[i], pushes.by[i]);
         }
         add.release();
     }
     move_listed();
 }
 
-FLOPKIN_WIDE_VECTORS void relaxation::tension_pass(int draw_mode) {
-    clear_shifts();
+void relaxation::tension_pass(int draw_mode) {
+    std::fill(shift_.begin(), shift_.end(), xy{0, 0});
+    tension_block pushes;
     const float allowance = 10000.0f * static_cast<float>(draw_mode);
-    const std::size_t count = tension_a_.size();
+    const std::size_t count = tension_count();
     for (std::size_t start = 0; start < count; start += block) {
-        const int n = static_cast<int>(std::min<std::size_t>(block, count - start));
+        const int n = static_cast<int>(std::min(block, count - start));
         const int* ia = tension_a_.data() + start;
         const int* iv = tension_v_.data() + start;
         const int* ib = tension_b_.data() + start;
-        for (int i = 0; i < n; ++i) {
-            const xy& p = position_[ia[i]];
-            const xy& v = position_[iv[i]];
-            const xy& q = position_[ib[i]];
-            arm_x1_[i] = v.x - p.x;
-            arm_y1_[i] = v.y - p.y;
-            arm_x2_[i] = q.x - v.x;
-            arm_y2_[i] = q.y - v.y;
-        }
-        const float* rest = rest_angle_.data() + start;
-        const float* strength = strength_.data() + start;
-        int odd = 0;
-        for (int i = 0; i < n; ++i) {
-            float dx1 = arm_x1_[i], dy1 = arm_y1_[i], dx2 = arm_x2_[i], dy2 = arm_y2_[i];
-            float error = near_wrap_180(joint_angle_fast(dx1, dy1, dx2, dy2) - rest[i]);
-            joint_push p = push_of_joint(dx1, dy1, dx2, dy2, error, strength[i] + allowance);
-            push_ax_[i] = p.ax;
-            push_ay_[i] = p.ay;
-            push_bx_[i] = p.bx;
-            push_by_[i] = p.by;
-            odd += joint_is_degenerate(dx1, dy1, dx2, dy2) || !rest_angle_is_near(rest[i]) ? 1 : 0;
-        }
-        // the rare joint the fast loop cannot take: an arm of length zero,
-        // or a rest angle far outside a turn
-        for (int i = 0; odd && i < n; ++i) {
-            float dx1 = arm_x1_[i], dy1 = arm_y1_[i], dx2 = arm_x2_[i], dy2 = arm_y2_[i];
-            if (joint_is_degenerate(dx1, dy1, dx2, dy2) || !rest_angle_is_near(rest[i])) {
-                joint_push p = push_of_tension(dx1, dy1, dx2, dy2, rest[i], strength[i] + allowance);
-                push_ax_[i] = p.ax;
-                push_ay_[i] = p.ay;
-                push_bx_[i] = p.bx;
-                push_by_[i] = p.by;
-            }
-        }
+        loops_->tensions(position_.data(), ia, iv, ib, rest_angle_.data() + start, strength_.data() + start, allowance,
+                       n, pushes);
         shift_adder add{shift_.data()};
         for (int i = 0; i < n; ++i) {
             add.hold_vertex(iv[i]);
             add.hold_end(ia[i]);
-            add.add(ia[i], push_ax_[i], push_ay_[i]);
-            add.add(iv[i], -push_ax_[i] - push_bx_[i], -push_ay_[i] - push_by_[i]);
-            add.add(ib[i], push_bx_[i], push_by_[i]);
+            add.add(ia[i], pushes.ax[i], pushes.ay[i]);
+            add.add(iv[i], pushes.vx[i], pushes.vy[i]);
+            add.add(ib[i], pushes.bx[i], pushes.by[i]);
         }
         add.release();
     }
     move_listed();
 }
-
-void relaxation::clear_shifts() { std::fill(shift_.begin(), shift_.end(), xy{0, 0}); }
 
 void relaxation::move_listed() {
     for (std::size_t i = 0; i < listed_; ++i) {
         position_[i].x += shift_[i].x;
         position_[i].y += shift_[i].y;
+    }
+}
+
+void relaxation::push_links(std::size_t from, std::size_t to) {
+    link_block pushes;
+    const std::size_t count = link_count();
+    float* out = link_push_.data();
+    for (std::size_t start = from; start < to; start += block) {
+        const int n = static_cast<int>(std::min(block, to - start));
+        loops_->links(position_.data(), link_a_.data() + start, link_b_.data() + start, rest_length_.data() + start,
+                    share_a_.data() + start, share_b_.data() + start, n, pushes);
+        // roles in push_sums order: x of end a, end b, then their y
+        int role = 0;
+        for (const float* p : {pushes.ax, pushes.bx, pushes.ay, pushes.by}) copy_block(p, n, out + role++ * count + start);
+    }
+}
+
+void relaxation::push_tensions(std::size_t from, std::size_t to, int draw_mode) {
+    tension_block pushes;
+    const float allowance = 10000.0f * static_cast<float>(draw_mode);
+    const std::size_t count = tension_count();
+    float* out = tension_push_.data();
+    for (std::size_t start = from; start < to; start += block) {
+        const int n = static_cast<int>(std::min(block, to - start));
+        loops_->tensions(position_.data(), tension_a_.data() + start, tension_v_.data() + start,
+                       tension_b_.data() + start, rest_angle_.data() + start, strength_.data() + start, allowance, n,
+                       pushes);
+        int role = 0;
+        for (const float* p : {pushes.ax, pushes.vx, pushes.bx, pushes.ay, pushes.vy, pushes.by})
+            copy_block(p, n, out + role++ * count + start);
+    }
+}
+
+void relaxation::sum_links(std::size_t from, std::size_t to) {
+    link_sums_.add(link_push_.data(), shift_.data(), position_.data(), from, to);
+}
+
+void relaxation::sum_tensions(std::size_t from, std::size_t to) {
+    tension_sums_.add(tension_push_.data(), shift_.data(), position_.data(), from, to);
+}
+
+namespace {
+
+// the share of [0, count) that part `part` of `parts` takes
+inline std::size_t share_start(std::size_t count, int part, int parts) {
+    return count * static_cast<std::size_t>(part) / static_cast<std::size_t>(parts);
+}
+
+struct team_pass {
+    relaxation* relax;
+    int draw_mode;
+};
+
+template <void (*half)(relaxation&, std::size_t, std::size_t, int), std::size_t (*count)(const relaxation&)>
+void run_half(void* context, int part, int parts) {
+    auto& pass = *static_cast<team_pass*>(context);
+    std::size_t n = count(*pass.relax);
+    half(*pass.relax, share_start(n, part, parts), share_start(n, part + 1, parts), pass.draw_mode);
+}
+
+void links_half(relaxation& r, std::size_t from, std::size_t to, int) { r.push_links(from, to); }
+void tensions_half(relaxation& r, std::size_t from, std::size_t to, int draw_mode) {
+    r.push_tensions(from, to, draw_mode);
+}
+void link_sums_half(relaxation& r, std::size_t from, std::size_t to, int) { r.sum_links(from, to); }
+void tension_sums_half(relaxation& r, std::size_t from, std::size_t to, int) { r.sum_tensions(from, to); }
+std::size_t links_of(const relaxation& r) { return r.link_count(); }
+std::size_t tensions_of(const relaxation& r) { return r.tension_count(); }
+std::size_t balls_of(const relaxation& r) { return r.listed_count(); }
+
+}  // namespace
+
+void relaxation::relax(int draw_mode, int passes) {
+    if (!team_ || team_->members() < 2) {
+        for (int pass = 0; pass < passes; ++pass) {
+            link_pass();
+            tension_pass(draw_mode);
+        }
+        return;
+    }
+    team_pass pass{this, draw_mode};
+    for (int k = 0; k < passes; ++k) {
+        team_->run(run_half<links_half, links_of>, &pass);
+        team_->run(run_half<link_sums_half, balls_of>, &pass);
+        team_->run(run_half<tensions_half, tensions_of>, &pass);
+        team_->run(run_half<tension_sums_half, balls_of>, &pass);
+    }
+}
+
+relaxation::relaxation() { use_vector_width(usable_vector_widths().back()); }
+relaxation::~relaxation() = default;
+
+void relaxation::use_threads(int members) {
+    threads_wanted_ = members;
+    staff_team();
+}
+
+// a team only for figures big enough to pay for handing the halves over
+void relaxation::staff_team() {
+    int members = threads_wanted_ > 0 ? threads_wanted_ : listed_ >= big_figure ? cores_for_passes() : 1;
+    if (members < 2) {
+        team_.reset();
+    } else if (!team_ || team_->members() != members) {
+        team_.reset();
+        team_ = std::make_unique<pass_team>(members);
     }
 }
 
