@@ -31,12 +31,9 @@ struct bench_app {
     }
 };
 
-void add_side_mesh(app& a, int balls) {
-    int side = static_cast<int>(std::lround(std::sqrt(static_cast<double>(balls))));
-    add_mesh(a, side, side, -2000, -2000);
-}
+void add_side_mesh(app& a, int balls) { add_sized_figure(a, "mesh", balls, -2000, -2000); }
 
-void add_sized_crowd(app& a, int balls) { add_crowd(a, balls / 6, 80, -2300, -2250); }
+void add_sized_crowd(app& a, int balls) { add_sized_figure(a, "crowd", balls, -2300, -2250); }
 
 // range(0) balls, shared by `threads` threads
 void run_frames(benchmark::State& state, void (*build)(app&, int), int threads = 1) {

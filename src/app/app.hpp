@@ -21,6 +21,7 @@ struct run_options {
     bool stats = false;         // frame-time line on stderr at exit
     std::string document;       // opened at start-up instead of the default document
     std::string output;         // written when the program ends
+    int threads = 0;            // sharing the simulation; 0 = decided by figure size
 };
 
 // the four corrections of one link: for end a, then for end b

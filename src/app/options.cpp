@@ -14,6 +14,8 @@ std::string usage_text() {
            "  --unpaced       run frames back to back instead of 60 per second\n"
            "  --stats         at exit print frame times on standard error\n"
            "  --output PATH   write the figure to PATH when the program ends\n"
+           "  --threads N     threads for the simulation (N >= 1; default: one per core\n"
+           "                  for big figures); the figure moves the same either way\n"
            "  --help          show this help and exit\n"
            "  --version       show the version and exit\n"
            "\n"
@@ -75,6 +77,15 @@ parse_result parse_options(int argc, const char* const* argv, run_options& optio
                 message = "--output needs a path";
                 return parse_result::bad;
             }
+        } else if (arg == "--threads") {
+            std::string text;
+            long long threads = 0;
+            if (!value(text)) return parse_result::bad;
+            if (!parse_count(text, threads) || threads < 1 || threads > 256) {
+                message = "invalid value for --threads: '" + text + "' (a whole number from 1 to 256)";
+                return parse_result::bad;
+            }
+            options.threads = static_cast<int>(threads);
         } else if (arg == "--headless") {
             options.headless = true;
         } else if (arg == "--unpaced") {

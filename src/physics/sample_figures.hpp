@@ -2,6 +2,8 @@
 // Generated figures of any size, for measuring and testing the simulation:
 // built the way the editor builds them (owner, size, width and numbering
 // from the app, links at their present length, tensions from build_tensions).
+#include <string>
+
 #include "app/app.hpp"
 
 namespace flopkin {
@@ -10,8 +12,16 @@ namespace flopkin {
 // ball is linked to its right, lower and lower-right neighbours.
 void add_mesh(app& a, int columns, int rows, float left, float top);
 
+// A chain of `count` balls 30 units apart, each linked to the next, in rows
+// of `per_row` that turn back at each end, from (left, top).
+void add_chain(app& a, int count, int per_row, float left, float top);
+
 // Stick figures of six balls (head, neck, two hands, two feet) in rows from
 // (left, top), at most `per_row` to a row.
 void add_crowd(app& a, int figures, int per_row, float left, float top);
+
+// A figure of about `balls` balls of the named kind ("mesh": a square grid,
+// "chain", "crowd"), laid out from (left, top); false for another name.
+bool add_sized_figure(app& a, const std::string& kind, int balls, float left, float top);
 
 }  // namespace flopkin
