@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "app/app.hpp"
 #include "physics/joint.hpp"
@@ -27,43 +28,39 @@ bool differs(const object_list<T>& list, const std::vector<std::shared_ptr<T>>& 
     return false;
 }
 
-// Adds pushes to the shifts in the order given, holding the shifts of the
-// current vertex and end a in registers: consecutive constraints share them,
-// and through memory every addition would wait for the store before it. Each
-// ball still receives its additions in list order.
+// Adds pushes to the shifts in the order given, holding the shift of one
+// ball in a register: consecutive constraints share it (a vertex's tensions,
+// a ball's links to its neighbours), and through memory every addition would
+// wait for the store before it. Each ball still receives its additions in
+// list order. x and y travel as one pair of lanes, each rounded as alone.
+typedef float lane_pair __attribute__((vector_size(8)));
+
 struct shift_adder {
     xy* shift;
-    int v = -1, a = -1;
-    xy held_v{0, 0}, held_a{0, 0};
+    int held = -1;
+    lane_pair sum{0, 0};
 
-    void hold_vertex(int i) {
-        if (i == v) return;
+    lane_pair at(int i) const {
+        lane_pair p;
+        std::memcpy(&p, &shift[i], sizeof p);
+        return p;
+    }
+    void put(int i, lane_pair p) { std::memcpy(&shift[i], &p, sizeof p); }
+    void hold(int i) {
+        if (i == held) return;
         release();
-        v = i;
-        held_v = shift[i];
+        held = i;
+        sum = at(i);
     }
-    void hold_end(int i) {
-        if (i == a || i == v) return;
-        if (a >= 0) shift[a] = held_a;
-        a = i;
-        held_a = shift[i];
-    }
-    void add(int i, float x, float y) {
-        if (i == v) {
-            held_v.x += x;
-            held_v.y += y;
-        } else if (i == a) {
-            held_a.x += x;
-            held_a.y += y;
-        } else {
-            shift[i].x += x;
-            shift[i].y += y;
-        }
+    void add(int i, lane_pair p) {
+        if (i == held)
+            sum += p;
+        else
+            put(i, at(i) + p);
     }
     void release() {
-        if (v >= 0) shift[v] = held_v;
-        if (a >= 0) shift[a] = held_a;
-        v = a = -1;
+        if (held >= 0) put(held, sum);
+        held = -1;
     }
 };
 
@@ -325,9 +322,9 @@ void relaxation::link_pass() {
                     share_b_.data() + start, n, pushes);
         shift_adder add{shift_.data()};
         for (int i = 0; i < n; ++i) {
-            add.hold_end(ia[i]);
-            add.add(ia[i], pushes.ax[i], pushes.ay[i]);
-            add.add(ib[i], pushes.bx[i], pushes.by[i]);
+            add.hold(ia[i]);
+            add.add(ia[i], lane_pair{pushes.ax[i], pushes.ay[i]});
+            add.add(ib[i], lane_pair{pushes.bx[i], pushes.by[i]});
         }
         add.release();
     }
@@ -348,11 +345,10 @@ void relaxation::tension_pass(int draw_mode) {
                        n, pushes);
         shift_adder add{shift_.data()};
         for (int i = 0; i < n; ++i) {
-            add.hold_vertex(iv[i]);
-            add.hold_end(ia[i]);
-            add.add(ia[i], pushes.ax[i], pushes.ay[i]);
-            add.add(iv[i], pushes.vx[i], pushes.vy[i]);
-            add.add(ib[i], pushes.bx[i], pushes.by[i]);
+            add.hold(iv[i]);
+            add.add(ia[i], lane_pair{pushes.ax[i], pushes.ay[i]});
+            add.add(iv[i], lane_pair{pushes.vx[i], pushes.vy[i]});
+            add.add(ib[i], lane_pair{pushes.bx[i], pushes.by[i]});
         }
         add.release();
     }
