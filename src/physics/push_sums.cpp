@@ -12,7 +12,6 @@ void push_sums::index(std::size_t listed, const std::vector<const std::vector<in
     for (std::size_t i = 0; i < listed; ++i) start_[i + 1] += start_[i];
     from_.resize(static_cast<std::size_t>(start_[listed]));
     std::vector<int> next(start_.begin(), start_.end() - 1);
-    y_offset_ = roles * count;
     // constraint by constraint, role by role: the order the list walk adds in
     for (std::size_t k = 0; k < count; ++k)
         for (std::size_t r = 0; r < roles; ++r) {
@@ -21,15 +20,14 @@ void push_sums::index(std::size_t listed, const std::vector<const std::vector<in
         }
 }
 
-void push_sums::add(const float* push, xy* shift, xy* position, std::size_t from, std::size_t to) const {
+void push_sums::add(const xy* push, xy* shift, xy* position, std::size_t from, std::size_t to) const {
     const int* start = start_.data();
     const int* source = from_.data();
-    const float* push_y = push + y_offset_;
     for (std::size_t i = from; i < to; ++i) {
         xy s{0, 0};
         for (int j = start[i]; j < start[i + 1]; ++j) {
-            s.x += push[source[j]];
-            s.y += push_y[source[j]];
+            s.x += push[source[j]].x;
+            s.y += push[source[j]].y;
         }
         shift[i] = s;
         position[i].x += s.x;

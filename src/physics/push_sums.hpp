@@ -17,19 +17,16 @@ struct xy {
 class push_sums {
 public:
     // ends[r][k] is the ball that takes the push of role r of constraint k.
-    // The pushes lie role by role: x of role r, constraint k at r x count + k,
-    // and its y at (roles + r) x count + k, so each role's pushes are
-    // contiguous for the loops that compute them. Balls at or above `listed`
-    // are never summed.
+    // The pushes lie role by role: role r of constraint k at r x count + k.
+    // Balls at or above `listed` are never summed.
     void index(std::size_t listed, const std::vector<const std::vector<int>*>& ends);
 
     // shift of balls [from, to) = sum of their pushes; position += shift
-    void add(const float* push, xy* shift, xy* position, std::size_t from, std::size_t to) const;
+    void add(const xy* push, xy* shift, xy* position, std::size_t from, std::size_t to) const;
 
 private:
     std::vector<int> start_;  // listed + 1 offsets into from_
-    std::vector<int> from_;   // x push indices, per ball in list order
-    std::size_t y_offset_ = 0;
+    std::vector<int> from_;   // push indices, per ball in list order
 };
 
 }  // namespace flopkin

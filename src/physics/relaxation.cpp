@@ -52,7 +52,9 @@ struct shift_adder {
         held = i;
         sum = at(i);
     }
-    void add(int i, lane_pair p) {
+    void add(int i, const xy& push) {
+        lane_pair p;
+        std::memcpy(&p, &push, sizeof p);
         if (i == held)
             sum += p;
         else
@@ -123,8 +125,8 @@ void relaxation::index_figure(app& a) {
     staff_team();
     link_sums_.index(listed_, {&link_a_, &link_b_});
     tension_sums_.index(listed_, {&tension_a_, &tension_v_, &tension_b_});
-    link_push_.assign(4 * links_.size(), 0);
-    tension_push_.assign(6 * tensions_.size(), 0);
+    link_push_.assign(2 * links_.size(), xy{0, 0});
+    tension_push_.assign(3 * tensions_.size(), xy{0, 0});
 
     std::size_t n = balls_.size() + 1;
     position_.assign(n, xy{0, 0});
@@ -167,21 +169,14 @@ bool relaxation::gather(app& a) {
 
 constexpr std::size_t block = 256;
 
+// the pushes of a block as x, y pairs, ready to be added to shifts
 struct link_block {
-    float ax[block], ay[block], bx[block], by[block];
+    xy a[block], b[block];
 };
 
 struct tension_block {
-    float ax[block], ay[block], vx[block], vy[block], bx[block], by[block];
+    xy a[block], v[block], b[block];
 };
-
-namespace {
-
-inline void copy_block(const float* from, int n, float* to) {
-    for (int i = 0; i < n; ++i) to[i] = from[i];
-}
-
-}  // namespace
 
 [[gnu::always_inline]] inline void link_pushes(const xy* position, const int* ia, const int* ib, const float* rest,
                                              const float* share_a, const float* share_b, int n, link_block& out) {
@@ -194,10 +189,8 @@ inline void copy_block(const float* from, int n, float* to) {
     }
     for (int i = 0; i < n; ++i) {
         link_shift p = push_of_link(arm_x[i], arm_y[i], rest[i], share_a[i], share_b[i]);
-        out.ax[i] = p.ax;
-        out.ay[i] = p.ay;
-        out.bx[i] = p.bx;
-        out.by[i] = p.by;
+        out.a[i] = {p.ax, p.ay};
+        out.b[i] = {p.bx, p.by};
     }
 }
 
@@ -205,6 +198,7 @@ inline void copy_block(const float* from, int n, float* to) {
                                                 const float* rest, const float* strength, float allowance, int n,
                                                 tension_block& out) {
     float arm_x1[block], arm_y1[block], arm_x2[block], arm_y2[block];
+    float ax[block], ay[block], bx[block], by[block];
     for (int i = 0; i < n; ++i) {
         const xy& p = position[ia[i]];
         const xy& v = position[iv[i]];
@@ -219,10 +213,10 @@ inline void copy_block(const float* from, int n, float* to) {
         float dx1 = arm_x1[i], dy1 = arm_y1[i], dx2 = arm_x2[i], dy2 = arm_y2[i];
         float error = near_wrap_180(joint_angle_fast(dx1, dy1, dx2, dy2) - rest[i]);
         joint_push p = push_of_joint(dx1, dy1, dx2, dy2, error, strength[i] + allowance);
-        out.ax[i] = p.ax;
-        out.ay[i] = p.ay;
-        out.bx[i] = p.bx;
-        out.by[i] = p.by;
+        ax[i] = p.ax;
+        ay[i] = p.ay;
+        bx[i] = p.bx;
+        by[i] = p.by;
         odd += joint_is_degenerate(dx1, dy1, dx2, dy2) || !rest_angle_is_near(rest[i]) ? 1 : 0;
     }
     // the rare joint the fast loop cannot take: an arm of length zero, or a
@@ -231,16 +225,17 @@ inline void copy_block(const float* from, int n, float* to) {
         float dx1 = arm_x1[i], dy1 = arm_y1[i], dx2 = arm_x2[i], dy2 = arm_y2[i];
         if (joint_is_degenerate(dx1, dy1, dx2, dy2) || !rest_angle_is_near(rest[i])) {
             joint_push p = push_of_tension(dx1, dy1, dx2, dy2, rest[i], strength[i] + allowance);
-            out.ax[i] = p.ax;
-            out.ay[i] = p.ay;
-            out.bx[i] = p.bx;
-            out.by[i] = p.by;
+            ax[i] = p.ax;
+            ay[i] = p.ay;
+            bx[i] = p.bx;
+            by[i] = p.by;
         }
     }
     // the vertex takes minus the sum of the ends' pushes
     for (int i = 0; i < n; ++i) {
-        out.vx[i] = -out.ax[i] - out.bx[i];
-        out.vy[i] = -out.ay[i] - out.by[i];
+        out.a[i] = {ax[i], ay[i]};
+        out.v[i] = {-ax[i] - bx[i], -ay[i] - by[i]};
+        out.b[i] = {bx[i], by[i]};
     }
 }
 
@@ -323,8 +318,8 @@ void relaxation::link_pass() {
         shift_adder add{shift_.data()};
         for (int i = 0; i < n; ++i) {
             add.hold(ia[i]);
-            add.add(ia[i], lane_pair{pushes.ax[i], pushes.ay[i]});
-            add.add(ib[i], lane_pair{pushes.bx[i], pushes.by[i]});
+            add.add(ia[i], pushes.a[i]);
+            add.add(ib[i], pushes.b[i]);
         }
         add.release();
     }
@@ -346,9 +341,9 @@ void relaxation::tension_pass(int draw_mode) {
         shift_adder add{shift_.data()};
         for (int i = 0; i < n; ++i) {
             add.hold(iv[i]);
-            add.add(ia[i], lane_pair{pushes.ax[i], pushes.ay[i]});
-            add.add(iv[i], lane_pair{pushes.vx[i], pushes.vy[i]});
-            add.add(ib[i], lane_pair{pushes.bx[i], pushes.by[i]});
+            add.add(ia[i], pushes.a[i]);
+            add.add(iv[i], pushes.v[i]);
+            add.add(ib[i], pushes.b[i]);
         }
         add.release();
     }
@@ -365,14 +360,14 @@ void relaxation::move_listed() {
 void relaxation::push_links(std::size_t from, std::size_t to) {
     link_block pushes;
     const std::size_t count = link_count();
-    float* out = link_push_.data();
+    xy* out = link_push_.data();
     for (std::size_t start = from; start < to; start += block) {
         const int n = static_cast<int>(std::min(block, to - start));
         loops_->links(position_.data(), link_a_.data() + start, link_b_.data() + start, rest_length_.data() + start,
                     share_a_.data() + start, share_b_.data() + start, n, pushes);
-        // roles in push_sums order: x of end a, end b, then their y
-        int role = 0;
-        for (const float* p : {pushes.ax, pushes.bx, pushes.ay, pushes.by}) copy_block(p, n, out + role++ * count + start);
+        // roles in push_sums order: end a, end b
+        std::copy_n(pushes.a, n, out + start);
+        std::copy_n(pushes.b, n, out + count + start);
     }
 }
 
@@ -380,15 +375,15 @@ void relaxation::push_tensions(std::size_t from, std::size_t to, int draw_mode) 
     tension_block pushes;
     const float allowance = 10000.0f * static_cast<float>(draw_mode);
     const std::size_t count = tension_count();
-    float* out = tension_push_.data();
+    xy* out = tension_push_.data();
     for (std::size_t start = from; start < to; start += block) {
         const int n = static_cast<int>(std::min(block, to - start));
         loops_->tensions(position_.data(), tension_a_.data() + start, tension_v_.data() + start,
                        tension_b_.data() + start, rest_angle_.data() + start, strength_.data() + start, allowance, n,
                        pushes);
-        int role = 0;
-        for (const float* p : {pushes.ax, pushes.vx, pushes.bx, pushes.ay, pushes.vy, pushes.by})
-            copy_block(p, n, out + role++ * count + start);
+        std::copy_n(pushes.a, n, out + start);
+        std::copy_n(pushes.v, n, out + count + start);
+        std::copy_n(pushes.b, n, out + 2 * count + start);
     }
 }
 

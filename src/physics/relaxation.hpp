@@ -79,7 +79,7 @@ private:
     std::vector<xy> position_, shift_;
     // pushes of the last pass, laid out as push_sums says: two roles per
     // link (end a, end b), three per tension (end a, vertex, end b)
-    std::vector<float> link_push_, tension_push_;
+    std::vector<xy> link_push_, tension_push_;
     push_sums link_sums_, tension_sums_;
     std::vector<float> mass_;
     std::vector<int> link_a_, link_b_;
