@@ -69,6 +69,8 @@ BENCHMARK(frame_step_mesh)->Arg(1000)->Arg(5000)->Arg(20000)->Unit(benchmark::kM
 BENCHMARK(frame_step_mesh_threads)
     ->Args({5000, 1})
     ->Args({5000, 2})
+    ->Args({10000, 1})
+    ->Args({10000, 2})
     ->Args({20000, 1})
     ->Args({20000, 2})
     ->UseRealTime()
