@@ -14,7 +14,7 @@ inline void pause() {
 #endif
 }
 
-// Waits until `moved` says so: spinning first, because the halves of a pass
+// Waits until `moved` says so: spinning first, because the parts of a pass
 // take microseconds; then giving the core away, since the machine may have
 // fewer free cores than the team has members.
 template <class F>

@@ -1,5 +1,5 @@
 #pragma once
-// A few threads that share the halves of the relaxation passes. The caller
+// A few threads that share the relaxation passes, a part each. The caller
 // takes part and returns only when every part is done, so the frame loop's
 // thread stays the one that waits; the others only ever run parts of the
 // arrays they are handed, never the lists.

@@ -122,15 +122,10 @@ void relaxation::index_figure(app& a) {
         for (std::size_t k = 0; k < tension_a_.size(); ++k)
             if (ends[k] < 0) ends[k] = static_cast<int>(scratch);
 
-    staff_team();
-    link_sums_.index(listed_, {&link_a_, &link_b_});
-    tension_sums_.index(listed_, {&tension_a_, &tension_v_, &tension_b_});
-    link_push_.assign(2 * links_.size(), xy{0, 0});
-    tension_push_.assign(3 * tensions_.size(), xy{0, 0});
-
     std::size_t n = balls_.size() + 1;
     position_.assign(n, xy{0, 0});
     shift_.assign(n, xy{0, 0});
+    staff_team();
     mass_.assign(n, 1);
     rest_length_.resize(links_.size());
     share_a_.resize(links_.size());
@@ -162,10 +157,10 @@ bool relaxation::gather(app& a) {
 
 // A pass works in blocks of constraints: the arms of a block are read from
 // the positions, the pushes computed in a loop with no branches and no stores
-// outside the block, then handed on. One thread adds them to the shifts at
-// once; a team lays them out in the push arrays and sums them per ball
-// afterwards. Either way each ball receives its pushes in list order, so the
-// two give the same figure bit for bit.
+// outside the block, then added to the shifts. Shared by a team, each thread
+// takes a part of the list and keeps aside the pushes on balls an earlier
+// part has pushed; either way each ball receives its pushes in list order, so
+// every thread count gives the same figure bit for bit.
 
 constexpr std::size_t block = 256;
 
@@ -305,49 +300,95 @@ std::vector<vector_width> usable_vector_widths() {
 
 void relaxation::use_vector_width(vector_width width) { loops_ = loops_for(width); }
 
-void relaxation::link_pass() {
-    std::fill(shift_.begin(), shift_.end(), xy{0, 0});
+// Adds pushes for one thread's part: to the balls of its part at once, the
+// others kept aside in order (see part_plan).
+struct part_adder {
+    shift_adder add;
+    const int* owner;
+    int part;
+    xy* kept;
+
+    void hold(int i) {
+        if (owner[i] == part) add.hold(i);
+    }
+    void add_push(int i, const xy& push) {
+        if (owner[i] == part)
+            add.add(i, push);
+        else if (owner[i] >= 0)
+            *kept++ = push;
+    }
+    void release() { add.release(); }
+};
+
+// one thread alone adds every push at once
+struct whole_adder {
+    shift_adder add;
+    void hold(int i) { add.hold(i); }
+    void add_push(int i, const xy& push) { add.add(i, push); }
+    void release() { add.release(); }
+};
+
+template <class adder>
+void relaxation::add_link_pushes(std::size_t from, std::size_t to, adder& add) {
     link_block pushes;
-    const std::size_t count = link_count();
-    for (std::size_t start = 0; start < count; start += block) {
-        const int n = static_cast<int>(std::min(block, count - start));
+    for (std::size_t start = from; start < to; start += block) {
+        const int n = static_cast<int>(std::min(block, to - start));
         const int* ia = link_a_.data() + start;
         const int* ib = link_b_.data() + start;
         loops_->links(position_.data(), ia, ib, rest_length_.data() + start, share_a_.data() + start,
-                    share_b_.data() + start, n, pushes);
-        shift_adder add{shift_.data()};
+                      share_b_.data() + start, n, pushes);
         for (int i = 0; i < n; ++i) {
             add.hold(ia[i]);
-            add.add(ia[i], pushes.a[i]);
-            add.add(ib[i], pushes.b[i]);
+            add.add_push(ia[i], pushes.a[i]);
+            add.add_push(ib[i], pushes.b[i]);
         }
-        add.release();
     }
+    add.release();
+}
+
+template <class adder>
+void relaxation::add_tension_pushes(std::size_t from, std::size_t to, int draw_mode, adder& add) {
+    tension_block pushes;
+    const float allowance = 10000.0f * static_cast<float>(draw_mode);
+    for (std::size_t start = from; start < to; start += block) {
+        const int n = static_cast<int>(std::min(block, to - start));
+        const int* ia = tension_a_.data() + start;
+        const int* iv = tension_v_.data() + start;
+        const int* ib = tension_b_.data() + start;
+        loops_->tensions(position_.data(), ia, iv, ib, rest_angle_.data() + start, strength_.data() + start,
+                         allowance, n, pushes);
+        for (int i = 0; i < n; ++i) {
+            add.hold(iv[i]);
+            add.add_push(ia[i], pushes.a[i]);
+            add.add_push(iv[i], pushes.v[i]);
+            add.add_push(ib[i], pushes.b[i]);
+        }
+    }
+    add.release();
+}
+
+void relaxation::link_pass() {
+    std::fill(shift_.begin(), shift_.end(), xy{0, 0});
+    whole_adder add{{shift_.data()}};
+    add_link_pushes(0, link_count(), add);
     move_listed();
 }
 
 void relaxation::tension_pass(int draw_mode) {
     std::fill(shift_.begin(), shift_.end(), xy{0, 0});
-    tension_block pushes;
-    const float allowance = 10000.0f * static_cast<float>(draw_mode);
-    const std::size_t count = tension_count();
-    for (std::size_t start = 0; start < count; start += block) {
-        const int n = static_cast<int>(std::min(block, count - start));
-        const int* ia = tension_a_.data() + start;
-        const int* iv = tension_v_.data() + start;
-        const int* ib = tension_b_.data() + start;
-        loops_->tensions(position_.data(), ia, iv, ib, rest_angle_.data() + start, strength_.data() + start, allowance,
-                       n, pushes);
-        shift_adder add{shift_.data()};
-        for (int i = 0; i < n; ++i) {
-            add.hold(iv[i]);
-            add.add(ia[i], pushes.a[i]);
-            add.add(iv[i], pushes.v[i]);
-            add.add(ib[i], pushes.b[i]);
-        }
-        add.release();
-    }
+    whole_adder add{{shift_.data()}};
+    add_tension_pushes(0, tension_count(), draw_mode, add);
     move_listed();
+}
+
+void relaxation::link_part(int part) {
+    part_adder add{{shift_.data()}, link_parts_.owner(), part, link_parts_.kept(part)};
+    add_link_pushes(link_parts_.first(part), link_parts_.first(part + 1), add);
+}
+
+void relaxation::tension_part(int part, int draw_mode) {
+    part_adder add{{shift_.data()}, tension_parts_.owner(), part, tension_parts_.kept(part)};
+    add_tension_pushes(tension_parts_.first(part), tension_parts_.first(part + 1), draw_mode, add);
 }
 
 void relaxation::move_listed() {
@@ -357,77 +398,27 @@ void relaxation::move_listed() {
     }
 }
 
-void relaxation::push_links(std::size_t from, std::size_t to) {
-    link_block pushes;
-    const std::size_t count = link_count();
-    xy* out = link_push_.data();
-    for (std::size_t start = from; start < to; start += block) {
-        const int n = static_cast<int>(std::min(block, to - start));
-        loops_->links(position_.data(), link_a_.data() + start, link_b_.data() + start, rest_length_.data() + start,
-                    share_a_.data() + start, share_b_.data() + start, n, pushes);
-        // roles in push_sums order: end a, end b
-        std::copy_n(pushes.a, n, out + start);
-        std::copy_n(pushes.b, n, out + count + start);
-    }
-}
-
-void relaxation::push_tensions(std::size_t from, std::size_t to, int draw_mode) {
-    tension_block pushes;
-    const float allowance = 10000.0f * static_cast<float>(draw_mode);
-    const std::size_t count = tension_count();
-    xy* out = tension_push_.data();
-    for (std::size_t start = from; start < to; start += block) {
-        const int n = static_cast<int>(std::min(block, to - start));
-        loops_->tensions(position_.data(), tension_a_.data() + start, tension_v_.data() + start,
-                       tension_b_.data() + start, rest_angle_.data() + start, strength_.data() + start, allowance, n,
-                       pushes);
-        std::copy_n(pushes.a, n, out + start);
-        std::copy_n(pushes.v, n, out + count + start);
-        std::copy_n(pushes.b, n, out + 2 * count + start);
-    }
-}
-
-void relaxation::sum_links(std::size_t from, std::size_t to) {
-    link_sums_.add(link_push_.data(), shift_.data(), position_.data(), from, to);
-}
-
-void relaxation::sum_tensions(std::size_t from, std::size_t to) {
-    tension_sums_.add(tension_push_.data(), shift_.data(), position_.data(), from, to);
-}
-
 namespace {
-
-// the share of [0, count) that part `part` of `parts` takes
-inline std::size_t share_start(std::size_t count, int part, int parts) {
-    return count * static_cast<std::size_t>(part) / static_cast<std::size_t>(parts);
-}
 
 struct team_pass {
     relaxation* relax;
     int draw_mode;
 };
 
-template <void (*half)(relaxation&, std::size_t, std::size_t, int), std::size_t (*count)(const relaxation&)>
-void run_half(void* context, int part, int parts) {
+void links_part(void* context, int part, int) {
     auto& pass = *static_cast<team_pass*>(context);
-    std::size_t n = count(*pass.relax);
-    half(*pass.relax, share_start(n, part, parts), share_start(n, part + 1, parts), pass.draw_mode);
+    pass.relax->link_part(part);
 }
 
-void links_half(relaxation& r, std::size_t from, std::size_t to, int) { r.push_links(from, to); }
-void tensions_half(relaxation& r, std::size_t from, std::size_t to, int draw_mode) {
-    r.push_tensions(from, to, draw_mode);
+void tensions_part(void* context, int part, int) {
+    auto& pass = *static_cast<team_pass*>(context);
+    pass.relax->tension_part(part, pass.draw_mode);
 }
-void link_sums_half(relaxation& r, std::size_t from, std::size_t to, int) { r.sum_links(from, to); }
-void tension_sums_half(relaxation& r, std::size_t from, std::size_t to, int) { r.sum_tensions(from, to); }
-std::size_t links_of(const relaxation& r) { return r.link_count(); }
-std::size_t tensions_of(const relaxation& r) { return r.tension_count(); }
-std::size_t balls_of(const relaxation& r) { return r.listed_count(); }
 
 }  // namespace
 
 void relaxation::relax(int draw_mode, int passes) {
-    if (!team_ || team_->members() < 2) {
+    if (!team_) {
         for (int pass = 0; pass < passes; ++pass) {
             link_pass();
             tension_pass(draw_mode);
@@ -436,10 +427,14 @@ void relaxation::relax(int draw_mode, int passes) {
     }
     team_pass pass{this, draw_mode};
     for (int k = 0; k < passes; ++k) {
-        team_->run(run_half<links_half, links_of>, &pass);
-        team_->run(run_half<link_sums_half, balls_of>, &pass);
-        team_->run(run_half<tensions_half, tensions_of>, &pass);
-        team_->run(run_half<tension_sums_half, balls_of>, &pass);
+        std::fill(shift_.begin(), shift_.end(), xy{0, 0});
+        team_->run(links_part, &pass);
+        link_parts_.add_kept(shift_.data());
+        move_listed();
+        std::fill(shift_.begin(), shift_.end(), xy{0, 0});
+        team_->run(tensions_part, &pass);
+        tension_parts_.add_kept(shift_.data());
+        move_listed();
     }
 }
 
@@ -451,7 +446,7 @@ void relaxation::use_threads(int members) {
     staff_team();
 }
 
-// a team only for figures big enough to pay for handing the halves over
+// a team only for figures big enough to pay for handing the parts over
 void relaxation::staff_team() {
     int members = threads_wanted_ > 0 ? threads_wanted_ : listed_ >= big_figure ? cores_for_passes() : 1;
     if (members < 2) {
@@ -460,6 +455,13 @@ void relaxation::staff_team() {
         team_.reset();
         team_ = std::make_unique<pass_team>(members);
     }
+    plan_parts();
+}
+
+void relaxation::plan_parts() {
+    if (!team_) return;
+    link_parts_.make(position_.size(), listed_, {&link_a_, &link_b_}, team_->members());
+    tension_parts_.make(position_.size(), listed_, {&tension_a_, &tension_v_, &tension_b_}, team_->members());
 }
 
 void relaxation::write_back() const {

@@ -5,16 +5,15 @@
 // strengths are read again every frame. The passes allocate nothing and keep
 // the lists' order, so their sums are those of a walk over the objects.
 //
-// A pass has two halves: every constraint computes its pushes into an array
-// of its own slots, then every ball sums the pushes it takes, in list order.
-// Each half splits into independent ranges (of constraints, then of balls),
-// which is what lets several threads share a pass with the same result.
+// Several threads can share a pass, each taking a part of the constraints
+// (see part_plan); the figure comes out the same.
 #include <cstddef>
 #include <memory>
 #include <vector>
 
 #include "physics/figure.hpp"
-#include "physics/push_sums.hpp"
+#include "physics/part_plan.hpp"
+#include "physics/xy.hpp"
 
 namespace flopkin {
 
@@ -49,11 +48,9 @@ public:
     // the widest the processor runs unless told otherwise; every width
     // gives the same figure
     void use_vector_width(vector_width width);
-    // the halves of the passes, over a range of links, tensions or balls
-    void push_links(std::size_t from, std::size_t to);
-    void push_tensions(std::size_t from, std::size_t to, int draw_mode);
-    void sum_links(std::size_t from, std::size_t to);
-    void sum_tensions(std::size_t from, std::size_t to);
+    // one thread's part of a shared pass
+    void link_part(int part);
+    void tension_part(int part, int draw_mode);
     std::size_t link_count() const { return link_a_.size(); }
     std::size_t tension_count() const { return tension_a_.size(); }
     std::size_t listed_count() const { return listed_; }
@@ -66,6 +63,11 @@ private:
     int index_of(const ball_ref& b);
     void move_listed();
     void staff_team();
+    void plan_parts();
+    template <class adder>
+    void add_link_pushes(std::size_t from, std::size_t to, adder& add);
+    template <class adder>
+    void add_tension_pushes(std::size_t from, std::size_t to, int draw_mode, adder& add);
 
     // balls of the list first, then any ball a link or tension names without
     // it being listed: those are read but never moved. Holding references
@@ -77,10 +79,7 @@ private:
     std::vector<tension_ref> tensions_;
 
     std::vector<xy> position_, shift_;
-    // pushes of the last pass, laid out as push_sums says: two roles per
-    // link (end a, end b), three per tension (end a, vertex, end b)
-    std::vector<xy> link_push_, tension_push_;
-    push_sums link_sums_, tension_sums_;
+    part_plan link_parts_, tension_parts_;
     std::vector<float> mass_;
     std::vector<int> link_a_, link_b_;
     std::vector<float> rest_length_, share_a_, share_b_;
