@@ -329,7 +329,8 @@ struct whole_adder {
 };
 
 template <class adder>
-void relaxation::add_link_pushes(std::size_t from, std::size_t to, adder& add) {
+// the adder comes by value: a local object the compiler can keep in registers
+void relaxation::add_link_pushes(std::size_t from, std::size_t to, adder add) {
     link_block pushes;
     for (std::size_t start = from; start < to; start += block) {
         const int n = static_cast<int>(std::min(block, to - start));
@@ -347,7 +348,7 @@ void relaxation::add_link_pushes(std::size_t from, std::size_t to, adder& add) {
 }
 
 template <class adder>
-void relaxation::add_tension_pushes(std::size_t from, std::size_t to, int draw_mode, adder& add) {
+void relaxation::add_tension_pushes(std::size_t from, std::size_t to, int draw_mode, adder add) {
     tension_block pushes;
     const float allowance = 10000.0f * static_cast<float>(draw_mode);
     for (std::size_t start = from; start < to; start += block) {
@@ -369,26 +370,24 @@ void relaxation::add_tension_pushes(std::size_t from, std::size_t to, int draw_m
 
 void relaxation::link_pass() {
     std::fill(shift_.begin(), shift_.end(), xy{0, 0});
-    whole_adder add{{shift_.data()}};
-    add_link_pushes(0, link_count(), add);
+    add_link_pushes(0, link_count(), whole_adder{{shift_.data()}});
     move_listed();
 }
 
 void relaxation::tension_pass(int draw_mode) {
     std::fill(shift_.begin(), shift_.end(), xy{0, 0});
-    whole_adder add{{shift_.data()}};
-    add_tension_pushes(0, tension_count(), draw_mode, add);
+    add_tension_pushes(0, tension_count(), draw_mode, whole_adder{{shift_.data()}});
     move_listed();
 }
 
 void relaxation::link_part(int part) {
-    part_adder add{{shift_.data()}, link_parts_.owner(), part, link_parts_.kept(part)};
-    add_link_pushes(link_parts_.first(part), link_parts_.first(part + 1), add);
+    add_link_pushes(link_parts_.first(part), link_parts_.first(part + 1),
+                    part_adder{{shift_.data()}, link_parts_.owner(), part, link_parts_.kept(part)});
 }
 
 void relaxation::tension_part(int part, int draw_mode) {
-    part_adder add{{shift_.data()}, tension_parts_.owner(), part, tension_parts_.kept(part)};
-    add_tension_pushes(tension_parts_.first(part), tension_parts_.first(part + 1), draw_mode, add);
+    add_tension_pushes(tension_parts_.first(part), tension_parts_.first(part + 1), draw_mode,
+                       part_adder{{shift_.data()}, tension_parts_.owner(), part, tension_parts_.kept(part)});
 }
 
 void relaxation::move_listed() {

@@ -65,9 +65,9 @@ private:
     void staff_team();
     void plan_parts();
     template <class adder>
-    void add_link_pushes(std::size_t from, std::size_t to, adder& add);
+    void add_link_pushes(std::size_t from, std::size_t to, adder add);
     template <class adder>
-    void add_tension_pushes(std::size_t from, std::size_t to, int draw_mode, adder& add);
+    void add_tension_pushes(std::size_t from, std::size_t to, int draw_mode, adder add);
 
     // balls of the list first, then any ball a link or tension names without
     // it being listed: those are read but never moved. Holding references
