@@ -61,12 +61,13 @@ void pass_team::run(job work, void* context) {
 void pass_team::serve(int part) {
     unsigned seen = 0;
     for (;;) {
-        // between frames the team sleeps instead of spinning
+        // parts follow each other within microseconds inside a step; between
+        // frames the team sleeps rather than burn a core
         int spins = 0;
         while (round_.load(std::memory_order_acquire) == seen) {
             if (++spins < 4000) {
                 pause();
-            } else if (spins < 20000) {
+            } else if (spins < 4200) {
                 std::this_thread::yield();
             } else {
                 round_.wait(seen);
