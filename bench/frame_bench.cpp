@@ -31,17 +31,16 @@ struct bench_app {
     }
 };
 
-void add_side_mesh(app& a, int balls) {
-    int side = static_cast<int>(std::lround(std::sqrt(static_cast<double>(balls))));
-    add_mesh(a, side, side, -2000, -2000);
-}
+void add_side_mesh(app& a, int balls) { add_sized_figure(a, "mesh", balls, -2000, -2000); }
 
-void add_sized_crowd(app& a, int balls) { add_crowd(a, balls / 6, 80, -2300, -2250); }
+void add_sized_crowd(app& a, int balls) { add_sized_figure(a, "crowd", balls, -2300, -2250); }
 
-void run_frames(benchmark::State& state, void (*build)(app&, int)) {
+// range(0) balls, shared by `threads` threads
+void run_frames(benchmark::State& state, void (*build)(app&, int), int threads = 1) {
     bench_app b;
     app& a = *b.a;
     build(a, static_cast<int>(state.range(0)));
+    a.relax.use_threads(threads);
     a.mode = -1;
     a.simulation_step();  // the figure stands: arrays sized and indexed
     for (auto _ : state) a.simulation_step();
@@ -54,6 +53,9 @@ void run_frames(benchmark::State& state, void (*build)(app&, int)) {
 
 void frame_step_mesh(benchmark::State& state) { run_frames(state, add_side_mesh); }
 void frame_step_crowd(benchmark::State& state) { run_frames(state, add_sized_crowd); }
+void frame_step_mesh_threads(benchmark::State& state) {
+    run_frames(state, add_side_mesh, static_cast<int>(state.range(1)));
+}
 
 void build_tensions_mesh(benchmark::State& state) {
     bench_app b;
@@ -64,6 +66,15 @@ void build_tensions_mesh(benchmark::State& state) {
 }
 
 BENCHMARK(frame_step_mesh)->Arg(1000)->Arg(5000)->Arg(20000)->Unit(benchmark::kMillisecond);
+BENCHMARK(frame_step_mesh_threads)
+    ->Args({5000, 1})
+    ->Args({5000, 2})
+    ->Args({10000, 1})
+    ->Args({10000, 2})
+    ->Args({20000, 1})
+    ->Args({20000, 2})
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(frame_step_crowd)->Arg(1000)->Arg(5000)->Arg(20000)->Unit(benchmark::kMillisecond);
 BENCHMARK(build_tensions_mesh)->Arg(20000)->Unit(benchmark::kMillisecond);
 

@@ -37,6 +37,9 @@ void print_stats(std::vector<double> ms) {
 
 int app::run(const run_options& opts) {
     options = opts;
+    relax.use_threads(options.threads);
+    // frame times kept for --stats take no allocation in the frames
+    if (options.stats && options.frames > 0) frame_ms.reserve(static_cast<std::size_t>(options.frames));
     std::string error;
     if (!start_up(error)) {
         std::fprintf(stderr, "flopkin: %s\n", error.c_str());

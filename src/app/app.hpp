@@ -23,6 +23,7 @@ struct run_options {
     std::string output;         // written when the program ends
     std::string screenshot;     // the last frame shown, written as PNG when the program ends
     long long seed = -1;        // seeds the random generator; -1 = from the clock
+    int threads = 0;            // sharing the simulation; 0 = decided by figure size
 };
 
 // the four corrections of one link: for end a, then for end b

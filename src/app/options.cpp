@@ -19,6 +19,8 @@ std::string usage_text() {
            "                  program ends; with --headless the frames are drawn offscreen\n"
            "  --seed N        seed the random generator with N (0 to 2147483647), so a\n"
            "                  run can be repeated frame for frame\n"
+           "  --threads N     threads for the simulation (N >= 1; default: one per core\n"
+           "                  for big figures); the figure moves the same either way\n"
            "  --help          show this help and exit\n"
            "  --version       show the version and exit\n"
            "\n"
@@ -93,6 +95,15 @@ parse_result parse_options(int argc, const char* const* argv, run_options& optio
                 message = "invalid value for --seed: '" + text + "' (a whole number from 0 to 2147483647)";
                 return parse_result::bad;
             }
+        } else if (arg == "--threads") {
+            std::string text;
+            long long threads = 0;
+            if (!value(text)) return parse_result::bad;
+            if (!parse_count(text, threads) || threads < 1 || threads > 256) {
+                message = "invalid value for --threads: '" + text + "' (a whole number from 1 to 256)";
+                return parse_result::bad;
+            }
+            options.threads = static_cast<int>(threads);
         } else if (arg == "--headless") {
             options.headless = true;
         } else if (arg == "--unpaced") {

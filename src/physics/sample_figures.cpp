@@ -46,6 +46,32 @@ void add_mesh(app& a, int columns, int rows, float left, float top) {
     a.build_tensions();
 }
 
+void add_chain(app& a, int count, int per_row, float left, float top) {
+    ball_ref previous;
+    for (int i = 0; i < count; ++i) {
+        int row = i / per_row, at = i % per_row;
+        int column = row % 2 == 0 ? at : per_row - 1 - at;
+        ball_ref b = add_ball(a, left + 30.0f * column, top + 30.0f * row);
+        if (previous) add_link(a, previous, b);
+        previous = b;
+    }
+    a.build_tensions();
+}
+
+bool add_sized_figure(app& a, const std::string& kind, int balls, float left, float top) {
+    if (kind == "mesh") {
+        int side = static_cast<int>(std::lround(std::sqrt(static_cast<double>(balls))));
+        add_mesh(a, side, side, left, top);
+    } else if (kind == "chain") {
+        add_chain(a, balls, 150, left, top);
+    } else if (kind == "crowd") {
+        add_crowd(a, balls / 6, 80, left, top);
+    } else {
+        return false;
+    }
+    return true;
+}
+
 void add_crowd(app& a, int figures, int per_row, float left, float top) {
     for (int f = 0; f < figures; ++f) {
         float x = left + 60.0f * (f % per_row);

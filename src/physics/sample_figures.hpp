@@ -2,6 +2,8 @@
 // Generated figures of any size, for measuring and testing the simulation:
 // built the way the editor builds them (owner, size, width and numbering
 // from the app, links at their present length, tensions from build_tensions).
+#include <string>
+
 #include "app/app.hpp"
 
 namespace flopkin {
@@ -9,6 +11,10 @@ namespace flopkin {
 // A grid of columns x rows balls, 30 units apart, from (left, top); every
 // ball is linked to its right, lower and lower-right neighbours.
 void add_mesh(app& a, int columns, int rows, float left, float top);
+
+// A chain of `count` balls 30 units apart, each linked to the next, in rows
+// of `per_row` that turn back at each end, from (left, top).
+void add_chain(app& a, int count, int per_row, float left, float top);
 
 // Stick figures of six balls (head, neck, two hands, two feet) in rows from
 // (left, top), at most `per_row` to a row.
@@ -21,5 +27,8 @@ void add_stick_figure(app& a, float x, float y);
 // A bridge deck of `cells` square cells 40 units wide from (left, top): two
 // chains of balls, one above the other, joined by uprights and diagonals.
 void add_bridge(app& a, int cells, float left, float top);
+// A figure of about `balls` balls of the named kind ("mesh": a square grid,
+// "chain", "crowd"), laid out from (left, top); false for another name.
+bool add_sized_figure(app& a, const std::string& kind, int balls, float left, float top);
 
 }  // namespace flopkin

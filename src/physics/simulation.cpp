@@ -35,10 +35,7 @@ void app::simulation_step() {
     for_each_listed(balls, [](ball& b) { b.keep_in_view(); });
     gather_figure(*this);
     const int draw_mode = mode == 1 ? 1 : 0;
-    for (int pass = 0; pass < relaxation_passes; ++pass) {
-        relax.link_pass();
-        relax.tension_pass(draw_mode);
-    }
+    relax.relax(draw_mode, relaxation_passes);
     relax.write_back();
     for_each_listed(balls, [](ball& b) {
         if (b.wall_hit == 0) b.update_velocity();

@@ -149,6 +149,12 @@ TEST_F(arrays_test, StandingFigureAllocatesNothingPerFrame) {
     before = allocations.load();
     a->simulation_step();
     EXPECT_EQ(allocations.load() - before, 0);
+    // shared by two threads: the team is made once, the frames stay quiet
+    a->relax.use_threads(2);
+    a->simulation_step();
+    before = allocations.load();
+    for (int frame = 0; frame < 5; ++frame) a->simulation_step();
+    EXPECT_EQ(allocations.load() - before, 0);
 }
 
 }  // namespace

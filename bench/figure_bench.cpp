@@ -1,0 +1,90 @@
+// Loading a big document, pressing Play on a big figure, and what a standing
+// figure's frame allocates.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <memory>
+
+#include "allocation_count.hpp"
+#include "app/app.hpp"
+#include "physics/sample_figures.hpp"
+#include "platform/graphics.hpp"
+#include "platform/headless_backend.hpp"
+
+namespace flopkin {
+namespace {
+
+struct headless {
+    headless_backend backend{false};
+    headless() { use_backend(&backend); }
+    ~headless() { use_backend(nullptr); }
+};
+
+std::string crowd_path() { return (std::filesystem::temp_directory_path() / "flopkin-bench-crowd.fkn").string(); }
+
+// Open of a crowd document: read, widen the view, label the figures
+void load_crowd_document(benchmark::State& state) {
+    headless h;
+    {
+        app a;
+        add_sized_figure(a, "crowd", static_cast<int>(state.range(0)), 20, 20);
+        a.number_balls();
+        std::string why;
+        if (!a.write_document(crowd_path(), why)) state.SkipWithError(why.c_str());
+    }
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto a = std::make_unique<app>();
+        state.ResumeTiming();
+        a->load_document(1, crowd_path());
+        benchmark::DoNotOptimize(a->balls.count());
+        state.PauseTiming();
+        a.reset();
+        state.ResumeTiming();
+    }
+    std::filesystem::remove(crowd_path());
+}
+
+// the mode button in draw mode: tensions rebuilt, figures labelled, and the
+// new tensions gathered into the relaxation arrays (done by the first play
+// frame)
+void press_play(benchmark::State& state) {
+    headless h;
+    app a;
+    add_sized_figure(a, state.range(1) ? "crowd" : "mesh", static_cast<int>(state.range(0)), -2000, -2000);
+    a.view_left = -2340;
+    a.view_right = 3120;
+    a.fit_view();
+    for (auto _ : state) {
+        a.mode = 1;
+        a.build_tensions();
+        a.selected.reset();
+        a.label_figures();
+        a.mode = -1;
+        a.relax.gather(a);
+    }
+    state.counters["tensions"] = static_cast<double>(a.tensions.count());
+}
+
+void allocations_per_frame(benchmark::State& state) {
+    headless h;
+    app a;
+    add_sized_figure(a, "mesh", static_cast<int>(state.range(0)), -2000, -2000);
+    a.relax.use_threads(static_cast<int>(state.range(1)));
+    a.mode = -1;
+    a.simulation_step();
+    long before = allocations_so_far();
+    long frames = 0;
+    for (auto _ : state) {
+        a.simulation_step();
+        ++frames;
+    }
+    state.counters["allocations_per_frame"] = static_cast<double>(allocations_so_far() - before) / frames;
+}
+
+BENCHMARK(load_crowd_document)->Arg(20000)->Unit(benchmark::kMillisecond);
+BENCHMARK(press_play)->Args({20000, 0})->Args({20000, 1})->Unit(benchmark::kMillisecond);
+BENCHMARK(allocations_per_frame)->Args({5000, 1})->Args({5000, 2})->Iterations(20)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace flopkin
