@@ -67,8 +67,9 @@ bool random_user::before_frame() {
 }
 
 void random_user::plan() {
-    // a person clears a crowded canvas now and then; it keeps the figure within bounds
-    if (a_.balls.count() > 150) {
+    // a person clears a crowded canvas now and then; it keeps the figure, and
+    // so what the program must hold for it, within bounds
+    if (a_.balls.count() > 60 || a_.links.count() > 120 || a_.tensions.count() > 240) {
         plan_button(a_.menu->clear_all_button, 2);
         return;
     }
