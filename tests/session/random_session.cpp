@@ -90,6 +90,17 @@ int main(int argc, char** argv) {
     std::filesystem::current_path(folder);
     ::signal(SIGALRM, on_hang);
 
+    // which limits the settings reached, and how far the zoom went each way
+    struct limit {
+        const char* name;
+        float app::*setting;
+        float low, high;
+        bool reached_low = false, reached_high = false;
+    } limits[] = {{"gravity", &app::gravity, 0.001f, 1},
+                  {"link width", &app::link_width, 0.1f, 200},
+                  {"ball size", &app::ball_size, 1, 200},
+                  {"angle force", &app::angle_force, 0.1f, 3000}};
+    float least_zoom = 100, most_zoom = 0;
     long long measured_at = -1;
     std::size_t early = 0, late = 0;
     user_tally tally;
@@ -112,6 +123,12 @@ int main(int argc, char** argv) {
             if (goes_on == escape) fail(escape ? "an Escape tap did not end the frame loop" : "the frame loop ended");
             std::string broken = broken_invariant(a);
             if (!broken.empty()) fail(broken);
+            for (limit& l : limits) {
+                l.reached_low = l.reached_low || a.*l.setting == l.low;
+                l.reached_high = l.reached_high || a.*l.setting == l.high;
+            }
+            least_zoom = std::min(least_zoom, a.zoom);
+            most_zoom = std::max(most_zoom, a.zoom);
             // the first measurement waits for the user to be between gestures
             if (measured_at < 0 && frame >= std::min(10000LL, frames) && user.between_gestures()) {
                 early = settled_memory(a);
@@ -130,6 +147,10 @@ int main(int argc, char** argv) {
                 "%lld stepper holds, %lld pauses, %lld escape taps, %lld other-button clicks\n",
                 seed, frames, tally.clicks, tally.drags, tally.commands, tally.holds, tally.idles, tally.escapes,
                 tally.other_buttons);
+    std::printf("random session: limits reached:");
+    for (const limit& l : limits)
+        std::printf(" %s%s%s", l.name, l.reached_low ? " lowest" : "", l.reached_high ? " highest" : "");
+    std::printf("; zoom from %g to %g\n", least_zoom, most_zoom);
     std::printf("random session: memory in use %zu bytes after frame %lld, %zu at the end\n", early, measured_at,
                 late);
     if (measured_at >= 0 && static_cast<double>(late) > 1.1 * static_cast<double>(early))
