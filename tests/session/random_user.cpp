@@ -96,9 +96,12 @@ void random_user::plan() {
         idle(pick(1, 90));
         ++tally_.idles;
     } else if (roll < 980) {
-        // pressing on the display field of a row, or pressing and sliding onto a button
-        point from = anywhere();
-        plan_drag(from, inside(chance(0.5) ? m.gravity_row.plus : m.mode_button));
+        // pressing on a row's display field, or pressing elsewhere and sliding onto a button
+        value_row* rows[] = {&m.zoom_row, &m.size_row, &m.width_row, &m.force_row, &m.gravity_row};
+        if (chance(0.5))
+            plan_click(inside(rows[pick(0, 4)]->display), code_mouse_left);
+        else
+            plan_drag(anywhere(), inside(chance(0.5) ? m.gravity_row.plus : m.mode_button));
     } else if (roll < 995) {
         plan_click(target(), chance(0.5) ? code_mouse_right : code_mouse_middle);
         ++tally_.other_buttons;
