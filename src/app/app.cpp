@@ -75,6 +75,10 @@ bool app::run_frame() {
     if (mode == 1) place_ball_step();
     if (mode == 1) link_step();
     simulation_step();
+    // a figure whose constraints blew up within the step is dropped now, as it
+    // would be at the next frame's start, so that no position that is not a
+    // number is drawn, picked or left in the figure between frames
+    drop_far_balls();
     draw_figure();
     menu->layout();
     menu->draw();

@@ -28,7 +28,22 @@ void sync_folder(const std::string& folder) {
     ::close(fd);
 }
 
+int disk_rename(const std::string& from, const std::string& to) {
+    return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+}
+
+file_mover& current_mover() {
+    static file_mover mover = disk_rename;
+    return mover;
+}
+
 }  // namespace
+
+file_mover use_file_mover(file_mover mover) {
+    file_mover previous = current_mover();
+    current_mover() = mover ? std::move(mover) : file_mover(disk_rename);
+    return previous;
+}
 
 bool delete_file(const std::string& path) {
     std::string native = native_path(path);
@@ -74,8 +89,8 @@ bool replace_file(const std::string& path, const std::function<void(stream&)>& f
     // the document keeps the permissions it had
     struct stat old {};
     if (::stat(native.c_str(), &old) == 0 && S_ISREG(old.st_mode)) ::chmod(fresh.c_str(), old.st_mode & 07777);
-    if (::rename(fresh.c_str(), native.c_str()) != 0) {
-        why = std::strerror(errno);
+    if (int failure = current_mover()(fresh, native)) {
+        why = std::strerror(failure);
         delete_file(fresh);
         return false;
     }

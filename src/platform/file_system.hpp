@@ -20,4 +20,10 @@ bool create_folder(const std::string& path);
 // the fresh file is removed and `why` says what went wrong.
 bool replace_file(const std::string& path, const std::function<void(stream&)>& fill, std::string& why);
 
+// Moves the fresh file over the path: 0, or the errno of the failure. The
+// disk's rename unless a test installed another (fault injection); null
+// restores the disk; returns the previous one.
+using file_mover = std::function<int(const std::string& from, const std::string& to)>;
+file_mover use_file_mover(file_mover mover);
+
 }  // namespace flopkin

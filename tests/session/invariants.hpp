@@ -1,0 +1,53 @@
+#pragma once
+// What must hold after every frame, whatever the user did: the figure only
+// refers to balls it holds, every position is a number, every setting and
+// the view stay within their limits.
+#include <cmath>
+#include <string>
+#include <unordered_set>
+
+#include "app/app.hpp"
+
+namespace flopkin {
+
+// "" when everything holds, else what does not
+inline std::string broken_invariant(app& a) {
+    std::unordered_set<const ball*> listed;
+    for (ball_ref b : a.balls.all()) {
+        if (!b) return "an empty entry in balls";
+        if (!std::isfinite(b->x) || !std::isfinite(b->y))
+            return "ball " + std::to_string(b->number) + " is at a position that is not finite";
+        listed.insert(b.get());
+    }
+    for (link_ref l : a.links.all())
+        if (!l || !listed.count(l->end_a.get()) || !listed.count(l->end_b.get()))
+            return "a link ends at a ball that is not in balls";
+    for (tension_ref t : a.tensions.all())
+        if (!t || !listed.count(t->end_a.get()) || !listed.count(t->vertex.get()) || !listed.count(t->end_b.get()))
+            return "a tension names a ball that is not in balls";
+
+    auto within = [](float v, float low, float high) { return v >= low && v <= high; };
+    if (a.mode != 1 && a.mode != -1) return "mode is " + std::to_string(a.mode);
+    if (!within(a.gravity, 0.001f, 1)) return "gravity " + std::to_string(a.gravity);
+    if (!within(a.link_width, 0.1f, 200)) return "link width " + std::to_string(a.link_width);
+    if (!within(a.ball_size, 1, 200)) return "ball size " + std::to_string(a.ball_size);
+    if (!within(a.angle_force, 0.1f, 3000)) return "angle force " + std::to_string(a.angle_force);
+    if (!within(a.zoom, 0.01f, 100)) return "zoom " + std::to_string(a.zoom);
+
+    // The view: its centre inside the world limits and the view no larger
+    // than the world (zoom 1/7). An edge may stand a little past a limit after
+    // the view is rebuilt around its centre at the drawing area's shape; the
+    // next frame clamps it again, so edges are not held to the limits here.
+    std::string view = " (view " + std::to_string(a.view_left) + " " + std::to_string(a.view_top) + " " +
+                       std::to_string(a.view_right) + " " + std::to_string(a.view_bottom) + ")";
+    if (!within(a.view_cx, -2340, 3120) || !within(a.view_cy, -2304, 3072))
+        return "the view's centre is outside the world" + view;
+    if (!(a.zoom >= (1.0f / 7) * 0.9999f)) return "the view is larger than the world: zoom " + std::to_string(a.zoom);
+    float wide = a.area_width / a.zoom, high = static_cast<float>(a.screen_height) / a.zoom;
+    if (std::abs((a.view_right - a.view_left) - wide) > 1e-3f * wide + 1e-3f ||
+        std::abs((a.view_bottom - a.view_top) - high) > 1e-3f * high + 1e-3f)
+        return "the view does not match the zoom" + view;
+    return "";
+}
+
+}  // namespace flopkin

@@ -1,0 +1,165 @@
+// A long session of a random user on the headless platform. After every
+// frame the figure's invariants are checked; at the end the memory in use
+// must be within 10 % of what it was after the first 10,000 frames. Any
+// failure prints the seed and the frame, so that the run can be replayed
+// with the same seed and that frame count.
+//
+// usage: random_session [--seed N] [--frames N]
+#include <signal.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+#include "invariants.hpp"
+#include "memory_in_use.hpp"
+#include "physics/sample_figures.hpp"
+#include "platform/graphics.hpp"
+#include "platform/random.hpp"
+#include "random_user.hpp"
+
+namespace {
+
+using namespace flopkin;
+
+std::uint32_t seed = 1;
+std::atomic<long long> frame{0};  // read by the hang handler
+char hang_message[160];
+
+// a frame that takes this long is a hang
+constexpr unsigned frame_time_limit_s = 60;
+
+void on_hang(int) {
+    ssize_t n = std::snprintf(hang_message, sizeof hang_message,
+                              "random session: seed %u frame %lld: the frame did not end within %us\n", seed, frame.load(),
+                              frame_time_limit_s);
+    if (n > 0) (void)!::write(2, hang_message, static_cast<std::size_t>(n));
+    ::_exit(1);
+}
+
+[[noreturn]] void fail(const std::string& what) {
+    std::fprintf(stderr, "random session: seed %u frame %lld: %s\n", seed, frame.load(), what.c_str());
+    std::fprintf(stderr, "replay with: random_session --seed %u --frames %lld\n", seed, frame.load());
+    std::exit(1);
+}
+
+bool parse(int argc, char** argv, long long& frames) {
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (i + 1 >= argc) return false;
+        char* end = nullptr;
+        long long value = std::strtoll(argv[++i], &end, 10);
+        if (*end != '\0' || value < 0) return false;
+        if (arg == "--seed")
+            seed = static_cast<std::uint32_t>(value);
+        else if (arg == "--frames")
+            frames = value;
+        else
+            return false;
+    }
+    return true;
+}
+
+// What the program keeps besides the figure. Buffers sized to the largest
+// figure so far stay as large as they grew, so before measuring, a figure
+// larger than any the random user can make (it clears at 60 balls) is taken
+// through one step; both measurements then see buffers of the same size.
+std::size_t settled_memory(app& a) {
+    a.clear_all();
+    add_mesh(a, 20, 20, 0, 0);
+    a.build_tensions();
+    a.simulation_step();
+    a.clear_all();
+    a.simulation_step();  // the step lets go of its copy of the figure
+    return memory_in_use();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    long long frames = 20000;
+    if (!parse(argc, argv, frames)) {
+        std::fprintf(stderr, "usage: random_session [--seed N] [--frames N]\n");
+        return 2;
+    }
+    // a folder of its own: the session saves and opens documents
+    char pattern[] = "/tmp/flopkin-session-XXXXXX";
+    if (!::mkdtemp(pattern)) {
+        std::perror("random session: mkdtemp");
+        return 1;
+    }
+    std::filesystem::path folder = pattern, started_in = std::filesystem::current_path();
+    std::filesystem::current_path(folder);
+    ::signal(SIGALRM, on_hang);
+
+    // which limits the settings reached, and how far the zoom went each way
+    struct limit {
+        const char* name;
+        float app::*setting;
+        float low, high;
+        bool reached_low = false, reached_high = false;
+    } limits[] = {{"gravity", &app::gravity, 0.001f, 1},
+                  {"link width", &app::link_width, 0.1f, 200},
+                  {"ball size", &app::ball_size, 1, 200},
+                  {"angle force", &app::angle_force, 0.1f, 3000}};
+    float least_zoom = 100, most_zoom = 0;
+    long long measured_at = -1;
+    std::size_t early = 0, late = 0;
+    user_tally tally;
+    {
+        headless_backend hb(false);
+        use_backend(&hb);
+        std::string why;
+        if (!open_graphics(1024, 768, 0, 60, why)) fail("no headless window: " + why);
+        unpace_frames();
+        seed_rnd(static_cast<int>(seed));
+
+        app a;
+        random_user user(seed, a, hb);
+        for (frame = 1; frame <= frames; ++frame) {
+            bool escape = user.before_frame();
+            ::alarm(frame_time_limit_s);
+            bool goes_on = a.run_frame();
+            ::alarm(0);
+            if (a.quit_requested) fail("the frame loop was told to quit");
+            if (goes_on == escape) fail(escape ? "an Escape tap did not end the frame loop" : "the frame loop ended");
+            std::string broken = broken_invariant(a);
+            if (!broken.empty()) fail(broken);
+            for (limit& l : limits) {
+                l.reached_low = l.reached_low || a.*l.setting == l.low;
+                l.reached_high = l.reached_high || a.*l.setting == l.high;
+            }
+            least_zoom = std::min(least_zoom, a.zoom);
+            most_zoom = std::max(most_zoom, a.zoom);
+            // the first measurement waits for the user to be between gestures
+            if (measured_at < 0 && frame >= std::min(10000LL, frames) && user.between_gestures()) {
+                early = settled_memory(a);
+                measured_at = frame;
+            }
+        }
+        --frame;
+        late = settled_memory(a);
+        tally = user.tally();
+        use_backend(nullptr);
+    }
+    std::filesystem::current_path(started_in);
+    std::filesystem::remove_all(folder);
+
+    std::printf("random session: seed %u, %lld frames: %lld clicks, %lld drags, %lld command presses, "
+                "%lld stepper holds, %lld pauses, %lld escape taps, %lld other-button clicks\n",
+                seed, frames, tally.clicks, tally.drags, tally.commands, tally.holds, tally.idles, tally.escapes,
+                tally.other_buttons);
+    std::printf("random session: limits reached:");
+    for (const limit& l : limits)
+        std::printf(" %s%s%s", l.name, l.reached_low ? " lowest" : "", l.reached_high ? " highest" : "");
+    std::printf("; zoom from %g to %g\n", least_zoom, most_zoom);
+    std::printf("random session: memory in use %zu bytes after frame %lld, %zu at the end\n", early, measured_at,
+                late);
+    if (measured_at >= 0 && static_cast<double>(late) > 1.1 * static_cast<double>(early))
+        fail("memory in use grew by more than 10 %: " + std::to_string(early) + " -> " + std::to_string(late));
+    return 0;
+}

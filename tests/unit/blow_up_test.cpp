@@ -1,0 +1,46 @@
+// A figure that its own constraints fling apart within one frame (here a
+// vertex with many arms whose tensions, as a document may hold them, all want
+// a zero angle) leaves nothing that is not a number: not in the figure after
+// the frame, and not in what the frame drew.
+#include <cmath>
+
+#include "physics_fixture.hpp"
+
+namespace flopkin {
+
+using BlowUp = figure_test;
+
+TEST_F(BlowUp, NothingThatIsNotANumberIsDrawnOrKept) {
+    std::string why;
+    ASSERT_TRUE(open_graphics(1024, 768, 0, 60, why));
+    a->mode = 1;
+    ball_ref vertex = put_ball(390, 384);
+    std::vector<ball_ref> arms;
+    for (int i = 0; i < 64; ++i) {
+        double turn = 6.283185307179586 * i / 64;
+        arms.push_back(put_ball(390 + 100 * static_cast<float>(std::cos(turn)), 384 + 100 * static_cast<float>(std::sin(turn))));
+        put_link(vertex, arms.back(), 100);
+    }
+    for (const ball_ref& p : arms)
+        for (const ball_ref& q : arms)
+            if (p != q) put_tension(p, vertex, q, 0, 3000);
+    ball_ref apart = put_ball(100, 100);  // not part of the star
+
+    for (int frame = 0; frame < 10; ++frame) {
+        screen.forget_drawing();
+        a->run_frame();
+        for (ball_ref b : a->balls.all()) {
+            EXPECT_TRUE(std::isfinite(b->x) && std::isfinite(b->y)) << "frame " << frame;
+            EXPECT_TRUE(std::isfinite(b->screen_x) && std::isfinite(b->screen_y)) << "frame " << frame;
+        }
+        for (const draw_record& r : screen.drawn)
+            for (float v : r.values) ASSERT_TRUE(std::isfinite(v)) << "frame " << frame << ": drawn at a point that is not a number";
+    }
+    // the star is gone with its links and tensions; the lone ball stays
+    EXPECT_EQ(a->balls.count(), 1u);
+    EXPECT_EQ(a->balls.slot(0), apart);
+    EXPECT_TRUE(a->links.is_empty());
+    EXPECT_TRUE(a->tensions.is_empty());
+}
+
+}  // namespace flopkin

@@ -1,0 +1,99 @@
+// Every setting at its highest and at its lowest, the zoom held at either
+// end, a large figure thrown about at high speed: frame after frame nothing
+// may crash, no value may stop being a number and no ball may be lost.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+#include "../session/invariants.hpp"
+#include "physics/sample_figures.hpp"
+#include "platform/graphics.hpp"
+#include "platform/headless_backend.hpp"
+
+namespace flopkin {
+
+namespace {
+
+struct settings {
+    const char* name;
+    float ball_size, link_width, gravity, angle_force;
+};
+constexpr settings highest{"highest", 200, 200, 1, 3000};
+constexpr settings lowest{"lowest", 1, 0.1f, 0.001f, 0.1f};
+
+class Extremes : public ::testing::Test {
+protected:
+    void SetUp() override {
+        use_backend(&hb);
+        std::string why;
+        ASSERT_TRUE(open_graphics(1024, 768, 0, 60, why));
+        unpace_frames();
+    }
+    void TearDown() override { use_backend(nullptr); }
+
+    void set(app& a, const settings& s) {
+        a.ball_size = s.ball_size;
+        a.link_width = s.link_width;
+        a.gravity = s.gravity;
+        a.angle_force = s.angle_force;
+    }
+
+    // Runs the frames with the zoom stepper held one way, throwing every ball
+    // now and then and switching modes half-way; "" or what went wrong.
+    std::string run(app& a, int frames, int zoom_direction, bool throws = true) {
+        std::mt19937 random(7);
+        std::uniform_real_distribution<float> speed(-5000, 5000);
+        std::size_t balls = a.balls.count();
+        for (int frame = 1; frame <= frames; ++frame) {
+            if (throws && frame % 250 == 0)
+                for (ball_ref b : a.balls.all()) {
+                    b->x += speed(random);
+                    b->y += speed(random);
+                }
+            if (frame == frames / 2) a.mode = -a.mode;
+            a.zoom_step(zoom_direction);
+            a.run_frame();
+            std::string at = " at frame " + std::to_string(frame);
+            std::string broken = broken_invariant(a);
+            if (!broken.empty()) return broken + at;
+            for (ball_ref b : a.balls.all())
+                if (!std::isfinite(b->vx) || !std::isfinite(b->vy) || !std::isfinite(b->old_x) ||
+                    !std::isfinite(b->old_y))
+                    return "a velocity is not finite" + at;
+            if (a.balls.count() != balls) return "balls were lost" + at;
+        }
+        return "";
+    }
+
+    headless_backend hb{false};
+};
+
+}  // namespace
+
+TEST_F(Extremes, ALargeFigureAtEverySettingsLimitStaysSound) {
+    for (const settings& s : {highest, lowest}) {
+        for (int direction : {0, 1}) {
+            app a;
+            set(a, s);
+            add_mesh(a, 10, 8, 100, 100);
+            add_crowd(a, 12, 6, 100, 400);
+            a.build_tensions();
+            a.label_figures();
+            EXPECT_EQ(run(a, 2500, direction), "") << s.name << " settings, zoom held " << (direction ? "in" : "out");
+            if (direction == 0) {
+                EXPECT_NEAR(a.zoom, 1.0f / 7, 1e-4f) << s.name;
+            }
+        }
+    }
+}
+
+TEST_F(Extremes, HoldingZoomInOnASmallFigureReachesTheCeiling) {
+    app a;
+    set(a, lowest);
+    add_mesh(a, 1, 1, 300, 300);  // one ball, thrown only by the walls closing in
+    EXPECT_EQ(run(a, 2000, 1, false), "");
+    EXPECT_EQ(a.zoom, 100.0f);
+}
+
+}  // namespace flopkin
