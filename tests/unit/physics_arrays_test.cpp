@@ -1,25 +1,11 @@
 // The array passes against a walk over the objects done the long way, and
 // the promise that a standing figure's frame allocates nothing.
-#include <atomic>
 #include <cmath>
-#include <cstdlib>
-#include <new>
 #include <random>
 
+#include "allocation_count.hpp"
 #include "physics/sample_figures.hpp"
 #include "physics_fixture.hpp"
-
-namespace {
-std::atomic<long> allocations{0};
-}
-
-void* operator new(std::size_t size) {
-    ++allocations;
-    if (void* p = std::malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace flopkin {
 namespace {
@@ -140,21 +126,21 @@ TEST_F(arrays_test, StandingFigureAllocatesNothingPerFrame) {
     add_crowd(*a, 8, 4, 600, 100);
     a->simulation_step();
     a->simulation_step();
-    long before = allocations.load();
+    long before = allocations_so_far();
     for (int frame = 0; frame < 10; ++frame) a->simulation_step();
-    EXPECT_EQ(allocations.load() - before, 0);
+    EXPECT_EQ(allocations_so_far() - before, 0);
     // tensions rebuilt: the arrays are redone once, then quiet again
     a->build_tensions();
     a->simulation_step();
-    before = allocations.load();
+    before = allocations_so_far();
     a->simulation_step();
-    EXPECT_EQ(allocations.load() - before, 0);
+    EXPECT_EQ(allocations_so_far() - before, 0);
     // shared by two threads: the team is made once, the frames stay quiet
     a->relax.use_threads(2);
     a->simulation_step();
-    before = allocations.load();
+    before = allocations_so_far();
     for (int frame = 0; frame < 5; ++frame) a->simulation_step();
-    EXPECT_EQ(allocations.load() - before, 0);
+    EXPECT_EQ(allocations_so_far() - before, 0);
 }
 
 }  // namespace
