@@ -293,7 +293,10 @@ std::vector<vector_width> usable_vector_widths() {
 #if defined(__x86_64__) && defined(__GNUC__)
     __builtin_cpu_init();
     if (__builtin_cpu_supports("avx2")) widths.push_back(vector_width::avx2);
-    if (__builtin_cpu_supports("x86-64-v4")) widths.push_back(vector_width::wide);
+    // the wide loops are built for x86-64-v4: the five AVX-512 extensions it names
+    if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512cd") &&
+        __builtin_cpu_supports("avx512dq") && __builtin_cpu_supports("avx512vl"))
+        widths.push_back(vector_width::wide);
 #endif
     return widths;
 }
