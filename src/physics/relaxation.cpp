@@ -5,10 +5,8 @@
 #include <cstring>
 
 #include "app/app.hpp"
-#include "physics/joint.hpp"
 #include "physics/pass_team.hpp"
 #include "physics/stretch.hpp"
-
 
 namespace flopkin {
 
@@ -28,44 +26,6 @@ bool differs(const object_list<T>& list, const std::vector<std::shared_ptr<T>>& 
     return false;
 }
 
-// Adds pushes to the shifts in the order given, holding the shift of one
-// ball in a register: consecutive constraints share it (a vertex's tensions,
-// a ball's links to its neighbours), and through memory every addition would
-// wait for the store before it. Each ball still receives its additions in
-// list order. x and y travel as one pair of lanes, each rounded as alone.
-typedef float lane_pair __attribute__((vector_size(8)));
-
-struct shift_adder {
-    xy* shift;
-    int held = -1;
-    lane_pair sum{0, 0};
-
-    lane_pair at(int i) const {
-        lane_pair p;
-        std::memcpy(&p, &shift[i], sizeof p);
-        return p;
-    }
-    void put(int i, lane_pair p) { std::memcpy(&shift[i], &p, sizeof p); }
-    void hold(int i) {
-        if (i == held) return;
-        release();
-        held = i;
-        sum = at(i);
-    }
-    void add(int i, const xy& push) {
-        lane_pair p;
-        std::memcpy(&p, &push, sizeof p);
-        if (i == held)
-            sum += p;
-        else
-            put(i, at(i) + p);
-    }
-    void release() {
-        if (held >= 0) put(held, sum);
-        held = -1;
-    }
-};
-
 template <class T>
 void copy_list(const object_list<T>& list, std::vector<std::shared_ptr<T>>& into) {
     into.clear();
@@ -73,7 +33,71 @@ void copy_list(const object_list<T>& list, std::vector<std::shared_ptr<T>>& into
         if (list.slot(i)) into.push_back(list.slot(i));
 }
 
+// x and y added as one pair of lanes, each rounded as alone
+typedef float lane_pair __attribute__((vector_size(8)));
+
+inline lane_pair pair_of(const xy& p) {
+    lane_pair l;
+    std::memcpy(&l, &p, sizeof l);
+    return l;
+}
+
+inline xy xy_of(lane_pair l) {
+    xy p;
+    std::memcpy(&p, &l, sizeof p);
+    return p;
+}
+
+// Cuts [0, count) into `parts` runs of about equal cost; cost_before(i) is
+// the cost of the elements before i and grows with i.
+template <class cost>
+void cut_evenly(int count, int parts, cost cost_before, std::vector<int>& cut) {
+    cut.assign(static_cast<std::size_t>(parts) + 1, count);
+    const double total = static_cast<double>(cost_before(count));
+    int at = 0;
+    for (int p = 0; p < parts; ++p) {
+        const double target = total * p / parts;
+        while (at < count && static_cast<double>(cost_before(at)) < target) ++at;
+        cut[static_cast<std::size_t>(p)] = at;
+    }
+}
+
+// Vertices relax together in runs of up to this many arms and tensions: long
+// enough that a loop's stores have left the store queue before the next loop
+// reads them, short enough to stay in the processor's caches.
+constexpr int vertex_run = 2048;
+
 }  // namespace
+
+void relaxation::push_lists::make(std::size_t owners, const std::vector<int>& owner_of_push, int none) {
+    first.assign(owners + 1, 0);
+    for (int o : owner_of_push) ++first[static_cast<std::size_t>(o) + 1];
+    // the narrowest width that leaves at most one push in 64 to the spill list
+    const std::size_t total = owner_of_push.size();
+    width = 16;
+    for (int w = 0; w < 16; ++w) {
+        std::size_t spilled = 0;
+        for (std::size_t o = 0; o < owners; ++o) spilled += static_cast<std::size_t>(std::max(first[o + 1] - w, 0));
+        if (spilled * 64 <= total) {
+            width = w;
+            break;
+        }
+    }
+    std::vector<int> count(owners, 0);
+    spill_first.assign(owners + 1, 0);
+    for (std::size_t o = 0; o < owners; ++o) spill_first[o + 1] = spill_first[o] + std::max(first[o + 1] - width, 0);
+    for (std::size_t i = 0; i < owners; ++i) first[i + 1] += first[i];
+    place.assign(owners * static_cast<std::size_t>(width), none);
+    spill.resize(static_cast<std::size_t>(spill_first[owners]));
+    for (std::size_t k = 0; k < total; ++k) {
+        const auto o = static_cast<std::size_t>(owner_of_push[k]);
+        const int j = count[o]++;
+        if (j < width)
+            place[o * static_cast<std::size_t>(width) + static_cast<std::size_t>(j)] = static_cast<int>(k);
+        else
+            spill[static_cast<std::size_t>(spill_first[o] + j - width)] = static_cast<int>(k);
+    }
+}
 
 bool relaxation::lists_changed(const app& a) const {
     return differs(a.balls, balls_, listed_) || differs(a.links, links_, links_.size()) ||
@@ -94,44 +118,101 @@ void relaxation::index_figure(app& a) {
     for (std::size_t i = 0; i < listed_; ++i) balls_[i]->slot = static_cast<int>(i);
     copy_list(a.links, links_);
     copy_list(a.tensions, tensions_);
-
-    link_a_.clear();
-    link_b_.clear();
-    for (const link_ref& l : links_) {
-        // a link without both balls moves nothing; it stays in the list
-        bool whole = l->end_a && l->end_b;
-        link_a_.push_back(whole ? index_of(l->end_a) : -1);
-        link_b_.push_back(whole ? index_of(l->end_b) : -1);
-    }
-    tension_a_.clear();
-    tension_v_.clear();
-    tension_b_.clear();
-    for (const tension_ref& t : tensions_) {
-        bool whole = t->end_a && t->vertex && t->end_b;
-        tension_a_.push_back(whole ? index_of(t->end_a) : -1);
-        tension_v_.push_back(whole ? index_of(t->vertex) : -1);
-        tension_b_.push_back(whole ? index_of(t->end_b) : -1);
-    }
-    // a constraint without its balls is parked on a scratch entry that
-    // nothing reads back
-    std::size_t scratch = balls_.size();
-    for (int* ends : {link_a_.data(), link_b_.data()})
-        for (std::size_t k = 0; k < link_a_.size(); ++k)
-            if (ends[k] < 0) ends[k] = static_cast<int>(scratch);
-    for (int* ends : {tension_a_.data(), tension_v_.data(), tension_b_.data()})
-        for (std::size_t k = 0; k < tension_a_.size(); ++k)
-            if (ends[k] < 0) ends[k] = static_cast<int>(scratch);
-
-    std::size_t n = balls_.size() + 1;
+    index_links();
+    index_tensions();
+    std::size_t n = balls_.size();
     position_.assign(n, xy{0, 0});
     shift_.assign(n, xy{0, 0});
-    staff_team();
     mass_.assign(n, 1);
-    rest_length_.resize(links_.size());
-    share_a_.resize(links_.size());
-    share_b_.resize(links_.size());
-    rest_angle_.resize(tensions_.size());
-    strength_.resize(tensions_.size());
+    staff_team();
+}
+
+// a link without both balls moves nothing; it stays in the list
+void relaxation::index_links() {
+    link_list_place_.clear();
+    link_a_.clear();
+    link_b_.clear();
+    for (std::size_t k = 0; k < links_.size(); ++k) {
+        const link& l = *links_[k];
+        if (!l.end_a || !l.end_b) continue;
+        link_list_place_.push_back(static_cast<int>(k));
+        link_a_.push_back(index_of(l.end_a));
+        link_b_.push_back(index_of(l.end_b));
+    }
+    const std::size_t count = link_a_.size();
+    rest_length_.resize(count);
+    share_a_.resize(count);
+    share_b_.resize(count);
+    // one more push that stays zero: the place no link end takes
+    link_push_.assign(2 * count + 1, xy{0, 0});
+    std::vector<int> ball_of_push(2 * count);
+    for (std::size_t k = 0; k < count; ++k) {
+        ball_of_push[2 * k] = link_a_[k];
+        ball_of_push[2 * k + 1] = link_b_[k];
+    }
+    link_ends_.make(balls_.size(), ball_of_push, static_cast<int>(2 * count));
+}
+
+void relaxation::index_tensions() {
+    std::vector<int> place, end_a, vertex, end_b;
+    for (std::size_t k = 0; k < tensions_.size(); ++k) {
+        const tension& t = *tensions_[k];
+        if (!t.end_a || !t.vertex || !t.end_b) continue;
+        place.push_back(static_cast<int>(k));
+        end_a.push_back(index_of(t.end_a));
+        vertex.push_back(index_of(t.vertex));
+        end_b.push_back(index_of(t.end_b));
+    }
+    const std::size_t n = balls_.size(), count = place.size();
+
+    // tensions grouped by vertex, keeping list order within a vertex
+    vertex_tensions_.assign(n + 1, 0);
+    for (int v : vertex) ++vertex_tensions_[static_cast<std::size_t>(v) + 1];
+    for (std::size_t i = 0; i < n; ++i) vertex_tensions_[i + 1] += vertex_tensions_[i];
+    std::vector<int> order(count), next(vertex_tensions_.begin(), vertex_tensions_.end() - 1);
+    for (std::size_t k = 0; k < count; ++k) order[static_cast<std::size_t>(next[vertex[k]]++)] = static_cast<int>(k);
+
+    // one arm per vertex and neighbour, in the order the tensions name them
+    std::vector<int> arm_vertex(n, -1), arm_at(n, 0);
+    vertex_arms_.assign(n + 1, 0);
+    arm_from_.clear();
+    arm_to_.clear();
+    tension_list_place_.resize(count);
+    arm_of_a_.resize(count);
+    arm_of_b_.resize(count);
+    auto arm = [&](int v, int end) {
+        if (arm_vertex[end] != v) {
+            arm_vertex[end] = v;
+            arm_at[end] = static_cast<int>(arm_from_.size());
+            arm_from_.push_back(v);
+            arm_to_.push_back(end);
+        }
+        return arm_at[end];
+    };
+    for (std::size_t v = 0; v < n; ++v) {
+        for (int t = vertex_tensions_[v]; t < vertex_tensions_[v + 1]; ++t) {
+            const int k = order[t];
+            tension_list_place_[t] = place[k];
+            arm_of_a_[t] = arm(static_cast<int>(v), end_a[k]);
+            arm_of_b_[t] = arm(static_cast<int>(v), end_b[k]);
+        }
+        vertex_arms_[v + 1] = static_cast<int>(arm_from_.size());
+    }
+    const std::size_t arms = arm_from_.size();
+    for (auto* column : {&arm_x_, &arm_y_, &arm_force_}) column->assign(arms, 0);
+    arm_shape_.assign(arms, arm_shape{0, 0});
+    arm_push_.assign(arms + 1, xy{0, 0});
+    vertex_push_.assign(n, xy{0, 0});
+    arms_into_.make(n, arm_to_, static_cast<int>(arms));
+    std::vector<int> arm_of_force(2 * count);
+    for (std::size_t t = 0; t < count; ++t) {
+        arm_of_force[2 * t] = arm_of_a_[t];
+        arm_of_force[2 * t + 1] = arm_of_b_[t];
+    }
+    arm_forces_.make(arms, arm_of_force, static_cast<int>(2 * count));
+    rest_angle_.resize(count);
+    strength_.resize(count);
+    tension_force_.assign(2 * count + 1, 0);
 }
 
 bool relaxation::gather(app& a) {
@@ -142,261 +223,84 @@ bool relaxation::gather(app& a) {
         position_[i] = {b.x, b.y};
         mass_[i] = usable_mass(b.mass);
     }
-    for (std::size_t k = 0; k < links_.size(); ++k) {
-        rest_length_[k] = links_[k]->rest_length;
+    for (std::size_t k = 0; k < link_a_.size(); ++k) {
+        rest_length_[k] = links_[static_cast<std::size_t>(link_list_place_[k])]->rest_length;
         float ma = mass_[link_a_[k]], mb = mass_[link_b_[k]];
         share_a_[k] = 1 + ma / mb;
         share_b_[k] = 1 + mb / ma;
     }
-    for (std::size_t k = 0; k < tensions_.size(); ++k) {
-        rest_angle_[k] = tensions_[k]->rest_angle;
-        strength_[k] = tensions_[k]->strength;
+    for (std::size_t k = 0; k < arm_of_a_.size(); ++k) {
+        const tension& t = *tensions_[static_cast<std::size_t>(tension_list_place_[k])];
+        rest_angle_[k] = t.rest_angle;
+        strength_[k] = t.strength;
     }
     return true;
 }
 
-// A pass works in blocks of constraints: the arms of a block are read from
-// the positions, the pushes computed in a loop with no branches and no stores
-// outside the block, then added to the shifts. Shared by a team, each thread
-// takes a part of the list and keeps aside the pushes on balls an earlier
-// part has pushed; either way each ball receives its pushes in list order, so
-// every thread count gives the same figure bit for bit.
-
-constexpr std::size_t block = 256;
-
-// the pushes of a block as x, y pairs, ready to be added to shifts
-struct link_block {
-    xy a[block], b[block];
-};
-
-struct tension_block {
-    xy a[block], v[block], b[block];
-};
-
-[[gnu::always_inline]] inline void link_pushes(const xy* position, const int* ia, const int* ib, const float* rest,
-                                             const float* share_a, const float* share_b, int n, link_block& out) {
-    float arm_x[block], arm_y[block];
-    for (int i = 0; i < n; ++i) {
-        const xy& p = position[ia[i]];
-        const xy& q = position[ib[i]];
-        arm_x[i] = q.x - p.x;
-        arm_y[i] = q.y - p.y;
-    }
-    for (int i = 0; i < n; ++i) {
-        link_shift p = push_of_link(arm_x[i], arm_y[i], rest[i], share_a[i], share_b[i]);
-        out.a[i] = {p.ax, p.ay};
-        out.b[i] = {p.bx, p.by};
-    }
-}
-
-[[gnu::always_inline]] inline void tension_pushes(const xy* position, const int* ia, const int* iv, const int* ib,
-                                                const float* rest, const float* strength, float allowance, int n,
-                                                tension_block& out) {
-    float arm_x1[block], arm_y1[block], arm_x2[block], arm_y2[block];
-    float ax[block], ay[block], bx[block], by[block];
-    for (int i = 0; i < n; ++i) {
-        const xy& p = position[ia[i]];
-        const xy& v = position[iv[i]];
-        const xy& q = position[ib[i]];
-        arm_x1[i] = v.x - p.x;
-        arm_y1[i] = v.y - p.y;
-        arm_x2[i] = q.x - v.x;
-        arm_y2[i] = q.y - v.y;
-    }
-    int odd = 0;
-    for (int i = 0; i < n; ++i) {
-        float dx1 = arm_x1[i], dy1 = arm_y1[i], dx2 = arm_x2[i], dy2 = arm_y2[i];
-        float error = near_wrap_180(joint_angle_fast(dx1, dy1, dx2, dy2) - rest[i]);
-        joint_push p = push_of_joint(dx1, dy1, dx2, dy2, error, strength[i] + allowance);
-        ax[i] = p.ax;
-        ay[i] = p.ay;
-        bx[i] = p.bx;
-        by[i] = p.by;
-        odd += joint_is_degenerate(dx1, dy1, dx2, dy2) || !rest_angle_is_near(rest[i]) ? 1 : 0;
-    }
-    // the rare joint the fast loop cannot take: an arm of length zero, or a
-    // rest angle far outside a turn
-    for (int i = 0; odd && i < n; ++i) {
-        float dx1 = arm_x1[i], dy1 = arm_y1[i], dx2 = arm_x2[i], dy2 = arm_y2[i];
-        if (joint_is_degenerate(dx1, dy1, dx2, dy2) || !rest_angle_is_near(rest[i])) {
-            joint_push p = push_of_tension(dx1, dy1, dx2, dy2, rest[i], strength[i] + allowance);
-            ax[i] = p.ax;
-            ay[i] = p.ay;
-            bx[i] = p.bx;
-            by[i] = p.by;
-        }
-    }
-    // the vertex takes minus the sum of the ends' pushes
-    for (int i = 0; i < n; ++i) {
-        out.a[i] = {ax[i], ay[i]};
-        out.v[i] = {-ax[i] - bx[i], -ay[i] - by[i]};
-        out.b[i] = {bx[i], by[i]};
-    }
-}
-
-// The block loops built for each vector width; every lane rounds as the
-// scalar code does and multiplies and adds are never fused (see the build),
-// so every width gives the same pushes.
-#if defined(__x86_64__) && defined(__GNUC__)
-#define FLOPKIN_BUILD_FOR(name, isa)                                                                          \
-    [[gnu::target(isa)]] void link_pushes_##name(const xy* position, const int* ia, const int* ib,            \
-                                                    const float* rest, const float* share_a, const float* share_b, \
-                                                    int n, link_block& out) {                                    \
-        link_pushes(position, ia, ib, rest, share_a, share_b, n, out);                                           \
-    }                                                                                                            \
-    [[gnu::target(isa)]] void tension_pushes_##name(const xy* position, const int* ia, const int* iv,         \
-                                                       const int* ib, const float* rest, const float* strength,  \
-                                                       float allowance, int n, tension_block& out) {             \
-        tension_pushes(position, ia, iv, ib, rest, strength, allowance, n, out);                                 \
-    }
-namespace {
-FLOPKIN_BUILD_FOR(wide, "arch=x86-64-v4")
-FLOPKIN_BUILD_FOR(avx2, "avx2")
-}  // namespace
-#undef FLOPKIN_BUILD_FOR
-#endif
-
-struct block_loops {
-    void (*links)(const xy*, const int*, const int*, const float*, const float*, const float*, int, link_block&);
-    void (*tensions)(const xy*, const int*, const int*, const int*, const float*, const float*, float, int,
-                     tension_block&);
-};
-
-namespace {
-
-void link_pushes_base(const xy* position, const int* ia, const int* ib, const float* rest, const float* share_a,
-                      const float* share_b, int n, link_block& out) {
-    link_pushes(position, ia, ib, rest, share_a, share_b, n, out);
-}
-
-void tension_pushes_base(const xy* position, const int* ia, const int* iv, const int* ib, const float* rest,
-                         const float* strength, float allowance, int n, tension_block& out) {
-    tension_pushes(position, ia, iv, ib, rest, strength, allowance, n, out);
-}
-
-const block_loops* loops_for(vector_width width) {
-#if defined(__x86_64__) && defined(__GNUC__)
-    static constexpr block_loops wide{link_pushes_wide, tension_pushes_wide};
-    static constexpr block_loops avx2{link_pushes_avx2, tension_pushes_avx2};
-    if (width == vector_width::wide) return &wide;
-    if (width == vector_width::avx2) return &avx2;
-#endif
-    static constexpr block_loops base{link_pushes_base, tension_pushes_base};
-    (void)width;
-    return &base;
-}
-
-}  // namespace
-
-std::vector<vector_width> usable_vector_widths() {
-    std::vector<vector_width> widths{vector_width::base};
-#if defined(__x86_64__) && defined(__GNUC__)
-    __builtin_cpu_init();
-    if (__builtin_cpu_supports("avx2")) widths.push_back(vector_width::avx2);
-    // the wide loops are built for x86-64-v4: the five AVX-512 extensions it names
-    if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512cd") &&
-        __builtin_cpu_supports("avx512dq") && __builtin_cpu_supports("avx512vl"))
-        widths.push_back(vector_width::wide);
-#endif
-    return widths;
-}
-
-void relaxation::use_vector_width(vector_width width) { loops_ = loops_for(width); }
-
-// Adds pushes for one thread's part: to the balls of its part at once, the
-// others kept aside in order (see part_plan).
-struct part_adder {
-    shift_adder add;
-    const int* owner;
-    int part;
-    xy* kept;
-
-    void hold(int i) {
-        if (owner[i] == part) add.hold(i);
-    }
-    void add_push(int i, const xy& push) {
-        if (owner[i] == part)
-            add.add(i, push);
-        else if (owner[i] >= 0)
-            *kept++ = push;
-    }
-    void release() { add.release(); }
-};
-
-// one thread alone adds every push at once
-struct whole_adder {
-    shift_adder add;
-    void hold(int i) { add.hold(i); }
-    void add_push(int i, const xy& push) { add.add(i, push); }
-    void release() { add.release(); }
-};
-
-template <class adder>
-// the adder comes by value: a local object the compiler can keep in registers
-void relaxation::add_link_pushes(std::size_t from, std::size_t to, adder add) {
-    link_block pushes;
-    for (std::size_t start = from; start < to; start += block) {
-        const int n = static_cast<int>(std::min(block, to - start));
-        const int* ia = link_a_.data() + start;
-        const int* ib = link_b_.data() + start;
-        loops_->links(position_.data(), ia, ib, rest_length_.data() + start, share_a_.data() + start,
-                      share_b_.data() + start, n, pushes);
-        for (int i = 0; i < n; ++i) {
-            add.hold(ia[i]);
-            add.add_push(ia[i], pushes.a[i]);
-            add.add_push(ib[i], pushes.b[i]);
-        }
-    }
-    add.release();
-}
-
-template <class adder>
-void relaxation::add_tension_pushes(std::size_t from, std::size_t to, int draw_mode, adder add) {
-    tension_block pushes;
-    const float allowance = 10000.0f * static_cast<float>(draw_mode);
-    for (std::size_t start = from; start < to; start += block) {
-        const int n = static_cast<int>(std::min(block, to - start));
-        const int* ia = tension_a_.data() + start;
-        const int* iv = tension_v_.data() + start;
-        const int* ib = tension_b_.data() + start;
-        loops_->tensions(position_.data(), ia, iv, ib, rest_angle_.data() + start, strength_.data() + start,
-                         allowance, n, pushes);
-        for (int i = 0; i < n; ++i) {
-            add.hold(iv[i]);
-            add.add_push(ia[i], pushes.a[i]);
-            add.add_push(iv[i], pushes.v[i]);
-            add.add_push(ib[i], pushes.b[i]);
-        }
-    }
-    add.release();
-}
-
-void relaxation::link_pass() {
-    std::fill(shift_.begin(), shift_.end(), xy{0, 0});
-    add_link_pushes(0, link_count(), whole_adder{{shift_.data()}});
-    move_listed();
-}
-
-void relaxation::tension_pass(int draw_mode) {
-    std::fill(shift_.begin(), shift_.end(), xy{0, 0});
-    add_tension_pushes(0, tension_count(), draw_mode, whole_adder{{shift_.data()}});
-    move_listed();
-}
-
 void relaxation::link_part(int part) {
-    add_link_pushes(link_parts_.first(part), link_parts_.first(part + 1),
-                    part_adder{{shift_.data()}, link_parts_.owner(), part, link_parts_.kept(part)});
+    const int first = link_cut_[part], end = link_cut_[part + 1];
+    loops_->link_pushes(position_.data(), link_a_.data() + first, link_b_.data() + first, rest_length_.data() + first,
+                        share_a_.data() + first, share_b_.data() + first, end - first, link_push_.data() + 2 * first);
+}
+
+void relaxation::link_sum_part(int part) {
+    sum_pushes(link_ends_, link_push_.data(), nullptr, link_sum_cut_[part], link_sum_cut_[part + 1]);
 }
 
 void relaxation::tension_part(int part, int draw_mode) {
-    add_tension_pushes(tension_parts_.first(part), tension_parts_.first(part + 1), draw_mode,
-                       part_adder{{shift_.data()}, tension_parts_.owner(), part, tension_parts_.kept(part)});
+    const float allowance = 10000.0f * static_cast<float>(draw_mode);
+    const int end = vertex_cut_[part + 1];
+    for (int v = vertex_cut_[part]; v < end;) {
+        int w = v + 1;
+        while (w < end && vertex_tensions_[w + 1] - vertex_tensions_[v] <= vertex_run &&
+               vertex_arms_[w + 1] - vertex_arms_[v] <= vertex_run)
+            ++w;
+        relax_vertices(v, w, allowance);
+        v = w;
+    }
 }
 
-void relaxation::move_listed() {
-    for (std::size_t i = 0; i < listed_; ++i) {
-        position_[i].x += shift_[i].x;
-        position_[i].y += shift_[i].y;
+// The tensions of vertices [first, end): their arms, their forces, the
+// arms' pushes on the neighbours and the pushes on the vertices.
+void relaxation::relax_vertices(int first, int end, float allowance) {
+    const int h0 = vertex_arms_[first], h1 = vertex_arms_[end];
+    const int t0 = vertex_tensions_[first], t1 = vertex_tensions_[end];
+    const arm_shape* shape = arm_shape_.data();
+    float* force = tension_force_.data();
+    loops_->arms(position_.data(), arm_from_.data() + h0, arm_to_.data() + h0, h1 - h0, arm_x_.data() + h0,
+                 arm_y_.data() + h0, arm_shape_.data() + h0);
+    int odd = loops_->tension_forces(arm_of_a_.data() + t0, arm_of_b_.data() + t0, shape, rest_angle_.data() + t0,
+                                     strength_.data() + t0, allowance, t1 - t0, force + 2 * t0);
+    for (int t = t0; odd && t < t1; ++t) {
+        const int a = arm_of_a_[t], b = arm_of_b_[t];
+        if (!tension_is_odd(shape[a].square, shape[b].square, rest_angle_[t])) continue;
+        float f = tension_force(arm_x_[a], arm_y_[a], arm_x_[b], arm_y_[b], shape[a].square, shape[b].square,
+                                rest_angle_[t], strength_[t] + allowance);
+        force[2 * t] = -f;
+        force[2 * t + 1] = f;
+        --odd;
+    }
+    // each arm sums its forces in a register of its own
+    for (int h = h0; h < h1; ++h) arm_force_[h] = arm_forces_.add_up(h, 0.0f, [force](int k) { return force[k]; });
+    loops_->arm_pushes(arm_x_.data() + h0, arm_y_.data() + h0, shape + h0, arm_force_.data() + h0, h1 - h0,
+                       arm_push_.data() + h0);
+    for (int v = first; v < end; ++v) {
+        lane_pair sum{0, 0};
+        for (int h = vertex_arms_[v]; h < vertex_arms_[v + 1]; ++h) sum -= pair_of(arm_push_[h]);
+        vertex_push_[v] = xy_of(sum);
+    }
+}
+
+void relaxation::tension_sum_part(int part) {
+    sum_pushes(arms_into_, arm_push_.data(), vertex_push_.data(), tension_sum_cut_[part], tension_sum_cut_[part + 1]);
+}
+
+// each listed ball of [first, end) moves by the sum of its pushes
+void relaxation::sum_pushes(const push_lists& lists, const xy* push, const xy* own, int first, int end) {
+    for (int b = first; b < end; ++b) {
+        lane_pair sum = lists.add_up(b, own ? pair_of(own[b]) : lane_pair{0, 0}, [push](int k) { return pair_of(push[k]); });
+        shift_[b] = xy_of(sum);
+        position_[b] = xy_of(pair_of(position_[b]) + sum);
     }
 }
 
@@ -407,41 +311,45 @@ struct team_pass {
     int draw_mode;
 };
 
-void links_part(void* context, int part, int) {
-    auto& pass = *static_cast<team_pass*>(context);
-    pass.relax->link_part(part);
-}
-
-void tensions_part(void* context, int part, int) {
+void links_job(void* context, int part, int) { static_cast<team_pass*>(context)->relax->link_part(part); }
+void link_sums_job(void* context, int part, int) { static_cast<team_pass*>(context)->relax->link_sum_part(part); }
+void tensions_job(void* context, int part, int) {
     auto& pass = *static_cast<team_pass*>(context);
     pass.relax->tension_part(part, pass.draw_mode);
+}
+void tension_sums_job(void* context, int part, int) {
+    static_cast<team_pass*>(context)->relax->tension_sum_part(part);
 }
 
 }  // namespace
 
-void relaxation::relax(int draw_mode, int passes) {
-    if (!team_) {
-        for (int pass = 0; pass < passes; ++pass) {
-            link_pass();
-            tension_pass(draw_mode);
-        }
-        return;
-    }
+void relaxation::link_pass() {
+    team_pass pass{this, 0};
+    team_->run(links_job, &pass);
+    team_->run(link_sums_job, &pass);
+}
+
+void relaxation::tension_pass(int draw_mode) {
     team_pass pass{this, draw_mode};
+    team_->run(tensions_job, &pass);
+    team_->run(tension_sums_job, &pass);
+}
+
+void relaxation::relax(int draw_mode, int passes) {
     for (int k = 0; k < passes; ++k) {
-        std::fill(shift_.begin(), shift_.end(), xy{0, 0});
-        team_->run(links_part, &pass);
-        link_parts_.add_kept(shift_.data());
-        move_listed();
-        std::fill(shift_.begin(), shift_.end(), xy{0, 0});
-        team_->run(tensions_part, &pass);
-        tension_parts_.add_kept(shift_.data());
-        move_listed();
+        link_pass();
+        tension_pass(draw_mode);
     }
 }
 
-relaxation::relaxation() { use_vector_width(usable_vector_widths().back()); }
+relaxation::relaxation() {
+    use_vector_width(usable_vector_widths().back());
+    staff_team();
+}
+
 relaxation::~relaxation() = default;
+
+void relaxation::use_vector_width(vector_width width) { loops_ = &loops_for(width); }
 
 void relaxation::use_threads(int members) {
     threads_wanted_ = members;
@@ -451,9 +359,7 @@ void relaxation::use_threads(int members) {
 // a team only for figures big enough to pay for handing the parts over
 void relaxation::staff_team() {
     int members = threads_wanted_ > 0 ? threads_wanted_ : listed_ >= big_figure ? cores_for_passes() : 1;
-    if (members < 2) {
-        team_.reset();
-    } else if (!team_ || team_->members() != members) {
+    if (!team_ || team_->members() != members) {
         team_.reset();
         team_ = std::make_unique<pass_team>(members);
     }
@@ -461,9 +367,13 @@ void relaxation::staff_team() {
 }
 
 void relaxation::plan_parts() {
-    if (!team_) return;
-    link_parts_.make(position_.size(), listed_, {&link_a_, &link_b_}, team_->members());
-    tension_parts_.make(position_.size(), listed_, {&tension_a_, &tension_v_, &tension_b_}, team_->members());
+    const int parts = team_->members();
+    const int links = static_cast<int>(link_a_.size()), listed = static_cast<int>(listed_);
+    const int balls = static_cast<int>(balls_.size());
+    cut_evenly(links, parts, [](int k) { return k; }, link_cut_);
+    cut_evenly(listed, parts, [&](int b) { return link_ends_.first[b] + b; }, link_sum_cut_);
+    cut_evenly(balls, parts, [&](int v) { return vertex_tensions_[v] + vertex_arms_[v] + v; }, vertex_cut_);
+    cut_evenly(listed, parts, [&](int b) { return arms_into_.first[b] + b; }, tension_sum_cut_);
 }
 
 void relaxation::write_back() const {

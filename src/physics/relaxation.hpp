@@ -1,30 +1,27 @@
 #pragma once
 // The figure gathered into flat arrays for the relaxation passes: positions
-// and shifts per ball, ball indices per link and tension. The indices are
-// rebuilt only when a list changes; positions, masses, rest values and
-// strengths are read again every frame. The passes allocate nothing and keep
-// the lists' order, so their sums are those of a walk over the objects.
+// and shifts per ball, ball indices per link, and the tensions turned into
+// arms (see pass_loops). The indices are rebuilt only when a list changes;
+// positions, masses, rest values and strengths are read again every frame.
+// The passes allocate nothing.
 //
-// Several threads can share a pass, each taking a part of the constraints
-// (see part_plan); the figure comes out the same.
+// A pass has two steps. First every constraint computes its pushes, each into
+// a place of its own; then every ball sums the pushes it takes, always in the
+// same order. Neither step writes where another thread of the same step
+// writes, so several threads can share a pass and the figure comes out the
+// same, bit for bit, whatever their number.
 #include <cstddef>
 #include <memory>
 #include <vector>
 
 #include "physics/figure.hpp"
-#include "physics/part_plan.hpp"
+#include "physics/pass_loops.hpp"
 #include "physics/xy.hpp"
 
 namespace flopkin {
 
 struct app;
 class pass_team;
-struct block_loops;
-
-// the vector instructions the passes' block loops are built for
-enum class vector_width { base, avx2, wide };
-// the widths this processor can run, narrowest first
-std::vector<vector_width> usable_vector_widths();
 
 class relaxation {
 public:
@@ -48,26 +45,49 @@ public:
     // the widest the processor runs unless told otherwise; every width
     // gives the same figure
     void use_vector_width(vector_width width);
-    // one thread's part of a shared pass
-    void link_part(int part);
-    void tension_part(int part, int draw_mode);
+    // links and tensions with all their balls: the ones that push
     std::size_t link_count() const { return link_a_.size(); }
-    std::size_t tension_count() const { return tension_a_.size(); }
+    std::size_t tension_count() const { return arm_of_a_.size(); }
     std::size_t listed_count() const { return listed_; }
     // positions and last shifts back to the listed balls
     void write_back() const;
 
+    // one thread's part of each step
+    void link_part(int part);
+    void link_sum_part(int part);
+    void tension_part(int part, int draw_mode);
+    void tension_sum_part(int part);
+
 private:
+    // For each ball (or arm), the pushes (or forces) it takes, in the order
+    // they are made. Every owner has `width` places, the unused ones naming
+    // `none`, a push that stays zero: the loops that add them up run the same
+    // number of times for every owner, so the processor never mispredicts
+    // their end. The few owners with more take the rest from a spill list.
+    struct push_lists {
+        int width = 0;
+        std::vector<int> place, spill_first{0}, spill;
+        // pushes before each owner, for cutting the owners into parts
+        std::vector<int> first{0};
+        void make(std::size_t owners, const std::vector<int>& owner_of_push, int none);
+        template <class T, class read>
+        T add_up(int owner, T sum, read push) const {
+            const int* p = place.data() + static_cast<std::ptrdiff_t>(owner) * width;
+            for (int j = 0; j < width; ++j) sum += push(p[j]);
+            for (int k = spill_first[owner]; k < spill_first[owner + 1]; ++k) sum += push(spill[k]);
+            return sum;
+        }
+    };
+
     bool lists_changed(const app& a) const;
     void index_figure(app& a);
+    void index_links();
+    void index_tensions();
     int index_of(const ball_ref& b);
-    void move_listed();
     void staff_team();
     void plan_parts();
-    template <class adder>
-    void add_link_pushes(std::size_t from, std::size_t to, adder add);
-    template <class adder>
-    void add_tension_pushes(std::size_t from, std::size_t to, int draw_mode, adder add);
+    void relax_vertices(int first, int end, float allowance);
+    void sum_pushes(const push_lists& lists, const xy* push, const xy* own, int first, int end);
 
     // balls of the list first, then any ball a link or tension names without
     // it being listed: those are read but never moved. Holding references
@@ -79,14 +99,34 @@ private:
     std::vector<tension_ref> tensions_;
 
     std::vector<xy> position_, shift_;
-    part_plan link_parts_, tension_parts_;
     std::vector<float> mass_;
-    std::vector<int> link_a_, link_b_;
-    std::vector<float> rest_length_, share_a_, share_b_;
-    std::vector<int> tension_a_, tension_v_, tension_b_;
-    std::vector<float> rest_angle_, strength_;
 
-    const block_loops* loops_ = nullptr;
+    // links with both balls, in list order, and their pushes
+    std::vector<int> link_list_place_, link_a_, link_b_;
+    std::vector<float> rest_length_, share_a_, share_b_;
+    std::vector<xy> link_push_;
+    push_lists link_ends_;
+
+    // Arms from each vertex to the neighbours its tensions name, grouped by
+    // vertex: the arms of ball v are [vertex_arms_[v], vertex_arms_[v + 1]).
+    std::vector<int> vertex_arms_{0}, arm_from_, arm_to_;
+    std::vector<float> arm_x_, arm_y_, arm_force_;
+    std::vector<arm_shape> arm_shape_;
+    std::vector<xy> arm_push_, vertex_push_;
+    push_lists arms_into_;
+    // for each arm, the forces its tensions give it (see tension_force_)
+    push_lists arm_forces_;
+    // tensions with all their balls, grouped by vertex in list order: those
+    // of ball v are [vertex_tensions_[v], vertex_tensions_[v + 1])
+    std::vector<int> vertex_tensions_{0}, tension_list_place_, arm_of_a_, arm_of_b_;
+    std::vector<float> rest_angle_, strength_;
+    // -f for arm a, then +f for arm b, for each tension
+    std::vector<float> tension_force_;
+
+    // each thread's part of each step: part p runs [cut[p], cut[p + 1])
+    std::vector<int> link_cut_, link_sum_cut_, vertex_cut_, tension_sum_cut_;
+
+    const pass_loops* loops_ = nullptr;
     int threads_wanted_ = 0;
     std::unique_ptr<pass_team> team_;
 };

@@ -58,6 +58,7 @@ protected:
     void shaken_figure(std::mt19937& random) {
         add_mesh(*a, 6, 5, 200, 200);
         add_crowd(*a, 4, 4, 200, 450);
+        put_star(600, 300, 20, 50);
         std::uniform_real_distribution<float> jiggle(-6, 6);
         for (std::size_t i = 0; i < a->balls.slot_count(); ++i) {
             ball& b = *a->balls.slot(i);

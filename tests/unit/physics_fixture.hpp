@@ -3,6 +3,7 @@
 // tensions into it.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
 
 #include "app/app.hpp"
@@ -52,6 +53,17 @@ protected:
         t->strength = strength;
         a->tensions.add_last(t);
         return t;
+    }
+
+    // a hub linked to `spokes` balls around it, tensions rebuilt: the hub's
+    // arms each take part in far more tensions than a mesh ball's
+    void put_star(float x, float y, int spokes, float reach) {
+        ball_ref hub = put_ball(x, y);
+        for (int k = 0; k < spokes; ++k) {
+            float turn = 6.2831853f * static_cast<float>(k) / static_cast<float>(spokes);
+            put_link(hub, put_ball(x + reach * std::cos(turn), y + reach * std::sin(turn)), reach);
+        }
+        a->build_tensions();
     }
 
     headless_backend screen;

@@ -1,0 +1,172 @@
+#include "physics/pass_loops.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+#include "physics/joint.hpp"
+#include "physics/stretch.hpp"
+
+// A tension joins end a, vertex v and end b. Seen from the vertex its arms are
+// u = a - v and w = b - v; the arms of the tension's own formula are v - a = -u
+// and b - v = w. With dir(p) = atan2(p.y, p.x) in degrees,
+//
+//   angle = atan2(-u.y, u.x) - atan2(w.y, -w.x) + 180 = dir(w) - dir(u)  (mod 360)
+//   push on a = f (dy1, -dx1) / q1 = -(f / |u|^2) (u.y, -u.x)
+//   push on b = f (dy2, -dx2) / q2 =  (f / |w|^2) (w.y, -w.x)
+//   push on v = -(push on a + push on b)
+//
+// So each arm from a vertex to a neighbour needs one direction and one squared
+// length per pass, however many tensions use it; its tensions add +f (as arm
+// b) or -f (as arm a) to its force F, and it pushes its neighbour by
+// (F / |arm|^2) (arm.y, -arm.x). Sums differ from one tension at a time only
+// in rounding.
+
+namespace flopkin {
+
+namespace {
+
+constexpr float least_square = 0.00001f;
+
+inline float floored(float square) { return std::fabs(square) < least_square ? least_square : square; }
+
+// f from the angle error, bounded by both arms and the strength
+inline float force_of(float error, float square_a, float square_b, float bound) {
+    float m = 0.7f * floored(square_a);
+    float mb = 0.7f * floored(square_b);
+    m = mb < m ? mb : m;
+    m = bound < m ? bound : m;
+    return m * error * (1.0f / 400.0f);
+}
+
+constexpr int block = 256;
+
+[[gnu::always_inline]] inline void link_pushes(const xy* position, const int* end_a, const int* end_b,
+                                             const float* rest, const float* share_a, const float* share_b, int n,
+                                             xy* push) {
+    float arm_x[block], arm_y[block];
+    for (int start = 0; start < n; start += block) {
+        const int m = std::min(block, n - start);
+        for (int i = 0; i < m; ++i) {
+            const xy& p = position[end_a[start + i]];
+            const xy& q = position[end_b[start + i]];
+            arm_x[i] = q.x - p.x;
+            arm_y[i] = q.y - p.y;
+        }
+        for (int i = 0; i < m; ++i) {
+            const int k = start + i;
+            link_shift s = push_of_link(arm_x[i], arm_y[i], rest[k], share_a[k], share_b[k]);
+            push[2 * k] = {s.ax, s.ay};
+            push[2 * k + 1] = {s.bx, s.by};
+        }
+    }
+}
+
+[[gnu::always_inline]] inline void arms(const xy* position, const int* from, const int* to, int n, float* arm_x,
+                                      float* arm_y, arm_shape* shape) {
+    for (int i = 0; i < n; ++i) {
+        const xy& v = position[from[i]];
+        const xy& p = position[to[i]];
+        arm_x[i] = p.x - v.x;
+        arm_y[i] = p.y - v.y;
+    }
+    for (int i = 0; i < n; ++i) {
+        float x = arm_x[i], y = arm_y[i];
+        shape[i] = {fast_atan2_deg(y, x), x * x + y * y};
+    }
+}
+
+[[gnu::always_inline]] inline int tension_forces(const int* arm_a, const int* arm_b, const arm_shape* shape,
+                                               const float* rest, const float* strength, float allowance, int n,
+                                               float* force) {
+    arm_shape shape_a[block], shape_b[block];
+    int odd = 0;
+    for (int start = 0; start < n; start += block) {
+        const int m = std::min(block, n - start);
+        for (int i = 0; i < m; ++i) {
+            shape_a[i] = shape[arm_a[start + i]];
+            shape_b[i] = shape[arm_b[start + i]];
+        }
+        for (int i = 0; i < m; ++i) {
+            const int k = start + i;
+            // dir(w) - dir(u) lies in [-360, 360]: one step each way to [0, 360)
+            float angle = shape_b[i].direction - shape_a[i].direction;
+            angle = angle < 0.0f ? angle + 360.0f : angle;
+            angle = angle >= 360.0f ? angle - 360.0f : angle;
+            float error = near_wrap_180(angle - rest[k]);
+            float f = force_of(error, shape_a[i].square, shape_b[i].square, strength[k] + allowance);
+            force[2 * k] = -f;
+            force[2 * k + 1] = f;
+            odd += tension_is_odd(shape_a[i].square, shape_b[i].square, rest[k]) ? 1 : 0;
+        }
+    }
+    return odd;
+}
+
+[[gnu::always_inline]] inline void arm_pushes(const float* arm_x, const float* arm_y, const arm_shape* shape,
+                                            const float* force, int n, xy* push) {
+    for (int i = 0; i < n; ++i) {
+        float c = force[i] / floored(shape[i].square);
+        push[i] = {c * arm_y[i], -c * arm_x[i]};
+    }
+}
+
+}  // namespace
+
+float tension_force(float arm_ax, float arm_ay, float arm_bx, float arm_by, float square_a, float square_b,
+                    float rest, float bound) {
+    float error = wrap_180(joint_angle(-arm_ax, -arm_ay, arm_bx, arm_by) - rest);
+    return force_of(error, square_a, square_b, bound);
+}
+
+#define FLOPKIN_LOOPS_FOR(name, attributes)                                                                     \
+    attributes void link_pushes_##name(const xy* position, const int* end_a, const int* end_b, const float* rest, \
+                                       const float* share_a, const float* share_b, int n, xy* push) {             \
+        link_pushes(position, end_a, end_b, rest, share_a, share_b, n, push);                                     \
+    }                                                                                                             \
+    attributes void arms_##name(const xy* position, const int* from, const int* to, int n, float* arm_x,         \
+                                float* arm_y, arm_shape* shape) {                                                 \
+        arms(position, from, to, n, arm_x, arm_y, shape);                                                         \
+    }                                                                                                             \
+    attributes int tension_forces_##name(const int* arm_a, const int* arm_b, const arm_shape* shape,             \
+                                         const float* rest, const float* strength, float allowance, int n,        \
+                                         float* force) {                                                          \
+        return tension_forces(arm_a, arm_b, shape, rest, strength, allowance, n, force);                          \
+    }                                                                                                             \
+    attributes void arm_pushes_##name(const float* arm_x, const float* arm_y, const arm_shape* shape,            \
+                                      const float* force, int n, xy* push) {                                      \
+        arm_pushes(arm_x, arm_y, shape, force, n, push);                                                          \
+    }                                                                                                             \
+    constexpr pass_loops name##_loops{link_pushes_##name, arms_##name, tension_forces_##name, arm_pushes_##name};
+
+namespace {
+FLOPKIN_LOOPS_FOR(base, )
+#if defined(__x86_64__) && defined(__GNUC__)
+FLOPKIN_LOOPS_FOR(avx2, [[gnu::target("avx2")]])
+FLOPKIN_LOOPS_FOR(wide, [[gnu::target("arch=x86-64-v4")]])
+#endif
+}  // namespace
+#undef FLOPKIN_LOOPS_FOR
+
+const pass_loops& loops_for(vector_width width) {
+#if defined(__x86_64__) && defined(__GNUC__)
+    if (width == vector_width::wide) return wide_loops;
+    if (width == vector_width::avx2) return avx2_loops;
+#endif
+    (void)width;
+    return base_loops;
+}
+
+std::vector<vector_width> usable_vector_widths() {
+    std::vector<vector_width> widths{vector_width::base};
+#if defined(__x86_64__) && defined(__GNUC__)
+    __builtin_cpu_init();
+    if (__builtin_cpu_supports("avx2")) widths.push_back(vector_width::avx2);
+    // the wide loops are built for x86-64-v4: the five AVX-512 extensions it names
+    if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512cd") &&
+        __builtin_cpu_supports("avx512dq") && __builtin_cpu_supports("avx512vl"))
+        widths.push_back(vector_width::wide);
+#endif
+    return widths;
+}
+
+}  // namespace flopkin

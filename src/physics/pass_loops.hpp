@@ -1,0 +1,57 @@
+#pragma once
+// The loops of the relaxation passes that run over many constraints at once,
+// built for several vector widths and picked at run time. Each loop reads its
+// inputs through indices, computes with no branches and writes only its own
+// outputs, so the compiler can keep 4, 8 or 16 of them in flight; every lane
+// rounds as the scalar code does (multiplies and adds are never fused), so
+// every width gives the same bits.
+#include <vector>
+
+#include "physics/joint.hpp"
+#include "physics/xy.hpp"
+
+namespace flopkin {
+
+// the vector instructions the loops are built for
+enum class vector_width { base, avx2, wide };
+// the widths this processor can run, narrowest first
+std::vector<vector_width> usable_vector_widths();
+
+// what a tension needs of one arm, side by side so one load brings both
+struct arm_shape {
+    float direction;  // degrees
+    float square;     // squared length
+};
+
+struct pass_loops {
+    // the pushes of links [0, n): link k pushes end a by push[2k] and end b
+    // by push[2k + 1]
+    void (*link_pushes)(const xy* position, const int* end_a, const int* end_b, const float* rest,
+                        const float* share_a, const float* share_b, int n, xy* push);
+    // arms [0, n), each from a vertex to a neighbour: the difference, its
+    // squared length and its direction in degrees
+    void (*arms)(const xy* position, const int* from, const int* to, int n, float* arm_x, float* arm_y,
+                 arm_shape* shape);
+    // the force f of tensions [0, n) from their two arms (first from the
+    // vertex to end a, second to end b), written as -f for arm a at
+    // force[2k] and +f for arm b at force[2k + 1]; returns how many the loop
+    // cannot take (an arm of length zero or a rest angle far outside a turn),
+    // which tension_force must then redo
+    int (*tension_forces)(const int* arm_a, const int* arm_b, const arm_shape* shape, const float* rest,
+                          const float* strength, float allowance, int n, float* force);
+    // the push of arms [0, n) on their neighbours, from the summed forces
+    void (*arm_pushes)(const float* arm_x, const float* arm_y, const arm_shape* shape, const float* force, int n,
+                       xy* push);
+};
+
+const pass_loops& loops_for(vector_width width);
+
+// whether tension_forces leaves a tension to tension_force
+inline bool tension_is_odd(float square_a, float square_b, float rest) {
+    return square_a == 0 || square_b == 0 || !rest_angle_is_near(rest);
+}
+// the force of one tension, for any arms and rest angle
+float tension_force(float arm_ax, float arm_ay, float arm_bx, float arm_by, float square_a, float square_b,
+                    float rest, float bound);
+
+}  // namespace flopkin
