@@ -41,7 +41,7 @@ inline float force_of(float error, float square_a, float square_b, float bound) 
 constexpr int block = 256;
 
 [[gnu::always_inline]] inline void link_pushes(const xy* position, const int* end_a, const int* end_b,
-                                             const float* rest, const float* share_a, const float* share_b, int n,
+                                             const float* rest, const float* part_a, const float* part_b, int n,
                                              xy* push) {
     float arm_x[block], arm_y[block];
     for (int start = 0; start < n; start += block) {
@@ -54,7 +54,7 @@ constexpr int block = 256;
         }
         for (int i = 0; i < m; ++i) {
             const int k = start + i;
-            link_shift s = push_of_link(arm_x[i], arm_y[i], rest[k], share_a[k], share_b[k]);
+            link_shift s = push_of_link(arm_x[i], arm_y[i], rest[k], part_a[k], part_b[k]);
             push[2 * k] = {s.ax, s.ay};
             push[2 * k + 1] = {s.bx, s.by};
         }
@@ -120,8 +120,8 @@ float tension_force(float arm_ax, float arm_ay, float arm_bx, float arm_by, floa
 
 #define FLOPKIN_LOOPS_FOR(name, attributes)                                                                     \
     attributes void link_pushes_##name(const xy* position, const int* end_a, const int* end_b, const float* rest, \
-                                       const float* share_a, const float* share_b, int n, xy* push) {             \
-        link_pushes(position, end_a, end_b, rest, share_a, share_b, n, push);                                     \
+                                       const float* part_a, const float* part_b, int n, xy* push) {             \
+        link_pushes(position, end_a, end_b, rest, part_a, part_b, n, push);                                     \
     }                                                                                                             \
     attributes void arms_##name(const xy* position, const int* from, const int* to, int n, float* arm_x,         \
                                 float* arm_y, arm_shape* shape) {                                                 \

@@ -27,7 +27,7 @@ struct pass_loops {
     // the pushes of links [0, n): link k pushes end a by push[2k] and end b
     // by push[2k + 1]
     void (*link_pushes)(const xy* position, const int* end_a, const int* end_b, const float* rest,
-                        const float* share_a, const float* share_b, int n, xy* push);
+                        const float* part_a, const float* part_b, int n, xy* push);
     // arms [0, n), each from a vertex to a neighbour: the difference, its
     // squared length and its direction in degrees
     void (*arms)(const xy* position, const int* from, const int* to, int n, float* arm_x, float* arm_y,

@@ -141,8 +141,8 @@ void relaxation::index_links() {
     }
     const std::size_t count = link_a_.size();
     rest_length_.resize(count);
-    share_a_.resize(count);
-    share_b_.resize(count);
+    part_a_.resize(count);
+    part_b_.resize(count);
     // one more push that stays zero: the place no link end takes
     link_push_.assign(2 * count + 1, xy{0, 0});
     std::vector<int> ball_of_push(2 * count);
@@ -225,9 +225,9 @@ bool relaxation::gather(app& a) {
     }
     for (std::size_t k = 0; k < link_a_.size(); ++k) {
         rest_length_[k] = links_[static_cast<std::size_t>(link_list_place_[k])]->rest_length;
-        float ma = mass_[link_a_[k]], mb = mass_[link_b_[k]];
-        share_a_[k] = 1 + ma / mb;
-        share_b_[k] = 1 + mb / ma;
+        link_parts parts = parts_of_link(mass_[link_a_[k]], mass_[link_b_[k]]);
+        part_a_[k] = parts.a;
+        part_b_[k] = parts.b;
     }
     for (std::size_t k = 0; k < arm_of_a_.size(); ++k) {
         const tension& t = *tensions_[static_cast<std::size_t>(tension_list_place_[k])];
@@ -240,7 +240,7 @@ bool relaxation::gather(app& a) {
 void relaxation::link_part(int part) {
     const int first = link_cut_[part], end = link_cut_[part + 1];
     loops_->link_pushes(position_.data(), link_a_.data() + first, link_b_.data() + first, rest_length_.data() + first,
-                        share_a_.data() + first, share_b_.data() + first, end - first, link_push_.data() + 2 * first);
+                        part_a_.data() + first, part_b_.data() + first, end - first, link_push_.data() + 2 * first);
 }
 
 void relaxation::link_sum_part(int part) {

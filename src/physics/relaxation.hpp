@@ -103,7 +103,7 @@ private:
 
     // links with both balls, in list order, and their pushes
     std::vector<int> link_list_place_, link_a_, link_b_;
-    std::vector<float> rest_length_, share_a_, share_b_;
+    std::vector<float> rest_length_, part_a_, part_b_;
     std::vector<xy> link_push_;
     push_lists link_ends_;
 

@@ -55,8 +55,8 @@ void app::relax_tensions(int draw_mode) {
 }
 
 link_shift app::link_correction(const ball& a, const ball& b, float rest) const {
-    float ma = usable_mass(a.mass), mb = usable_mass(b.mass);
-    return push_of_link(b.x - a.x, b.y - a.y, rest, 1 + ma / mb, 1 + mb / ma);
+    link_parts parts = parts_of_link(usable_mass(a.mass), usable_mass(b.mass));
+    return push_of_link(b.x - a.x, b.y - a.y, rest, parts.a, parts.b);
 }
 
 void tension::apply(int draw_mode) {
