@@ -38,6 +38,16 @@ inline float force_of(float error, float square_a, float square_b, float bound) 
     return m * error * (1.0f / 400.0f);
 }
 
+// f of one tension from the directions and squared lengths of its arms
+[[gnu::always_inline]] inline float force_of_arms(float dir_a, float dir_b, float square_a, float square_b,
+                                                float rest, float bound) {
+    // dir(w) - dir(u) lies in [-360, 360]: one step each way to [0, 360)
+    float angle = dir_b - dir_a;
+    angle = angle < 0.0f ? angle + 360.0f : angle;
+    angle = angle >= 360.0f ? angle - 360.0f : angle;
+    return force_of(near_wrap_180(angle - rest), square_a, square_b, bound);
+}
+
 constexpr int block = 256;
 
 [[gnu::always_inline]] inline void link_pushes(const xy* position, const int* end_a, const int* end_b,
@@ -88,12 +98,8 @@ constexpr int block = 256;
         }
         for (int i = 0; i < m; ++i) {
             const int k = start + i;
-            // dir(w) - dir(u) lies in [-360, 360]: one step each way to [0, 360)
-            float angle = shape_b[i].direction - shape_a[i].direction;
-            angle = angle < 0.0f ? angle + 360.0f : angle;
-            angle = angle >= 360.0f ? angle - 360.0f : angle;
-            float error = near_wrap_180(angle - rest[k]);
-            float f = force_of(error, shape_a[i].square, shape_b[i].square, strength[k] + allowance);
+            float f = force_of_arms(shape_a[i].direction, shape_b[i].direction, shape_a[i].square,
+                                    shape_b[i].square, rest[k], strength[k] + allowance);
             force[2 * k] = -f;
             force[2 * k + 1] = f;
             odd += tension_is_odd(shape_a[i].square, shape_b[i].square, rest[k]) ? 1 : 0;
@@ -108,6 +114,71 @@ constexpr int block = 256;
         float c = force[i] / floored(shape[i].square);
         push[i] = {c * arm_y[i], -c * arm_x[i]};
     }
+}
+
+// Each arm sums the forces of its tensions in list order, +f as arm b apart
+// from -f as arm a, then pushes its neighbour by (F / |arm|^2) (arm.y,
+// -arm.x) with F = plus - minus; the vertex takes minus its arms' pushes,
+// added arm after arm.
+[[gnu::always_inline]] inline void relax_group(const xy* position, const group_job& g, float allowance, xy* push,
+                                             xy* vertex_push) {
+    constexpr int lanes = vertex_groups::lanes;
+    float vx[lanes], vy[lanes];
+    float arm_x[vertex_groups::max_arms][lanes], arm_y[vertex_groups::max_arms][lanes];
+    float square[vertex_groups::max_arms][lanes], dir[vertex_groups::max_arms][lanes];
+    float plus[vertex_groups::max_arms][lanes], minus[vertex_groups::max_arms][lanes];
+    for (int i = 0; i < lanes; ++i) {
+        const xy& v = position[g.vertex[i]];
+        vx[i] = v.x;
+        vy[i] = v.y;
+    }
+    for (int j = 0; j < g.arms; ++j) {
+        const int* to = g.neighbour + j * lanes;
+        for (int i = 0; i < lanes; ++i) {
+            const xy& p = position[to[i]];
+            arm_x[j][i] = p.x - vx[i];
+            arm_y[j][i] = p.y - vy[i];
+        }
+        for (int i = 0; i < lanes; ++i) {
+            float x = arm_x[j][i], y = arm_y[j][i];
+            square[j][i] = x * x + y * y;
+            dir[j][i] = fast_atan2_deg(y, x);
+            plus[j][i] = 0;
+            minus[j][i] = 0;
+        }
+    }
+    for (int t = 0; t < g.tensions; ++t) {
+        const int a = g.pattern[2 * t], b = g.pattern[2 * t + 1];
+        const float* rest = g.rest + t * lanes;
+        const float* strength = g.strength + t * lanes;
+        float f[lanes];
+        int odd = 0;
+        for (int i = 0; i < lanes; ++i) {
+            f[i] = force_of_arms(dir[a][i], dir[b][i], square[a][i], square[b][i], rest[i], strength[i] + allowance);
+            odd += tension_is_odd(square[a][i], square[b][i], rest[i]) ? 1 : 0;
+        }
+        for (int i = 0; odd && i < lanes; ++i) {
+            if (!tension_is_odd(square[a][i], square[b][i], rest[i])) continue;
+            f[i] = tension_force(arm_x[a][i], arm_y[a][i], arm_x[b][i], arm_y[b][i], square[a][i], square[b][i],
+                                 rest[i], strength[i] + allowance);
+            --odd;
+        }
+        for (int i = 0; i < lanes; ++i) {
+            plus[b][i] += f[i];
+            minus[a][i] += f[i];
+        }
+    }
+    float sum_x[lanes] = {}, sum_y[lanes] = {};
+    for (int j = 0; j < g.arms; ++j) {
+        for (int i = 0; i < lanes; ++i) {
+            float c = (plus[j][i] - minus[j][i]) / floored(square[j][i]);
+            float px = c * arm_y[j][i], py = -c * arm_x[j][i];
+            push[j * lanes + i] = {px, py};
+            sum_x[i] -= px;
+            sum_y[i] -= py;
+        }
+    }
+    for (int i = 0; i < lanes; ++i) vertex_push[g.push_to[i]] = {sum_x[i], sum_y[i]};
 }
 
 }  // namespace
@@ -136,7 +207,12 @@ float tension_force(float arm_ax, float arm_ay, float arm_bx, float arm_by, floa
                                       const float* force, int n, xy* push) {                                      \
         arm_pushes(arm_x, arm_y, shape, force, n, push);                                                          \
     }                                                                                                             \
-    constexpr pass_loops name##_loops{link_pushes_##name, arms_##name, tension_forces_##name, arm_pushes_##name};
+    attributes void relax_group_##name(const xy* position, const group_job& group, float allowance, xy* push,     \
+                                       xy* vertex_push) {                                                         \
+        relax_group(position, group, allowance, push, vertex_push);                                               \
+    }                                                                                                             \
+    constexpr pass_loops name##_loops{link_pushes_##name, arms_##name, tension_forces_##name, arm_pushes_##name,  \
+                                      relax_group_##name};
 
 namespace {
 FLOPKIN_LOOPS_FOR(base, )

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "physics/joint.hpp"
+#include "physics/vertex_groups.hpp"
 #include "physics/xy.hpp"
 
 namespace flopkin {
@@ -21,6 +22,18 @@ std::vector<vector_width> usable_vector_widths();
 struct arm_shape {
     float direction;  // degrees
     float square;     // squared length
+};
+
+// one group of vertices that share a pattern (see vertex_groups), its
+// sixteen lanes side by side
+struct group_job {
+    const int* vertex;      // lanes
+    const int* push_to;     // lanes
+    const int* neighbour;   // arms x lanes
+    const int* pattern;     // tensions x 2: local arm a, arm b
+    const float* rest;      // tensions x lanes
+    const float* strength;  // tensions x lanes
+    int arms, tensions;
 };
 
 struct pass_loops {
@@ -42,6 +55,9 @@ struct pass_loops {
     // the push of arms [0, n) on their neighbours, from the summed forces
     void (*arm_pushes)(const float* arm_x, const float* arm_y, const arm_shape* shape, const float* force, int n,
                        xy* push);
+    // the tensions of one group: each arm's push on its neighbour to
+    // push[arm x lanes + lane], each vertex's push to vertex_push[push_to[lane]]
+    void (*relax_group)(const xy* position, const group_job& group, float allowance, xy* push, xy* vertex_push);
 };
 
 const pass_loops& loops_for(vector_width width);

@@ -71,9 +71,11 @@ constexpr int vertex_run = 2048;
 
 void relaxation::push_lists::make(std::size_t owners, const std::vector<int>& owner_of_push, int none) {
     first.assign(owners + 1, 0);
-    for (int o : owner_of_push) ++first[static_cast<std::size_t>(o) + 1];
+    for (int o : owner_of_push)
+        if (o >= 0) ++first[static_cast<std::size_t>(o) + 1];
     // the narrowest width that leaves at most one push in 64 to the spill list
-    const std::size_t total = owner_of_push.size();
+    std::size_t total = 0;
+    for (std::size_t o = 0; o < owners; ++o) total += static_cast<std::size_t>(first[o + 1]);
     width = 16;
     for (int w = 0; w < 16; ++w) {
         std::size_t spilled = 0;
@@ -89,7 +91,8 @@ void relaxation::push_lists::make(std::size_t owners, const std::vector<int>& ow
     for (std::size_t i = 0; i < owners; ++i) first[i + 1] += first[i];
     place.assign(owners * static_cast<std::size_t>(width), none);
     spill.resize(static_cast<std::size_t>(spill_first[owners]));
-    for (std::size_t k = 0; k < total; ++k) {
+    for (std::size_t k = 0; k < owner_of_push.size(); ++k) {
+        if (owner_of_push[k] < 0) continue;
         const auto o = static_cast<std::size_t>(owner_of_push[k]);
         const int j = count[o]++;
         if (j < width)
@@ -165,54 +168,95 @@ void relaxation::index_tensions() {
     }
     const std::size_t n = balls_.size(), count = place.size();
 
-    // tensions grouped by vertex, keeping list order within a vertex
-    vertex_tensions_.assign(n + 1, 0);
-    for (int v : vertex) ++vertex_tensions_[static_cast<std::size_t>(v) + 1];
-    for (std::size_t i = 0; i < n; ++i) vertex_tensions_[i + 1] += vertex_tensions_[i];
-    std::vector<int> order(count), next(vertex_tensions_.begin(), vertex_tensions_.end() - 1);
+    // each vertex's tensions in list order, its arms numbered in the order
+    // they are first named
+    vertex_tensions_table table;
+    table.tension_first.assign(n + 1, 0);
+    for (int v : vertex) ++table.tension_first[static_cast<std::size_t>(v) + 1];
+    for (std::size_t i = 0; i < n; ++i) table.tension_first[i + 1] += table.tension_first[i];
+    std::vector<int> order(count), next(table.tension_first.begin(), table.tension_first.end() - 1);
     for (std::size_t k = 0; k < count; ++k) order[static_cast<std::size_t>(next[vertex[k]]++)] = static_cast<int>(k);
-
-    // one arm per vertex and neighbour, in the order the tensions name them
+    table.arm_first.assign(n + 1, 0);
+    table.arm_a.resize(count);
+    table.arm_b.resize(count);
+    table.list_place.resize(count);
     std::vector<int> arm_vertex(n, -1), arm_at(n, 0);
+    for (std::size_t v = 0; v < n; ++v) {
+        const int first_arm = static_cast<int>(table.neighbour.size());
+        auto arm = [&](int end) {
+            if (arm_vertex[end] != static_cast<int>(v)) {
+                arm_vertex[end] = static_cast<int>(v);
+                arm_at[end] = static_cast<int>(table.neighbour.size()) - first_arm;
+                table.neighbour.push_back(end);
+            }
+            return arm_at[end];
+        };
+        for (int t = table.tension_first[v]; t < table.tension_first[v + 1]; ++t) {
+            const int k = order[t];
+            table.list_place[t] = place[k];
+            table.arm_a[t] = arm(end_a[k]);
+            table.arm_b[t] = arm(end_b[k]);
+        }
+        table.arm_first[v + 1] = static_cast<int>(table.neighbour.size());
+    }
+
+    // vertices sharing a pattern go in groups; the rest one at a time, their
+    // arms numbered across the figure
+    std::vector<char> grouped;
+    groups_.make(table, static_cast<int>(n), grouped);
     vertex_arms_.assign(n + 1, 0);
+    vertex_tensions_.assign(n + 1, 0);
     arm_from_.clear();
     arm_to_.clear();
-    tension_list_place_.resize(count);
-    arm_of_a_.resize(count);
-    arm_of_b_.resize(count);
-    auto arm = [&](int v, int end) {
-        if (arm_vertex[end] != v) {
-            arm_vertex[end] = v;
-            arm_at[end] = static_cast<int>(arm_from_.size());
-            arm_from_.push_back(v);
-            arm_to_.push_back(end);
-        }
-        return arm_at[end];
-    };
+    tension_list_place_.clear();
+    arm_of_a_.clear();
+    arm_of_b_.clear();
     for (std::size_t v = 0; v < n; ++v) {
-        for (int t = vertex_tensions_[v]; t < vertex_tensions_[v + 1]; ++t) {
-            const int k = order[t];
-            tension_list_place_[t] = place[k];
-            arm_of_a_[t] = arm(static_cast<int>(v), end_a[k]);
-            arm_of_b_[t] = arm(static_cast<int>(v), end_b[k]);
+        if (!grouped[v]) {
+            const int base = static_cast<int>(arm_from_.size()) - table.arm_first[v];
+            for (int h = table.arm_first[v]; h < table.arm_first[v + 1]; ++h) {
+                arm_from_.push_back(static_cast<int>(v));
+                arm_to_.push_back(table.neighbour[static_cast<std::size_t>(h)]);
+            }
+            for (int t = table.tension_first[v]; t < table.tension_first[v + 1]; ++t) {
+                tension_list_place_.push_back(table.list_place[t]);
+                arm_of_a_.push_back(base + table.arm_first[v] + table.arm_a[t]);
+                arm_of_b_.push_back(base + table.arm_first[v] + table.arm_b[t]);
+            }
         }
         vertex_arms_[v + 1] = static_cast<int>(arm_from_.size());
+        vertex_tensions_[v + 1] = static_cast<int>(arm_of_a_.size());
     }
-    const std::size_t arms = arm_from_.size();
+    const std::size_t arms = arm_from_.size(), loose = arm_of_a_.size();
     for (auto* column : {&arm_x_, &arm_y_, &arm_force_}) column->assign(arms, 0);
     arm_shape_.assign(arms, arm_shape{0, 0});
-    arm_push_.assign(arms + 1, xy{0, 0});
-    vertex_push_.assign(n, xy{0, 0});
-    arms_into_.make(n, arm_to_, static_cast<int>(arms));
-    std::vector<int> arm_of_force(2 * count);
-    for (std::size_t t = 0; t < count; ++t) {
+    std::vector<int> arm_of_force(2 * loose);
+    for (std::size_t t = 0; t < loose; ++t) {
         arm_of_force[2 * t] = arm_of_a_[t];
         arm_of_force[2 * t + 1] = arm_of_b_[t];
     }
-    arm_forces_.make(arms, arm_of_force, static_cast<int>(2 * count));
-    rest_angle_.resize(count);
-    strength_.resize(count);
-    tension_force_.assign(2 * count + 1, 0);
+    arm_forces_.make(arms, arm_of_force, static_cast<int>(2 * loose));
+    tension_force_.assign(2 * loose + 1, 0);
+    rest_angle_.resize(loose);
+    strength_.resize(loose);
+
+    // every arm's push on its neighbour: the loose arms' first, then the
+    // groups' lane by lane (an empty lane pushes no ball), then one that
+    // stays zero for the places no push takes
+    const std::size_t pushes = arms + groups_.pushes();
+    std::vector<int> ball_of_push(arm_to_);
+    ball_of_push.resize(pushes, -1);
+    for (std::size_t g = 0; g < groups_.count(); ++g) {
+        const int at = groups_.push_at[g], lanes = vertex_groups::lanes;
+        for (int j = 0; j < groups_.arms[g]; ++j)
+            for (int i = 0; i < lanes; ++i)
+                if (groups_.push_to[g * lanes + static_cast<std::size_t>(i)] != static_cast<int>(n))
+                    ball_of_push[arms + static_cast<std::size_t>(at + j * lanes + i)] =
+                        groups_.neighbour[static_cast<std::size_t>(groups_.neighbour_at[g] + j * lanes + i)];
+    }
+    arm_push_.assign(pushes + 1, xy{0, 0});
+    arms_into_.make(n, ball_of_push, static_cast<int>(pushes));
+    vertex_push_.assign(n + 1, xy{0, 0});
 }
 
 bool relaxation::gather(app& a) {
@@ -233,6 +277,11 @@ bool relaxation::gather(app& a) {
         const tension& t = *tensions_[static_cast<std::size_t>(tension_list_place_[k])];
         rest_angle_[k] = t.rest_angle;
         strength_[k] = t.strength;
+    }
+    for (std::size_t k = 0; k < groups_.list_place.size(); ++k) {
+        const tension& t = *tensions_[static_cast<std::size_t>(groups_.list_place[k])];
+        groups_.rest[k] = t.rest_angle;
+        groups_.strength[k] = t.strength;
     }
     return true;
 }
@@ -257,6 +306,19 @@ void relaxation::tension_part(int part, int draw_mode) {
             ++w;
         relax_vertices(v, w, allowance);
         v = w;
+    }
+    xy* group_push = arm_push_.data() + arm_from_.size();
+    for (int g = group_cut_[part]; g < group_cut_[part + 1]; ++g) {
+        const auto at = static_cast<std::size_t>(g) * vertex_groups::lanes;
+        const group_job job{groups_.vertex.data() + at,
+                            groups_.push_to.data() + at,
+                            groups_.neighbour.data() + groups_.neighbour_at[g],
+                            groups_.pattern.data() + groups_.pattern_at[g],
+                            groups_.rest.data() + groups_.slot_at[g],
+                            groups_.strength.data() + groups_.slot_at[g],
+                            groups_.arms[g],
+                            groups_.tensions[g]};
+        loops_->relax_group(position_.data(), job, allowance, group_push + groups_.push_at[g], vertex_push_.data());
     }
 }
 
@@ -284,7 +346,9 @@ void relaxation::relax_vertices(int first, int end, float allowance) {
     for (int h = h0; h < h1; ++h) arm_force_[h] = arm_forces_.add_up(h, 0.0f, [force](int k) { return force[k]; });
     loops_->arm_pushes(arm_x_.data() + h0, arm_y_.data() + h0, shape + h0, arm_force_.data() + h0, h1 - h0,
                        arm_push_.data() + h0);
+    // a vertex of a group, or one without tensions, has no arms here
     for (int v = first; v < end; ++v) {
+        if (vertex_arms_[v] == vertex_arms_[v + 1]) continue;
         lane_pair sum{0, 0};
         for (int h = vertex_arms_[v]; h < vertex_arms_[v + 1]; ++h) sum -= pair_of(arm_push_[h]);
         vertex_push_[v] = xy_of(sum);
@@ -374,6 +438,7 @@ void relaxation::plan_parts() {
     cut_evenly(listed, parts, [&](int b) { return link_ends_.first[b] + b; }, link_sum_cut_);
     cut_evenly(balls, parts, [&](int v) { return vertex_tensions_[v] + vertex_arms_[v] + v; }, vertex_cut_);
     cut_evenly(listed, parts, [&](int b) { return arms_into_.first[b] + b; }, tension_sum_cut_);
+    cut_evenly(static_cast<int>(groups_.count()), parts, [](int g) { return g; }, group_cut_);
 }
 
 void relaxation::write_back() const {

@@ -16,6 +16,7 @@
 
 #include "physics/figure.hpp"
 #include "physics/pass_loops.hpp"
+#include "physics/vertex_groups.hpp"
 #include "physics/xy.hpp"
 
 namespace flopkin {
@@ -60,10 +61,11 @@ public:
 
 private:
     // For each ball (or arm), the pushes (or forces) it takes, in the order
-    // they are made. Every owner has `width` places, the unused ones naming
-    // `none`, a push that stays zero: the loops that add them up run the same
-    // number of times for every owner, so the processor never mispredicts
-    // their end. The few owners with more take the rest from a spill list.
+    // they are made; a push owned by -1 goes to no one. Every owner has
+    // `width` places, the unused ones naming `none`, a push that stays zero:
+    // the loops that add them up run the same number of times for every
+    // owner, so the processor never mispredicts their end. The few owners
+    // with more take the rest from a spill list.
     struct push_lists {
         int width = 0;
         std::vector<int> place, spill_first{0}, spill;
@@ -107,8 +109,8 @@ private:
     std::vector<xy> link_push_;
     push_lists link_ends_;
 
-    // Arms from each vertex to the neighbours its tensions name, grouped by
-    // vertex: the arms of ball v are [vertex_arms_[v], vertex_arms_[v + 1]).
+    // Arms from each vertex outside the groups to the neighbours its
+    // tensions name: the arms of ball v are [vertex_arms_[v], vertex_arms_[v + 1]).
     std::vector<int> vertex_arms_{0}, arm_from_, arm_to_;
     std::vector<float> arm_x_, arm_y_, arm_force_;
     std::vector<arm_shape> arm_shape_;
@@ -116,15 +118,19 @@ private:
     push_lists arms_into_;
     // for each arm, the forces its tensions give it (see tension_force_)
     push_lists arm_forces_;
-    // tensions with all their balls, grouped by vertex in list order: those
-    // of ball v are [vertex_tensions_[v], vertex_tensions_[v + 1])
+    // tensions with all their balls whose vertex is in no group, by vertex in
+    // list order: those of ball v are [vertex_tensions_[v], vertex_tensions_[v + 1])
     std::vector<int> vertex_tensions_{0}, tension_list_place_, arm_of_a_, arm_of_b_;
     std::vector<float> rest_angle_, strength_;
     // -f for arm a, then +f for arm b, for each tension
     std::vector<float> tension_force_;
 
+    // vertices whose tensions share a pattern, relaxed sixteen at a time;
+    // their arms push after the loose arms in arm_push_
+    vertex_groups groups_;
+
     // each thread's part of each step: part p runs [cut[p], cut[p + 1])
-    std::vector<int> link_cut_, link_sum_cut_, vertex_cut_, tension_sum_cut_;
+    std::vector<int> link_cut_, link_sum_cut_, vertex_cut_, tension_sum_cut_, group_cut_;
 
     const pass_loops* loops_ = nullptr;
     int threads_wanted_ = 0;

@@ -1,0 +1,65 @@
+#include "physics/vertex_groups.hpp"
+
+#include <map>
+
+namespace flopkin {
+
+void vertex_groups::make(const vertex_tensions_table& table, int none, std::vector<char>& grouped) {
+    for (auto* column : {&arms, &tensions, &pattern_at, &neighbour_at, &slot_at, &push_at, &vertex, &push_to, &pattern,
+                         &neighbour, &list_place})
+        column->clear();
+    pushes_ = 0;
+    const std::size_t balls = table.arm_first.size() - 1;
+    grouped.assign(balls, 0);
+
+    // the vertices of each pattern, in ball order; patterns in a fixed order
+    std::map<std::vector<int>, std::vector<int>> by_pattern;
+    std::vector<int> key;
+    for (std::size_t v = 0; v < balls; ++v) {
+        const int t0 = table.tension_first[v], t1 = table.tension_first[v + 1];
+        const int arm_count = table.arm_first[v + 1] - table.arm_first[v];
+        if (t0 == t1 || arm_count > max_arms) continue;
+        key.assign(1, arm_count);
+        for (int t = t0; t < t1; ++t) {
+            key.push_back(table.arm_a[t]);
+            key.push_back(table.arm_b[t]);
+        }
+        by_pattern[key].push_back(static_cast<int>(v));
+    }
+
+    for (const auto& [shape, members] : by_pattern) {
+        if (members.size() < least_vertices) continue;
+        const int arm_count = shape[0];
+        const int tension_count = static_cast<int>(shape.size() - 1) / 2;
+        const int at = static_cast<int>(pattern.size());
+        pattern.insert(pattern.end(), shape.begin() + 1, shape.end());
+        for (std::size_t first = 0; first < members.size(); first += lanes) {
+            arms.push_back(arm_count);
+            tensions.push_back(tension_count);
+            pattern_at.push_back(at);
+            neighbour_at.push_back(static_cast<int>(neighbour.size()));
+            slot_at.push_back(static_cast<int>(list_place.size()));
+            push_at.push_back(static_cast<int>(pushes_));
+            pushes_ += static_cast<std::size_t>(arm_count) * lanes;
+            int lane_vertex[lanes];
+            for (int i = 0; i < lanes; ++i) {
+                const std::size_t m = first + static_cast<std::size_t>(i);
+                const bool filled = m < members.size();
+                lane_vertex[i] = filled ? members[m] : members[first];
+                vertex.push_back(lane_vertex[i]);
+                push_to.push_back(filled ? lane_vertex[i] : none);
+                if (filled) grouped[static_cast<std::size_t>(lane_vertex[i])] = 1;
+            }
+            for (int j = 0; j < arm_count; ++j)
+                for (int i = 0; i < lanes; ++i)
+                    neighbour.push_back(table.neighbour[static_cast<std::size_t>(table.arm_first[lane_vertex[i]] + j)]);
+            for (int t = 0; t < tension_count; ++t)
+                for (int i = 0; i < lanes; ++i)
+                    list_place.push_back(table.list_place[static_cast<std::size_t>(table.tension_first[lane_vertex[i]] + t)]);
+        }
+    }
+    rest.assign(list_place.size(), 0);
+    strength.assign(list_place.size(), 0);
+}
+
+}  // namespace flopkin
