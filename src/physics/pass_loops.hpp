@@ -25,7 +25,7 @@ struct arm_shape {
 };
 
 // one group of vertices that share a pattern (see vertex_groups), its
-// sixteen lanes side by side
+// lanes side by side
 struct group_job {
     const int* vertex;      // lanes
     const int* push_to;     // lanes

@@ -125,7 +125,7 @@ private:
     // -f for arm a, then +f for arm b, for each tension
     std::vector<float> tension_force_;
 
-    // vertices whose tensions share a pattern, relaxed sixteen at a time;
+    // vertices whose tensions share a pattern, relaxed a group at a time;
     // their arms push after the loose arms in arm_push_
     vertex_groups groups_;
 
