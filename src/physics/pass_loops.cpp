@@ -50,24 +50,35 @@ inline float force_of(float error, float square_a, float square_b, float bound) 
 
 constexpr int block = 256;
 
-[[gnu::always_inline]] inline void link_pushes(const xy* position, const int* end_a, const int* end_b,
-                                             const float* rest, const float* part_a, const float* part_b, int n,
-                                             xy* push) {
-    float arm_x[block], arm_y[block];
-    for (int start = 0; start < n; start += block) {
-        const int m = std::min(block, n - start);
-        for (int i = 0; i < m; ++i) {
-            const xy& p = position[end_a[start + i]];
-            const xy& q = position[end_b[start + i]];
-            arm_x[i] = q.x - p.x;
-            arm_y[i] = q.y - p.y;
+[[gnu::always_inline]] inline void relax_ball_links(const xy* position, const link_group_job& g, xy* moved,
+                                                  xy* shift) {
+    constexpr int lanes = ball_links::lanes;
+    float bx[lanes], by[lanes], sum_x[lanes] = {}, sum_y[lanes] = {};
+    for (int i = 0; i < lanes; ++i) {
+        const xy& p = position[g.ball[i]];
+        bx[i] = p.x;
+        by[i] = p.y;
+    }
+    for (int j = 0; j < g.links; ++j) {
+        float ox[lanes], oy[lanes];
+        const int* to = g.other + j * lanes;
+        for (int i = 0; i < lanes; ++i) {
+            const xy& p = position[to[i]];
+            ox[i] = p.x;
+            oy[i] = p.y;
         }
-        for (int i = 0; i < m; ++i) {
-            const int k = start + i;
-            link_shift s = push_of_link(arm_x[i], arm_y[i], rest[k], part_a[k], part_b[k]);
-            push[2 * k] = {s.ax, s.ay};
-            push[2 * k + 1] = {s.bx, s.by};
+        const int e = j * lanes;
+        for (int i = 0; i < lanes; ++i) {
+            // b - a for the link, whichever end this lane's ball is
+            float dx = g.side[e + i] * (ox[i] - bx[i]), dy = g.side[e + i] * (oy[i] - by[i]);
+            float k = stretch_of(dx, dy, g.rest[e + i]) * g.part[e + i];
+            sum_x[i] += k * dx;
+            sum_y[i] += k * dy;
         }
+    }
+    for (int i = 0; i < lanes; ++i) {
+        moved[g.moves[i]] = {bx[i] + sum_x[i], by[i] + sum_y[i]};
+        shift[g.moves[i]] = {sum_x[i], sum_y[i]};
     }
 }
 
@@ -190,9 +201,9 @@ float tension_force(float arm_ax, float arm_ay, float arm_bx, float arm_by, floa
 }
 
 #define FLOPKIN_LOOPS_FOR(name, attributes)                                                                     \
-    attributes void link_pushes_##name(const xy* position, const int* end_a, const int* end_b, const float* rest, \
-                                       const float* part_a, const float* part_b, int n, xy* push) {             \
-        link_pushes(position, end_a, end_b, rest, part_a, part_b, n, push);                                     \
+    attributes void relax_ball_links_##name(const xy* position, const link_group_job& group, xy* moved,          \
+                                            xy* shift) {                                                          \
+        relax_ball_links(position, group, moved, shift);                                                          \
     }                                                                                                             \
     attributes void arms_##name(const xy* position, const int* from, const int* to, int n, float* arm_x,         \
                                 float* arm_y, arm_shape* shape) {                                                 \
@@ -211,7 +222,7 @@ float tension_force(float arm_ax, float arm_ay, float arm_bx, float arm_by, floa
                                        xy* vertex_push) {                                                         \
         relax_group(position, group, allowance, push, vertex_push);                                               \
     }                                                                                                             \
-    constexpr pass_loops name##_loops{link_pushes_##name, arms_##name, tension_forces_##name, arm_pushes_##name,  \
+    constexpr pass_loops name##_loops{relax_ball_links_##name, arms_##name, tension_forces_##name, arm_pushes_##name,  \
                                       relax_group_##name};
 
 namespace {

@@ -7,6 +7,7 @@
 // every width gives the same bits.
 #include <vector>
 
+#include "physics/ball_links.hpp"
 #include "physics/joint.hpp"
 #include "physics/vertex_groups.hpp"
 #include "physics/xy.hpp"
@@ -36,11 +37,21 @@ struct group_job {
     int arms, tensions;
 };
 
+// one group of balls with the same number of links (see ball_links)
+struct link_group_job {
+    const int* ball;     // lanes
+    const int* moves;    // lanes
+    const int* other;    // links x lanes
+    const float* side;   // links x lanes
+    const float* rest;   // links x lanes
+    const float* part;   // links x lanes
+    int links;
+};
+
 struct pass_loops {
-    // the pushes of links [0, n): link k pushes end a by push[2k] and end b
-    // by push[2k + 1]
-    void (*link_pushes)(const xy* position, const int* end_a, const int* end_b, const float* rest,
-                        const float* part_a, const float* part_b, int n, xy* push);
+    // the link pass for one group of balls: each lane's ball moves by the
+    // sum of its links' pushes, to moved[moves[lane]], the sum to shift[...]
+    void (*relax_ball_links)(const xy* position, const link_group_job& group, xy* moved, xy* shift);
     // arms [0, n), each from a vertex to a neighbour: the difference, its
     // squared length and its direction in degrees
     void (*arms)(const xy* position, const int* from, const int* to, int n, float* arm_x, float* arm_y,

@@ -123,9 +123,12 @@ void relaxation::index_figure(app& a) {
     copy_list(a.tensions, tensions_);
     index_links();
     index_tensions();
+    // one more entry than balls: the spare ball that empty lanes move
     std::size_t n = balls_.size();
-    position_.assign(n, xy{0, 0});
-    shift_.assign(n, xy{0, 0});
+    links_by_ball_.make(static_cast<int>(listed_), link_a_, link_b_, static_cast<int>(n));
+    position_.assign(n + 1, xy{0, 0});
+    moved_.assign(n + 1, xy{0, 0});
+    shift_.assign(n + 1, xy{0, 0});
     mass_.assign(n, 1);
     staff_team();
 }
@@ -146,14 +149,6 @@ void relaxation::index_links() {
     rest_length_.resize(count);
     part_a_.resize(count);
     part_b_.resize(count);
-    // one more push that stays zero: the place no link end takes
-    link_push_.assign(2 * count + 1, xy{0, 0});
-    std::vector<int> ball_of_push(2 * count);
-    for (std::size_t k = 0; k < count; ++k) {
-        ball_of_push[2 * k] = link_a_[k];
-        ball_of_push[2 * k + 1] = link_b_[k];
-    }
-    link_ends_.make(balls_.size(), ball_of_push, static_cast<int>(2 * count));
 }
 
 void relaxation::index_tensions() {
@@ -264,7 +259,7 @@ bool relaxation::gather(app& a) {
     for (std::size_t i = 0; i < balls_.size(); ++i) {
         const ball& b = *balls_[i];
         if (i < listed_ && !(std::isfinite(b.x) && std::isfinite(b.y))) return false;
-        position_[i] = {b.x, b.y};
+        position_[i] = moved_[i] = {b.x, b.y};
         mass_[i] = usable_mass(b.mass);
     }
     for (std::size_t k = 0; k < link_a_.size(); ++k) {
@@ -272,6 +267,11 @@ bool relaxation::gather(app& a) {
         link_parts parts = parts_of_link(mass_[link_a_[k]], mass_[link_b_[k]]);
         part_a_[k] = parts.a;
         part_b_[k] = parts.b;
+    }
+    for (std::size_t e = 0; e < links_by_ball_.link.size(); ++e) {
+        const auto k = static_cast<std::size_t>(links_by_ball_.link[e]);
+        links_by_ball_.rest[e] = rest_length_[k];
+        links_by_ball_.part[e] = links_by_ball_.side[e] > 0 ? part_a_[k] : part_b_[k];
     }
     for (std::size_t k = 0; k < arm_of_a_.size(); ++k) {
         const tension& t = *tensions_[static_cast<std::size_t>(tension_list_place_[k])];
@@ -287,13 +287,15 @@ bool relaxation::gather(app& a) {
 }
 
 void relaxation::link_part(int part) {
-    const int first = link_cut_[part], end = link_cut_[part + 1];
-    loops_->link_pushes(position_.data(), link_a_.data() + first, link_b_.data() + first, rest_length_.data() + first,
-                        part_a_.data() + first, part_b_.data() + first, end - first, link_push_.data() + 2 * first);
-}
-
-void relaxation::link_sum_part(int part) {
-    sum_pushes(link_ends_, link_push_.data(), nullptr, link_sum_cut_[part], link_sum_cut_[part + 1]);
+    const ball_links& g = links_by_ball_;
+    for (int k = link_group_cut_[part]; k < link_group_cut_[part + 1]; ++k) {
+        const auto lanes = static_cast<std::size_t>(k) * ball_links::lanes;
+        const int e = g.entry_at[k];
+        const link_group_job job{g.ball.data() + lanes, g.moves.data() + lanes, g.other.data() + e,
+                                 g.side.data() + e,     g.rest.data() + e,     g.part.data() + e,
+                                 g.links[k]};
+        loops_->relax_ball_links(position_.data(), job, moved_.data(), shift_.data());
+    }
 }
 
 void relaxation::tension_part(int part, int draw_mode) {
@@ -355,14 +357,12 @@ void relaxation::relax_vertices(int first, int end, float allowance) {
     }
 }
 
+// each listed ball of the part moves by its push as a vertex, then the
+// pushes of the arms that end on it
 void relaxation::tension_sum_part(int part) {
-    sum_pushes(arms_into_, arm_push_.data(), vertex_push_.data(), tension_sum_cut_[part], tension_sum_cut_[part + 1]);
-}
-
-// each listed ball of [first, end) moves by the sum of its pushes
-void relaxation::sum_pushes(const push_lists& lists, const xy* push, const xy* own, int first, int end) {
-    for (int b = first; b < end; ++b) {
-        lane_pair sum = lists.add_up(b, own ? pair_of(own[b]) : lane_pair{0, 0}, [push](int k) { return pair_of(push[k]); });
+    const xy* push = arm_push_.data();
+    for (int b = tension_sum_cut_[part]; b < tension_sum_cut_[part + 1]; ++b) {
+        lane_pair sum = arms_into_.add_up(b, pair_of(vertex_push_[b]), [push](int k) { return pair_of(push[k]); });
         shift_[b] = xy_of(sum);
         position_[b] = xy_of(pair_of(position_[b]) + sum);
     }
@@ -376,7 +376,6 @@ struct team_pass {
 };
 
 void links_job(void* context, int part, int) { static_cast<team_pass*>(context)->relax->link_part(part); }
-void link_sums_job(void* context, int part, int) { static_cast<team_pass*>(context)->relax->link_sum_part(part); }
 void tensions_job(void* context, int part, int) {
     auto& pass = *static_cast<team_pass*>(context);
     pass.relax->tension_part(part, pass.draw_mode);
@@ -390,7 +389,7 @@ void tension_sums_job(void* context, int part, int) {
 void relaxation::link_pass() {
     team_pass pass{this, 0};
     team_->run(links_job, &pass);
-    team_->run(link_sums_job, &pass);
+    position_.swap(moved_);
 }
 
 void relaxation::tension_pass(int draw_mode) {
@@ -432,10 +431,13 @@ void relaxation::staff_team() {
 
 void relaxation::plan_parts() {
     const int parts = team_->members();
-    const int links = static_cast<int>(link_a_.size()), listed = static_cast<int>(listed_);
-    const int balls = static_cast<int>(balls_.size());
-    cut_evenly(links, parts, [](int k) { return k; }, link_cut_);
-    cut_evenly(listed, parts, [&](int b) { return link_ends_.first[b] + b; }, link_sum_cut_);
+    const int listed = static_cast<int>(listed_), balls = static_cast<int>(balls_.size());
+    const int link_groups = static_cast<int>(links_by_ball_.count());
+    const ball_links& by_ball = links_by_ball_;
+    auto link_entries_before = [&](int k) {
+        return (k < link_groups ? by_ball.entry_at[k] : static_cast<int>(by_ball.other.size())) + k;
+    };
+    cut_evenly(link_groups, parts, link_entries_before, link_group_cut_);
     cut_evenly(balls, parts, [&](int v) { return vertex_tensions_[v] + vertex_arms_[v] + v; }, vertex_cut_);
     cut_evenly(listed, parts, [&](int b) { return arms_into_.first[b] + b; }, tension_sum_cut_);
     cut_evenly(static_cast<int>(groups_.count()), parts, [](int g) { return g; }, group_cut_);

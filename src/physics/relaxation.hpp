@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "physics/figure.hpp"
+#include "physics/ball_links.hpp"
 #include "physics/pass_loops.hpp"
 #include "physics/vertex_groups.hpp"
 #include "physics/xy.hpp"
@@ -55,7 +56,6 @@ public:
 
     // one thread's part of each step
     void link_part(int part);
-    void link_sum_part(int part);
     void tension_part(int part, int draw_mode);
     void tension_sum_part(int part);
 
@@ -89,7 +89,6 @@ private:
     void staff_team();
     void plan_parts();
     void relax_vertices(int first, int end, float allowance);
-    void sum_pushes(const push_lists& lists, const xy* push, const xy* own, int first, int end);
 
     // balls of the list first, then any ball a link or tension names without
     // it being listed: those are read but never moved. Holding references
@@ -103,11 +102,13 @@ private:
     std::vector<xy> position_, shift_;
     std::vector<float> mass_;
 
-    // links with both balls, in list order, and their pushes
+    // links with both balls, in list order; the link pass reads them ball
+    // by ball and moves the balls into moved_, which then takes position_'s
+    // place
     std::vector<int> link_list_place_, link_a_, link_b_;
     std::vector<float> rest_length_, part_a_, part_b_;
-    std::vector<xy> link_push_;
-    push_lists link_ends_;
+    ball_links links_by_ball_;
+    std::vector<xy> moved_;
 
     // Arms from each vertex outside the groups to the neighbours its
     // tensions name: the arms of ball v are [vertex_arms_[v], vertex_arms_[v + 1]).
@@ -130,7 +131,7 @@ private:
     vertex_groups groups_;
 
     // each thread's part of each step: part p runs [cut[p], cut[p + 1])
-    std::vector<int> link_cut_, link_sum_cut_, vertex_cut_, tension_sum_cut_, group_cut_;
+    std::vector<int> link_group_cut_, vertex_cut_, tension_sum_cut_, group_cut_;
 
     const pass_loops* loops_ = nullptr;
     int threads_wanted_ = 0;

@@ -22,10 +22,15 @@ inline link_parts parts_of_link(float mass_a, float mass_b) {
     return {0.3f / (1 + mass_a / mass_b), -0.3f / (1 + mass_b / mass_a)};
 }
 
-inline link_shift push_of_link(float dx, float dy, float rest, float part_a, float part_b) {
+// (d - rest) / d for the link from end a to end b, (dx, dy) = b - a
+inline float stretch_of(float dx, float dy, float rest) {
     float d = std::sqrt(dx * dx + dy * dy);
     d = std::fabs(d) < 0.00001f ? 0.00001f : d;
-    float stretch = (d - rest) / d;
+    return (d - rest) / d;
+}
+
+inline link_shift push_of_link(float dx, float dy, float rest, float part_a, float part_b) {
+    float stretch = stretch_of(dx, dy, rest);
     float ka = stretch * part_a, kb = stretch * part_b;
     return {ka * dx, ka * dy, kb * dx, kb * dy};
 }

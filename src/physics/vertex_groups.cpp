@@ -51,11 +51,15 @@ void vertex_groups::make(const vertex_tensions_table& table, int none, std::vect
                 if (filled) grouped[static_cast<std::size_t>(lane_vertex[i])] = 1;
             }
             for (int j = 0; j < arm_count; ++j)
-                for (int i = 0; i < lanes; ++i)
-                    neighbour.push_back(table.neighbour[static_cast<std::size_t>(table.arm_first[lane_vertex[i]] + j)]);
+                for (int i = 0; i < lanes; ++i) {
+                    const auto arm = static_cast<std::size_t>(table.arm_first[lane_vertex[i]] + j);
+                    neighbour.push_back(table.neighbour[arm]);
+                }
             for (int t = 0; t < tension_count; ++t)
-                for (int i = 0; i < lanes; ++i)
-                    list_place.push_back(table.list_place[static_cast<std::size_t>(table.tension_first[lane_vertex[i]] + t)]);
+                for (int i = 0; i < lanes; ++i) {
+                    const auto at = static_cast<std::size_t>(table.tension_first[lane_vertex[i]] + t);
+                    list_place.push_back(table.list_place[at]);
+                }
         }
     }
     rest.assign(list_place.size(), 0);
