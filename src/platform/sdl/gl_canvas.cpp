@@ -78,6 +78,14 @@ void gl_canvas::reset_state() {
     glDisable(GL_POLYGON_STIPPLE);
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_ALPHA_TEST);
+    // the batches turn on the vertex and colour arrays for their own calls;
+    // any other array left on would be read by them
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glDisableClientState(GL_COLOR_ARRAY);
+    glDisableClientState(GL_NORMAL_ARRAY);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glDisableClientState(GL_INDEX_ARRAY);
+    glDisableClientState(GL_EDGE_FLAG_ARRAY);
     glAlphaFunc(GL_GREATER, 0.5f);
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     glShadeModel(GL_FLAT);
@@ -90,33 +98,41 @@ void gl_canvas::reset_state() {
 }
 
 void gl_canvas::clear(rgb colour) {
+    flush();
     reset_state();
     glClearColor(colour.r / 255.0f, colour.g / 255.0f, colour.b / 255.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
 }
 
+void gl_canvas::flush() {
+    fills_.draw();
+    lines_.draw();
+    points_.draw();
+    fills_.clear();
+    lines_.clear();
+    points_.clear();
+}
+
+void gl_canvas::start_fills() {
+    if (!lines_.empty() || !points_.empty()) flush();
+}
+
+void gl_canvas::start_strokes(rgb colour) {
+    if (!fills_.empty() || (!lines_.empty() && !(colour == stroke_colour_))) flush();
+    stroke_colour_ = colour;
+}
+
 void gl_canvas::line(float x1, float y1, float x2, float y2, bool last_pixel, rgb colour) {
-    use_colour(colour);
-    glBegin(GL_LINES);
-    glVertex2f(x1 + pixel_nudge, y1 + pixel_nudge);
-    glVertex2f(x2 + pixel_nudge, y2 + pixel_nudge);
-    glEnd();
+    start_strokes(colour);
+    lines_.add(x1 + pixel_nudge, y1 + pixel_nudge, colour);
+    lines_.add(x2 + pixel_nudge, y2 + pixel_nudge, colour);
     // a line leaves out its end pixel; plot it when asked for
-    if (last_pixel) {
-        glBegin(GL_POINTS);
-        glVertex2f(x2 + pixel_nudge, y2 + pixel_nudge);
-        glEnd();
-    }
+    if (last_pixel) points_.add(x2 + pixel_nudge, y2 + pixel_nudge, colour);
 }
 
 void gl_canvas::rect(float x, float y, float width, float height, rgb colour) {
-    use_colour(colour);
-    glBegin(GL_QUADS);
-    glVertex2f(x, y);
-    glVertex2f(x + width, y);
-    glVertex2f(x + width, y + height);
-    glVertex2f(x, y + height);
-    glEnd();
+    const float corners[8] = {x, y, x + width, y, x + width, y + height, x, y + height};
+    polygon(corners, 4, colour);
 }
 
 void gl_canvas::oval(float x, float y, float width, float height, float sx, float sy, rgb colour) {
@@ -125,13 +141,12 @@ void gl_canvas::oval(float x, float y, float width, float height, float sx, floa
 }
 
 void gl_canvas::polygon(const float* xy, int points, rgb colour) {
-    use_colour(colour);
-    glBegin(GL_POLYGON);
-    for (int i = 0; i < points; ++i) glVertex2f(xy[2 * i], xy[2 * i + 1]);
-    glEnd();
+    start_fills();
+    fills_.add_fan(xy, points, colour);
 }
 
 void gl_canvas::text(const std::string& text, float x, float y, float sx, float sy, rgb colour) {
+    flush();
     use_colour(colour);
     glEnable(GL_TEXTURE_2D);
     glEnable(GL_ALPHA_TEST);

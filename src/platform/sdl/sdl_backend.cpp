@@ -147,8 +147,10 @@ public:
     }
 
 private:
-    // the back buffer becomes the shown frame, read back first when asked to
+    // the back buffer becomes the shown frame, read back first when asked to;
+    // shapes still gathered by the canvas belong to it
     void show() {
+        canvas_.flush();
         if (keep_frames_) capture_.grab(width_, height_);
         SDL_GL_SwapWindow(window_);
     }
