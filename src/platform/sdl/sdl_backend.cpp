@@ -79,6 +79,8 @@ public:
         return true;
     }
 
+    gl_canvas& canvas() { return canvas_; }
+
     void set_title(const std::string& title) override {
         if (window_) SDL_SetWindowTitle(window_, title.c_str());
     }
@@ -174,5 +176,10 @@ private:
 }  // namespace
 
 std::unique_ptr<backend> make_sdl_backend(bool offscreen) { return std::make_unique<sdl_backend>(offscreen); }
+
+gl_canvas* canvas_of(backend& be) {
+    auto* sdl = dynamic_cast<sdl_backend*>(&be);
+    return sdl ? &sdl->canvas() : nullptr;
+}
 
 }  // namespace flopkin
