@@ -53,7 +53,8 @@ void draw_shapes() {
 }
 
 // each shape over the ones drawn before it: fills over lines, lines over
-// fills, a line over the end pixel of a line of another colour, a fill over text
+// fills, a line over the end pixel of a line of another colour, a fill over
+// text, a huge oval over a line
 void draw_overlaps() {
     clear_screen();
     set_color(255, 0, 0);
@@ -81,6 +82,14 @@ void draw_overlaps() {
     draw_text(reference_text, 404, 104);
     set_color(255, 0, 255);
     draw_rect(420, 100, 20, 24);
+    // an oval far larger than the window, of more points than are gathered,
+    // between two lines: centre (2800, 600), radius 2100
+    set_color(255, 255, 255);
+    draw_line(720, 240, 720, 650, 1);
+    set_color(0, 255, 255);
+    draw_oval(700, -1500, 4200, 4200);
+    set_color(0, 0, 255);
+    draw_line(690, 600, 760, 600, 1);
 }
 
 void print_text_mask(const std::string& text) {

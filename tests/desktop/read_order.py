@@ -9,6 +9,7 @@ from Xlib import X, display
 WIDTH, HEIGHT = 1024, 768
 BLACK, WHITE, RED, GREEN = (0, 0, 0), (255, 255, 255), (255, 0, 0), (0, 255, 0)
 BLUE, YELLOW, GREY, TEXT, MAGENTA = (0, 0, 255), (255, 255, 0), (64, 64, 64), (0, 128, 255), (255, 0, 255)
+CYAN = (0, 255, 255)
 
 d = display.Display()
 window = d.create_resource_object("window", int(sys.argv[1]))
@@ -56,6 +57,13 @@ text_area = [(px, py) for py in range(104, 120) for px in range(404, 404 + 13 * 
 for p in text_area:
     del expected[p]
 fill(420, 100, 20, 24, MAGENTA)
+
+# the huge oval (centre (2800, 600), radius 2100) over the white line, the
+# blue line over both; points at least 3 pixels from the oval's edge
+for p, colour in [((720, 250), WHITE), ((720, 580), CYAN), ((720, 640), CYAN), ((730, 599), CYAN),
+                  ((695, 599), BLACK), ((760, 760), CYAN), ((690, 600), BLUE), ((730, 600), BLUE),
+                  ((760, 600), BLUE), ((761, 600), CYAN)]:
+    expected[p] = colour
 
 failures = [f"pixel {p} is {pixel(*p)}, expected {c}" for p, c in sorted(expected.items()) if pixel(*p) != c]
 shown = {pixel(*p) for p in text_area}

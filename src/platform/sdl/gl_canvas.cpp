@@ -14,6 +14,13 @@ namespace {
 // into it; filled shapes cover pixel centres with plain coordinates
 constexpr float pixel_nudge = 0.375f;
 
+// a batch is drawn once it would hold more vertices than this, which bounds
+// its memory and keeps its count within what one draw call takes
+constexpr std::size_t batch_limit = std::size_t{1} << 20;
+// a polygon of more points than this (an oval larger than the window) is
+// drawn straight from its points rather than copied as three times as many
+constexpr int largest_gathered_polygon = 4096;
+
 // the font atlas: 16 columns x 6 rows of 8 x 16 cells in a 128 x 128 texture
 constexpr int atlas_columns = 16;
 constexpr int atlas_size = 128;
@@ -21,6 +28,16 @@ constexpr int atlas_size = 128;
 void use_colour(rgb c) {
     const GLubyte rgba[4] = {static_cast<GLubyte>(c.r), static_cast<GLubyte>(c.g), static_cast<GLubyte>(c.b), 255};
     glColor4ubv(rgba);
+}
+
+// a convex polygon as one fan from its first vertex: the same triangles as
+// when it is gathered
+void draw_fan(const float* xy, int points, rgb colour) {
+    use_colour(colour);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(2, GL_FLOAT, 0, xy);
+    glDrawArrays(GL_TRIANGLE_FAN, 0, points);
+    glDisableClientState(GL_VERTEX_ARRAY);
 }
 
 }  // namespace
@@ -113,12 +130,13 @@ void gl_canvas::flush() {
     points_.clear();
 }
 
-void gl_canvas::start_fills() {
-    if (!lines_.empty() || !points_.empty()) flush();
+void gl_canvas::start_fills(std::size_t vertices) {
+    if (!lines_.empty() || !points_.empty() || fills_.count() + vertices > batch_limit) flush();
 }
 
 void gl_canvas::start_strokes(rgb colour) {
-    if (!fills_.empty() || (!lines_.empty() && !(colour == stroke_colour_))) flush();
+    bool other_colour = !lines_.empty() && !(colour == stroke_colour_);
+    if (!fills_.empty() || other_colour || lines_.count() + 2 > batch_limit) flush();
     stroke_colour_ = colour;
 }
 
@@ -141,7 +159,13 @@ void gl_canvas::oval(float x, float y, float width, float height, float sx, floa
 }
 
 void gl_canvas::polygon(const float* xy, int points, rgb colour) {
-    start_fills();
+    if (points < 3) return;
+    if (points > largest_gathered_polygon) {
+        flush();
+        draw_fan(xy, points, colour);
+        return;
+    }
+    start_fills(3 * static_cast<std::size_t>(points - 2));
     fills_.add_fan(xy, points, colour);
 }
 

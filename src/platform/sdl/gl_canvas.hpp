@@ -9,6 +9,7 @@
 // nothing done to the context elsewhere (or by a driver) can leak into a frame.
 #include <GL/gl.h>
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -36,8 +37,8 @@ public:
 private:
     void reset_state();
     // what is gathered must be drawn before a shape of the other kind, or a
-    // line of another colour, can follow it
-    void start_fills();
+    // line of another colour, can follow it, or when the batch is full
+    void start_fills(std::size_t vertices);
     void start_strokes(rgb colour);
     int width_ = 0, height_ = 0;
     unsigned font_texture_ = 0;
