@@ -3,6 +3,9 @@
 //   draw_probe shapes            draws the reference shapes every frame until
 //                                Escape; first prints the glyph mask of the
 //                                reference text, one row per line
+//   draw_probe order             draws overlapping fills, lines and text
+//                                every frame until Escape, each over the
+//                                ones before it
 //   draw_probe mask TEXT         prints the glyph mask of TEXT and ends,
 //                                without a window
 //   draw_probe pointer           prints "x y down" for the left button
@@ -49,6 +52,46 @@ void draw_shapes() {
     set_scale(1, 1);
 }
 
+// each shape over the ones drawn before it: fills over lines, lines over
+// fills, a line over the end pixel of a line of another colour, a fill over
+// text, a huge oval over a line
+void draw_overlaps() {
+    clear_screen();
+    set_color(255, 0, 0);
+    draw_rect(100, 100, 200, 100);
+    set_color(255, 255, 255);
+    draw_line(80, 150, 319, 150, 1);
+    set_color(0, 255, 0);
+    draw_rect(180, 120, 40, 60);
+    set_color(0, 0, 255);
+    draw_line(200, 90, 200, 209, 1);
+    // white then red, meeting at (500, 300): the red line comes last
+    set_color(255, 255, 255);
+    draw_line(400, 300, 500, 300, 1);
+    set_color(255, 0, 0);
+    draw_line(500, 300, 500, 400, 1);
+    // a line whose end pixel a fill then covers
+    set_color(255, 255, 255);
+    draw_line(600, 100, 600, 150, 1);
+    set_color(255, 255, 0);
+    draw_rect(590, 140, 20, 20);
+    // text over a grey patch, its right part covered by a fill
+    set_color(64, 64, 64);
+    draw_rect(400, 100, 120, 24);
+    set_color(0, 128, 255);
+    draw_text(reference_text, 404, 104);
+    set_color(255, 0, 255);
+    draw_rect(420, 100, 20, 24);
+    // an oval far larger than the window, of more points than are gathered,
+    // between two lines: centre (2800, 600), radius 2100
+    set_color(255, 255, 255);
+    draw_line(720, 240, 720, 650, 1);
+    set_color(0, 255, 255);
+    draw_oval(700, -1500, 4200, 4200);
+    set_color(0, 0, 255);
+    draw_line(690, 600, 760, 600, 1);
+}
+
 void print_text_mask(const std::string& text) {
     for (int y = 0; y < glyph_height; ++y) {
         std::string row;
@@ -79,6 +122,11 @@ int main(int argc, char** argv) {
         print_text_mask(reference_text);
         do {
             draw_shapes();
+            flip();
+        } while (!key_down(key_escape));
+    } else if (what == "order") {
+        do {
+            draw_overlaps();
             flip();
         } while (!key_down(key_escape));
     } else if (what == "pointer") {

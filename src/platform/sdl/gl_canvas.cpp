@@ -14,6 +14,13 @@ namespace {
 // into it; filled shapes cover pixel centres with plain coordinates
 constexpr float pixel_nudge = 0.375f;
 
+// a batch is drawn once it would hold more vertices than this, which bounds
+// its memory and keeps its count within what one draw call takes
+constexpr std::size_t batch_limit = std::size_t{1} << 20;
+// a polygon of more points than this (an oval larger than the window) is
+// drawn straight from its points rather than copied as three times as many
+constexpr int largest_gathered_polygon = 4096;
+
 // the font atlas: 16 columns x 6 rows of 8 x 16 cells in a 128 x 128 texture
 constexpr int atlas_columns = 16;
 constexpr int atlas_size = 128;
@@ -21,6 +28,16 @@ constexpr int atlas_size = 128;
 void use_colour(rgb c) {
     const GLubyte rgba[4] = {static_cast<GLubyte>(c.r), static_cast<GLubyte>(c.g), static_cast<GLubyte>(c.b), 255};
     glColor4ubv(rgba);
+}
+
+// a convex polygon as one fan from its first vertex: the same triangles as
+// when it is gathered
+void draw_fan(const float* xy, int points, rgb colour) {
+    use_colour(colour);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(2, GL_FLOAT, 0, xy);
+    glDrawArrays(GL_TRIANGLE_FAN, 0, points);
+    glDisableClientState(GL_VERTEX_ARRAY);
 }
 
 }  // namespace
@@ -78,6 +95,14 @@ void gl_canvas::reset_state() {
     glDisable(GL_POLYGON_STIPPLE);
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_ALPHA_TEST);
+    // the batches turn on the vertex and colour arrays for their own calls;
+    // any other array left on would be read by them
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glDisableClientState(GL_COLOR_ARRAY);
+    glDisableClientState(GL_NORMAL_ARRAY);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glDisableClientState(GL_INDEX_ARRAY);
+    glDisableClientState(GL_EDGE_FLAG_ARRAY);
     glAlphaFunc(GL_GREATER, 0.5f);
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     glShadeModel(GL_FLAT);
@@ -90,33 +115,42 @@ void gl_canvas::reset_state() {
 }
 
 void gl_canvas::clear(rgb colour) {
+    flush();
     reset_state();
     glClearColor(colour.r / 255.0f, colour.g / 255.0f, colour.b / 255.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
 }
 
+void gl_canvas::flush() {
+    fills_.draw();
+    lines_.draw();
+    points_.draw();
+    fills_.clear();
+    lines_.clear();
+    points_.clear();
+}
+
+void gl_canvas::start_fills(std::size_t vertices) {
+    if (!lines_.empty() || !points_.empty() || fills_.count() + vertices > batch_limit) flush();
+}
+
+void gl_canvas::start_strokes(rgb colour) {
+    bool other_colour = !lines_.empty() && !(colour == stroke_colour_);
+    if (!fills_.empty() || other_colour || lines_.count() + 2 > batch_limit) flush();
+    stroke_colour_ = colour;
+}
+
 void gl_canvas::line(float x1, float y1, float x2, float y2, bool last_pixel, rgb colour) {
-    use_colour(colour);
-    glBegin(GL_LINES);
-    glVertex2f(x1 + pixel_nudge, y1 + pixel_nudge);
-    glVertex2f(x2 + pixel_nudge, y2 + pixel_nudge);
-    glEnd();
+    start_strokes(colour);
+    lines_.add(x1 + pixel_nudge, y1 + pixel_nudge, colour);
+    lines_.add(x2 + pixel_nudge, y2 + pixel_nudge, colour);
     // a line leaves out its end pixel; plot it when asked for
-    if (last_pixel) {
-        glBegin(GL_POINTS);
-        glVertex2f(x2 + pixel_nudge, y2 + pixel_nudge);
-        glEnd();
-    }
+    if (last_pixel) points_.add(x2 + pixel_nudge, y2 + pixel_nudge, colour);
 }
 
 void gl_canvas::rect(float x, float y, float width, float height, rgb colour) {
-    use_colour(colour);
-    glBegin(GL_QUADS);
-    glVertex2f(x, y);
-    glVertex2f(x + width, y);
-    glVertex2f(x + width, y + height);
-    glVertex2f(x, y + height);
-    glEnd();
+    const float corners[8] = {x, y, x + width, y, x + width, y + height, x, y + height};
+    polygon(corners, 4, colour);
 }
 
 void gl_canvas::oval(float x, float y, float width, float height, float sx, float sy, rgb colour) {
@@ -125,13 +159,18 @@ void gl_canvas::oval(float x, float y, float width, float height, float sx, floa
 }
 
 void gl_canvas::polygon(const float* xy, int points, rgb colour) {
-    use_colour(colour);
-    glBegin(GL_POLYGON);
-    for (int i = 0; i < points; ++i) glVertex2f(xy[2 * i], xy[2 * i + 1]);
-    glEnd();
+    if (points < 3) return;
+    if (points > largest_gathered_polygon) {
+        flush();
+        draw_fan(xy, points, colour);
+        return;
+    }
+    start_fills(3 * static_cast<std::size_t>(points - 2));
+    fills_.add_fan(xy, points, colour);
 }
 
 void gl_canvas::text(const std::string& text, float x, float y, float sx, float sy, rgb colour) {
+    flush();
     use_colour(colour);
     glEnable(GL_TEXTURE_2D);
     glEnable(GL_ALPHA_TEST);

@@ -79,6 +79,8 @@ public:
         return true;
     }
 
+    gl_canvas& canvas() { return canvas_; }
+
     void set_title(const std::string& title) override {
         if (window_) SDL_SetWindowTitle(window_, title.c_str());
     }
@@ -147,8 +149,10 @@ public:
     }
 
 private:
-    // the back buffer becomes the shown frame, read back first when asked to
+    // the back buffer becomes the shown frame, read back first when asked to;
+    // shapes still gathered by the canvas belong to it
     void show() {
+        canvas_.flush();
         if (keep_frames_) capture_.grab(width_, height_);
         SDL_GL_SwapWindow(window_);
     }
@@ -172,5 +176,10 @@ private:
 }  // namespace
 
 std::unique_ptr<backend> make_sdl_backend(bool offscreen) { return std::make_unique<sdl_backend>(offscreen); }
+
+gl_canvas* canvas_of(backend& be) {
+    auto* sdl = dynamic_cast<sdl_backend*>(&be);
+    return sdl ? &sdl->canvas() : nullptr;
+}
 
 }  // namespace flopkin

@@ -11,4 +11,9 @@ namespace flopkin {
 // video driver, with no display, no input and no requester
 std::unique_ptr<backend> make_sdl_backend(bool offscreen = false);
 
+class gl_canvas;
+// the canvas a backend made above draws with, for measuring its drawing
+// against plain OpenGL; nullptr for any other backend
+gl_canvas* canvas_of(backend& be);
+
 }  // namespace flopkin
