@@ -1,6 +1,7 @@
 #include "platform/graphics.hpp"
 
 #include <cmath>
+#include <vector>
 
 #include "platform/number_text.hpp"
 #include "platform/pacing.hpp"
@@ -69,18 +70,46 @@ void draw_oval(float x, float y, float width, float height) {
     be().oval(x, y, width, height, state.scale_x, state.scale_y, state.colour);
 }
 
+namespace {
+
+// the cosines and sines of the last vertex count asked for: every ball of a
+// figure is usually drawn with the same count
+struct turn_table {
+    int count = 0;
+    std::vector<double> cos, sin;
+    void fit(int n) {
+        if (n == count) return;
+        count = n;
+        cos.resize(static_cast<std::size_t>(n));
+        sin.resize(static_cast<std::size_t>(n));
+        const double to_rad = 3.14159265358979323846 / 180.0;
+        for (int k = 0; k < n; ++k) {
+            double t = k * 360.0 / n * to_rad;
+            cos[static_cast<std::size_t>(k)] = std::cos(t);
+            sin[static_cast<std::size_t>(k)] = std::sin(t);
+        }
+    }
+};
+
+turn_table turns;
+
+}  // namespace
+
 void oval_vertices(float x, float y, float width, float height, float sx, float sy, std::vector<float>& out) {
     float a = width / 2, b = height / 2;
     int n = float_to_int(std::fabs(a) + std::fabs(b));
     if (n < 12) n = 12;
+    // an oval far larger than any window would otherwise ask for billions of
+    // vertices (a ball's radius comes from documents); this many keep its
+    // edge within a pixel of the true curve up to a radius of 10^9 pixels
+    if (n > max_oval_vertices) n = max_oval_vertices;
     n -= n % 4;
+    turns.fit(n);
     out.resize(static_cast<std::size_t>(n) * 2);
-    const double to_rad = 3.14159265358979323846 / 180.0;
     for (int k = 0; k < n; ++k) {
-        double t = k * 360.0 / n * to_rad;
         // offsets from the anchor (x, y) are scaled
-        out[2 * k] = x + sx * static_cast<float>(a + a * std::cos(t));
-        out[2 * k + 1] = y + sy * static_cast<float>(b - b * std::sin(t));
+        out[2 * k] = x + sx * static_cast<float>(a + a * turns.cos[static_cast<std::size_t>(k)]);
+        out[2 * k + 1] = y + sy * static_cast<float>(b - b * turns.sin[static_cast<std::size_t>(k)]);
     }
 }
 

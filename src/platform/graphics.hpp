@@ -33,8 +33,10 @@ void draw_poly(const float* values, int count);
 inline void draw_poly(const std::vector<float>& values) { draw_poly(values.data(), static_cast<int>(values.size())); }
 void draw_text(const std::string& text, float x, float y);
 
-// The vertices of an oval as drawn: n = max(12, |a| + |b|) rounded down to a
-// multiple of 4, scaled about (x, y). Writes 2n floats into `out`.
+// The vertices of an oval as drawn: n = max(12, |a| + |b|), at most
+// max_oval_vertices, rounded down to a multiple of 4, scaled about (x, y).
+// Writes 2n floats into `out`.
+inline constexpr int max_oval_vertices = 65536;
 void oval_vertices(float x, float y, float width, float height, float sx, float sy, std::vector<float>& out);
 
 // keeps every frame presented from now on, for save_shown_frame

@@ -66,6 +66,17 @@ TEST(OvalVertices, CountFollowsTheSize) {
     EXPECT_EQ(v.size(), 160u);  // 80.5 truncated to 80
     oval_vertices(0, 0, -20, 20, 1, 1, v);
     EXPECT_EQ(v.size(), 40u);
+    // a ball of a document's giant radius: a bounded polygon, not billions
+    // of vertices, and still on the ellipse
+    oval_vertices(0, 0, 2e9f, 2e9f, 1, 1, v);
+    ASSERT_EQ(v.size(), 2u * max_oval_vertices);
+    EXPECT_NEAR(v[2 * (max_oval_vertices / 4)], 1e9f, 1e3f);
+    EXPECT_NEAR(v[2 * (max_oval_vertices / 4) + 1], 0, 1e3f);
+    // back to a small one: the count follows again
+    oval_vertices(0, 0, 20, 20, 1, 1, v);
+    EXPECT_EQ(v.size(), 40u);
+    EXPECT_NEAR(v[2 * 5], 10, 1e-4);
+    EXPECT_NEAR(v[2 * 5 + 1], 0, 1e-4);
 }
 
 TEST(OvalVertices, StartAtTheRightAndGoUpFirst) {
