@@ -234,6 +234,8 @@ void relaxation::index_tensions() {
     tension_force_.assign(2 * loose + 1, 0);
     rest_angle_.resize(loose);
     strength_.resize(loose);
+    listed_rest_.resize(tensions_.size());
+    listed_strength_.resize(tensions_.size());
 
     // every arm's push on its neighbour: the loose arms' first, then the
     // groups' lane by lane (an empty lane pushes no ball), then one that
@@ -273,15 +275,20 @@ bool relaxation::gather(app& a) {
         links_by_ball_.rest[e] = rest_length_[k];
         links_by_ball_.part[e] = links_by_ball_.side[e] > 0 ? part_a_[k] : part_b_[k];
     }
+    // the tensions read in list order, where they lie one after another in
+    // memory, then handed out by index
+    for (std::size_t k = 0; k < tensions_.size(); ++k) {
+        const tension& t = *tensions_[k];
+        listed_rest_[k] = t.rest_angle;
+        listed_strength_[k] = t.strength;
+    }
     for (std::size_t k = 0; k < arm_of_a_.size(); ++k) {
-        const tension& t = *tensions_[static_cast<std::size_t>(tension_list_place_[k])];
-        rest_angle_[k] = t.rest_angle;
-        strength_[k] = t.strength;
+        rest_angle_[k] = listed_rest_[static_cast<std::size_t>(tension_list_place_[k])];
+        strength_[k] = listed_strength_[static_cast<std::size_t>(tension_list_place_[k])];
     }
     for (std::size_t k = 0; k < groups_.list_place.size(); ++k) {
-        const tension& t = *tensions_[static_cast<std::size_t>(groups_.list_place[k])];
-        groups_.rest[k] = t.rest_angle;
-        groups_.strength[k] = t.strength;
+        groups_.rest[k] = listed_rest_[static_cast<std::size_t>(groups_.list_place[k])];
+        groups_.strength[k] = listed_strength_[static_cast<std::size_t>(groups_.list_place[k])];
     }
     return true;
 }

@@ -123,6 +123,8 @@ private:
     // list order: those of ball v are [vertex_tensions_[v], vertex_tensions_[v + 1])
     std::vector<int> vertex_tensions_{0}, tension_list_place_, arm_of_a_, arm_of_b_;
     std::vector<float> rest_angle_, strength_;
+    // every listed tension's rest angle and strength, in list order
+    std::vector<float> listed_rest_, listed_strength_;
     // -f for arm a, then +f for arm b, for each tension
     std::vector<float> tension_force_;
 
