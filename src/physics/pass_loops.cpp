@@ -29,23 +29,32 @@ constexpr float least_square = 0.00001f;
 
 inline float floored(float square) { return std::fabs(square) < least_square ? least_square : square; }
 
-// f from the angle error, bounded by both arms and the strength
-inline float force_of(float error, float square_a, float square_b, float bound) {
-    float m = 0.7f * floored(square_a);
-    float mb = 0.7f * floored(square_b);
-    m = mb < m ? mb : m;
+// how far an arm lets a tension's f go: 0.7 x its floored squared length
+inline float reach_of(float square) { return 0.7f * floored(square); }
+
+// f from the angle error, bounded by both arms' reach and the strength
+inline float bounded_force(float error, float reach_a, float reach_b, float bound) {
+    float m = reach_b < reach_a ? reach_b : reach_a;
     m = bound < m ? bound : m;
     return m * error * (1.0f / 400.0f);
 }
 
-// f of one tension from the directions and squared lengths of its arms
-[[gnu::always_inline]] inline float force_of_arms(float dir_a, float dir_b, float square_a, float square_b,
-                                                float rest, float bound) {
+inline float force_of(float error, float square_a, float square_b, float bound) {
+    return bounded_force(error, reach_of(square_a), reach_of(square_b), bound);
+}
+
+// the angle error of a tension from the directions of its arms
+[[gnu::always_inline]] inline float error_of_arms(float dir_a, float dir_b, float rest) {
     // dir(w) - dir(u) lies in [-360, 360]: one step each way to [0, 360)
     float angle = dir_b - dir_a;
     angle = angle < 0.0f ? angle + 360.0f : angle;
     angle = angle >= 360.0f ? angle - 360.0f : angle;
-    return force_of(near_wrap_180(angle - rest), square_a, square_b, bound);
+    return near_wrap_180(angle - rest);
+}
+
+[[gnu::always_inline]] inline float force_of_arms(float dir_a, float dir_b, float square_a, float square_b,
+                                                float rest, float bound) {
+    return force_of(error_of_arms(dir_a, dir_b, rest), square_a, square_b, bound);
 }
 
 constexpr int block = 256;
@@ -138,11 +147,14 @@ constexpr int block = 256;
     float arm_x[vertex_groups::max_arms][lanes], arm_y[vertex_groups::max_arms][lanes];
     float square[vertex_groups::max_arms][lanes], dir[vertex_groups::max_arms][lanes];
     float plus[vertex_groups::max_arms][lanes], minus[vertex_groups::max_arms][lanes];
+    float reach[vertex_groups::max_arms][lanes];
     for (int i = 0; i < lanes; ++i) {
         const xy& v = position[g.vertex[i]];
         vx[i] = v.x;
         vy[i] = v.y;
     }
+    // an arm of length zero sends its tensions the long way
+    int zero_arms = 0;
     for (int j = 0; j < g.arms; ++j) {
         const int* to = g.neighbour + j * lanes;
         for (int i = 0; i < lanes; ++i) {
@@ -153,26 +165,26 @@ constexpr int block = 256;
         for (int i = 0; i < lanes; ++i) {
             float x = arm_x[j][i], y = arm_y[j][i];
             square[j][i] = x * x + y * y;
+            reach[j][i] = reach_of(square[j][i]);
             dir[j][i] = fast_atan2_deg(y, x);
             plus[j][i] = 0;
             minus[j][i] = 0;
+            zero_arms += square[j][i] == 0 ? 1 : 0;
         }
     }
+    const bool checked = zero_arms > 0 || g.far_rest;
     for (int t = 0; t < g.tensions; ++t) {
         const int a = g.pattern[2 * t], b = g.pattern[2 * t + 1];
         const float* rest = g.rest + t * lanes;
         const float* strength = g.strength + t * lanes;
         float f[lanes];
-        int odd = 0;
-        for (int i = 0; i < lanes; ++i) {
-            f[i] = force_of_arms(dir[a][i], dir[b][i], square[a][i], square[b][i], rest[i], strength[i] + allowance);
-            odd += tension_is_odd(square[a][i], square[b][i], rest[i]) ? 1 : 0;
-        }
-        for (int i = 0; odd && i < lanes; ++i) {
+        for (int i = 0; i < lanes; ++i)
+            f[i] = bounded_force(error_of_arms(dir[a][i], dir[b][i], rest[i]), reach[a][i], reach[b][i],
+                                 strength[i] + allowance);
+        for (int i = 0; checked && i < lanes; ++i) {
             if (!tension_is_odd(square[a][i], square[b][i], rest[i])) continue;
             f[i] = tension_force(arm_x[a][i], arm_y[a][i], arm_x[b][i], arm_y[b][i], square[a][i], square[b][i],
                                  rest[i], strength[i] + allowance);
-            --odd;
         }
         for (int i = 0; i < lanes; ++i) {
             plus[b][i] += f[i];

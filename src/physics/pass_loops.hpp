@@ -35,6 +35,7 @@ struct group_job {
     const float* rest;      // tensions x lanes
     const float* strength;  // tensions x lanes
     int arms, tensions;
+    bool far_rest;          // a rest angle far outside a turn in some lane
 };
 
 // one group of balls with the same number of links (see ball_links)

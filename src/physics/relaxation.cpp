@@ -286,9 +286,17 @@ bool relaxation::gather(app& a) {
         rest_angle_[k] = listed_rest_[static_cast<std::size_t>(tension_list_place_[k])];
         strength_[k] = listed_strength_[static_cast<std::size_t>(tension_list_place_[k])];
     }
-    for (std::size_t k = 0; k < groups_.list_place.size(); ++k) {
-        groups_.rest[k] = listed_rest_[static_cast<std::size_t>(groups_.list_place[k])];
-        groups_.strength[k] = listed_strength_[static_cast<std::size_t>(groups_.list_place[k])];
+    for (std::size_t g = 0; g < groups_.count(); ++g) {
+        const auto first = static_cast<std::size_t>(groups_.slot_at[g]);
+        const auto end = first + static_cast<std::size_t>(groups_.tensions[g]) * vertex_groups::lanes;
+        bool far = false;
+        for (std::size_t k = first; k < end; ++k) {
+            const auto place = static_cast<std::size_t>(groups_.list_place[k]);
+            groups_.rest[k] = listed_rest_[place];
+            groups_.strength[k] = listed_strength_[place];
+            far = far || !rest_angle_is_near(groups_.rest[k]);
+        }
+        groups_.far_rest[g] = far;
     }
     return true;
 }
@@ -326,7 +334,8 @@ void relaxation::tension_part(int part, int draw_mode) {
                             groups_.rest.data() + groups_.slot_at[g],
                             groups_.strength.data() + groups_.slot_at[g],
                             groups_.arms[g],
-                            groups_.tensions[g]};
+                            groups_.tensions[g],
+                            groups_.far_rest[static_cast<std::size_t>(g)] != 0};
         loops_->relax_group(position_.data(), job, allowance, group_push + groups_.push_at[g], vertex_push_.data());
     }
 }

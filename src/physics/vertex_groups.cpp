@@ -64,6 +64,7 @@ void vertex_groups::make(const vertex_tensions_table& table, int none, std::vect
     }
     rest.assign(list_place.size(), 0);
     strength.assign(list_place.size(), 0);
+    far_rest.assign(arms.size(), 0);
 }
 
 }  // namespace flopkin

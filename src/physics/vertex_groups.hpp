@@ -50,6 +50,8 @@ struct vertex_groups {
     std::vector<int> neighbour, list_place;
     // per tension and lane, read again every frame
     std::vector<float> rest, strength;
+    // per group, read again every frame: a rest angle far outside a turn
+    std::vector<char> far_rest;
 
 private:
     std::size_t pushes_ = 0;

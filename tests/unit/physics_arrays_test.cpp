@@ -66,6 +66,7 @@ protected:
             b.y += jiggle(random);
             b.mass = 1 + std::abs(jiggle(random)) / 3;
         }
+        put_odd_joints(8, 9);
     }
 };
 

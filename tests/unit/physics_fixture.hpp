@@ -66,6 +66,15 @@ protected:
         a->build_tensions();
     }
 
+    // joints the plain loops hand to the long way, inside the figure's
+    // groups as well: two balls on one spot (an arm of length zero), and
+    // every third rest angle six whole turns away
+    void put_odd_joints(std::size_t ball, std::size_t onto) {
+        a->balls.slot(ball)->x = a->balls.slot(onto)->x;
+        a->balls.slot(ball)->y = a->balls.slot(onto)->y;
+        for (std::size_t k = 0; k < a->tensions.slot_count(); k += 3) a->tensions.slot(k)->rest_angle += 2160;
+    }
+
     headless_backend screen;
     std::unique_ptr<app> a;
 };

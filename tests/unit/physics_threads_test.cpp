@@ -39,6 +39,7 @@ protected:
             b.mass = 1 + std::abs(jiggle(random));
         }
         put_star(1300, 500, 24, 60);
+        put_odd_joints(30, 31);
         // joints the fast loop hands to the slow one: coincident balls and a
         // rest angle many turns over
         ball_ref p = put_ball(1200, 300), v = put_ball(1200, 300), q = put_ball(1250, 330);
