@@ -223,6 +223,25 @@ TEST(wrap, HugeAndNonFiniteAnglesComeBackAtOnce) {
     }
 }
 
+TEST(joint, FastAtan2FollowsTheLibraryOne) {
+    // every octant, near the axes and the diagonals, and the signed zeros
+    double worst = 0;
+    for (int k = 0; k < 200000; ++k) {
+        double turn = k * (2 * 3.14159265358979 / 200000) + 1e-7;
+        for (float len : {1e-3f, 1.0f, 5e4f}) {
+            float x = len * static_cast<float>(std::cos(turn)), y = len * static_cast<float>(std::sin(turn));
+            double want = std::atan2(static_cast<double>(y), static_cast<double>(x)) * 180 / 3.14159265358979323846;
+            worst = std::max(worst, std::fabs(fast_atan2_deg(y, x) - want));
+        }
+    }
+    EXPECT_LT(worst, 2e-5);  // about one float step at 180 degrees
+    EXPECT_EQ(fast_atan2_deg(0.0f, 1.0f), 0.0f);
+    EXPECT_EQ(fast_atan2_deg(1.0f, 0.0f), 90.0f);
+    EXPECT_EQ(fast_atan2_deg(0.0f, -1.0f), 180.0f);
+    EXPECT_EQ(fast_atan2_deg(-1.0f, 0.0f), -90.0f);
+    EXPECT_EQ(fast_atan2_deg(1.0f, 1.0f), 45.0f);
+}
+
 TEST(joint, OneAtan2AgreesWithTheDifferenceOfTwo) {
     // every direction of both arms, at several lengths
     double worst = 0;
