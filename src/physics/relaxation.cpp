@@ -12,20 +12,6 @@ namespace flopkin {
 
 namespace {
 
-// whether the list holds other objects, or in another order, than were seen
-template <class T>
-bool differs(const object_list<T>& list, const std::vector<std::shared_ptr<T>>& seen, std::size_t count) {
-    if (list.count() != count) return true;
-    std::size_t k = 0;
-    for (std::size_t i = 0; i < list.slot_count(); ++i) {
-        const auto& s = list.slot(i);
-        if (!s) continue;
-        if (s.get() != seen[k].get()) return true;
-        ++k;
-    }
-    return false;
-}
-
 template <class T>
 void copy_list(const object_list<T>& list, std::vector<std::shared_ptr<T>>& into) {
     into.clear();
@@ -103,8 +89,7 @@ void relaxation::push_lists::make(std::size_t owners, const std::vector<int>& ow
 }
 
 bool relaxation::lists_changed(const app& a) const {
-    return differs(a.balls, balls_, listed_) || differs(a.links, links_, links_.size()) ||
-           differs(a.tensions, tensions_, tensions_.size());
+    return a.balls.stamp() != ball_stamp_ || a.links.stamp() != link_stamp_ || a.tensions.stamp() != tension_stamp_;
 }
 
 int relaxation::index_of(const ball_ref& b) {
@@ -116,6 +101,9 @@ int relaxation::index_of(const ball_ref& b) {
 }
 
 void relaxation::index_figure(app& a) {
+    ball_stamp_ = a.balls.stamp();
+    link_stamp_ = a.links.stamp();
+    tension_stamp_ = a.tensions.stamp();
     copy_list(a.balls, balls_);
     listed_ = balls_.size();
     for (std::size_t i = 0; i < listed_; ++i) balls_[i]->slot = static_cast<int>(i);

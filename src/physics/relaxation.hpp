@@ -11,6 +11,7 @@
 // writes, so several threads can share a pass and the figure comes out the
 // same, bit for bit, whatever their number.
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -96,6 +97,8 @@ private:
     // can take its address and pass for it.
     std::vector<ball_ref> balls_;
     std::size_t listed_ = 0;
+    // the lists' stamps when they were last indexed
+    std::uint64_t ball_stamp_ = 0, link_stamp_ = 0, tension_stamp_ = 0;
     std::vector<link_ref> links_;
     std::vector<tension_ref> tensions_;
 

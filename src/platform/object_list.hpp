@@ -5,11 +5,19 @@
 // (or any later one) may be removed, and elements appended during the walk are
 // visited before it ends. Removal leaves an empty slot that walks skip; the
 // slots are compacted, order kept, once no walk is running.
+#include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
 namespace flopkin {
+
+// a number no list change has had before, in this run
+inline std::uint64_t next_list_stamp() {
+    static std::atomic<std::uint64_t> last{0};
+    return ++last;
+}
 
 template <class T>
 class object_list {
@@ -48,7 +56,11 @@ public:
 
     walk all() { return walk(*this); }
 
-    void add_last(ref object) { slots_.push_back(std::move(object)); ++live_; }
+    void add_last(ref object) {
+        slots_.push_back(std::move(object));
+        ++live_;
+        stamp_ = next_list_stamp();
+    }
 
     // removes the first element that is this same object; nothing if absent
     void remove(const T* object) {
@@ -57,6 +69,7 @@ public:
                 slot.reset();
                 --live_;
                 ++holes_;
+                stamp_ = next_list_stamp();
                 break;
             }
         }
@@ -67,10 +80,15 @@ public:
         for (auto& slot : slots_) slot.reset();
         holes_ += live_;
         live_ = 0;
+        stamp_ = next_list_stamp();
         compact();
     }
 
     std::size_t count() const { return live_; }
+    // changes whenever an element is added or removed, and is never the same
+    // for two lists: a pass that keeps the list in arrays can tell whether
+    // they still hold
+    std::uint64_t stamp() const { return stamp_; }
     bool is_empty() const { return live_ == 0; }
 
     // Direct slot access for passes that gather the figure into arrays; slots
@@ -92,6 +110,7 @@ private:
     std::size_t live_ = 0;
     std::size_t holes_ = 0;
     int walking_ = 0;
+    std::uint64_t stamp_ = next_list_stamp();
 };
 
 }  // namespace flopkin

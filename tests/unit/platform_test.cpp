@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -63,6 +64,24 @@ TEST_F(ObjectList, WalksInInsertionOrder) {
     EXPECT_EQ(ids(), (std::vector<int>{1, 2, 3, 4, 5}));
     EXPECT_EQ(list.count(), 5u);
     EXPECT_FALSE(list.is_empty());
+}
+
+TEST_F(ObjectList, StampChangesWithTheElementsOnly) {
+    object_list<item> other;
+    EXPECT_NE(other.stamp(), list.stamp());  // no two lists share one
+    auto seen = list.stamp();
+    ids();  // a walk changes nothing
+    list.remove(nullptr);  // nor does removing what is not there
+    EXPECT_EQ(list.stamp(), seen);
+    std::vector<std::uint64_t> stamps{seen};
+    list.remove(items[2].get());
+    stamps.push_back(list.stamp());
+    list.add_last(items[2]);
+    stamps.push_back(list.stamp());
+    list.clear();
+    stamps.push_back(list.stamp());
+    std::sort(stamps.begin(), stamps.end());
+    EXPECT_EQ(std::adjacent_find(stamps.begin(), stamps.end()), stamps.end());  // all different
 }
 
 TEST_F(ObjectList, RemovingTheCurrentElementKeepsTheWalkGoing) {
