@@ -1,5 +1,6 @@
-// Loading a big document, pressing Play on a big figure, and what a standing
-// figure's frame allocates.
+// Loading a big document, pressing Play on a big figure, a whole frame of a
+// big document without a window, and what a standing figure's frame
+// allocates.
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
@@ -66,6 +67,32 @@ void press_play(benchmark::State& state) {
     state.counters["tensions"] = static_cast<double>(a.tensions.count());
 }
 
+// Every step of the frame loop on an opened mesh document, drawing into the
+// headless backend (which keeps nothing), frames back to back: what
+// `flopkin --headless --unpaced --stats` times. range(1) threads, 0 for the
+// program's own choice.
+void headless_frame(benchmark::State& state) {
+    headless h;
+    const std::string path = (std::filesystem::temp_directory_path() / "flopkin-bench-mesh.fkn").string();
+    {
+        app maker;
+        add_sized_figure(maker, "mesh", static_cast<int>(state.range(0)), 20, 20);
+        maker.number_balls();
+        std::string why;
+        if (!maker.write_document(path, why)) state.SkipWithError(why.c_str());
+    }
+    app a;
+    std::string why;
+    if (!open_graphics(a.screen_width, a.screen_height, 0, 60, why)) state.SkipWithError(why.c_str());
+    unpace_frames();
+    a.relax.use_threads(static_cast<int>(state.range(1)));
+    a.load_document(1, path);
+    a.run_frame();  // the figure stands: arrays sized and indexed
+    for (auto _ : state) a.run_frame();
+    state.counters["balls"] = static_cast<double>(a.balls.count());
+    std::filesystem::remove(path);
+}
+
 void allocations_per_frame(benchmark::State& state) {
     headless h;
     app a;
@@ -84,6 +111,7 @@ void allocations_per_frame(benchmark::State& state) {
 
 BENCHMARK(load_crowd_document)->Arg(20000)->Unit(benchmark::kMillisecond);
 BENCHMARK(press_play)->Args({20000, 0})->Args({20000, 1})->Unit(benchmark::kMillisecond);
+BENCHMARK(headless_frame)->Args({5000, 0})->Args({5000, 1})->Args({20000, 0})->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(allocations_per_frame)->Args({5000, 1})->Args({5000, 2})->Iterations(20)->Unit(benchmark::kMillisecond);
 
 }  // namespace
