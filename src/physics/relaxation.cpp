@@ -210,6 +210,20 @@ void relaxation::index_tensions() {
         vertex_arms_[v + 1] = static_cast<int>(arm_from_.size());
         vertex_tensions_[v + 1] = static_cast<int>(arm_of_a_.size());
     }
+    // the loose vertices in runs of up to vertex_run arms and tensions
+    loose_vertex_.clear();
+    loose_run_.assign(1, 0);
+    for (std::size_t v = 0; v < n; ++v) {
+        if (vertex_arms_[v] == vertex_arms_[v + 1]) continue;
+        if (!loose_vertex_.empty()) {
+            const int first = loose_vertex_[static_cast<std::size_t>(loose_run_.back())];
+            if (vertex_tensions_[v + 1] - vertex_tensions_[first] > vertex_run ||
+                vertex_arms_[v + 1] - vertex_arms_[first] > vertex_run)
+                loose_run_.push_back(static_cast<int>(loose_vertex_.size()));
+        }
+        loose_vertex_.push_back(static_cast<int>(v));
+    }
+    if (!loose_vertex_.empty()) loose_run_.push_back(static_cast<int>(loose_vertex_.size()));
     const std::size_t arms = arm_from_.size(), loose = arm_of_a_.size();
     for (auto* column : {&arm_x_, &arm_y_, &arm_force_}) column->assign(arms, 0);
     arm_shape_.assign(arms, arm_shape{0, 0});
@@ -303,15 +317,7 @@ void relaxation::link_part(int part) {
 
 void relaxation::tension_part(int part, int draw_mode) {
     const float allowance = 10000.0f * static_cast<float>(draw_mode);
-    const int end = vertex_cut_[part + 1];
-    for (int v = vertex_cut_[part]; v < end;) {
-        int w = v + 1;
-        while (w < end && vertex_tensions_[w + 1] - vertex_tensions_[v] <= vertex_run &&
-               vertex_arms_[w + 1] - vertex_arms_[v] <= vertex_run)
-            ++w;
-        relax_vertices(v, w, allowance);
-        v = w;
-    }
+    for (int r = run_cut_[part]; r < run_cut_[part + 1]; ++r) relax_vertices(r, allowance);
     xy* group_push = arm_push_.data() + arm_from_.size();
     for (int g = group_cut_[part]; g < group_cut_[part + 1]; ++g) {
         const auto at = static_cast<std::size_t>(g) * vertex_groups::lanes;
@@ -328,11 +334,14 @@ void relaxation::tension_part(int part, int draw_mode) {
     }
 }
 
-// The tensions of vertices [first, end): their arms, their forces, the
-// arms' pushes on the neighbours and the pushes on the vertices.
-void relaxation::relax_vertices(int first, int end, float allowance) {
-    const int h0 = vertex_arms_[first], h1 = vertex_arms_[end];
-    const int t0 = vertex_tensions_[first], t1 = vertex_tensions_[end];
+// The tensions of the loose vertices of run r: their arms, their forces,
+// the arms' pushes on the neighbours and the pushes on the vertices. A
+// vertex between them that is not loose has no arms or tensions here.
+void relaxation::relax_vertices(int run, float allowance) {
+    const int k0 = loose_run_[run], k1 = loose_run_[run + 1];
+    const int first = loose_vertex_[k0], last = loose_vertex_[k1 - 1];
+    const int h0 = vertex_arms_[first], h1 = vertex_arms_[last + 1];
+    const int t0 = vertex_tensions_[first], t1 = vertex_tensions_[last + 1];
     const arm_shape* shape = arm_shape_.data();
     float* force = tension_force_.data();
     loops_->arms(position_.data(), arm_from_.data() + h0, arm_to_.data() + h0, h1 - h0, arm_x_.data() + h0,
@@ -352,9 +361,8 @@ void relaxation::relax_vertices(int first, int end, float allowance) {
     for (int h = h0; h < h1; ++h) arm_force_[h] = arm_forces_.add_up(h, 0.0f, [force](int k) { return force[k]; });
     loops_->arm_pushes(arm_x_.data() + h0, arm_y_.data() + h0, shape + h0, arm_force_.data() + h0, h1 - h0,
                        arm_push_.data() + h0);
-    // a vertex of a group, or one without tensions, has no arms here
-    for (int v = first; v < end; ++v) {
-        if (vertex_arms_[v] == vertex_arms_[v + 1]) continue;
+    for (int k = k0; k < k1; ++k) {
+        const int v = loose_vertex_[k];
         lane_pair sum{0, 0};
         for (int h = vertex_arms_[v]; h < vertex_arms_[v + 1]; ++h) sum -= pair_of(arm_push_[h]);
         vertex_push_[v] = xy_of(sum);
@@ -442,7 +450,12 @@ void relaxation::plan_parts() {
         return (k < link_groups ? by_ball.entry_at[k] : static_cast<int>(by_ball.other.size())) + k;
     };
     cut_evenly(link_groups, parts, link_entries_before, link_group_cut_);
-    cut_evenly(balls, parts, [&](int v) { return vertex_tensions_[v] + vertex_arms_[v] + v; }, vertex_cut_);
+    const int runs = static_cast<int>(loose_run_.size()) - 1;
+    auto run_cost_before = [&](int r) {
+        const int v = r < runs ? loose_vertex_[loose_run_[r]] : balls;
+        return vertex_tensions_[v] + vertex_arms_[v] + r;
+    };
+    cut_evenly(runs, parts, run_cost_before, run_cut_);
     cut_evenly(listed, parts, [&](int b) { return arms_into_.first[b] + b; }, tension_sum_cut_);
     cut_evenly(static_cast<int>(groups_.count()), parts, [](int g) { return g; }, group_cut_);
 }

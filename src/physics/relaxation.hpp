@@ -89,7 +89,7 @@ private:
     int index_of(const ball_ref& b);
     void staff_team();
     void plan_parts();
-    void relax_vertices(int first, int end, float allowance);
+    void relax_vertices(int run, float allowance);
 
     // balls of the list first, then any ball a link or tension names without
     // it being listed: those are read but never moved. Holding references
@@ -131,12 +131,16 @@ private:
     // -f for arm a, then +f for arm b, for each tension
     std::vector<float> tension_force_;
 
+    // the vertices with arms here, and runs of them: run r is
+    // loose_vertex_[loose_run_[r]] to loose_vertex_[loose_run_[r + 1] - 1]
+    std::vector<int> loose_vertex_, loose_run_{0};
+
     // vertices whose tensions share a pattern, relaxed a group at a time;
     // their arms push after the loose arms in arm_push_
     vertex_groups groups_;
 
     // each thread's part of each step: part p runs [cut[p], cut[p + 1])
-    std::vector<int> link_group_cut_, vertex_cut_, tension_sum_cut_, group_cut_;
+    std::vector<int> link_group_cut_, run_cut_, tension_sum_cut_, group_cut_;
 
     const pass_loops* loops_ = nullptr;
     int threads_wanted_ = 0;
