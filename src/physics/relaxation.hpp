@@ -1,22 +1,24 @@
 #pragma once
 // The figure gathered into flat arrays for the relaxation passes: positions
-// and shifts per ball, ball indices per link, and the tensions turned into
-// arms (see pass_loops). The indices are rebuilt only when a list changes;
-// positions, masses, rest values and strengths are read again every frame.
-// The passes allocate nothing.
+// and shifts per ball, links by ball (see ball_links), and the tensions turned
+// into arms (see pass_loops), most of them in groups of vertices that share
+// a pattern (see vertex_groups). The indices are rebuilt only when a list
+// changes; positions, masses, rest values and strengths are read again every
+// frame. The passes allocate nothing.
 //
-// A pass has two steps. First every constraint computes its pushes, each into
-// a place of its own; then every ball sums the pushes it takes, always in the
-// same order. Neither step writes where another thread of the same step
-// writes, so several threads can share a pass and the figure comes out the
-// same, bit for bit, whatever their number.
+// The link pass moves each ball by the sum of its own links' pushes. The
+// tension pass has two steps: first every vertex computes its arms' pushes,
+// each into a place of its own; then every ball sums the pushes it takes,
+// always in the same order. No step writes where another thread of the same
+// step writes, so several threads can share a pass and the figure comes out
+// the same, bit for bit, whatever their number.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
 
-#include "physics/figure.hpp"
 #include "physics/ball_links.hpp"
+#include "physics/figure.hpp"
 #include "physics/pass_loops.hpp"
 #include "physics/vertex_groups.hpp"
 #include "physics/xy.hpp"
@@ -48,10 +50,6 @@ public:
     // the widest the processor runs unless told otherwise; every width
     // gives the same figure
     void use_vector_width(vector_width width);
-    // links and tensions with all their balls: the ones that push
-    std::size_t link_count() const { return link_a_.size(); }
-    std::size_t tension_count() const { return arm_of_a_.size(); }
-    std::size_t listed_count() const { return listed_; }
     // positions and last shifts back to the listed balls
     void write_back() const;
 
