@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 
 #include "platform/graphics.hpp"
 #include "platform/random.hpp"
@@ -77,8 +78,9 @@ bool app::run_frame() {
     simulation_step();
     // a figure whose constraints blew up within the step is dropped now, as it
     // would be at the next frame's start, so that no position that is not a
-    // number is drawn, picked or left in the figure between frames
-    drop_far_balls();
+    // number is drawn, picked or left in the figure between frames; far but
+    // finite balls wait for the next frame's check
+    drop_lost_balls();
     draw_figure();
     menu->layout();
     menu->draw();
@@ -94,13 +96,22 @@ void app::force_draw_mode_if_empty() {
     if (balls.is_empty()) mode = 1;
 }
 
-void app::drop_far_balls() {
-    for (ball_ref b : balls.all()) {  // a copy: deleting resets the slot
-        // a position that is not finite is as lost as a far one
-        bool far = !(std::abs(b->x) <= far_limit) || !(std::abs(b->y) <= far_limit);
-        if (far) delete_ball(b);
+namespace {
+
+// deletes every ball with a coordinate not within [-limit, limit]; a
+// coordinate that is not a number never is
+void drop_balls_beyond(app& a, float limit) {
+    for (ball_ref b : a.balls.all()) {  // a copy: deleting resets the slot
+        bool far = !(std::abs(b->x) <= limit) || !(std::abs(b->y) <= limit);
+        if (far) a.delete_ball(b);
     }
 }
+
+}  // namespace
+
+void app::drop_far_balls() { drop_balls_beyond(*this, far_limit); }
+
+void app::drop_lost_balls() { drop_balls_beyond(*this, std::numeric_limits<float>::max()); }
 
 void app::drift_palette() {
     for (int i = 0; i < palette_size; ++i) {

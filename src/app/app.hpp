@@ -92,6 +92,8 @@ struct app {
     bool run_frame();
     void force_draw_mode_if_empty();
     void drop_far_balls();
+    // deletes the balls whose position is not a finite number
+    void drop_lost_balls();
     void drift_palette();
     void draw_grid();
     void handle_commands();

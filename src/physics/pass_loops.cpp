@@ -208,7 +208,10 @@ constexpr int block = 256;
 
 float tension_force(float arm_ax, float arm_ay, float arm_bx, float arm_by, float square_a, float square_b,
                     float rest, float bound) {
-    float error = wrap_180(joint_angle(-arm_ax, -arm_ay, arm_bx, arm_by) - rest);
+    // the formula's first arm runs from end a to the vertex: 0 - u, not -u, so
+    // that an arm of length zero is +0 as the vertex minus end a gives it
+    // (-0 would turn its direction half a turn)
+    float error = wrap_180(joint_angle(0.0f - arm_ax, 0.0f - arm_ay, arm_bx, arm_by) - rest);
     return force_of(error, square_a, square_b, bound);
 }
 

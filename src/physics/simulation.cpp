@@ -12,7 +12,7 @@ namespace {
 // the relaxation rather than at the next frame's far-ball check.
 void gather_figure(app& a) {
     if (!a.relax.gather(a)) {
-        a.drop_far_balls();
+        a.drop_lost_balls();
         a.relax.gather(a);
     }
 }

@@ -51,6 +51,12 @@ TEST(CommandsValueRows, LimitsOfSizeWidthAndForce) {
     c.release_at(0, 0);
     c.hold_on(c.m().force_row.plus, 300);
     EXPECT_EQ(c.a.angle_force, 3000.0f);
+    c.release_at(0, 0);
+    c.hold_on(c.m().size_row.plus, 300);
+    EXPECT_EQ(c.a.ball_size, 200.0f);
+    c.release_at(0, 0);
+    c.hold_on(c.m().width_row.plus, 400);
+    EXPECT_EQ(c.a.link_width, 200.0f);
 }
 
 TEST(CommandsValueRows, SizesReachEveryElementEveryFrame) {

@@ -45,6 +45,11 @@ TEST_F(DocumentCommands, AddNumbersTheNewBallsAfterTheOldOnes) {
     EXPECT_EQ(a.links.slot(1)->end_b, a.balls.slot(7));
     EXPECT_EQ(a.balls.slot(7)->x, 30);
     for (int i = 0; i < 8; ++i) EXPECT_EQ(a.balls.slot(i)->number, i + 1);
+    // a link ahead of its balls' records names no ball yet, least of all an old one
+    put("early.fkn", doc().link(1, 2, 7).ball(1, 1, 0, 0).ball(2, 1, 5, 0).data);
+    a.load_document(0, "early.fkn");
+    EXPECT_EQ(a.balls.count(), 10u);
+    EXPECT_EQ(a.links.count(), 2u);
 }
 
 TEST_F(DocumentCommands, WhatCannotBeReadChangesNothing) {

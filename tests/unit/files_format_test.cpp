@@ -129,6 +129,13 @@ TEST(DocumentFormat, CutRecordsAreDroppedAndReadErrorsFailTheRead) {
         EXPECT_EQ(got.balls.size(), 2u);
         EXPECT_EQ(got.links.size(), 0u) << "cut " << cut;
     }
+    bytes with_tension = doc().ball(1, 1, 0, 0).ball(2, 1, 5, 0).ball(3, 1, 5, 5).tension(1, 2, 3, 90, 1).data;
+    for (std::size_t cut = 1; cut <= 33; ++cut) {  // into the tension's fields and its marker
+        app a;
+        figure_records got = read_all(a, bytes(with_tension.begin(), with_tension.end() - static_cast<std::ptrdiff_t>(cut)));
+        EXPECT_EQ(got.balls.size(), 3u);
+        EXPECT_EQ(got.tensions.size(), 0u) << "cut " << cut;
+    }
     app a;
     EXPECT_EQ(read_all(a, bytes(full.begin(), full.end() - 39)).balls.size(), 1u);
 

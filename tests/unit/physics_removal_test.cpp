@@ -71,6 +71,17 @@ TEST_F(removal_test, FarLimitIsInclusive) {
     EXPECT_TRUE(a->tensions.is_empty());
 }
 
+TEST_F(removal_test, FarButFiniteBallsStayUntilTheNextFrameStarts) {
+    put_link(p, q, 1e8f);
+    std::string why;
+    ASSERT_TRUE(open_graphics(1024, 768, 0, 60, why));
+    a->run_frame();
+    EXPECT_EQ(a->balls.count(), 3u);
+    EXPECT_GT(std::abs(q->x - p->x), 2 * far_limit);
+    a->run_frame();
+    EXPECT_LT(a->balls.count(), 3u);
+}
+
 TEST_F(removal_test, BallsThatAreNotFiniteGoWithTheirLinks) {
     v->x = std::numeric_limits<float>::quiet_NaN();
     q->y = std::numeric_limits<float>::infinity();

@@ -48,6 +48,12 @@ TEST_F(step_test, FloorSetsTheBallOnItAndBounces) {
     a->simulation_step();
     EXPECT_NEAR(b->y, 755 - 0.8f * 10.1f + 0.1f, 1e-3);
     EXPECT_EQ(b->wall_hit, 0);
+    // the ceiling the same way down
+    ball_ref high = put_ball(300, 20);
+    high->vy = -30;
+    a->simulation_step();
+    EXPECT_FLOAT_EQ(high->y, 0 + 13);
+    EXPECT_FLOAT_EQ(high->vy, -0.8f * -29.9f);
 }
 
 TEST_F(step_test, TouchingAWallIsNoHit) {
