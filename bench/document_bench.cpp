@@ -17,17 +17,15 @@ void build_chain(app& a, int count) {
     ball_ref previous, before;
     for (int i = 0; i < count; ++i) {
         auto b = std::make_shared<ball>();
-        b->owner = &a;
         b->x = b->old_x = static_cast<float>(i % 700);
         b->y = b->old_y = static_cast<float>(i / 700);
-        a.balls.add_last(b);
+        a.figure.balls.add_last(b);
         if (previous) {
             auto l = std::make_shared<link>();
-            l->owner = &a;
             l->end_a = previous;
             l->end_b = b;
             l->rest_length = 1;
-            a.links.add_last(l);
+            a.figure.links.add_last(l);
         }
         if (before) {
             auto t = std::make_shared<tension>();
@@ -35,7 +33,7 @@ void build_chain(app& a, int count) {
             t->vertex = previous;
             t->end_b = b;
             t->rest_angle = 180;
-            a.tensions.add_last(t);
+            a.figure.tensions.add_last(t);
         }
         before = previous;
         previous = b;
@@ -68,7 +66,7 @@ void read_document_bench(benchmark::State& state) {
     for (auto _ : state) {
         app a;
         a.load_document(1, bench_path());
-        benchmark::DoNotOptimize(a.balls.count());
+        benchmark::DoNotOptimize(a.figure.balls.count());
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
     std::filesystem::remove(bench_path());

@@ -24,7 +24,7 @@
 
 #include "allocation_count.hpp"
 #include "app/app.hpp"
-#include "physics/sample_figures.hpp"
+#include "sample_figures.hpp"
 #include "platform/graphics.hpp"
 #include "platform/sdl/frame_capture.hpp"
 #include "platform/sdl/gl_canvas.hpp"
@@ -64,7 +64,7 @@ frame_image read_back(int width, int height) {
 // the view holding all of it
 std::unique_ptr<app> mesh_in_view(int balls) {
     auto a = std::make_unique<app>();
-    add_sized_figure(*a, "mesh", balls, -2000, -2000);
+    add_sized_figure(a->figure, "mesh", balls, -2000, -2000);
     // 30 units between balls, and a margin
     float side = 30.0f * static_cast<float>(std::lround(std::sqrt(static_cast<double>(balls))));
     a->view_left = -2050;
@@ -137,7 +137,7 @@ int bench(int frames, int balls) {
     }
     double by_app_ms = median(app_ms), by_one_call_ms = median(one_call_ms);
     std::printf("renderer: %s, %s\n", glGetString(GL_RENDERER), glGetString(GL_VERSION));
-    std::printf("figure: %zu balls, %zu links, %zu triangles\n", a->balls.count(), a->links.count(),
+    std::printf("figure: %zu balls, %zu links, %zu triangles\n", a->figure.balls.count(), a->figure.links.count(),
                 triangles.count() / 3);
     std::printf("frames: %d\n", frames);
     std::printf("through the app's drawing: median %.3f ms (gathering the shapes: %.3f ms)\n", by_app_ms,

@@ -13,13 +13,12 @@ void make_figures(app& a, int balls, int size) {
     ball_ref previous;
     for (int i = 0; i < balls; ++i) {
         auto b = std::make_shared<ball>();
-        b->owner = &a;
-        a.balls.add_last(b);
+        a.figure.balls.add_last(b);
         if (i % size != 0) {
             auto l = std::make_shared<link>();
             l->end_a = previous;
             l->end_b = b;
-            a.links.add_last(l);
+            a.figure.links.add_last(l);
         }
         previous = b;
     }
@@ -29,7 +28,7 @@ void label_small_figures(benchmark::State& state) {
     app a;
     make_figures(a, static_cast<int>(state.range(0)), 4);
     for (auto _ : state) a.label_figures();
-    state.counters["balls"] = static_cast<double>(a.balls.count());
+    state.counters["balls"] = static_cast<double>(a.figure.balls.count());
 }
 BENCHMARK(label_small_figures)->Arg(1000)->Arg(5000)->Arg(20000)->Unit(benchmark::kMillisecond);
 

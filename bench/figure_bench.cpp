@@ -8,7 +8,7 @@
 
 #include "allocation_count.hpp"
 #include "app/app.hpp"
-#include "physics/sample_figures.hpp"
+#include "sample_figures.hpp"
 #include "platform/graphics.hpp"
 #include "platform/headless_backend.hpp"
 
@@ -28,7 +28,7 @@ void load_crowd_document(benchmark::State& state) {
     headless h;
     {
         app a;
-        add_sized_figure(a, "crowd", static_cast<int>(state.range(0)), 20, 20);
+        add_sized_figure(a.figure, "crowd", static_cast<int>(state.range(0)), 20, 20);
         a.number_balls();
         std::string why;
         if (!a.write_document(crowd_path(), why)) state.SkipWithError(why.c_str());
@@ -38,7 +38,7 @@ void load_crowd_document(benchmark::State& state) {
         auto a = std::make_unique<app>();
         state.ResumeTiming();
         a->load_document(1, crowd_path());
-        benchmark::DoNotOptimize(a->balls.count());
+        benchmark::DoNotOptimize(a->figure.balls.count());
         state.PauseTiming();
         a.reset();
         state.ResumeTiming();
@@ -52,7 +52,7 @@ void load_crowd_document(benchmark::State& state) {
 void press_play(benchmark::State& state) {
     headless h;
     app a;
-    add_sized_figure(a, state.range(1) ? "crowd" : "mesh", static_cast<int>(state.range(0)), -2000, -2000);
+    add_sized_figure(a.figure, state.range(1) ? "crowd" : "mesh", static_cast<int>(state.range(0)), -2000, -2000);
     a.view_left = -2340;
     a.view_right = 3120;
     a.fit_view();
@@ -62,9 +62,9 @@ void press_play(benchmark::State& state) {
         a.selected.reset();
         a.label_figures();
         a.mode = -1;
-        a.relax.gather(a);
+        a.figure.relax.gather(a.figure);
     }
-    state.counters["tensions"] = static_cast<double>(a.tensions.count());
+    state.counters["tensions"] = static_cast<double>(a.figure.tensions.count());
 }
 
 // Every step of the frame loop on an opened mesh document, drawing into the
@@ -76,7 +76,7 @@ void headless_frame(benchmark::State& state) {
     const std::string path = (std::filesystem::temp_directory_path() / "flopkin-bench-mesh.fkn").string();
     {
         app maker;
-        add_sized_figure(maker, "mesh", static_cast<int>(state.range(0)), 20, 20);
+        add_sized_figure(maker.figure, "mesh", static_cast<int>(state.range(0)), 20, 20);
         maker.number_balls();
         std::string why;
         if (!maker.write_document(path, why)) state.SkipWithError(why.c_str());
@@ -85,19 +85,19 @@ void headless_frame(benchmark::State& state) {
     std::string why;
     if (!open_graphics(a.screen_width, a.screen_height, 0, 60, why)) state.SkipWithError(why.c_str());
     unpace_frames();
-    a.relax.use_threads(static_cast<int>(state.range(1)));
+    a.figure.relax.use_threads(static_cast<int>(state.range(1)));
     a.load_document(1, path);
     a.run_frame();  // the figure stands: arrays sized and indexed
     for (auto _ : state) a.run_frame();
-    state.counters["balls"] = static_cast<double>(a.balls.count());
+    state.counters["balls"] = static_cast<double>(a.figure.balls.count());
     std::filesystem::remove(path);
 }
 
 void allocations_per_frame(benchmark::State& state) {
     headless h;
     app a;
-    add_sized_figure(a, "mesh", static_cast<int>(state.range(0)), -2000, -2000);
-    a.relax.use_threads(static_cast<int>(state.range(1)));
+    add_sized_figure(a.figure, "mesh", static_cast<int>(state.range(0)), -2000, -2000);
+    a.figure.relax.use_threads(static_cast<int>(state.range(1)));
     a.mode = -1;
     a.simulation_step();
     long before = allocations_so_far();

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "app/app.hpp"
-#include "physics/sample_figures.hpp"
+#include "sample_figures.hpp"
 #include "platform/graphics.hpp"
 #include "platform/headless_backend.hpp"
 
@@ -31,23 +31,23 @@ struct bench_app {
     }
 };
 
-void add_side_mesh(app& a, int balls) { add_sized_figure(a, "mesh", balls, -2000, -2000); }
+void add_side_mesh(app& a, int balls) { add_sized_figure(a.figure, "mesh", balls, -2000, -2000); }
 
-void add_sized_crowd(app& a, int balls) { add_sized_figure(a, "crowd", balls, -2300, -2250); }
+void add_sized_crowd(app& a, int balls) { add_sized_figure(a.figure, "crowd", balls, -2300, -2250); }
 
 // range(0) balls, shared by `threads` threads
 void run_frames(benchmark::State& state, void (*build)(app&, int), int threads = 1) {
     bench_app b;
     app& a = *b.a;
     build(a, static_cast<int>(state.range(0)));
-    a.relax.use_threads(threads);
+    a.figure.relax.use_threads(threads);
     a.mode = -1;
     a.simulation_step();  // the figure stands: arrays sized and indexed
     for (auto _ : state) a.simulation_step();
-    double evaluations = static_cast<double>(relaxation_passes) * static_cast<double>(a.links.count() + a.tensions.count());
-    state.counters["balls"] = static_cast<double>(a.balls.count());
-    state.counters["links"] = static_cast<double>(a.links.count());
-    state.counters["tensions"] = static_cast<double>(a.tensions.count());
+    double evaluations = static_cast<double>(relaxation_passes) * static_cast<double>(a.figure.links.count() + a.figure.tensions.count());
+    state.counters["balls"] = static_cast<double>(a.figure.balls.count());
+    state.counters["links"] = static_cast<double>(a.figure.links.count());
+    state.counters["tensions"] = static_cast<double>(a.figure.tensions.count());
     state.counters["evals_per_s"] = benchmark::Counter(evaluations, benchmark::Counter::kIsIterationInvariantRate);
 }
 
@@ -62,7 +62,7 @@ void build_tensions_mesh(benchmark::State& state) {
     app& a = *b.a;
     add_side_mesh(a, static_cast<int>(state.range(0)));
     for (auto _ : state) a.build_tensions();
-    state.counters["tensions"] = static_cast<double>(a.tensions.count());
+    state.counters["tensions"] = static_cast<double>(a.figure.tensions.count());
 }
 
 BENCHMARK(frame_step_mesh)->Arg(1000)->Arg(5000)->Arg(20000)->Unit(benchmark::kMillisecond);

@@ -13,7 +13,7 @@
 #include <unistd.h>
 
 #include "app/app.hpp"
-#include "physics/sample_figures.hpp"
+#include "sample_figures.hpp"
 #include "platform/random.hpp"
 
 namespace {
@@ -26,10 +26,10 @@ struct example {
 // every figure lies inside the view a run starts with, so a first run shows
 // it whole, falling from near the top
 const std::vector<example> examples = {
-    {"stick-figure.fkn", [](flopkin::app& a) { flopkin::add_stick_figure(a, 390, 250); }},
-    {"chain-bridge.fkn", [](flopkin::app& a) { flopkin::add_bridge(a, 12, 150, 200); }},
-    {"soft-blob.fkn", [](flopkin::app& a) { flopkin::add_mesh(a, 7, 6, 300, 150); }},
-    {"crowd.fkn", [](flopkin::app& a) { flopkin::add_crowd(a, 12, 6, 240, 150); }},
+    {"stick-figure.fkn", [](flopkin::app& a) { flopkin::add_stick_figure(a.figure, 390, 250); }},
+    {"chain-bridge.fkn", [](flopkin::app& a) { flopkin::add_bridge(a.figure, 12, 150, 200); }},
+    {"soft-blob.fkn", [](flopkin::app& a) { flopkin::add_mesh(a.figure, 7, 6, 300, 150); }},
+    {"crowd.fkn", [](flopkin::app& a) { flopkin::add_crowd(a.figure, 12, 6, 240, 150); }},
 };
 
 bool write_example(const example& e, const std::string& path) {

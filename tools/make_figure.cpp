@@ -6,7 +6,7 @@
 #include <string>
 
 #include "app/app.hpp"
-#include "physics/sample_figures.hpp"
+#include "sample_figures.hpp"
 #include "platform/graphics.hpp"
 #include "platform/headless_backend.hpp"
 
@@ -23,7 +23,7 @@ int main(int argc, char** argv) {
         app a;
         // the figures start at the top-left of the first view and spread
         // right and down; loading widens the view to take them in
-        if (!add_sized_figure(a, argv[1], std::atoi(argv[2]), 20, 20)) {
+        if (!add_sized_figure(a.figure, argv[1], std::atoi(argv[2]), 20, 20)) {
             std::fprintf(stderr, "unknown figure kind: %s\n", argv[1]);
             status = 2;
         } else {
@@ -33,8 +33,8 @@ int main(int argc, char** argv) {
                 std::fprintf(stderr, "cannot write %s: %s\n", argv[3], why.c_str());
                 status = 1;
             } else {
-                std::printf("%s: %zu balls, %zu links, %zu tensions\n", argv[3], a.balls.count(), a.links.count(),
-                            a.tensions.count());
+                std::printf("%s: %zu balls, %zu links, %zu tensions\n", argv[3], a.figure.balls.count(), a.figure.links.count(),
+                            a.figure.tensions.count());
             }
         }
     }

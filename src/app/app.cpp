@@ -38,7 +38,7 @@ void print_stats(std::vector<double> ms) {
 
 int app::run(const run_options& opts) {
     options = opts;
-    relax.use_threads(options.threads);
+    figure.relax.use_threads(options.threads);
     // frame times kept for --stats take no allocation in the frames
     if (options.stats && options.frames > 0) frame_ms.reserve(static_cast<std::size_t>(options.frames));
     std::string error;
@@ -93,25 +93,12 @@ bool app::run_frame() {
 }
 
 void app::force_draw_mode_if_empty() {
-    if (balls.is_empty()) mode = 1;
+    if (figure.balls.is_empty()) mode = 1;
 }
 
-namespace {
+void app::drop_far_balls() { figure.remove_beyond(far_limit); }
 
-// deletes every ball with a coordinate not within [-limit, limit]; a
-// coordinate that is not a number never is
-void drop_balls_beyond(app& a, float limit) {
-    for (ball_ref b : a.balls.all()) {  // a copy: deleting resets the slot
-        bool far = !(std::abs(b->x) <= limit) || !(std::abs(b->y) <= limit);
-        if (far) a.delete_ball(b);
-    }
-}
-
-}  // namespace
-
-void app::drop_far_balls() { drop_balls_beyond(*this, far_limit); }
-
-void app::drop_lost_balls() { drop_balls_beyond(*this, std::numeric_limits<float>::max()); }
+void app::drop_lost_balls() { figure.remove_beyond(std::numeric_limits<float>::max()); }
 
 void app::drift_palette() {
     for (int i = 0; i < palette_size; ++i) {

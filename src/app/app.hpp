@@ -1,13 +1,15 @@
 #pragma once
-// The application object: every setting, the figure's lists, the menu, the
-// view and the pointer state, and the frame loop that drives them.
+// The application object: every setting, the figure, the menu, the view and
+// the pointer state, and the frame loop that drives them. The subsystems'
+// operations are the app's; those of the physics are one-line calls into it,
+// which sees only the figure and the settings passed in.
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "physics/constants.hpp"
 #include "physics/figure.hpp"
-#include "physics/relaxation.hpp"
-#include "platform/object_list.hpp"
+#include "physics/view.hpp"
 
 namespace flopkin {
 
@@ -26,17 +28,11 @@ struct run_options {
     int threads = 0;            // sharing the simulation; 0 = decided by figure size
 };
 
-// the four corrections of one link: for end a, then for end b
-struct link_shift {
-    float ax, ay, bx, by;
-};
-
 inline constexpr const char* default_document = "saved flopkins/flopkin.fkn";
-inline constexpr float far_limit = 3333333.0f;
-inline constexpr int relaxation_passes = 30;
 inline constexpr int palette_rows = 30;
 
-struct app {
+// the view's fields (zoom, view_left ... view_cy) are the app's own
+struct app : view_fields {
     app();
     ~app();
     app(const app&) = delete;
@@ -46,10 +42,8 @@ struct app {
     int mode = -1;                  // 1 = draw, -1 = play
     std::string document_path;
     int click_armed = 0;
-    float area_width = 780;
     std::unique_ptr<flopkin::menu> menu;
     float gravity = 0.1f;
-    float zoom = 1.0f;
     float angle_force = 30;
     float link_width = 2;
     float ball_size = 13;
@@ -59,19 +53,8 @@ struct app {
     ball_ref dragged;
     ball_ref link_end_balls[2];
     int link_drag_active = 0;
-    int screen_width = 1024;
-    int screen_height = 768;
-    float view_right = 780;
-    float view_left = 0;
-    float view_top = 0;
-    float view_bottom = 768;
-    float view_cx = 390;
-    float view_cy = 384;
-    object_list<ball> balls;
-    object_list<link> links;
-    object_list<tension> tensions;
-    // the figure as flat arrays for the relaxation passes
-    relaxation relax;
+    // the balls, links and tensions, in the order every pass walks them
+    flopkin::figure figure;
 
     // set by "Quit": the frame ends at once and the loop with it
     bool quit_requested = false;
@@ -103,9 +86,9 @@ struct app {
     void zoom_step(int direction);
     // frame steps 10 to 14: gravity, advance, walls, relaxation, velocities
     void simulation_step();
+    // one link pass, or one tension pass, on its own
     void relax_links();
     void relax_tensions(int draw_mode);
-    link_shift link_correction(const ball& a, const ball& b, float rest) const;
     // frame step 15: every link, then every ball
     void draw_figure();
 
@@ -131,8 +114,5 @@ struct app {
     // false with the reason, and nothing changed, when it cannot be read
     bool read_document(int replace, const std::string& path, std::string& why);
 };
-
-float wrap_360(float angle);
-float wrap_180(float angle);
 
 }  // namespace flopkin

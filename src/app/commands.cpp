@@ -56,9 +56,9 @@ void app::handle_commands() {
     }
 
     // the sizes are global: every element takes the current setting
-    for (ball_ref b : balls.all()) b->radius = ball_size;
-    for (const auto& t : tensions.all()) t->strength = angle_force;
-    for (const auto& l : links.all()) l->width = link_width;
+    for (ball_ref b : figure.balls.all()) b->radius = ball_size;
+    for (const auto& t : figure.tensions.all()) t->strength = angle_force;
+    for (const auto& l : figure.links.all()) l->width = link_width;
 
     if (!mouse_down(1)) click_armed = 1;
     if (mouse_down(1)) click_armed = 0;

@@ -1,6 +1,7 @@
 #include <vector>
 
 #include "app/app.hpp"
+#include "editing/figure_editing.hpp"
 #include "physics/joint.hpp"
 
 namespace flopkin {
@@ -12,12 +13,12 @@ namespace flopkin {
 // The neighbours of every ball are listed once, in link order, so the work is
 // the sum over the balls of their neighbour count squared; a vertex resets
 // only the counters of its own neighbours, which are the only ones it reads.
-void app::build_tensions() {
-    tensions.clear();
+void build_tensions(figure& f, float strength) {
+    f.tensions.clear();
 
     std::vector<ball_ref> listed;
-    listed.reserve(balls.count());
-    for (ball_ref b : balls.all()) {
+    listed.reserve(f.balls.count());
+    for (ball_ref b : f.balls.all()) {
         b->slot = static_cast<int>(listed.size());
         b->tension_count = 0;
         listed.push_back(b);
@@ -29,7 +30,7 @@ void app::build_tensions() {
 
     // neighbours of every listed ball in link order, as one table of runs
     std::vector<int> first(listed.size() + 1, 0);
-    for (link_ref l : links.all()) {
+    for (link_ref l : f.links.all()) {
         int a = index_of(l->end_a), b = index_of(l->end_b);
         if (a >= 0) ++first[a + 1];
         if (b >= 0) ++first[b + 1];
@@ -37,7 +38,7 @@ void app::build_tensions() {
     for (std::size_t i = 0; i < listed.size(); ++i) first[i + 1] += first[i];
     std::vector<ball_ref> neighbours(first.back());
     std::vector<int> filled(first.begin(), first.end() - 1);
-    for (link_ref l : links.all()) {
+    for (link_ref l : f.links.all()) {
         int a = index_of(l->end_a), b = index_of(l->end_b);
         if (a >= 0) neighbours[filled[a]++] = l->end_b;
         if (b >= 0) neighbours[filled[b]++] = l->end_a;
@@ -63,11 +64,13 @@ void app::build_tensions() {
                 t->vertex = vertex;
                 t->end_b = b;
                 t->rest_angle = joint_angle(vertex->x - a->x, vertex->y - a->y, b->x - vertex->x, b->y - vertex->y);
-                t->strength = angle_force;
-                tensions.add_last(std::move(t));
+                t->strength = strength;
+                f.tensions.add_last(std::move(t));
             }
         }
     }
 }
+
+void app::build_tensions() { flopkin::build_tensions(figure, angle_force); }
 
 }  // namespace flopkin

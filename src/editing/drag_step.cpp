@@ -9,14 +9,14 @@
 namespace flopkin {
 
 void app::drag_step() {
-    for (ball_ref b : balls.all()) b->mass = 1.0f;
+    for (ball_ref b : figure.balls.all()) b->mass = 1.0f;
 
     int down = mouse_down(1);
     if (!down) dragged.reset();
     float px = static_cast<float>(mouse_x());
     float py = static_cast<float>(mouse_y());
     // once a ball is held, passing over others changes nothing
-    if (!dragged && down) dragged = last_ball_under(balls, px, py);
+    if (!dragged && down) dragged = last_ball_under(figure.balls, px, py);
     if (dragged) {
         dragged->x = screen_to_world(px, view_cx, zoom, area_width);
         dragged->y = screen_to_world(py, view_cy, zoom, static_cast<float>(screen_height));

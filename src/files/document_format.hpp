@@ -1,6 +1,8 @@
 #pragma once
 // The document format: a header line, then one record per ball, link and
 // tension, each a text marker line followed by little-endian binary fields.
+// This is the format alone, on a figure and a stream; the commands that open
+// and save documents for the user are in document_commands.cpp.
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -25,9 +27,9 @@ struct figure_records {
     std::vector<tension_ref> tensions;
 };
 
-// Writes the header and every ball, link and tension of the app in list
+// Writes the header and every ball, link and tension of the figure in list
 // order, naming balls by their current numbers.
-void write_figure(stream& out, app& owner);
+void write_figure(stream& out, const figure& f);
 
 // Reads every record after the header. Ball numbers are shifted by `base`;
 // links and tensions resolve against `numbers` (balls already in the figure)
@@ -36,6 +38,6 @@ void write_figure(stream& out, app& owner);
 // finite, a link or tension naming a ball that is not there or whose rest
 // value is not finite. A mass that is not a positive finite number becomes 1.
 // False when the stream failed, in which case `records` must not be used.
-bool read_figure(stream& in, app& owner, int base, ball_numbers numbers, figure_records& records);
+bool read_figure(stream& in, int base, ball_numbers numbers, figure_records& records);
 
 }  // namespace flopkin

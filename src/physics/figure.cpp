@@ -1,6 +1,7 @@
 #include "physics/figure.hpp"
 
-#include "app/app.hpp"
+#include <cmath>
+
 #include "physics/view.hpp"
 #include "platform/random.hpp"
 
@@ -16,14 +17,36 @@ ball::ball() {
     for (int& c : colour) c = rand(0, 255);
 }
 
-void ball::to_screen() {
-    screen_x = world_to_screen_x(x, owner->view_cx, owner->zoom, owner->area_width);
-    screen_radius = radius * owner->zoom;
-    screen_y = world_to_screen_y(y, owner->view_cy, owner->zoom, static_cast<float>(owner->screen_height));
+void ball::to_screen(const view_fields& v) {
+    screen_x = world_to_screen_x(x, v.view_cx, v.zoom, v.area_width);
+    screen_radius = radius * v.zoom;
+    screen_y = world_to_screen_y(y, v.view_cy, v.zoom, static_cast<float>(v.screen_height));
 }
 
 link::link() {
     for (int& c : colour) c = rand(0, 255);
+}
+
+void figure::remove(const ball_ref& gone) {
+    if (!gone) return;
+    balls.remove(gone.get());
+    for (link_ref l : links.all())
+        if (l->end_a == gone || l->end_b == gone) links.remove(l.get());
+    for (tension_ref t : tensions.all())
+        if (t->end_a == gone || t->vertex == gone || t->end_b == gone) tensions.remove(t.get());
+}
+
+void figure::remove_beyond(float limit) {
+    for (ball_ref b : balls.all()) {  // a copy: removing resets the slot
+        bool far = !(std::abs(b->x) <= limit) || !(std::abs(b->y) <= limit);
+        if (far) remove(b);
+    }
+}
+
+void figure::clear() {
+    balls.clear();
+    links.clear();
+    tensions.clear();
 }
 
 }  // namespace flopkin

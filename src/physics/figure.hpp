@@ -1,14 +1,15 @@
 #pragma once
 // The figure model: balls (point masses), links (distance constraints) and
-// tensions (angle constraints). A figure is a connected group of balls; the
-// app owns all of them through its three lists.
-#include <memory>
+// tensions (angle constraints), and the `figure` that lists them, in the
+// order every pass walks them. The app owns one figure; the physics works on
+// it with the settings a step needs passed in, and never sees the app.
+#include "physics/figure_refs.hpp"
+#include "physics/relaxation.hpp"
+#include "platform/object_list.hpp"
 
 namespace flopkin {
 
-struct app;
-struct ball;
-using ball_ref = std::shared_ptr<ball>;
+struct view_fields;
 
 struct ball {
     ball();
@@ -20,9 +21,8 @@ struct ball {
     int figure = 0;             // connected-group label, 1-based; 0 = unlabelled
     int wall_hit = 0;           // pushed back by a wall this frame
     float mass = 1.0f;
-    float shift_x = 0;          // correction gathered by one relaxation pass
+    float shift_x = 0;          // the last relaxation pass's correction
     float shift_y = 0;
-    app* owner = nullptr;
     int number = 0;             // number in documents
     float vx = 0;
     float vy = 0;
@@ -34,23 +34,20 @@ struct ball {
     int colour[3];              // kept in documents, not used for drawing
     int slot = -1;              // index in the relaxation's arrays, or in build_tensions' tables
 
-    void to_screen();
-    void draw();
-    void keep_in_view();
+    void to_screen(const view_fields& v);
+    // the wall pass: set back on a crossed edge of the view, with bounce
+    void keep_in_view(const view_fields& v);
     void update_velocity();
 };
 
 struct link {
     link();
 
-    app* owner = nullptr;
     ball_ref end_a;
     ball_ref end_b;
     float rest_length = 0;
-    float width = 3.0f;
+    float width = 3.0f;         // drawn 2 x width to each side of the centre line
     int colour[3];
-
-    void draw();
 };
 
 struct tension {
@@ -59,11 +56,22 @@ struct tension {
     ball_ref end_b;
     float rest_angle = 0;       // degrees in [0, 360); 180 = straight
     float strength = 0;
-
-    void apply(int draw_mode);
 };
 
-using link_ref = std::shared_ptr<link>;
-using tension_ref = std::shared_ptr<tension>;
+struct figure {
+    object_list<ball> balls;
+    object_list<link> links;
+    object_list<tension> tensions;
+    // the figure as flat arrays for the relaxation passes
+    relaxation relax;
+
+    // takes the ball out with every link and tension that uses it, so the
+    // lists never name a ball that is not in them; a null ball does nothing
+    void remove(const ball_ref& gone);
+    // removes every ball with a coordinate outside [-limit, limit]; a
+    // coordinate that is not a number is never inside
+    void remove_beyond(float limit);
+    void clear();
+};
 
 }  // namespace flopkin

@@ -1,12 +1,13 @@
 #pragma once
-// The angle a tension holds and the push it gives, as plain arithmetic on the
-// two arms, so the per-object operation and the array passes share one formula.
+// The angle a tension holds and the force it gives, as plain arithmetic on
+// its two arms, written once for every pass that works out a tension.
 //
 // Arms: (dx1, dy1) runs from end a to the vertex, (dx2, dy2) from the vertex
 // to end b. The angle is the difference of the two arms' directions plus 180,
 // in [0, 360); three balls on a line give 180.
 #include <cmath>
 
+#include "physics/constants.hpp"
 #include "platform/graphics.hpp"
 
 namespace flopkin {
@@ -14,9 +15,16 @@ namespace flopkin {
 float wrap_360(float angle);
 float wrap_180(float angle);
 
-// atan2 in degrees to float precision (within 1e-6 degrees), branch-free so
-// that loops over many tensions vectorise: an odd polynomial in the smaller
-// over the larger of |x| and |y|, then the octant.
+// atan2 in degrees, branch-free so that loops over many tensions vectorise:
+// atan of t = small / big (the smaller over the larger of |x| and |y|, so t
+// lies in [0, 1]), then the octant from the signs and which one is larger.
+// atan(t) is an odd polynomial of degree 17 with the coefficients below, a
+// near-minimax fit on [0, 1]: its error changes sign 14 times across the
+// interval and is at most 1.2e-8 radians (6.6e-7 degrees) in exact
+// arithmetic, measured at 200,001 points against the library's atan. In
+// float, the rounding of t and of the Horner steps adds more: the test
+// FastAtan2FollowsTheLibraryOne measures it against the library's atan2 over
+// 600,000 directions, within 2e-5 degrees: about one float step at 180.
 inline float fast_atan2_deg(float y, float x) {
     float ax = std::fabs(x), ay = std::fabs(y);
     float big = ax > ay ? ax : ay;
@@ -70,30 +78,23 @@ inline float near_wrap_180(float e) {
 
 inline bool rest_angle_is_near(float rest) { return rest >= -180.0f && rest < 540.0f; }
 
-// what one tension adds to the shifts of end a and end b; the vertex gets
-// minus their sum
-struct joint_push {
-    float ax, ay, bx, by;
-};
+// The force of one tension, written once: the passes use these. With q the
+// squared length of an arm, floored at 0.00001, each arm lets f reach 0.7 q;
+// f = min(reach a, reach b, bound) x error / 400, where bound is the
+// tension's strength (plus the draw-mode allowance) and error its angle's
+// distance from the rest angle in (-180, 180].
+inline float floored_square(float square) { return std::fabs(square) < distance_floor ? distance_floor : square; }
 
-inline joint_push push_of_joint(float dx1, float dy1, float dx2, float dy2, float error, float bound) {
-    float q1 = dx1 * dx1 + dy1 * dy1;
-    float q2 = dx2 * dx2 + dy2 * dy2;
-    q1 = std::fabs(q1) < 0.00001f ? 0.00001f : q1;
-    q2 = std::fabs(q2) < 0.00001f ? 0.00001f : q2;
-    float m = 0.7f * q1;
-    m = 0.7f * q2 < m ? 0.7f * q2 : m;
+inline float reach_of(float square) { return arm_factor * floored_square(square); }
+
+inline float bounded_force(float error, float reach_a, float reach_b, float bound) {
+    float m = reach_b < reach_a ? reach_b : reach_a;
     m = bound < m ? bound : m;
-    float f = m * error / 400.0f;
-    // f / q once per arm: rounds apart from (f x d) / q only in the last bit
-    float g1 = f / q1, g2 = f / q2;
-    return {g1 * dy1, -g1 * dx1, g2 * dy2, -g2 * dx2};
+    return m * error * (1.0f / angle_divisor);
 }
 
-// the whole evaluation of one tension, for any rest angle and any arms
-inline joint_push push_of_tension(float dx1, float dy1, float dx2, float dy2, float rest, float bound) {
-    float error = wrap_180(joint_angle(dx1, dy1, dx2, dy2) - rest);
-    return push_of_joint(dx1, dy1, dx2, dy2, error, bound);
+inline float force_of(float error, float square_a, float square_b, float bound) {
+    return bounded_force(error, reach_of(square_a), reach_of(square_b), bound);
 }
 
 }  // namespace flopkin

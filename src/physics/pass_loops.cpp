@@ -25,24 +25,6 @@ namespace flopkin {
 
 namespace {
 
-constexpr float least_square = 0.00001f;
-
-inline float floored(float square) { return std::fabs(square) < least_square ? least_square : square; }
-
-// how far an arm lets a tension's f go: 0.7 x its floored squared length
-inline float reach_of(float square) { return 0.7f * floored(square); }
-
-// f from the angle error, bounded by both arms' reach and the strength
-inline float bounded_force(float error, float reach_a, float reach_b, float bound) {
-    float m = reach_b < reach_a ? reach_b : reach_a;
-    m = bound < m ? bound : m;
-    return m * error * (1.0f / 400.0f);
-}
-
-inline float force_of(float error, float square_a, float square_b, float bound) {
-    return bounded_force(error, reach_of(square_a), reach_of(square_b), bound);
-}
-
 // the angle error of a tension from the directions of its arms
 [[gnu::always_inline]] inline float error_of_arms(float dir_a, float dir_b, float rest) {
     // dir(w) - dir(u) lies in [-360, 360]: one step each way to [0, 360)
@@ -131,7 +113,7 @@ constexpr int block = 256;
 [[gnu::always_inline]] inline void arm_pushes(const float* arm_x, const float* arm_y, const arm_shape* shape,
                                             const float* force, int n, xy* push) {
     for (int i = 0; i < n; ++i) {
-        float c = force[i] / floored(shape[i].square);
+        float c = force[i] / floored_square(shape[i].square);
         push[i] = {c * arm_y[i], -c * arm_x[i]};
     }
 }
@@ -194,7 +176,7 @@ constexpr int block = 256;
     float sum_x[lanes] = {}, sum_y[lanes] = {};
     for (int j = 0; j < g.arms; ++j) {
         for (int i = 0; i < lanes; ++i) {
-            float c = (plus[j][i] - minus[j][i]) / floored(square[j][i]);
+            float c = (plus[j][i] - minus[j][i]) / floored_square(square[j][i]);
             float px = c * arm_y[j][i], py = -c * arm_x[j][i];
             push[j * lanes + i] = {px, py};
             sum_x[i] -= px;

@@ -4,7 +4,8 @@
 #include <cmath>
 #include <cstring>
 
-#include "app/app.hpp"
+#include "physics/constants.hpp"
+#include "physics/figure.hpp"
 #include "physics/pass_team.hpp"
 #include "physics/stretch.hpp"
 
@@ -88,8 +89,8 @@ void relaxation::push_lists::make(std::size_t owners, const std::vector<int>& ow
     }
 }
 
-bool relaxation::lists_changed(const app& a) const {
-    return a.balls.stamp() != ball_stamp_ || a.links.stamp() != link_stamp_ || a.tensions.stamp() != tension_stamp_;
+bool relaxation::lists_changed(const figure& f) const {
+    return f.balls.stamp() != ball_stamp_ || f.links.stamp() != link_stamp_ || f.tensions.stamp() != tension_stamp_;
 }
 
 int relaxation::index_of(const ball_ref& b) {
@@ -100,15 +101,15 @@ int relaxation::index_of(const ball_ref& b) {
     return b->slot;
 }
 
-void relaxation::index_figure(app& a) {
-    ball_stamp_ = a.balls.stamp();
-    link_stamp_ = a.links.stamp();
-    tension_stamp_ = a.tensions.stamp();
-    copy_list(a.balls, balls_);
+void relaxation::index_figure(figure& f) {
+    ball_stamp_ = f.balls.stamp();
+    link_stamp_ = f.links.stamp();
+    tension_stamp_ = f.tensions.stamp();
+    copy_list(f.balls, balls_);
     listed_ = balls_.size();
     for (std::size_t i = 0; i < listed_; ++i) balls_[i]->slot = static_cast<int>(i);
-    copy_list(a.links, links_);
-    copy_list(a.tensions, tensions_);
+    copy_list(f.links, links_);
+    copy_list(f.tensions, tensions_);
     index_links();
     index_tensions();
     // one more entry than balls: the spare ball that empty lanes move
@@ -258,8 +259,8 @@ void relaxation::index_tensions() {
     vertex_push_.assign(n + 1, xy{0, 0});
 }
 
-bool relaxation::gather(app& a) {
-    if (lists_changed(a)) index_figure(a);
+bool relaxation::gather(figure& f) {
+    if (lists_changed(f)) index_figure(f);
     for (std::size_t i = 0; i < balls_.size(); ++i) {
         const ball& b = *balls_[i];
         if (i < listed_ && !(std::isfinite(b.x) && std::isfinite(b.y))) return false;
@@ -316,7 +317,7 @@ void relaxation::link_part(int part) {
 }
 
 void relaxation::tension_part(int part, int draw_mode) {
-    const float allowance = 10000.0f * static_cast<float>(draw_mode);
+    const float allowance = draw_allowance * static_cast<float>(draw_mode);
     for (int r = run_cut_[part]; r < run_cut_[part + 1]; ++r) relax_vertices(r, allowance);
     xy* group_push = arm_push_.data() + arm_from_.size();
     for (int g = group_cut_[part]; g < group_cut_[part + 1]; ++g) {

@@ -1,31 +1,63 @@
 #pragma once
-// The figure gathered into flat arrays for the relaxation passes: positions
-// and shifts per ball, links by ball (see ball_links), and the tensions turned
-// into arms (see pass_loops), most of them in groups of vertices that share
-// a pattern (see vertex_groups). The indices are rebuilt only when a list
-// changes; positions, masses, rest values and strengths are read again every
-// frame. The passes allocate nothing.
+// The relaxation: the figure gathered into flat arrays, and the 30 passes
+// over links and tensions that run on them each frame. The passes allocate
+// nothing, follow no pointer and come out the same, bit for bit, whatever
+// the number of threads or the vector width.
 //
-// The link pass moves each ball by the sum of its own links' pushes. The
-// tension pass has two steps: first every vertex computes its arms' pushes,
-// each into a place of its own; then every ball sums the pushes it takes,
-// always in the same order. No step writes where another thread of the same
-// step writes, so several threads can share a pass and the figure comes out
-// the same, bit for bit, whatever their number.
+// The stages of a frame, what each reads (<) and writes (>):
+//
+//   gather       < the figure's three lists (re-indexed only when a list's
+//                  stamp changed: index_figure), positions, masses, rest
+//                  values, strengths
+//                > position_, mass_, the links' parts and rest lengths,
+//                  the tensions' rest angles and strengths (loose and grouped)
+//   30 x:
+//     links      < position_, links_by_ball_        > moved_, shift_
+//                  (then moved_ and position_ swap)
+//     tensions   < position_
+//       loose runs: arms, forces, arm pushes         > arm_push_ [loose part],
+//                                                      vertex_push_
+//       groups:     the same, 32 vertices at a time  > arm_push_ [group part],
+//                                                      vertex_push_
+//     sums       < vertex_push_, arm_push_ through arms_into_
+//                > shift_, position_
+//   write back   > each listed ball's x, y, shift_x, shift_y
+//
+// Threads: each stage is cut into parts (link groups, loose runs and
+// vertex groups, balls) that never write where another part writes; the
+// team meets after the links, after the tensions and after the sums, so
+// three times a pass. Every sum is taken in one fixed order.
+//
+// Words used here:
+//   arm        from a vertex to one neighbour its tensions name; one
+//              direction and one squared length per pass, however many
+//              tensions use it
+//   push       a displacement one constraint gives one ball in a pass
+//   loose      a vertex in no group; loose vertices go one at a time
+//   run        consecutive loose vertices taken together as one job
+//   group      up to 32 vertices of one pattern of tensions, side by side
+//              (see vertex_groups)
+//   odd        a tension whose arm has length zero or whose rest angle is far
+//              outside a turn (tension_is_odd): the plain loops cannot take
+//              it, and tension_force works it out the long way
+//   allowance  what draw mode adds to every tension's strength (10000)
+//   spill      the few pushes beyond an owner's fixed width in push_lists
+//   wide       the x86-64-v4 (AVX-512) build of the loops; base and avx2 are
+//              the others (see pass_loops)
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
 
 #include "physics/ball_links.hpp"
-#include "physics/figure.hpp"
+#include "physics/figure_refs.hpp"
 #include "physics/pass_loops.hpp"
 #include "physics/vertex_groups.hpp"
 #include "physics/xy.hpp"
 
 namespace flopkin {
 
-struct app;
+struct figure;
 class pass_team;
 
 class relaxation {
@@ -37,7 +69,7 @@ public:
 
     // Reads the figure into the arrays, re-indexing it if a list changed.
     // False when a listed ball's position is not finite: nothing is read then.
-    bool gather(app& a);
+    bool gather(figure& f);
     // `passes` times a link pass, then a tension pass
     void relax(int draw_mode, int passes);
     void link_pass();
@@ -80,8 +112,8 @@ private:
         }
     };
 
-    bool lists_changed(const app& a) const;
-    void index_figure(app& a);
+    bool lists_changed(const figure& f) const;
+    void index_figure(figure& f);
     void index_links();
     void index_tensions();
     int index_of(const ball_ref& b);
@@ -89,10 +121,10 @@ private:
     void plan_parts();
     void relax_vertices(int run, float allowance);
 
-    // balls of the list first, then any ball a link or tension names without
-    // it being listed: those are read but never moved. Holding references
-    // keeps a removed object alive until the next gather, so no new object
-    // can take its address and pass for it.
+    // --- the figure, as indexed: balls of the list first, then any ball a
+    // link or tension names without it being listed: those are read but
+    // never moved. Holding references keeps a removed object alive until the
+    // next gather, so no new object can take its address and pass for it.
     std::vector<ball_ref> balls_;
     std::size_t listed_ = 0;
     // the lists' stamps when they were last indexed
@@ -100,44 +132,50 @@ private:
     std::vector<link_ref> links_;
     std::vector<tension_ref> tensions_;
 
+    // --- per ball, for every stage: written by gather, the links and the sums
     std::vector<xy> position_, shift_;
     std::vector<float> mass_;
 
-    // links with both balls, in list order; the link pass reads them ball
-    // by ball and moves the balls into moved_, which then takes position_'s
-    // place
+    // --- the link stage: links with both balls, in list order; the pass
+    // reads them ball by ball and moves the balls into moved_, which then
+    // takes position_'s place
     std::vector<int> link_list_place_, link_a_, link_b_;
     std::vector<float> rest_length_, part_a_, part_b_;
     ball_links links_by_ball_;
     std::vector<xy> moved_;
 
-    // Arms from each vertex outside the groups to the neighbours its
-    // tensions name: the arms of ball v are [vertex_arms_[v], vertex_arms_[v + 1]).
+    // --- the tension stage, loose vertices. Arms from each loose vertex to
+    // the neighbours its tensions name: the arms of ball v are
+    // [vertex_arms_[v], vertex_arms_[v + 1]).
     std::vector<int> vertex_arms_{0}, arm_from_, arm_to_;
     std::vector<float> arm_x_, arm_y_, arm_force_;
     std::vector<arm_shape> arm_shape_;
-    std::vector<xy> arm_push_, vertex_push_;
-    push_lists arms_into_;
     // for each arm, the forces its tensions give it (see tension_force_)
     push_lists arm_forces_;
     // tensions with all their balls whose vertex is in no group, by vertex in
     // list order: those of ball v are [vertex_tensions_[v], vertex_tensions_[v + 1])
     std::vector<int> vertex_tensions_{0}, tension_list_place_, arm_of_a_, arm_of_b_;
     std::vector<float> rest_angle_, strength_;
-    // every listed tension's rest angle and strength, in list order
-    std::vector<float> listed_rest_, listed_strength_;
     // -f for arm a, then +f for arm b, for each tension
     std::vector<float> tension_force_;
-
     // the vertices with arms here, and runs of them: run r is
     // loose_vertex_[loose_run_[r]] to loose_vertex_[loose_run_[r + 1] - 1]
     std::vector<int> loose_vertex_, loose_run_{0};
 
-    // vertices whose tensions share a pattern, relaxed a group at a time;
-    // their arms push after the loose arms in arm_push_
+    // --- the tension stage, groups: vertices whose tensions share a
+    // pattern, relaxed a group at a time; their arms push after the loose
+    // arms in arm_push_
     vertex_groups groups_;
+    // every listed tension's rest angle and strength, in list order, read
+    // once a frame and handed out to the loose tensions and the groups
+    std::vector<float> listed_rest_, listed_strength_;
 
-    // each thread's part of each step: part p runs [cut[p], cut[p + 1])
+    // --- the sum stage: every arm's push on its neighbour and every
+    // vertex's push on itself, and which pushes each ball takes
+    std::vector<xy> arm_push_, vertex_push_;
+    push_lists arms_into_;
+
+    // each thread's part of each stage: part p runs [cut[p], cut[p + 1])
     std::vector<int> link_group_cut_, run_cut_, tension_sum_cut_, group_cut_;
 
     const pass_loops* loops_ = nullptr;

@@ -31,12 +31,12 @@ void vertex_groups::make(const vertex_tensions_table& table, int none, std::vect
         if (members.size() < least_vertices) continue;
         const int arm_count = shape[0];
         const int tension_count = static_cast<int>(shape.size() - 1) / 2;
-        const int at = static_cast<int>(pattern.size());
+        const int pattern_start = static_cast<int>(pattern.size());
         pattern.insert(pattern.end(), shape.begin() + 1, shape.end());
         for (std::size_t first = 0; first < members.size(); first += lanes) {
             arms.push_back(arm_count);
             tensions.push_back(tension_count);
-            pattern_at.push_back(at);
+            pattern_at.push_back(pattern_start);
             neighbour_at.push_back(static_cast<int>(neighbour.size()));
             slot_at.push_back(static_cast<int>(list_place.size()));
             push_at.push_back(static_cast<int>(pushes_));

@@ -1,8 +1,10 @@
+#include "physics/view.hpp"
+
 #include <algorithm>
 #include <cmath>
 
-#include "app/app.hpp"
 #include "physics/each.hpp"
+#include "physics/figure.hpp"
 
 namespace flopkin {
 
@@ -14,57 +16,57 @@ constexpr float world_top = -2304, world_bottom = 3072;
 
 }  // namespace
 
-void app::fit_view() {
-    if (view_right > world_right) view_right = world_right;
-    if (view_left < world_left) view_left = world_left;
-    if (view_top < world_top) view_top = world_top;
-    if (view_bottom > world_bottom) view_bottom = world_bottom;
-    view_cx = (view_left + view_right) / 2;
-    view_cy = (view_top + view_bottom) / 2;
-    const float height = static_cast<float>(screen_height);
-    zoom = std::min(area_width / (view_right - view_left), height / (view_bottom - view_top));
-    zoom = std::max(zoom, 0.01f);
-    zoom = std::min(zoom, 100.0f);
-    view_right = view_cx + area_width / 2 / zoom;
-    view_left = view_cx - area_width / 2 / zoom;
-    view_top = view_cy - height / 2 / zoom;
-    view_bottom = view_cy + height / 2 / zoom;
+void fit_view(view_fields& v) {
+    if (v.view_right > world_right) v.view_right = world_right;
+    if (v.view_left < world_left) v.view_left = world_left;
+    if (v.view_top < world_top) v.view_top = world_top;
+    if (v.view_bottom > world_bottom) v.view_bottom = world_bottom;
+    v.view_cx = (v.view_left + v.view_right) / 2;
+    v.view_cy = (v.view_top + v.view_bottom) / 2;
+    const float height = static_cast<float>(v.screen_height);
+    v.zoom = std::min(v.area_width / (v.view_right - v.view_left), height / (v.view_bottom - v.view_top));
+    v.zoom = std::max(v.zoom, 0.01f);
+    v.zoom = std::min(v.zoom, 100.0f);
+    v.view_right = v.view_cx + v.area_width / 2 / v.zoom;
+    v.view_left = v.view_cx - v.area_width / 2 / v.zoom;
+    v.view_top = v.view_cy - height / 2 / v.zoom;
+    v.view_bottom = v.view_cy + height / 2 / v.zoom;
 }
 
-void app::zoom_step(int direction) {
-    const float height = static_cast<float>(screen_height);
+void zoom_step(view_fields& v, const figure& f, int direction) {
+    const float height = static_cast<float>(v.screen_height);
     if (direction == 0) {
         // every edge moves by a step that grows with the root of the width,
         // the width as it stands after the previous edge moved
-        auto root = [&] { return std::sqrt(view_right - view_left); };
-        view_left = view_left - 0.1f * (area_width / 200) * root();
-        view_right = view_right + 0.1f * (area_width / 200) * root();
-        view_top = view_top - 0.1f * (height / 200) * root();
-        view_bottom = view_bottom + 0.1f * (height / 200) * root();
+        auto root = [&] { return std::sqrt(v.view_right - v.view_left); };
+        v.view_left = v.view_left - 0.1f * (v.area_width / 200) * root();
+        v.view_right = v.view_right + 0.1f * (v.area_width / 200) * root();
+        v.view_top = v.view_top - 0.1f * (height / 200) * root();
+        v.view_bottom = v.view_bottom + 0.1f * (height / 200) * root();
     } else {
         float min_x = 9999999, max_x = -9999999, min_y = 9999999, max_y = -9999999;
-        if (balls.is_empty()) {
-            min_x = max_x = view_cx;
-            min_y = max_y = view_cy;
+        if (f.balls.is_empty()) {
+            min_x = max_x = v.view_cx;
+            min_y = max_y = v.view_cy;
         }
-        for_each_listed(balls, [&](const ball& b) {
+        for_each_listed(f.balls, [&](const ball& b) {
             min_x = std::min(min_x, b.x);
             max_x = std::max(max_x, b.x);
             min_y = std::min(min_y, b.y);
             max_y = std::max(max_y, b.y);
         });
-        float slack_x = std::max((view_right - view_left) - (max_x - min_x), 1.0f);
-        float slack_y = std::max((view_bottom - view_top) - (max_y - min_y), 1.0f);
-        float step_x = std::min(0.05f * slack_x, (area_width / height) * 0.05f * slack_y);
-        float step_y = std::min(0.05f * slack_y, (height / area_width) * 0.05f * slack_x);
-        view_left += (min_x - view_left) / slack_x * step_x;
-        view_right -= (view_right - max_x) / slack_x * step_x;
-        view_top += (min_y - view_top) / slack_y * step_y;
-        view_bottom -= (view_bottom - max_y) / slack_y * step_y;
+        float slack_x = std::max((v.view_right - v.view_left) - (max_x - min_x), 1.0f);
+        float slack_y = std::max((v.view_bottom - v.view_top) - (max_y - min_y), 1.0f);
+        float step_x = std::min(0.05f * slack_x, (v.area_width / height) * 0.05f * slack_y);
+        float step_y = std::min(0.05f * slack_y, (height / v.area_width) * 0.05f * slack_x);
+        v.view_left += (min_x - v.view_left) / slack_x * step_x;
+        v.view_right -= (v.view_right - max_x) / slack_x * step_x;
+        v.view_top += (min_y - v.view_top) / slack_y * step_y;
+        v.view_bottom -= (v.view_bottom - max_y) / slack_y * step_y;
     }
-    fit_view();
-    fit_view();
-    fit_view();
+    fit_view(v);
+    fit_view(v);
+    fit_view(v);
 }
 
 }  // namespace flopkin

@@ -1,6 +1,6 @@
 #include <cmath>
 
-#include "app/app.hpp"
+#include "physics/joint.hpp"
 
 namespace flopkin {
 

@@ -13,16 +13,16 @@ namespace flopkin {
 // "" when everything holds, else what does not
 inline std::string broken_invariant(app& a) {
     std::unordered_set<const ball*> listed;
-    for (ball_ref b : a.balls.all()) {
+    for (ball_ref b : a.figure.balls.all()) {
         if (!b) return "an empty entry in balls";
         if (!std::isfinite(b->x) || !std::isfinite(b->y))
             return "ball " + std::to_string(b->number) + " is at a position that is not finite";
         listed.insert(b.get());
     }
-    for (link_ref l : a.links.all())
+    for (link_ref l : a.figure.links.all())
         if (!l || !listed.count(l->end_a.get()) || !listed.count(l->end_b.get()))
             return "a link ends at a ball that is not in balls";
-    for (tension_ref t : a.tensions.all())
+    for (tension_ref t : a.figure.tensions.all())
         if (!t || !listed.count(t->end_a.get()) || !listed.count(t->vertex.get()) || !listed.count(t->end_b.get()))
             return "a tension names a ball that is not in balls";
 

@@ -17,7 +17,7 @@
 
 #include "invariants.hpp"
 #include "memory_in_use.hpp"
-#include "physics/sample_figures.hpp"
+#include "sample_figures.hpp"
 #include "platform/graphics.hpp"
 #include "platform/random.hpp"
 #include "random_user.hpp"
@@ -70,7 +70,7 @@ bool parse(int argc, char** argv, long long& frames) {
 // through one step; both measurements then see buffers of the same size.
 std::size_t settled_memory(app& a) {
     a.clear_all();
-    add_mesh(a, 20, 20, 0, 0);
+    add_mesh(a.figure, 20, 20, 0, 0);
     a.build_tensions();
     a.simulation_step();
     a.clear_all();

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "physics/sample_figures.hpp"
+#include "sample_figures.hpp"
 #include "ui/menu.hpp"
 
 namespace flopkin {
@@ -41,8 +41,8 @@ void random_user::lay_out_files() {
     ::chmod("locked.fkn", 0);
     // a document written by the program itself: some stick figures and a mesh
     app maker;
-    add_crowd(maker, 6, 3, 100, 100);
-    add_mesh(maker, 5, 4, 400, 300);
+    add_crowd(maker.figure, 6, 3, 100, 100);
+    add_mesh(maker.figure, 5, 4, 400, 300);
     std::string why;
     maker.write_document(good_document, why);
 }
@@ -69,7 +69,7 @@ bool random_user::before_frame() {
 void random_user::plan() {
     // a person clears a crowded canvas now and then; it keeps the figure, and
     // so what the program must hold for it, within bounds
-    if (a_.balls.count() > 60 || a_.links.count() > 120 || a_.tensions.count() > 240) {
+    if (a_.figure.balls.count() > 60 || a_.figure.links.count() > 120 || a_.figure.tensions.count() > 240) {
         plan_button(a_.menu->clear_all_button, 2);
         return;
     }
@@ -184,8 +184,8 @@ random_user::point random_user::anywhere() {
 }
 
 random_user::point random_user::target() {
-    if (a_.balls.is_empty() || chance(0.4)) return anywhere();
-    const ball& b = *a_.balls.slot(static_cast<std::size_t>(pick(0, static_cast<int>(a_.balls.slot_count()) - 1)));
+    if (a_.figure.balls.is_empty() || chance(0.4)) return anywhere();
+    const ball& b = *a_.figure.balls.slot(static_cast<std::size_t>(pick(0, static_cast<int>(a_.figure.balls.slot_count()) - 1)));
     if (chance(0.5)) return {static_cast<int>(b.screen_x), static_cast<int>(b.screen_y)};
     // on the rim, give or take a pixel
     double angle = std::uniform_real_distribution<double>(0, 6.283185307179586)(random_);

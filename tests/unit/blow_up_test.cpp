@@ -8,7 +8,7 @@
 
 namespace flopkin {
 
-using BlowUp = figure_test;
+using BlowUp = app_figure_test;
 
 TEST_F(BlowUp, NothingThatIsNotANumberIsDrawnOrKept) {
     std::string why;
@@ -29,7 +29,7 @@ TEST_F(BlowUp, NothingThatIsNotANumberIsDrawnOrKept) {
     for (int frame = 0; frame < 10; ++frame) {
         screen.forget_drawing();
         a->run_frame();
-        for (ball_ref b : a->balls.all()) {
+        for (ball_ref b : a->figure.balls.all()) {
             EXPECT_TRUE(std::isfinite(b->x) && std::isfinite(b->y)) << "frame " << frame;
             EXPECT_TRUE(std::isfinite(b->screen_x) && std::isfinite(b->screen_y)) << "frame " << frame;
         }
@@ -37,10 +37,10 @@ TEST_F(BlowUp, NothingThatIsNotANumberIsDrawnOrKept) {
             for (float v : r.values) ASSERT_TRUE(std::isfinite(v)) << "frame " << frame << ": drawn at a point that is not a number";
     }
     // the star is gone with its links and tensions; the lone ball stays
-    EXPECT_EQ(a->balls.count(), 1u);
-    EXPECT_EQ(a->balls.slot(0), apart);
-    EXPECT_TRUE(a->links.is_empty());
-    EXPECT_TRUE(a->tensions.is_empty());
+    EXPECT_EQ(a->figure.balls.count(), 1u);
+    EXPECT_EQ(a->figure.balls.slot(0), apart);
+    EXPECT_TRUE(a->figure.links.is_empty());
+    EXPECT_TRUE(a->figure.tensions.is_empty());
 }
 
 }  // namespace flopkin

@@ -64,18 +64,9 @@ TEST(CommandsValueRows, SizesReachEveryElementEveryFrame) {
     ball_ref p = c.ball_list()[0];
     ball_ref q = c.add_ball(300, 300);
     p->radius = 40;
-    auto l = std::make_shared<link>();
-    l->end_a = p;
-    l->end_b = q;
-    l->owner = &c.a;
+    link_ref l = put_link(c.a.figure, p, q, 0);
     l->width = 9;
-    c.a.links.add_last(l);
-    auto t = std::make_shared<tension>();
-    t->end_a = p;
-    t->vertex = q;
-    t->end_b = p;
-    t->strength = 1;
-    c.a.tensions.add_last(t);
+    tension_ref t = put_tension(c.a.figure, p, q, p, 0, 1);
     c.frame();
     EXPECT_EQ(p->radius, 13);
     EXPECT_EQ(q->radius, 13);
@@ -112,7 +103,7 @@ TEST(CommandsLatch, SlidingOntoACommandDoesNothingButOntoAStepperActs) {
     c.move_to(commands::cx(c.m().clear_all_button), commands::cy(c.m().clear_all_button));
     c.frame();
     EXPECT_EQ(c.a.mode, -1);
-    EXPECT_EQ(c.a.balls.count(), 1u);
+    EXPECT_EQ(c.a.figure.balls.count(), 1u);
     c.move_to(commands::cx(c.m().gravity_row.plus), commands::cy(c.m().gravity_row.plus));
     c.frame();
     EXPECT_EQ(c.a.gravity, 0.1f * 1.02f * 1.02f);
@@ -137,10 +128,10 @@ TEST(CommandsMode, LeavingDrawModeClearsTheSelectionAndRelabels) {
     EXPECT_EQ(c.ball_list()[1]->figure, 2);
     EXPECT_EQ(placed->figure, 3);
     // the press on the mode button placed nothing
-    EXPECT_EQ(c.a.balls.count(), 3u);
+    EXPECT_EQ(c.a.figure.balls.count(), 3u);
 
     // back to draw mode: nothing else changes
-    for (ball_ref b : c.a.balls.all()) b->figure = 9;
+    for (ball_ref b : c.a.figure.balls.all()) b->figure = 9;
     c.release_at(0, 0);
     c.press_on(c.m().mode_button);
     EXPECT_EQ(c.a.mode, 1);
@@ -151,7 +142,7 @@ TEST(CommandsDelete, OnlyInDrawModeAndOnlyTheSelectedBall) {
     commands c;
     c.a.selected = c.ball_list()[0];  // cannot happen in play mode, but must not matter
     c.press_on(c.m().delete_button);
-    EXPECT_EQ(c.a.balls.count(), 1u);
+    EXPECT_EQ(c.a.figure.balls.count(), 1u);
     c.release_at(0, 0);
 
     c.press_on(c.m().mode_button);
@@ -162,11 +153,11 @@ TEST(CommandsDelete, OnlyInDrawModeAndOnlyTheSelectedBall) {
     ASSERT_EQ(c.a.selected, placed);
     c.press_on(c.m().delete_button);
     EXPECT_EQ(c.a.selected, nullptr);
-    EXPECT_EQ(c.a.balls.count(), 1u);
+    EXPECT_EQ(c.a.figure.balls.count(), 1u);
     EXPECT_NE(c.ball_list()[0], placed);
     c.release_at(0, 0);
     c.press_on(c.m().delete_button);  // nothing selected: nothing deleted
-    EXPECT_EQ(c.a.balls.count(), 1u);
+    EXPECT_EQ(c.a.figure.balls.count(), 1u);
 }
 
 TEST(CommandsClear, ClearAllInPlayModeEmptiesAndEntersDrawMode) {
@@ -174,8 +165,8 @@ TEST(CommandsClear, ClearAllInPlayModeEmptiesAndEntersDrawMode) {
     c.add_ball(300, 300);
     c.a.selected = c.ball_list()[1];
     c.press_on(c.m().clear_all_button);
-    EXPECT_TRUE(c.a.balls.is_empty());
-    EXPECT_TRUE(c.a.links.is_empty());
+    EXPECT_TRUE(c.a.figure.balls.is_empty());
+    EXPECT_TRUE(c.a.figure.links.is_empty());
     EXPECT_EQ(c.a.mode, 1);
     EXPECT_NE(c.a.selected, nullptr);  // Clear All leaves the selection alone
 }

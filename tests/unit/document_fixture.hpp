@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/app.hpp"
 #include "figure_builder.hpp"
 #include "platform/graphics.hpp"
 #include "platform/headless_backend.hpp"

@@ -95,9 +95,9 @@ TEST(DragStep, RimIsOutsideAndAPressOnEmptyCanvasGrabsTheFirstBallPassed) {
 TEST(DragStep, EveryMassIsResetWhetherOrNotAnythingIsHeld) {
     play_figure f;
     f.step();
-    for (ball_ref b : f.a.balls.all()) EXPECT_EQ(b->mass, 1.0f);
+    for (ball_ref b : f.a.figure.balls.all()) EXPECT_EQ(b->mass, 1.0f);
     EXPECT_EQ(f.a.dragged, nullptr);
-    for (ball_ref b : f.a.balls.all()) EXPECT_EQ(b->vx, 3);
+    for (ball_ref b : f.a.figure.balls.all()) EXPECT_EQ(b->vx, 3);
 }
 
 }  // namespace

@@ -5,10 +5,10 @@
 namespace flopkin {
 namespace {
 
-class drawing_test : public figure_test {
+class drawing_test : public app_figure_test {
 protected:
     void SetUp() override {
-        figure_test::SetUp();
+        app_figure_test::SetUp();
         // every row its own colour, so a colour names its row
         for (int row = 0; row < palette_rows; ++row) {
             a->palette[row][0] = row;

@@ -9,13 +9,13 @@ namespace {
 TEST(EditingPlace, ClickPlacesOneSelectedBallAtThePointer) {
     harness h;
     h.click(200, 300);
-    ASSERT_EQ(h.a.balls.count(), 1u);
+    ASSERT_EQ(h.a.figure.balls.count(), 1u);
     ball_ref b = h.ball_list()[0];
     EXPECT_FLOAT_EQ(b->x, 200);
     EXPECT_FLOAT_EQ(b->y, 300);
     EXPECT_EQ(b->number, 1);
     EXPECT_EQ(h.a.selected, b);
-    EXPECT_EQ(h.a.links.count(), 0u);
+    EXPECT_EQ(h.a.figure.links.count(), 0u);
 }
 
 TEST(EditingPlace, PointerIsConvertedThroughTheView) {
@@ -27,7 +27,7 @@ TEST(EditingPlace, PointerIsConvertedThroughTheView) {
     h.hb.move(490, 484);
     h.hb.press(1);
     h.a.place_ball_step();
-    ASSERT_EQ(h.a.balls.count(), 1u);
+    ASSERT_EQ(h.a.figure.balls.count(), 1u);
     ball_ref b = h.ball_list()[0];
     EXPECT_FLOAT_EQ(b->x, 150);  // (490 - 390) / 2 + 100
     EXPECT_FLOAT_EQ(b->y, 100);  // (484 - 384) / 2 + 50
@@ -38,25 +38,25 @@ TEST(EditingPlace, PointerIsConvertedThroughTheView) {
 TEST(EditingPlace, OnlyTheMenuEdgeStopsPlacement) {
     harness h;
     h.click(779, 400);
-    EXPECT_EQ(h.a.balls.count(), 1u);
+    EXPECT_EQ(h.a.figure.balls.count(), 1u);
     h.click(780, 100);
-    EXPECT_EQ(h.a.balls.count(), 1u);
+    EXPECT_EQ(h.a.figure.balls.count(), 1u);
     // left of the window and below it still count as canvas
     h.press_at(200, 200);
     h.move_to(-40, 900);
     h.release_at(-40, 900);
-    EXPECT_EQ(h.a.balls.count(), 3u);
-    EXPECT_EQ(h.a.links.count(), 1u);
+    EXPECT_EQ(h.a.figure.balls.count(), 3u);
+    EXPECT_EQ(h.a.figure.links.count(), 1u);
 }
 
 TEST(EditingPlace, NoBallOnTopOfAnotherButTheRimIsEmptyCanvas) {
     harness h;
     h.click(300, 300);
     h.click(305, 300);
-    EXPECT_EQ(h.a.balls.count(), 1u);
+    EXPECT_EQ(h.a.figure.balls.count(), 1u);
     // squared distance exactly the squared radius (13 * 13) is outside
     h.click(313, 300);
-    ASSERT_EQ(h.a.balls.count(), 2u);
+    ASSERT_EQ(h.a.figure.balls.count(), 2u);
     EXPECT_EQ(h.a.selected, h.ball_list()[1]);
     EXPECT_EQ(h.ball_list()[1]->number, 2);
 }
@@ -71,12 +71,12 @@ TEST(EditingLink, PressOnBallReleaseOnAnotherLinksThem) {
     EXPECT_EQ(h.a.link_drag_active, 1);
     h.move_to(200, 150);
     h.release_at(300, 100);
-    ASSERT_EQ(h.a.links.count(), 1u);
-    const auto& l = *h.a.links.slot(0);
+    ASSERT_EQ(h.a.figure.links.count(), 1u);
+    const auto& l = *h.a.figure.links.slot(0);
     EXPECT_EQ(l.end_a, balls[0]);
     EXPECT_EQ(l.end_b, balls[1]);
     EXPECT_FLOAT_EQ(l.rest_length, 200);
-    EXPECT_EQ(h.a.balls.count(), 2u);
+    EXPECT_EQ(h.a.figure.balls.count(), 2u);
     EXPECT_EQ(h.a.link_drag_active, 0);
 }
 
@@ -85,12 +85,12 @@ TEST(EditingLink, ReleaseOnEmptyCanvasPlacesTheEndBall) {
     h.click(100, 100);
     h.press_at(100, 100);
     h.release_at(400, 500);
-    ASSERT_EQ(h.a.balls.count(), 2u);
+    ASSERT_EQ(h.a.figure.balls.count(), 2u);
     auto balls = h.ball_list();
     EXPECT_FLOAT_EQ(balls[1]->x, 400);
     EXPECT_FLOAT_EQ(balls[1]->y, 500);
     EXPECT_EQ(h.links_between(balls[0], balls[1]), 1);
-    EXPECT_FLOAT_EQ(h.a.links.slot(0)->rest_length, 500);
+    EXPECT_FLOAT_EQ(h.a.figure.links.slot(0)->rest_length, 500);
     EXPECT_EQ(h.a.selected, balls[1]);
 }
 
@@ -99,11 +99,11 @@ TEST(EditingLink, DragFromEmptyToEmptyGivesTwoBallsAndALink) {
     h.press_at(100, 600);
     h.move_to(150, 600);
     h.release_at(200, 600);
-    ASSERT_EQ(h.a.balls.count(), 2u);
+    ASSERT_EQ(h.a.figure.balls.count(), 2u);
     auto balls = h.ball_list();
-    EXPECT_EQ(h.a.links.slot(0)->end_a, balls[0]);
-    EXPECT_EQ(h.a.links.slot(0)->end_b, balls[1]);
-    EXPECT_FLOAT_EQ(h.a.links.slot(0)->rest_length, 100);
+    EXPECT_EQ(h.a.figure.links.slot(0)->end_a, balls[0]);
+    EXPECT_EQ(h.a.figure.links.slot(0)->end_b, balls[1]);
+    EXPECT_FLOAT_EQ(h.a.figure.links.slot(0)->rest_length, 100);
 }
 
 TEST(EditingLink, ReleaseOnTheStartBallOnlySelectsIt) {
@@ -113,8 +113,8 @@ TEST(EditingLink, ReleaseOnTheStartBallOnlySelectsIt) {
     h.press_at(100, 100);
     h.move_to(250, 250);
     h.release_at(104, 96);
-    EXPECT_EQ(h.a.links.count(), 0u);
-    EXPECT_EQ(h.a.balls.count(), 2u);
+    EXPECT_EQ(h.a.figure.links.count(), 0u);
+    EXPECT_EQ(h.a.figure.balls.count(), 2u);
     EXPECT_EQ(h.a.selected, h.ball_list()[0]);
 }
 
@@ -123,8 +123,8 @@ TEST(EditingLink, ReleaseOverTheMenuPlacesNothing) {
     h.click(100, 100);
     h.press_at(100, 100);
     h.release_at(900, 100);
-    EXPECT_EQ(h.a.balls.count(), 1u);
-    EXPECT_EQ(h.a.links.count(), 0u);
+    EXPECT_EQ(h.a.figure.balls.count(), 1u);
+    EXPECT_EQ(h.a.figure.links.count(), 0u);
     EXPECT_EQ(h.a.link_drag_active, 0);
 }
 
@@ -139,7 +139,7 @@ TEST(EditingLink, ReleaseOverTheMenuStillLinksABallReachingUnderIt) {
     h.hb.release(1);
     h.a.place_ball_step();
     h.a.link_step();
-    EXPECT_EQ(h.a.balls.count(), 2u);
+    EXPECT_EQ(h.a.figure.balls.count(), 2u);
     EXPECT_EQ(h.links_between(balls[0], balls[1]), 1);
 }
 
@@ -154,7 +154,7 @@ TEST(EditingLink, NoDuplicateLinkInEitherDirection) {
     h.press_at(300, 100);
     h.release_at(100, 100);
     auto balls = h.ball_list();
-    EXPECT_EQ(h.a.links.count(), 1u);
+    EXPECT_EQ(h.a.figure.links.count(), 1u);
     EXPECT_EQ(h.links_between(balls[0], balls[1]), 1);
 }
 
@@ -177,7 +177,7 @@ TEST(EditingLink, OverlappingBallsTheLaterOneStartsAndBothEnd) {
     h.release_at(110, 100);
     EXPECT_EQ(h.links_between(balls[3], balls[0]), 1);
     EXPECT_EQ(h.links_between(balls[3], balls[1]), 1);
-    EXPECT_EQ(h.a.links.count(), 3u);
+    EXPECT_EQ(h.a.figure.links.count(), 3u);
 }
 
 TEST(EditingLink, SlidingTheHeldPointerOntoABallStartsTheDrag) {
@@ -192,7 +192,7 @@ TEST(EditingLink, SlidingTheHeldPointerOntoABallStartsTheDrag) {
     EXPECT_EQ(h.a.link_drag_active, 1);
     EXPECT_EQ(h.a.selected, h.ball_list()[0]);
     h.release_at(500, 500);
-    ASSERT_EQ(h.a.balls.count(), 2u);
+    ASSERT_EQ(h.a.figure.balls.count(), 2u);
     EXPECT_EQ(h.links_between(h.ball_list()[0], h.ball_list()[1]), 1);
 }
 
@@ -220,8 +220,8 @@ TEST(EditingLink, AStartBallThatLeftTheFigureIsNotLinked) {
     h.a.delete_ball(h.a.link_end_balls[0]);
     h.release_at(400, 400);
     // the release still places its ball, but no link may reach the removed one
-    EXPECT_EQ(h.a.links.count(), 0u);
-    for (ball_ref b : h.a.balls.all()) EXPECT_NE(b, h.a.link_end_balls[0]);
+    EXPECT_EQ(h.a.figure.links.count(), 0u);
+    for (ball_ref b : h.a.figure.balls.all()) EXPECT_NE(b, h.a.link_end_balls[0]);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/app.hpp"
+#include "figure_builder.hpp"
 #include "platform/graphics.hpp"
 #include "platform/headless_backend.hpp"
 #include "ui/menu.hpp"
@@ -43,25 +44,20 @@ struct harness {
 
     // a ball put straight into the figure, its screen place cached as if drawn
     ball_ref add_ball(float x, float y) {
-        auto b = std::make_shared<ball>();
-        b->x = b->old_x = x;
-        b->y = b->old_y = y;
-        b->owner = &a;
-        b->radius = a.ball_size;
-        b->to_screen();
-        a.balls.add_last(b);
+        ball_ref b = put_ball(a.figure, x, y, 1, a.ball_size);
+        b->to_screen(a);
         return b;
     }
     // the balls as they stand in the list, for index checks
     std::vector<ball_ref> ball_list() {
         std::vector<ball_ref> out;
-        for (ball_ref b : a.balls.all()) out.push_back(b);
+        for (ball_ref b : a.figure.balls.all()) out.push_back(b);
         return out;
     }
     // links joining the two balls, in either direction
     int links_between(const ball_ref& p, const ball_ref& q) {
         int n = 0;
-        for (const auto& l : a.links.all())
+        for (const auto& l : a.figure.links.all())
             if ((l->end_a == p && l->end_b == q) || (l->end_a == q && l->end_b == p)) ++n;
         return n;
     }

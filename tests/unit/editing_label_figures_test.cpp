@@ -7,6 +7,7 @@
 
 #include "app/app.hpp"
 #include "editing_plain_labels.hpp"
+#include "figure_builder.hpp"
 
 namespace flopkin {
 namespace {
@@ -17,19 +18,11 @@ struct figure_maker {
 
     explicit figure_maker(int n) {
         for (int i = 0; i < n; ++i) {
-            auto b = std::make_shared<ball>();
-            b->owner = &a;
-            b->figure = 77;  // stale label from an earlier pass
-            a.balls.add_last(b);
-            made.push_back(b);
+            made.push_back(put_ball(a.figure, 0, 0));
+            made.back()->figure = 77;  // stale label from an earlier pass
         }
     }
-    void join(int p, int q) {
-        auto l = std::make_shared<link>();
-        l->end_a = made[p];
-        l->end_b = made[q];
-        a.links.add_last(l);
-    }
+    void join(int p, int q) { put_link(a.figure, made[p], made[q], 0); }
     std::vector<int> labels() const {
         std::vector<int> out;
         for (const auto& b : made) out.push_back(b->figure);
@@ -85,14 +78,8 @@ TEST(EditingLabelFigures, LinkToABallOutsideTheListJoinsNothing) {
     // its stale label looks like a list position, which must not be trusted
     auto stray = std::make_shared<ball>();
     stray->figure = 1;
-    auto l = std::make_shared<link>();
-    l->end_a = f.made[0];
-    l->end_b = stray;
-    f.a.links.add_last(l);
-    l = std::make_shared<link>();
-    l->end_a = stray;
-    l->end_b = f.made[2];
-    f.a.links.add_last(l);
+    put_link(f.a.figure, f.made[0], stray, 0);
+    put_link(f.a.figure, stray, f.made[2], 0);
     f.a.label_figures();
     EXPECT_EQ(f.labels(), (std::vector<int>{1, 2, 3}));
 }

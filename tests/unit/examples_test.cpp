@@ -31,11 +31,11 @@ TEST_P(Examples, OpensInViewAndHoldsTogetherAfterTenSeconds) {
     a.options.seed = 1;
     std::string error;
     ASSERT_TRUE(a.start_up(error)) << error;
-    EXPECT_EQ(a.balls.count(), c.balls);
-    EXPECT_EQ(a.links.count(), c.links);
-    EXPECT_GT(a.tensions.count(), 0u);
-    for (const link_ref& l : a.links.all()) ASSERT_TRUE(l->end_a && l->end_b);
-    for (const tension_ref& t : a.tensions.all()) ASSERT_TRUE(t->end_a && t->vertex && t->end_b);
+    EXPECT_EQ(a.figure.balls.count(), c.balls);
+    EXPECT_EQ(a.figure.links.count(), c.links);
+    EXPECT_GT(a.figure.tensions.count(), 0u);
+    for (const link_ref& l : a.figure.links.all()) ASSERT_TRUE(l->end_a && l->end_b);
+    for (const tension_ref& t : a.figure.tensions.all()) ASSERT_TRUE(t->end_a && t->vertex && t->end_b);
     // the load did not have to widen the view: the figure shows whole at zoom 1
     EXPECT_EQ(a.view_left, 0);
     EXPECT_EQ(a.view_right, 780);
@@ -45,19 +45,19 @@ TEST_P(Examples, OpensInViewAndHoldsTogetherAfterTenSeconds) {
     std::string why;
     ASSERT_TRUE(open_graphics(a.screen_width, a.screen_height, 0, 60, why));
     unpace_frames();
-    float start_y = a.balls.slot(0)->y;
+    float start_y = a.figure.balls.slot(0)->y;
     for (int frame = 0; frame < 600; ++frame) ASSERT_TRUE(a.run_frame());
     EXPECT_EQ(a.mode, -1);
-    ASSERT_EQ(a.balls.count(), c.balls);
-    for (const ball_ref& b : a.balls.all()) {
+    ASSERT_EQ(a.figure.balls.count(), c.balls);
+    for (const ball_ref& b : a.figure.balls.all()) {
         ASSERT_TRUE(std::isfinite(b->x) && std::isfinite(b->y));
         EXPECT_GE(b->x, a.view_left - 1);
         EXPECT_LE(b->x, a.view_right + 1);
         EXPECT_GE(b->y, a.view_top - 1);
         EXPECT_LE(b->y, a.view_bottom + 1);
     }
-    EXPECT_GT(a.balls.slot(0)->y, start_y + 100) << "the figure did not fall";
-    for (const link_ref& l : a.links.all()) {
+    EXPECT_GT(a.figure.balls.slot(0)->y, start_y + 100) << "the figure did not fall";
+    for (const link_ref& l : a.figure.links.all()) {
         float length = std::hypot(l->end_b->x - l->end_a->x, l->end_b->y - l->end_a->y);
         EXPECT_NEAR(length, l->rest_length, 0.5f * l->rest_length) << "a link tore";
     }

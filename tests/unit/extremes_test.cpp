@@ -7,7 +7,7 @@
 #include <random>
 
 #include "../session/invariants.hpp"
-#include "physics/sample_figures.hpp"
+#include "sample_figures.hpp"
 #include "platform/graphics.hpp"
 #include "platform/headless_backend.hpp"
 
@@ -44,10 +44,10 @@ protected:
     std::string run(app& a, int frames, int zoom_direction, bool throws = true) {
         std::mt19937 random(7);
         std::uniform_real_distribution<float> speed(-5000, 5000);
-        std::size_t balls = a.balls.count();
+        std::size_t balls = a.figure.balls.count();
         for (int frame = 1; frame <= frames; ++frame) {
             if (throws && frame % 250 == 0)
-                for (ball_ref b : a.balls.all()) {
+                for (ball_ref b : a.figure.balls.all()) {
                     b->x += speed(random);
                     b->y += speed(random);
                 }
@@ -57,11 +57,11 @@ protected:
             std::string at = " at frame " + std::to_string(frame);
             std::string broken = broken_invariant(a);
             if (!broken.empty()) return broken + at;
-            for (ball_ref b : a.balls.all())
+            for (ball_ref b : a.figure.balls.all())
                 if (!std::isfinite(b->vx) || !std::isfinite(b->vy) || !std::isfinite(b->old_x) ||
                     !std::isfinite(b->old_y))
                     return "a velocity is not finite" + at;
-            if (a.balls.count() != balls) return "balls were lost" + at;
+            if (a.figure.balls.count() != balls) return "balls were lost" + at;
         }
         return "";
     }
@@ -76,8 +76,8 @@ TEST_F(Extremes, ALargeFigureAtEverySettingsLimitStaysSound) {
         for (int direction : {0, 1}) {
             app a;
             set(a, s);
-            add_mesh(a, 10, 8, 100, 100);
-            add_crowd(a, 12, 6, 100, 400);
+            add_mesh(a.figure, 10, 8, 100, 100, {a.ball_size, a.link_width, a.angle_force});
+            add_crowd(a.figure, 12, 6, 100, 400, {a.ball_size, a.link_width, a.angle_force});
             a.build_tensions();
             a.label_figures();
             EXPECT_EQ(run(a, 2500, direction), "") << s.name << " settings, zoom held " << (direction ? "in" : "out");
@@ -91,7 +91,7 @@ TEST_F(Extremes, ALargeFigureAtEverySettingsLimitStaysSound) {
 TEST_F(Extremes, HoldingZoomInOnASmallFigureReachesTheCeiling) {
     app a;
     set(a, lowest);
-    add_mesh(a, 1, 1, 300, 300);  // one ball, thrown only by the walls closing in
+    add_mesh(a.figure, 1, 1, 300, 300, {a.ball_size, a.link_width, a.angle_force});  // one ball, thrown only by the walls closing in
     EXPECT_EQ(run(a, 2000, 1, false), "");
     EXPECT_EQ(a.zoom, 100.0f);
 }

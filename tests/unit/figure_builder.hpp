@@ -4,41 +4,44 @@
 #include <sstream>
 #include <string>
 
-#include "app/app.hpp"
 #include "files/document_format.hpp"
+#include "physics/figure.hpp"
 #include "memory_device.hpp"
 
 namespace flopkin {
 
-inline ball_ref put_ball(app& a, float x, float y, float mass = 1, float radius = 13) {
+// The one way tests put balls, links and tensions into a figure: appended to
+// its lists as the editor and the document reader do, balls numbered by
+// their count.
+inline ball_ref put_ball(figure& f, float x, float y, float mass = 1, float radius = 13) {
     auto b = std::make_shared<ball>();
-    b->owner = &a;
     b->x = b->old_x = x;
     b->y = b->old_y = y;
     b->mass = mass;
     b->radius = radius;
-    a.balls.add_last(b);
-    b->number = static_cast<int>(a.balls.count());
+    f.balls.add_last(b);
+    b->number = static_cast<int>(f.balls.count());
     return b;
 }
 
-inline void put_link(app& a, ball_ref p, ball_ref q, float rest) {
+inline link_ref put_link(figure& f, ball_ref p, ball_ref q, float rest) {
     auto l = std::make_shared<link>();
-    l->owner = &a;
     l->end_a = std::move(p);
     l->end_b = std::move(q);
     l->rest_length = rest;
-    a.links.add_last(l);
+    f.links.add_last(l);
+    return l;
 }
 
-inline void put_tension(app& a, ball_ref p, ball_ref v, ball_ref q, float angle, float strength) {
+inline tension_ref put_tension(figure& f, ball_ref p, ball_ref v, ball_ref q, float angle, float strength) {
     auto t = std::make_shared<tension>();
     t->end_a = std::move(p);
     t->vertex = std::move(v);
     t->end_b = std::move(q);
     t->rest_angle = angle;
     t->strength = strength;
-    a.tensions.add_last(t);
+    f.tensions.add_last(t);
+    return t;
 }
 
 // Document bytes written by hand: doc("1").ball(1, 1, 5, 6).link(1, 2, 5).bytes
@@ -76,9 +79,9 @@ inline bytes hex(const std::string& text) {
     return out;
 }
 
-inline bytes figure_bytes(app& a) {
+inline bytes figure_bytes(const figure& f) {
     auto data = std::make_shared<bytes>();
-    write_figure(*memory_stream(data), a);
+    write_figure(*memory_stream(data), f);
     return *data;
 }
 

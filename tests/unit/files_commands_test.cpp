@@ -12,8 +12,8 @@ using DocumentCommands = InTempFolder;
 
 TEST_F(DocumentCommands, OpenReplacesAddKeepsCancelChangesNothing) {
     put("doc.fkn", three_balls());
-    put_ball(a, 1, 1);
-    put_ball(a, 2, 2);
+    put_ball(a.figure, 1, 1);
+    put_ball(a.figure, 2, 2);
     a.document_path = "earlier.fkn";
 
     a.load_document(1, "");  // the requester is cancelled
@@ -21,39 +21,39 @@ TEST_F(DocumentCommands, OpenReplacesAddKeepsCancelChangesNothing) {
     EXPECT_EQ(hb.requester_calls[0].prompt, "Open file:");
     EXPECT_EQ(hb.requester_calls[0].filter, "All Files:*;Flopkin files (.fkn):fkn");
     EXPECT_FALSE(hb.requester_calls[0].save);
-    EXPECT_EQ(a.balls.count(), 2u);
+    EXPECT_EQ(a.figure.balls.count(), 2u);
 
     hb.requester_answers = {"doc.fkn", "doc.fkn"};
     a.load_document(0, "");
-    EXPECT_EQ(a.balls.count(), 5u);
-    EXPECT_EQ(a.links.count(), 2u);
+    EXPECT_EQ(a.figure.balls.count(), 5u);
+    EXPECT_EQ(a.figure.links.count(), 2u);
     EXPECT_EQ(a.document_path, "earlier.fkn");
     a.load_document(1, "");
-    EXPECT_EQ(a.balls.count(), 3u);
-    EXPECT_EQ(a.links.count(), 2u);
+    EXPECT_EQ(a.figure.balls.count(), 3u);
+    EXPECT_EQ(a.figure.links.count(), 2u);
     EXPECT_EQ(a.document_path, "doc.fkn");
 }
 
 TEST_F(DocumentCommands, AddNumbersTheNewBallsAfterTheOldOnes) {
-    for (int i = 0; i < 5; ++i) put_ball(a, 0, 0)->number = 99;  // stale numbers are renumbered first
+    for (int i = 0; i < 5; ++i) put_ball(a.figure, 0, 0)->number = 99;  // stale numbers are renumbered first
     put("three.fkn", three_balls());
     a.load_document(0, "three.fkn");
-    ASSERT_EQ(a.balls.count(), 8u);
-    ASSERT_EQ(a.links.count(), 2u);
-    EXPECT_EQ(a.links.slot(0)->end_a, a.balls.slot(5));
-    EXPECT_EQ(a.links.slot(0)->end_b, a.balls.slot(6));
-    EXPECT_EQ(a.links.slot(1)->end_b, a.balls.slot(7));
-    EXPECT_EQ(a.balls.slot(7)->x, 30);
-    for (int i = 0; i < 8; ++i) EXPECT_EQ(a.balls.slot(i)->number, i + 1);
+    ASSERT_EQ(a.figure.balls.count(), 8u);
+    ASSERT_EQ(a.figure.links.count(), 2u);
+    EXPECT_EQ(a.figure.links.slot(0)->end_a, a.figure.balls.slot(5));
+    EXPECT_EQ(a.figure.links.slot(0)->end_b, a.figure.balls.slot(6));
+    EXPECT_EQ(a.figure.links.slot(1)->end_b, a.figure.balls.slot(7));
+    EXPECT_EQ(a.figure.balls.slot(7)->x, 30);
+    for (int i = 0; i < 8; ++i) EXPECT_EQ(a.figure.balls.slot(i)->number, i + 1);
     // a link ahead of its balls' records names no ball yet, least of all an old one
     put("early.fkn", doc().link(1, 2, 7).ball(1, 1, 0, 0).ball(2, 1, 5, 0).data);
     a.load_document(0, "early.fkn");
-    EXPECT_EQ(a.balls.count(), 10u);
-    EXPECT_EQ(a.links.count(), 2u);
+    EXPECT_EQ(a.figure.balls.count(), 10u);
+    EXPECT_EQ(a.figure.links.count(), 2u);
 }
 
 TEST_F(DocumentCommands, WhatCannotBeReadChangesNothing) {
-    put_ball(a, 1, 1);
+    put_ball(a.figure, 1, 1);
     a.document_path = "earlier.fkn";
     std::filesystem::create_directory("folder.fkn");
     put("doc.fkn", three_balls());
@@ -62,8 +62,8 @@ TEST_F(DocumentCommands, WhatCannotBeReadChangesNothing) {
     use_device_maker(breaking_disk(100, never));  // a read error half-way through
     a.load_document(1, "doc.fkn");
     a.load_document(0, "doc.fkn");
-    EXPECT_EQ(a.balls.count(), 1u);
-    EXPECT_EQ(a.links.count(), 0u);
+    EXPECT_EQ(a.figure.balls.count(), 1u);
+    EXPECT_EQ(a.figure.links.count(), 0u);
     EXPECT_EQ(a.document_path, "earlier.fkn");
 }
 
@@ -71,11 +71,11 @@ TEST_F(DocumentCommands, ReadOnlyAndEmptyDocumentsOpen) {
     put("ro.fkn", three_balls());
     ::chmod("ro.fkn", 0444);
     a.load_document(1, "ro.fkn");
-    EXPECT_EQ(a.balls.count(), 3u);
+    EXPECT_EQ(a.figure.balls.count(), 3u);
     put("empty.fkn", {});
     a.load_document(1, "empty.fkn");  // counts as opened: the figure empties
-    EXPECT_TRUE(a.balls.is_empty());
-    EXPECT_TRUE(a.links.is_empty());
+    EXPECT_TRUE(a.figure.balls.is_empty());
+    EXPECT_TRUE(a.figure.links.is_empty());
     EXPECT_EQ(a.document_path, "empty.fkn");
 }
 
@@ -90,23 +90,23 @@ TEST_F(DocumentCommands, LoadingWidensTheViewToTheBalls) {
 }
 
 TEST_F(DocumentCommands, SaveInPlayModeWritesTheFigureAsItIs) {
-    auto p = put_ball(a, 1, 2);
-    auto q = put_ball(a, 3, 4);
-    put_link(a, p, q, 10);
-    put_tension(a, p, q, p, 45, 5);
+    auto p = put_ball(a.figure, 1, 2);
+    auto q = put_ball(a.figure, 3, 4);
+    put_link(a.figure, p, q, 10);
+    put_tension(a.figure, p, q, p, 45, 5);
     p->number = 7;
     a.document_path = "doc.fkn";
     a.save_document();
     EXPECT_EQ(a.menu->save_label, "Saved!");
     EXPECT_EQ(a.menu->save_message_frames, 60);
-    EXPECT_EQ(get("doc.fkn"), figure_bytes(a));
+    EXPECT_EQ(get("doc.fkn"), figure_bytes(a.figure));
     EXPECT_EQ(get("doc.fkn").size(), 3 + 2 * 42 + 38 + 33u);
     EXPECT_EQ(p->number, 1);
     EXPECT_TRUE(hb.requester_calls.empty());
 }
 
 TEST_F(DocumentCommands, FirstSaveAsksForANameInTheDocumentFolder) {
-    put_ball(a, 1, 2);
+    put_ball(a.figure, 1, 2);
     hb.requester_answers = {"saved flopkins/mine.fkn"};
     a.save_document();
     ASSERT_EQ(hb.requester_calls.size(), 1u);
@@ -125,7 +125,7 @@ TEST_F(DocumentCommands, FirstSaveAsksForANameInTheDocumentFolder) {
 }
 
 TEST_F(DocumentCommands, AFailedSaveKeepsTheOldFileAndSaysSo) {
-    put_ball(a, 1, 2);
+    put_ball(a.figure, 1, 2);
     put("doc.fkn", three_balls());
     a.document_path = "doc.fkn";
     use_device_maker(breaking_disk(never, 20));  // the disk fills up half-way
@@ -145,7 +145,7 @@ TEST_F(DocumentCommands, AFailedSaveKeepsTheOldFileAndSaysSo) {
 }
 
 TEST_F(DocumentCommands, SavingIntoAReadOnlyFolderFails) {
-    put_ball(a, 1, 2);
+    put_ball(a.figure, 1, 2);
     std::filesystem::create_directory("locked");
     put("locked/doc.fkn", three_balls());
     ::chmod("locked", 0555);
@@ -175,13 +175,13 @@ TEST_F(DocumentCommands, StartUpOpensTheNamedDocumentOrAddsTheDefault) {
     put("saved flopkins/flopkin.fkn", three_balls());
     std::string error;
     ASSERT_TRUE(a.start_up(error));
-    EXPECT_EQ(a.balls.count(), 3u);
+    EXPECT_EQ(a.figure.balls.count(), 3u);
     EXPECT_EQ(a.document_path, "");
 
     app named;
     named.options.document = "saved flopkins/flopkin.fkn";
     ASSERT_TRUE(named.start_up(error));
-    EXPECT_EQ(named.balls.count(), 3u);
+    EXPECT_EQ(named.figure.balls.count(), 3u);
     EXPECT_EQ(named.document_path, "saved flopkins/flopkin.fkn");
 
     app missing;
@@ -192,18 +192,18 @@ TEST_F(DocumentCommands, StartUpOpensTheNamedDocumentOrAddsTheDefault) {
 }
 
 TEST_F(DocumentCommands, ShutDownWritesTheOutputRenumbered) {
-    auto p = put_ball(a, 1, 2);
-    auto q = put_ball(a, 3, 4);
-    auto r = put_ball(a, 5, 6);
-    a.balls.remove(p.get());
-    put_link(a, q, r, 4);
-    put_tension(a, q, r, q, 12, 3);
+    auto p = put_ball(a.figure, 1, 2);
+    auto q = put_ball(a.figure, 3, 4);
+    auto r = put_ball(a.figure, 5, 6);
+    a.figure.balls.remove(p.get());
+    put_link(a.figure, q, r, 4);
+    put_tension(a.figure, q, r, q, 12, 3);
     a.shut_down();  // no output asked for
     EXPECT_EQ(entries(), 0u);
     a.options.output = "after.fkn";
     a.shut_down();
     EXPECT_EQ(q->number, 1);
-    EXPECT_EQ(get("after.fkn"), figure_bytes(a));
+    EXPECT_EQ(get("after.fkn"), figure_bytes(a.figure));
     EXPECT_EQ(get("after.fkn").size(), 3 + 2 * 42 + 38 + 33u);
 }
 

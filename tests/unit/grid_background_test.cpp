@@ -5,7 +5,7 @@
 namespace flopkin {
 namespace {
 
-using grid_test = figure_test;
+using grid_test = app_figure_test;
 
 TEST_F(grid_test, InitialViewLinesAndGrey) {
     a->draw_grid();

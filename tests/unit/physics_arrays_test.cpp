@@ -4,7 +4,7 @@
 #include <random>
 
 #include "allocation_count.hpp"
-#include "physics/sample_figures.hpp"
+#include "sample_figures.hpp"
 #include "physics_fixture.hpp"
 
 namespace flopkin {
@@ -12,11 +12,11 @@ namespace {
 
 // one frame's relaxation as first described: shifts zeroed, every
 // constraint of the list walked with two atan2 per tension, shifts applied
-void long_way_pass(app& a, bool links, int draw_mode) {
-    for (std::size_t i = 0; i < a.balls.slot_count(); ++i) a.balls.slot(i)->shift_x = a.balls.slot(i)->shift_y = 0;
+void long_way_pass(figure& f, bool links, int draw_mode) {
+    for (std::size_t i = 0; i < f.balls.slot_count(); ++i) f.balls.slot(i)->shift_x = f.balls.slot(i)->shift_y = 0;
     if (links) {
-        for (std::size_t i = 0; i < a.links.slot_count(); ++i) {
-            link& l = *a.links.slot(i);
+        for (std::size_t i = 0; i < f.links.slot_count(); ++i) {
+            link& l = *f.links.slot(i);
             ball &p = *l.end_a, &q = *l.end_b;
             double dx = q.x - p.x, dy = q.y - p.y;
             double d = std::max(std::sqrt(dx * dx + dy * dy), 0.00001);
@@ -28,8 +28,8 @@ void long_way_pass(app& a, bool links, int draw_mode) {
             q.shift_y += static_cast<float>(kb * dy / d * 0.3);
         }
     } else {
-        for (std::size_t i = 0; i < a.tensions.slot_count(); ++i) {
-            tension& t = *a.tensions.slot(i);
+        for (std::size_t i = 0; i < f.tensions.slot_count(); ++i) {
+            tension& t = *f.tensions.slot(i);
             ball &p = *t.end_a, &v = *t.vertex, &q = *t.end_b;
             double dx1 = v.x - p.x, dy1 = v.y - p.y, dx2 = q.x - v.x, dy2 = q.y - v.y;
             double angle = std::atan2(dy1, -dx1) * 180 / M_PI - std::atan2(dy2, -dx2) * 180 / M_PI + 180;
@@ -45,8 +45,8 @@ void long_way_pass(app& a, bool links, int draw_mode) {
             q.shift_y += static_cast<float>(-f * dx2 / q2);
         }
     }
-    for (std::size_t i = 0; i < a.balls.slot_count(); ++i) {
-        ball& b = *a.balls.slot(i);
+    for (std::size_t i = 0; i < f.balls.slot_count(); ++i) {
+        ball& b = *f.balls.slot(i);
         b.x += b.shift_x;
         b.y += b.shift_y;
     }
@@ -56,12 +56,12 @@ class arrays_test : public figure_test {
 protected:
     // a bent and shaken figure, its tensions built straight, then disturbed
     void shaken_figure(std::mt19937& random) {
-        add_mesh(*a, 6, 5, 200, 200);
-        add_crowd(*a, 4, 4, 200, 450);
+        add_mesh(fig, 6, 5, 200, 200);
+        add_crowd(fig, 4, 4, 200, 450);
         put_star(600, 300, 24, 50);  // 276 tensions at the hub: more than one block of the loose loop
         std::uniform_real_distribution<float> jiggle(-6, 6);
-        for (std::size_t i = 0; i < a->balls.slot_count(); ++i) {
-            ball& b = *a->balls.slot(i);
+        for (std::size_t i = 0; i < fig.balls.slot_count(); ++i) {
+            ball& b = *fig.balls.slot(i);
             b.x += jiggle(random);
             b.y += jiggle(random);
             b.mass = 1 + std::abs(jiggle(random)) / 3;
@@ -73,35 +73,35 @@ protected:
 TEST_F(arrays_test, PassesMatchTheLongWayOnShakenFigures) {
     std::mt19937 random(11);
     for (int round = 0; round < 5; ++round) {
-        a->clear_all();
+        fig.clear();
         shaken_figure(random);
         std::vector<float> start;
-        for (std::size_t i = 0; i < a->balls.slot_count(); ++i) {
-            start.push_back(a->balls.slot(i)->x);
-            start.push_back(a->balls.slot(i)->y);
+        for (std::size_t i = 0; i < fig.balls.slot_count(); ++i) {
+            start.push_back(fig.balls.slot(i)->x);
+            start.push_back(fig.balls.slot(i)->y);
         }
         for (int kind = 0; kind < 3; ++kind) {
             bool links = kind == 0;
             int draw_mode = kind == 2 ? 1 : 0;
-            for (std::size_t i = 0; i < a->balls.slot_count(); ++i) {
-                a->balls.slot(i)->x = start[2 * i];
-                a->balls.slot(i)->y = start[2 * i + 1];
+            for (std::size_t i = 0; i < fig.balls.slot_count(); ++i) {
+                fig.balls.slot(i)->x = start[2 * i];
+                fig.balls.slot(i)->y = start[2 * i + 1];
             }
-            long_way_pass(*a, links, draw_mode);
+            long_way_pass(fig, links, draw_mode);
             std::vector<float> want;
-            for (std::size_t i = 0; i < a->balls.slot_count(); ++i) {
-                want.push_back(a->balls.slot(i)->x);
-                want.push_back(a->balls.slot(i)->y);
-                a->balls.slot(i)->x = start[2 * i];
-                a->balls.slot(i)->y = start[2 * i + 1];
+            for (std::size_t i = 0; i < fig.balls.slot_count(); ++i) {
+                want.push_back(fig.balls.slot(i)->x);
+                want.push_back(fig.balls.slot(i)->y);
+                fig.balls.slot(i)->x = start[2 * i];
+                fig.balls.slot(i)->y = start[2 * i + 1];
             }
             if (links)
-                a->relax_links();
+                relax_links(fig);
             else
-                a->relax_tensions(draw_mode);
-            for (std::size_t i = 0; i < a->balls.slot_count(); ++i) {
-                EXPECT_NEAR(a->balls.slot(i)->x, want[2 * i], 2e-3) << "kind " << kind << " ball " << i;
-                EXPECT_NEAR(a->balls.slot(i)->y, want[2 * i + 1], 2e-3) << "kind " << kind << " ball " << i;
+                relax_tensions(fig, draw_mode);
+            for (std::size_t i = 0; i < fig.balls.slot_count(); ++i) {
+                EXPECT_NEAR(fig.balls.slot(i)->x, want[2 * i], 2e-3) << "kind " << kind << " ball " << i;
+                EXPECT_NEAR(fig.balls.slot(i)->y, want[2 * i + 1], 2e-3) << "kind " << kind << " ball " << i;
             }
         }
     }
@@ -112,7 +112,7 @@ TEST_F(arrays_test, TinyAndZeroArmsPushTheWayTheLongWayDoes) {
     // are small, so each is compared in sign and size, not within a margin
     const float arms[][4] = {{0, 0, 0.004f, 0.002f}, {0.003f, -0.001f, 0, 0}, {0.003f, -0.002f, -0.001f, 0.004f}};
     for (const auto& arm : arms) {
-        a->clear_all();
+        fig.clear();
         const float start[6] = {1 + arm[0], 1 + arm[1], 1, 1, 1 + arm[2], 1 + arm[3]};
         ball_ref p = put_ball(start[0], start[1]), v = put_ball(start[2], start[3]), q = put_ball(start[4], start[5]);
         put_tension(p, v, q, 90, 30);
@@ -122,9 +122,9 @@ TEST_F(arrays_test, TinyAndZeroArmsPushTheWayTheLongWayDoes) {
             p->x = start[0], p->y = start[1], v->x = start[2], v->y = start[3], q->x = start[4], q->y = start[5];
             return std::vector<float>(m, m + 6);
         };
-        long_way_pass(*a, false, 0);
+        long_way_pass(fig, false, 0);
         std::vector<float> want = moves();
-        a->relax_tensions(0);
+        relax_tensions(fig, 0);
         std::vector<float> got = moves();
         for (int k = 0; k < 6; ++k) EXPECT_NEAR(got[k], want[k], 0.02f * std::abs(want[k])) << "coordinate " << k;
         EXPECT_NE(std::abs(want[2]) + std::abs(want[3]), 0.0f);  // the vertex moves in every case
@@ -132,40 +132,40 @@ TEST_F(arrays_test, TinyAndZeroArmsPushTheWayTheLongWayDoes) {
 }
 
 TEST_F(arrays_test, ListChangesBetweenFramesAreSeen) {
-    add_mesh(*a, 4, 4, 200, 200);
-    a->simulation_step();
+    add_mesh(fig, 4, 4, 200, 200);
+    step();
     // a ball away from the mesh, then one of the mesh's balls removed
     ball_ref lone = put_ball(600, 100);
-    a->delete_ball(a->balls.slot(5));
-    a->simulation_step();
+    fig.remove(fig.balls.slot(5));
+    step();
     EXPECT_NEAR(lone->y, 100.1f, 1e-4);
     // a stretched link added to the lone ball pulls it
     ball_ref partner = put_ball(700, 100);
     put_link(lone, partner, 50);
-    a->mode = 1;
-    a->simulation_step();
+    mode = 1;
+    step();
     EXPECT_NEAR(partner->x - lone->x, 50, 0.01);
 }
 
 TEST_F(arrays_test, StandingFigureAllocatesNothingPerFrame) {
-    add_mesh(*a, 12, 10, 150, 150);
-    add_crowd(*a, 8, 4, 600, 100);
-    a->simulation_step();
-    a->simulation_step();
+    add_mesh(fig, 12, 10, 150, 150);
+    add_crowd(fig, 8, 4, 600, 100);
+    step();
+    step();
     long before = allocations_so_far();
-    for (int frame = 0; frame < 10; ++frame) a->simulation_step();
+    for (int frame = 0; frame < 10; ++frame) step();
     EXPECT_EQ(allocations_so_far() - before, 0);
     // tensions rebuilt: the arrays are redone once, then quiet again
-    a->build_tensions();
-    a->simulation_step();
+    build_tensions(fig, 30);
+    step();
     before = allocations_so_far();
-    a->simulation_step();
+    step();
     EXPECT_EQ(allocations_so_far() - before, 0);
     // shared by two threads: the team is made once, the frames stay quiet
-    a->relax.use_threads(2);
-    a->simulation_step();
+    fig.relax.use_threads(2);
+    step();
     before = allocations_so_far();
-    for (int frame = 0; frame < 5; ++frame) a->simulation_step();
+    for (int frame = 0; frame < 5; ++frame) step();
     EXPECT_EQ(allocations_so_far() - before, 0);
 }
 

@@ -1,12 +1,15 @@
 #pragma once
-// An app on the headless backend, and quick ways to put balls, links and
-// tensions into it.
+// A figure and a view of its own, stepped by the physics without an app; and
+// the same over an app's figure for the tests of what the app does with it.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <memory>
 
 #include "app/app.hpp"
+#include "editing/figure_editing.hpp"
+#include "figure_builder.hpp"
+#include "physics/step.hpp"
 #include "platform/graphics.hpp"
 #include "platform/headless_backend.hpp"
 
@@ -14,45 +17,25 @@ namespace flopkin {
 
 class figure_test : public ::testing::Test {
 protected:
-    void SetUp() override {
-        use_backend(&screen);
-        a = std::make_unique<app>();
-    }
-    void TearDown() override {
-        a.reset();
-        use_backend(nullptr);
-    }
+    void SetUp() override { use_backend(&screen); }
+    void TearDown() override { use_backend(nullptr); }
 
-    ball_ref put_ball(float x, float y) {
-        auto b = std::make_shared<ball>();
-        b->x = b->old_x = x;
-        b->y = b->old_y = y;
-        b->owner = a.get();
-        b->radius = a->ball_size;
-        a->balls.add_last(b);
-        b->number = static_cast<int>(a->balls.count());
-        return b;
-    }
+    // balls of the editor's default size, links of its default width
+    ball_ref put_ball(float x, float y) { return flopkin::put_ball(*into, x, y); }
     link_ref put_link(const ball_ref& from, const ball_ref& to, float rest) {
-        auto l = std::make_shared<link>();
-        l->owner = a.get();
-        l->end_a = from;
-        l->end_b = to;
-        l->rest_length = rest;
-        l->width = a->link_width;
-        a->links.add_last(l);
+        link_ref l = flopkin::put_link(*into, from, to, rest);
+        l->width = 2;
         return l;
     }
     tension_ref put_tension(const ball_ref& end_a, const ball_ref& vertex, const ball_ref& end_b, float rest,
                             float strength) {
-        auto t = std::make_shared<tension>();
-        t->end_a = end_a;
-        t->vertex = vertex;
-        t->end_b = end_b;
-        t->rest_angle = rest;
-        t->strength = strength;
-        a->tensions.add_last(t);
-        return t;
+        return flopkin::put_tension(*into, end_a, vertex, end_b, rest, strength);
+    }
+
+    // one frame's simulation step, as the app runs it with nobody dragging
+    void step() {
+        begin_step(fig, mode, gravity);
+        end_step(fig, view, mode);
     }
 
     // a hub linked to `spokes` balls around it, tensions rebuilt: the hub's
@@ -63,19 +46,37 @@ protected:
             float turn = 6.2831853f * static_cast<float>(k) / static_cast<float>(spokes);
             put_link(hub, put_ball(x + reach * std::cos(turn), y + reach * std::sin(turn)), reach);
         }
-        a->build_tensions();
+        build_tensions(*into, 30);
     }
 
     // joints the plain loops hand to the long way, inside the figure's
     // groups as well: two balls on one spot (an arm of length zero), and
     // every third rest angle six whole turns away
     void put_odd_joints(std::size_t ball, std::size_t onto) {
-        a->balls.slot(ball)->x = a->balls.slot(onto)->x;
-        a->balls.slot(ball)->y = a->balls.slot(onto)->y;
-        for (std::size_t k = 0; k < a->tensions.slot_count(); k += 3) a->tensions.slot(k)->rest_angle += 2160;
+        into->balls.slot(ball)->x = into->balls.slot(onto)->x;
+        into->balls.slot(ball)->y = into->balls.slot(onto)->y;
+        for (std::size_t k = 0; k < into->tensions.slot_count(); k += 3) into->tensions.slot(k)->rest_angle += 2160;
     }
 
     headless_backend screen;
+    figure fig;
+    view_fields view;
+    int mode = -1;
+    float gravity = 0.1f;
+    figure* into = &fig;
+};
+
+class app_figure_test : public figure_test {
+protected:
+    void SetUp() override {
+        figure_test::SetUp();
+        a = std::make_unique<app>();
+        into = &a->figure;
+    }
+    void TearDown() override {
+        a.reset();
+        figure_test::TearDown();
+    }
     std::unique_ptr<app> a;
 };
 

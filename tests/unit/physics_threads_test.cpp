@@ -5,7 +5,7 @@
 #include <random>
 #include <vector>
 
-#include "physics/sample_figures.hpp"
+#include "sample_figures.hpp"
 #include "physics_fixture.hpp"
 
 namespace flopkin {
@@ -20,20 +20,20 @@ class sharing_test : public figure_test {
 protected:
     // every bit of every ball's state after a run of frames
     std::vector<std::uint32_t> run(const setup& s) {
-        a->clear_all();
-        a->mode = -1;
-        a->view_left = -400;
-        a->view_right = 1600;
-        a->fit_view();
-        a->relax.use_threads(s.threads);
-        a->relax.use_vector_width(s.width);
+        fig.clear();
+        mode = -1;
+        view.view_left = -400;
+        view.view_right = 1600;
+        fit_view(view);
+        fig.relax.use_threads(s.threads);
+        fig.relax.use_vector_width(s.width);
         // more tensions than one block holds, and balls split unevenly
-        add_mesh(*a, 23, 19, 0, 0);
-        add_crowd(*a, 13, 5, 800, 100);
+        add_mesh(fig, 23, 19, 0, 0);
+        add_crowd(fig, 13, 5, 800, 100);
         std::mt19937 random(5);
         std::uniform_real_distribution<float> jiggle(-4, 4);
-        for (std::size_t i = 0; i < a->balls.slot_count(); ++i) {
-            ball& b = *a->balls.slot(i);
+        for (std::size_t i = 0; i < fig.balls.slot_count(); ++i) {
+            ball& b = *fig.balls.slot(i);
             b.x += jiggle(random);
             b.vx = jiggle(random);
             b.mass = 1 + std::abs(jiggle(random));
@@ -46,13 +46,13 @@ protected:
         put_link(p, q, 40);
         put_tension(p, v, q, 90, 30);
         put_tension(q, p, v, 7200.5f, 30);
-        for (int frame = 0; frame < 20; ++frame) a->simulation_step();
-        a->mode = 1;
-        for (int frame = 0; frame < 5; ++frame) a->simulation_step();
+        for (int frame = 0; frame < 20; ++frame) step();
+        mode = 1;
+        for (int frame = 0; frame < 5; ++frame) step();
 
         std::vector<std::uint32_t> bits;
-        for (std::size_t i = 0; i < a->balls.slot_count(); ++i) {
-            const ball& b = *a->balls.slot(i);
+        for (std::size_t i = 0; i < fig.balls.slot_count(); ++i) {
+            const ball& b = *fig.balls.slot(i);
             for (float f : {b.x, b.y, b.vx, b.vy, b.shift_x, b.shift_y}) {
                 std::uint32_t u;
                 std::memcpy(&u, &f, sizeof u);
@@ -74,18 +74,18 @@ TEST_F(sharing_test, EveryThreadCountAndVectorWidthGivesTheSameFigure) {
 }
 
 TEST_F(sharing_test, ListChangesReachEveryThread) {
-    a->relax.use_threads(2);
-    add_mesh(*a, 10, 10, 100, 100);
-    a->simulation_step();
+    fig.relax.use_threads(2);
+    add_mesh(fig, 10, 10, 100, 100);
+    step();
     // a ball leaves, another comes with a stretched link: the shared passes
     // see the new figure on the next frame
-    a->delete_ball(a->balls.slot(37));
+    fig.remove(fig.balls.slot(37));
     ball_ref lone = put_ball(700, 100), partner = put_ball(800, 100);
     put_link(lone, partner, 50);
-    a->mode = 1;
-    a->simulation_step();
+    mode = 1;
+    step();
     EXPECT_NEAR(partner->x - lone->x, 50, 0.01);
-    for (std::size_t i = 0; i < a->balls.slot_count(); ++i) EXPECT_TRUE(std::isfinite(a->balls.slot(i)->x));
+    for (std::size_t i = 0; i < fig.balls.slot_count(); ++i) EXPECT_TRUE(std::isfinite(fig.balls.slot(i)->x));
 }
 
 }  // namespace

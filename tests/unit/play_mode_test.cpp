@@ -102,7 +102,7 @@ TEST(FileButtons, EachFileButtonAsksWithItsOwnRequester) {
     // a figure that was never saved asks for a name on Save too
     EXPECT_EQ(h.hb.requester_calls[2].prompt, "Save as:");
     EXPECT_EQ(h.hb.requester_calls[3].prompt, "Save as:");
-    EXPECT_EQ(h.a.balls.count(), 1u);  // every requester was cancelled
+    EXPECT_EQ(h.a.figure.balls.count(), 1u);  // every requester was cancelled
 }
 
 }  // namespace

@@ -10,7 +10,7 @@
 #include <fstream>
 
 #include "document_fixture.hpp"
-#include "physics/sample_figures.hpp"
+#include "sample_figures.hpp"
 #include "platform/file_system.hpp"
 
 namespace flopkin {
@@ -57,10 +57,10 @@ class SaveFaults : public InTempFolder {
 protected:
     void SetUp() override {
         InTempFolder::SetUp();
-        add_crowd(a, 3, 3, 50, 50);  // balls, links and tensions: every kind of record
+        add_crowd(a.figure, 3, 3, 50, 50);  // balls, links and tensions: every kind of record
         a.mode = -1;
         a.number_balls();
-        size = figure_bytes(a).size();
+        size = figure_bytes(a.figure).size();
         put("doc.fkn", three_balls());
         ::chmod("doc.fkn", 0640);
         a.document_path = "doc.fkn";
@@ -94,7 +94,7 @@ TEST_F(SaveFaults, AWriteFailingAtAnyByteKeepsThePreviousFile) {
     use_device_maker(nullptr);
     a.save_document();
     EXPECT_EQ(a.menu->save_label, "Saved!");
-    EXPECT_EQ(get("doc.fkn"), figure_bytes(a));
+    EXPECT_EQ(get("doc.fkn"), figure_bytes(a.figure));
     struct stat info {};
     ASSERT_EQ(::stat("doc.fkn", &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0640u);
@@ -159,7 +159,7 @@ TEST_F(SaveFaults, AFullDiskKeepsThePreviousFile) {
     std::size_t left = static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator("small"), {}));
     std::filesystem::remove("small/filler");
     a.save_document();  // with room again it works
-    bool saved_after = a.menu->save_label == "Saved!" && get("small/doc.fkn") == figure_bytes(a);
+    bool saved_after = a.menu->save_label == "Saved!" && get("small/doc.fkn") == figure_bytes(a.figure);
     ASSERT_EQ(::umount2("small", MNT_DETACH), 0) << std::strerror(errno);
     EXPECT_TRUE(failed);
     EXPECT_TRUE(kept);

@@ -1,10 +1,12 @@
 // Gives every connected group of balls its own figure number: 1, 2, 3 ... in
 // the list order of each group's first ball; a ball without links is a figure
 // of its own. Groups are found by union-find over list positions, so loading a
-// document of thousands of small figures stays quick.
+// document of thousands of small figures stays quick. The balls' numbers,
+// which documents name them by, are here too.
 #include <vector>
 
 #include "app/app.hpp"
+#include "editing/figure_editing.hpp"
 
 namespace flopkin {
 
@@ -20,11 +22,11 @@ int root_of(std::vector<int>& parent, int i) {
 
 }  // namespace
 
-void app::label_figures() {
+void label_figures(figure& f) {
     // each ball's list position, kept in `figure` until the labels are known
     std::vector<ball*> order;
-    order.reserve(balls.count());
-    for (const auto& b : balls.all()) {
+    order.reserve(f.balls.count());
+    for (const auto& b : f.balls.all()) {
         b->figure = static_cast<int>(order.size());
         order.push_back(b.get());
     }
@@ -36,7 +38,7 @@ void app::label_figures() {
 
     std::vector<int> parent(order.size());
     for (std::size_t i = 0; i < parent.size(); ++i) parent[i] = static_cast<int>(i);
-    for (const auto& l : links.all()) {
+    for (const auto& l : f.links.all()) {
         int a = position(l->end_a.get());
         int b = position(l->end_b.get());
         if (a < 0 || b < 0) continue;  // a link to a ball outside the figure joins nothing
@@ -53,5 +55,15 @@ void app::label_figures() {
         order[i]->figure = label[r];
     }
 }
+
+// documents name balls by these numbers: 1, 2, 3 ... in list order
+void number_balls(figure& f) {
+    int number = 0;
+    for (ball_ref b : f.balls.all()) b->number = ++number;
+}
+
+void app::label_figures() { flopkin::label_figures(figure); }
+
+void app::number_balls() { flopkin::number_balls(figure); }
 
 }  // namespace flopkin

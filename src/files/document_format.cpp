@@ -1,10 +1,42 @@
+#include "files/document_format.hpp"
+
 #include <cmath>
 #include <cstdint>
 
-#include "app/app.hpp"
-#include "files/document_format.hpp"
+#include "physics/each.hpp"
 
 namespace flopkin {
+
+void write_figure(stream& out, const figure& f) {
+    out.write_line(document_header);
+    for_each_listed(f.balls, [&](const ball& b) {
+        out.write_line(ball_marker);
+        out.write_int(b.number);
+        out.write_float(b.mass);
+        out.write_float(b.x);
+        out.write_float(b.y);
+        out.write_float(b.radius);
+        for (int c : b.colour) out.write_int(c);
+    });
+    for_each_listed(f.links, [&](const link& l) {
+        if (!l.end_a || !l.end_b) return;  // an unset end has no number to write
+        out.write_line(link_marker);
+        out.write_int(l.end_a->number);
+        out.write_int(l.end_b->number);
+        out.write_float(l.rest_length);
+        out.write_float(l.width);
+        for (int c : l.colour) out.write_int(c);
+    });
+    for_each_listed(f.tensions, [&](const tension& t) {
+        if (!t.end_a || !t.vertex || !t.end_b) return;
+        out.write_line(tension_marker);
+        out.write_int(t.end_a->number);
+        out.write_int(t.vertex->number);
+        out.write_int(t.end_b->number);
+        out.write_float(t.rest_angle);
+        out.write_float(t.strength);
+    });
+}
 
 namespace {
 
@@ -18,7 +50,7 @@ ball_ref find(const ball_numbers& numbers, std::int32_t number, int base) {
     return found == numbers.end() ? nullptr : found->second;
 }
 
-void read_ball(stream& in, app& owner, int base, ball_numbers& numbers, figure_records& records) {
+void read_ball(stream& in, int base, ball_numbers& numbers, figure_records& records) {
     int number = shifted(in.read_int(), base);
     float mass = in.read_float();
     float x = in.read_float();
@@ -35,12 +67,11 @@ void read_ball(stream& in, app& owner, int base, ball_numbers& numbers, figure_r
     b->y = b->old_y = y;
     b->radius = radius;
     for (int i = 0; i < 3; ++i) b->colour[i] = colour[i];
-    b->owner = &owner;
     numbers[number] = b;
     records.balls.push_back(std::move(b));
 }
 
-void read_link(stream& in, app& owner, int base, const ball_numbers& numbers, figure_records& records) {
+void read_link(stream& in, int base, const ball_numbers& numbers, figure_records& records) {
     ball_ref a = find(numbers, in.read_int(), base);
     ball_ref b = find(numbers, in.read_int(), base);
     float rest_length = in.read_float();
@@ -55,7 +86,6 @@ void read_link(stream& in, app& owner, int base, const ball_numbers& numbers, fi
     l->rest_length = rest_length;
     l->width = width;
     for (int i = 0; i < 3; ++i) l->colour[i] = colour[i];
-    l->owner = &owner;
     records.links.push_back(std::move(l));
 }
 
@@ -78,16 +108,16 @@ void read_tension(stream& in, int base, const ball_numbers& numbers, figure_reco
 
 }  // namespace
 
-bool read_figure(stream& in, app& owner, int base, ball_numbers numbers, figure_records& records) {
+bool read_figure(stream& in, int base, ball_numbers numbers, figure_records& records) {
     in.read_line();  // the header, whatever it holds
     // at least one pass, as an empty file still counts as read; a failed
     // stream reports itself at its end, so this cannot spin
     do {
         std::string line = in.read_line();
         if (line == ball_marker)
-            read_ball(in, owner, base, numbers, records);
+            read_ball(in, base, numbers, records);
         else if (line == link_marker)
-            read_link(in, owner, base, numbers, records);
+            read_link(in, base, numbers, records);
         else if (line == tension_marker)
             read_tension(in, base, numbers, records);
     } while (!in.at_end());

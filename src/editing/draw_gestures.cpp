@@ -1,5 +1,8 @@
-// Draw mode: press on a ball, drag, release over another ball (or over empty
-// canvas, where place_ball_step has just put one) to join them with a link.
+// The draw-mode gestures, in the order the frame runs them. A click on empty
+// canvas, or the release of a link drag over empty canvas, places a new ball
+// under the pointer (place_ball_step). Press on a ball, drag, and release
+// over another ball, or over empty canvas where place_ball_step has just put
+// one, to join them with a link (link_step).
 #include <cmath>
 
 #include "app/app.hpp"
@@ -26,6 +29,30 @@ bool listed(object_list<ball>& balls, const ball* b) {
 
 }  // namespace
 
+void app::place_ball_step() {
+    // the press count is read every draw frame, so presses never pile up
+    int pressed = mouse_hit(1);
+    bool drag_released = link_drag_active == 1 && !mouse_down(1);
+    if (pressed == 0 && !drag_released) return;
+
+    float px = static_cast<float>(mouse_x());
+    float py = static_cast<float>(mouse_y());
+    if (px >= area_width) return;  // over the menu
+    if (last_ball_under(figure.balls, px, py)) return;
+
+    auto placed = std::make_shared<ball>();
+    placed->x = screen_to_world(px, view_cx, zoom, area_width);
+    placed->y = screen_to_world(py, view_cy, zoom, static_cast<float>(screen_height));
+    placed->old_x = placed->x;
+    placed->old_y = placed->y;
+    placed->radius = ball_size;
+    // cached at once so that link_step can pick it in this same frame
+    placed->to_screen(*this);
+    figure.balls.add_last(placed);
+    placed->number = static_cast<int>(figure.balls.count());
+    selected = placed;
+}
+
 void app::link_step() {
     int down = mouse_down(1);
     float px = static_cast<float>(mouse_x());
@@ -34,8 +61,8 @@ void app::link_step() {
     // press: repeated every frame while the button is held over empty canvas,
     // so sliding onto a ball starts the drag from it
     if (down && link_drag_active == 0) {
-        for (ball_ref b : balls.all()) b->to_screen();
-        if (ball_ref start = last_ball_under(balls, px, py)) {
+        for (ball_ref b : figure.balls.all()) b->to_screen(*this);
+        if (ball_ref start = last_ball_under(figure.balls, px, py)) {
             link_end_balls[0] = start;
             selected = start;
             link_drag_active = 1;
@@ -53,20 +80,19 @@ void app::link_step() {
     // release: link the start to every ball under the pointer; a start ball
     // that has left the figure meanwhile is not linked, so every link keeps
     // joining listed balls
-    if (link_drag_active == 1 && !down && listed(balls, start.get())) {
-        for (ball_ref b : balls.all()) {
+    if (link_drag_active == 1 && !down && listed(figure.balls, start.get())) {
+        for (ball_ref b : figure.balls.all()) {
             if (!under_pointer(*b, px, py)) continue;
             link_end_balls[1] = b;
-            if (b == start || linked(links, start.get(), b.get())) continue;
+            if (b == start || linked(figure.links, start.get(), b.get())) continue;
             auto made = std::make_shared<link>();
             made->end_a = start;
             made->end_b = b;
             float dx = b->x - start->x;
             float dy = b->y - start->y;
             made->rest_length = std::sqrt(dx * dx + dy * dy);
-            made->owner = this;
             made->width = link_width;
-            links.add_last(made);
+            figure.links.add_last(made);
         }
     }
 

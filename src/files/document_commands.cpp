@@ -1,0 +1,155 @@
+// The document commands as the user meets them: the start-up document, Open,
+// Add, Save and Save as, and the --output document at the end of a run. The
+// format itself is in document_format.cpp.
+#include <algorithm>
+#include <cstdio>
+
+#include "app/app.hpp"
+#include "files/document_format.hpp"
+#include "platform/file_system.hpp"
+#include "platform/graphics.hpp"
+#include "platform/random.hpp"
+#include "ui/menu.hpp"
+
+namespace flopkin {
+
+namespace {
+
+constexpr const char* document_folder = "saved flopkins";
+constexpr const char* untitled_document = "saved flopkins/untitled.fkn";
+
+// Grows the view so that it takes in every ball with a margin of the ball
+// size plus 100 world units; the view never shrinks here.
+void widen_view_to_balls(app& a) {
+    float max_x = -9999999, min_x = 9999999, max_y = -9999999, min_y = 9999999;
+    float margin = a.ball_size + 100;  // the app's ball size, not each ball's radius
+    for (ball_ref b : a.figure.balls.all()) {
+        max_x = std::max(max_x, b->x + margin);
+        min_x = std::min(min_x, b->x - margin);
+        max_y = std::max(max_y, b->y + margin);
+        min_y = std::min(min_y, b->y - margin);
+    }
+    a.view_right = std::max(a.view_right, max_x);
+    a.view_left = std::min(a.view_left, min_x);
+    a.view_top = std::min(a.view_top, min_y);
+    a.view_bottom = std::max(a.view_bottom, max_y);
+}
+
+// The Save button reads "Saved!" or "Save failed!" for 60 frames.
+void show_save_result(app& a, bool saved) {
+    a.menu->save_label = saved ? "Saved!" : "Save failed!";
+    a.menu->save_message_frames = 60;
+}
+
+}  // namespace
+
+bool app::start_up(std::string& error) {
+    menu->owner = this;
+    seed_rnd(options.seed >= 0 ? static_cast<int>(options.seed) : millisecs());
+    // A document named on the command line opens as Open would, and the run
+    // stops when it cannot be read; the default document is only added, and
+    // may well not exist. No window is open yet, so there are no keys to flush.
+    bool named = !options.document.empty();
+    std::string why;
+    if (!read_document(named ? 1 : 0, named ? options.document : default_document, why) && named) {
+        error = "cannot read \"" + options.document + "\": " + why;
+        return false;
+    }
+    number_balls();
+    return true;
+}
+
+bool app::shut_down() {
+    bool kept = true;
+    std::string why;
+    if (!options.screenshot.empty() && !save_shown_frame(options.screenshot, why)) {
+        std::fprintf(stderr, "flopkin: cannot write \"%s\": %s\n", options.screenshot.c_str(), why.c_str());
+        kept = false;
+    }
+    if (options.output.empty()) return kept;
+    number_balls();
+    if (write_document(options.output, why)) return kept;
+    std::fprintf(stderr, "flopkin: cannot write \"%s\": %s\n", options.output.c_str(), why.c_str());
+    return false;
+}
+
+void app::load_document(int replace, const std::string& path) {
+    number_balls();  // the balls already here carry 1 to m, which Add's records build on
+    std::string chosen = path;
+    if (chosen.empty()) chosen = request_file("Open file:", "All Files:*;Flopkin files (.fkn):fkn", false, "");
+    // a cancelled requester, a missing or unreadable file: nothing changes
+    std::string why;
+    if (!chosen.empty()) read_document(replace, chosen, why);
+    flush_keys();
+    number_balls();
+}
+
+// The whole file is read before the figure is touched, so a file that
+// fails half-way leaves the figure and the document path as they were.
+bool app::read_document(int replace, const std::string& path, std::string& why) {
+    std::unique_ptr<stream> in = open_stream(path, file_access::read, why);
+    if (!in) return false;
+
+    ball_numbers numbers;
+    int base = 0;
+    if (replace == 0) {
+        for (ball_ref b : figure.balls.all()) numbers[b->number] = b;
+        base = static_cast<int>(figure.balls.count());
+    }
+    figure_records records;
+    if (!read_figure(*in, base, std::move(numbers), records)) {
+        why = in->error();
+        return false;
+    }
+    in->close();
+
+    if (replace == 1) {
+        document_path = path;
+        figure.clear();
+    }
+    for (ball_ref& b : records.balls) figure.balls.add_last(std::move(b));
+    for (link_ref& l : records.links) figure.links.add_last(std::move(l));
+    for (tension_ref& t : records.tensions) figure.tensions.add_last(std::move(t));
+
+    widen_view_to_balls(*this);
+    fit_view();
+    fit_view();
+    label_figures();
+    return true;
+}
+
+void app::save_document() {
+    number_balls();
+    if (mode == 1) build_tensions();  // the saved tensions match the drawn links
+    if (document_path.empty()) {
+        save_document_as();
+        return;
+    }
+    std::string why;
+    show_save_result(*this, write_document(document_path, why));
+    number_balls();
+}
+
+void app::save_document_as() {
+    number_balls();
+    if (mode == 1) build_tensions();
+    flush_keys();
+    create_folder(document_folder);  // only the last element; a failure shows when writing
+    std::string chosen =
+        request_file("Save as:", "", true, document_path.empty() ? untitled_document : document_path);
+    // cancelling is no failure; a chosen name that cannot be written is
+    std::string why;
+    if (!chosen.empty() && !write_document(chosen, why)) show_save_result(*this, false);
+    flush_keys();
+    number_balls();
+}
+
+// The old file stays whole until the new content is complete on disk; the
+// document path follows only a write that succeeded.
+bool app::write_document(const std::string& path, std::string& why) {
+    if (!replace_file(path, [this](stream& out) { write_figure(out, figure); }, why)) return false;
+    document_path = path;
+    return true;
+}
+
+}  // namespace flopkin
