@@ -1,0 +1,127 @@
+#include "platform/web/web_backend.hpp"
+
+#include <GLFW/glfw3.h>
+#include <emscripten.h>
+
+#include <cstdlib>
+
+#include "platform/sdl/gl_canvas.hpp"
+
+namespace flopkin {
+namespace {
+
+// the page queues input as triples: kind, then a key code or button, or x and y
+enum event_kind { key_press = 1, key_repeat = 2, key_release = 3, pointer_move = 4 };
+
+EM_JS(int, page_next_event, (int* out), {
+    const e = Module.flopkin.events.shift();
+    if (!e) return 0;
+    HEAP32[out >> 2] = e[1];
+    HEAP32[(out >> 2) + 1] = e[2];
+    return e[0];
+});
+
+// resumes at the page's next animation frame, when what was drawn is shown
+EM_ASYNC_JS(void, page_next_frame, (), {
+    await new Promise(resolve => requestAnimationFrame(resolve));
+});
+
+// the chosen path, allocated with malloc, or 0 when cancelled
+EM_ASYNC_JS(char*, page_request_file, (const char* prompt, const char* filter, int save, const char* initial), {
+    const chosen = await Module.flopkin.request(UTF8ToString(prompt), UTF8ToString(filter), save !== 0,
+                                                UTF8ToString(initial));
+    return chosen ? allocateUTF8(chosen) : 0;
+});
+
+EM_JS(void, page_set_title, (const char* title), { document.title = UTF8ToString(title); });
+
+class web_backend : public backend {
+public:
+    ~web_backend() override {
+        if (window_) glfwDestroyWindow(window_);
+        if (glfw_) glfwTerminate();
+    }
+
+    bool open_window(int width, int height, std::string& why) override {
+        if (!glfwInit()) {
+            why = "the page cannot draw";
+            return false;
+        }
+        glfw_ = true;
+        // the context comes through GLFW: the emulated OpenGL 1.1 draws only on one made this way
+        window_ = glfwCreateWindow(width, height, "Flopkin", nullptr, nullptr);
+        if (!window_) {
+            why = "the browser gives no WebGL context";
+            return false;
+        }
+        glfwMakeContextCurrent(window_);
+        canvas_.open(width, height);
+        canvas_.clear({0, 0, 0});
+        canvas_.flush();
+        return true;
+    }
+
+    void set_title(const std::string& title) override { page_set_title(title.c_str()); }
+
+    // every frame waits for an animation frame; the pacer measures their rate
+    bool set_swap_interval(int) override { return true; }
+
+    void present() override {
+        canvas_.flush();
+        page_next_frame();
+    }
+
+    void pump_events(input_state& input) override {
+        int value[2];
+        while (int kind = page_next_event(value)) {
+            switch (kind) {
+                case key_press: input.press(value[0]); break;
+                case key_repeat: input.press(value[0], true); break;
+                case key_release: input.release(value[0]); break;
+                case pointer_move: input.move(value[0], value[1]); break;
+                default: break;
+            }
+        }
+    }
+
+    int millisecs() override { return static_cast<int>(static_cast<long long>(emscripten_get_now()) & 0x7fffffff); }
+    void sleep_ms(int ms) override { emscripten_sleep(ms); }
+    double seconds() override { return emscripten_get_now() / 1000.0; }
+
+    void clear(rgb colour) override { canvas_.clear(colour); }
+    void line(float x1, float y1, float x2, float y2, bool last_pixel, rgb colour) override {
+        canvas_.line(x1, y1, x2, y2, last_pixel, colour);
+    }
+    void rect(float x, float y, float width, float height, rgb colour) override {
+        canvas_.rect(x, y, width, height, colour);
+    }
+    void oval(float x, float y, float width, float height, float sx, float sy, rgb colour) override {
+        canvas_.oval(x, y, width, height, sx, sy, colour);
+    }
+    void polygon(const float* xy, int points, rgb colour) override { canvas_.polygon(xy, points, colour); }
+    void text(const std::string& text, float x, float y, float sx, float sy, rgb colour) override {
+        canvas_.text(text, x, y, sx, sy, colour);
+    }
+
+    std::string request_file(const std::string& prompt, const std::string& filter, bool save,
+                             const std::string& initial_path) override {
+        // the frame so far stays on screen under the dialog
+        canvas_.flush();
+        char* chosen = page_request_file(prompt.c_str(), filter.c_str(), save ? 1 : 0, initial_path.c_str());
+        if (!chosen) return "";
+        std::string path = chosen;
+        std::free(chosen);
+        return path;
+    }
+
+private:
+    GLFWwindow* window_ = nullptr;
+    bool glfw_ = false;
+    gl_canvas canvas_;
+};
+
+}  // namespace
+
+std::unique_ptr<backend> make_web_backend() { return std::make_unique<web_backend>(); }
+
+}  // namespace flopkin
