@@ -30,3 +30,10 @@ add_custom_target(flopkin_site ALL DEPENDS flopkin_page
   COMMAND ${CMAKE_COMMAND} -E copy_directory ${PROJECT_SOURCE_DIR}/src/platform/web/site ${FLOPKIN_SITE}
   COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/data/org.flopkin.Flopkin.svg ${FLOPKIN_SITE}/flopkin.svg
   COMMAND ${CMAKE_COMMAND} -E copy_directory ${PROJECT_SOURCE_DIR}/examples ${FLOPKIN_SITE}/examples)
+
+# the browser test's measure of the simulation, linked as the page is
+add_executable(web_physics_probe EXCLUDE_FROM_ALL tests/web/physics_probe.cpp)
+target_include_directories(web_physics_probe PRIVATE tests/support)
+target_link_libraries(web_physics_probe PRIVATE flopkin_web_core)
+target_link_options(web_physics_probe PRIVATE -sASYNCIFY -sALLOW_MEMORY_GROWTH=1 -sENVIRONMENT=web)
+set_target_properties(web_physics_probe PROPERTIES SUFFIX .js RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/probe)

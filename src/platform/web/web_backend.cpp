@@ -21,9 +21,11 @@ EM_JS(int, page_next_event, (int* out), {
     return e[0];
 });
 
-// resumes at the page's next animation frame, when what was drawn is shown
+// resumes at the page's next animation frame, when what was drawn is shown;
+// the page counts the frames shown
 EM_ASYNC_JS(void, page_next_frame, (), {
     await new Promise(resolve => requestAnimationFrame(resolve));
+    Module.flopkin.frames++;
 });
 
 // the chosen path, allocated with malloc, or 0 when cancelled

@@ -180,6 +180,7 @@ var Module = (function () {
     canvas: canvas,
     flopkin: {
       events: events,
+      frames: 0,
       request: requester.ask,
       written: requester.written,
       ended: function () {
