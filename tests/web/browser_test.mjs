@@ -2,14 +2,14 @@
 // the figure moves, input, the requester and the browser's storage work, the
 // examples keep 60 frames a second, and the simulation gives the same bits
 // as on the machine at a bounded cost.
-// Usage: node browser_test.mjs BUILD_WEB_DIR EXAMPLES_DIR NATIVE_PROBE_JSON
+// Usage: node browser_test.mjs BUILD_WEB_DIR EXAMPLES_DIR NATIVE_PHYSICS_PROBE
+import { execFileSync } from 'node:child_process';
 import { readFile } from 'node:fs/promises';
 import { createServer } from 'node:http';
 import { extname, join, normalize } from 'node:path';
 import puppeteer from 'puppeteer-core';
 
-const [buildDir, examplesDir, nativeJson] = process.argv.slice(2);
-const native = JSON.parse(nativeJson);
+const [buildDir, examplesDir, nativeProbe] = process.argv.slice(2);
 const failures = [];
 function check(ok, what) {
   console.log(`${ok ? 'ok  ' : 'FAIL'} ${what}`);
@@ -76,7 +76,7 @@ try {
     await page.mouse.click(box[0] + x, box[1] + y, { delay: 60 });
     await sleep(150);
   }
-  const frames = () => page.evaluate(() => Module.flopkin.frames);
+  const frames = () => page.evaluate(() => [Module.flopkin.frames, Module.flopkin.shown]);
   async function started() {
     await page.waitForFunction(() => window.Module && Module.flopkin && Module.flopkin.frames > 10, { timeout: 30000 });
   }
@@ -139,8 +139,10 @@ try {
     if (name !== 'stick-figure.fkn') {
       const start = await frames(), t0 = Date.now();
       await sleep(3000);
-      const rate = (await frames() - start) * 1000 / (Date.now() - t0);
-      check(rate >= 55 && rate <= 65, `${name} runs at ${rate.toFixed(1)} frames a second`);
+      const end = await frames(), seconds = (Date.now() - t0) / 1000;
+      const rate = (end[0] - start[0]) / seconds;
+      check(rate >= 55 && rate <= 65, `${name} runs at ${rate.toFixed(1)} frames a second ` +
+            `(${((end[1] - start[1]) / seconds).toFixed(1)} shown)`);
     }
   }
 
@@ -150,16 +152,25 @@ try {
   check(true, 'Quit ends the run with an offer to start again');
   check(errors.length === 0, `no errors in the console${errors.length ? ': ' + errors.join(' | ') : ''}`);
 
-  // the simulation alone: the same bits as on the machine, and its cost
+  // the simulation alone: the same bits as on the machine, and its cost,
+  // each side's best of runs taken in turn, so both meet the same load
   const probe = await browser.newPage();
   await probe.goto(`${origin}/probe/`);
-  const web = JSON.parse(await probe.evaluate(() => new Promise(resolve => {
-    window.Module = { print: resolve };
-    const s = document.createElement('script');
-    s.src = 'web_physics_probe.js';
-    document.body.appendChild(s);
-  })));
-  check(web.golden === native.golden, `the golden hash after 200 frames is ${web.golden} (machine: ${native.golden})`);
+  const runs = { web: [], native: [] };
+  for (let run = 0; run < 3; ++run) {
+    runs.native.push(JSON.parse(execFileSync(nativeProbe, { encoding: 'utf8' })));
+    await probe.reload();
+    runs.web.push(JSON.parse(await probe.evaluate(() => new Promise(resolve => {
+      window.Module = { print: resolve };
+      const s = document.createElement('script');
+      s.src = 'web_physics_probe.js';
+      document.body.appendChild(s);
+    }))));
+  }
+  const best = list => list.reduce((a, b) => (b.mesh_step_ms < a.mesh_step_ms ? b : a));
+  const web = best(runs.web), native = best(runs.native);
+  check(runs.web.every(r => r.golden === native.golden) && runs.native.every(r => r.golden === native.golden),
+        `the golden hash after 200 frames is ${web.golden} (machine: ${native.golden})`);
   const ratio = web.mesh_step_ms / native.mesh_step_ms;
   check(ratio <= 2.5, `a step of the ${web.mesh_balls}-ball mesh on one thread takes ${web.mesh_step_ms.toFixed(2)} ms ` +
         `in the browser, ${native.mesh_step_ms.toFixed(2)} ms on the machine (${ratio.toFixed(2)}x)`);

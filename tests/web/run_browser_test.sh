@@ -18,5 +18,4 @@ export PUPPETEER_SKIP_DOWNLOAD=1
 if [ ! -d node_modules/puppeteer-core ] || [ package-lock.json -nt node_modules/.package-lock.json ]; then
   npm ci --no-audit --no-fund >/dev/null
 fi
-native=$("$probe")
-exec node browser_test.mjs "$root/build-web" "$root/examples" "$native"
+exec node browser_test.mjs "$root/build-web" "$root/examples" "$probe"

@@ -22,11 +22,21 @@ EM_JS(int, page_next_event, (int* out), {
 });
 
 // resumes at the page's next animation frame, when what was drawn is shown;
-// the page counts the frames shown
+// the page counts the frames it showed and the frames the program made
 EM_ASYNC_JS(void, page_next_frame, (), {
     await new Promise(resolve => requestAnimationFrame(resolve));
-    Module.flopkin.frames++;
+    Module.flopkin.shown++;
 });
+EM_JS(void, page_count_frame, (), { Module.flopkin.frames++; });
+
+// the simulation steps 60 times a second of real time, whatever the rate of
+// the display's frames
+constexpr double frame_ms = 1000.0 / 60;
+// a frame's wait ends at the animation frame this close to when it is due
+constexpr double due_slack_ms = 4;
+// frames made one after the other without showing any, to catch up after a
+// slow frame; further behind (a hidden page) the schedule starts over
+constexpr int most_frames_unshown = 4;
 
 // the chosen path, allocated with malloc, or 0 when cancelled
 EM_ASYNC_JS(char*, page_request_file, (const char* prompt, const char* filter, int save, const char* initial), {
@@ -65,12 +75,23 @@ public:
 
     void set_title(const std::string& title) override { page_set_title(title.c_str()); }
 
-    // every frame waits for an animation frame; the pacer measures their rate
+    // frames are shown at the page's animation frames, at most 60 a second
     bool set_swap_interval(int) override { return true; }
 
     void present() override {
         canvas_.flush();
-        page_next_frame();
+        page_count_frame();
+        double now = emscripten_get_now();
+        due_ = due_ == 0 ? now + frame_ms : due_ + frame_ms;
+        if (now > due_ + frame_ms * most_frames_unshown) due_ = now + frame_ms;
+        if (now >= due_ && unshown_ < most_frames_unshown) {
+            ++unshown_;
+            return;
+        }
+        unshown_ = 0;
+        // a display faster than 60 Hz shows some frames twice
+        do page_next_frame();
+        while (emscripten_get_now() < due_ - due_slack_ms);
     }
 
     void pump_events(input_state& input) override {
@@ -117,6 +138,8 @@ public:
     }
 
 private:
+    double due_ = 0;  // when the next frame is to be shown
+    int unshown_ = 0;
     GLFWwindow* window_ = nullptr;
     bool glfw_ = false;
     gl_canvas canvas_;

@@ -180,7 +180,8 @@ var Module = (function () {
     canvas: canvas,
     flopkin: {
       events: events,
-      frames: 0,
+      frames: 0,  // made by the program
+      shown: 0,   // shown by the page
       request: requester.ask,
       written: requester.written,
       ended: function () {
