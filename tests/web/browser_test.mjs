@@ -114,6 +114,15 @@ try {
   await page.waitForFunction(() => !Module.flopkin.writing());
   await page.reload();
   await started();
+  // Escape cancels the requester and reaches the program no more than other keys
+  await click(...button.open);
+  await requester('Open file:');
+  await page.keyboard.press('Escape');
+  await page.waitForFunction(() => !document.querySelector('#requester[open]'), { timeout: 2000 });
+  const running = (await frames())[0];
+  await sleep(300);
+  check((await frames())[0] > running && await page.$eval('#ended', e => e.hidden),
+        'Escape cancels the requester and the run goes on');
   await click(...button.clearAll);
   const cleared = await shot();
   await click(...button.open);

@@ -11,14 +11,15 @@ var Module = (function () {
 
   // whole device pixels per program pixel when the window has room, so
   // nothing is blurred; a smaller window scales down as it must
+  var screen = document.getElementById('screen');
   function fit() {
     var help = document.getElementById('help').offsetHeight + 8;
     var ratio = window.devicePixelRatio || 1;
     var scale = Math.min(window.innerWidth / canvas.width, (window.innerHeight - help) / canvas.height);
     var device = scale * ratio;
     if (device >= 1) device = Math.floor(device);
-    canvas.style.width = (canvas.width * device / ratio) + 'px';
-    canvas.style.height = (canvas.height * device / ratio) + 'px';
+    screen.style.width = (canvas.width * device / ratio) + 'px';
+    screen.style.height = (canvas.height * device / ratio) + 'px';
   }
   window.addEventListener('resize', fit);
   fit();
@@ -97,13 +98,14 @@ var Module = (function () {
     }
     function chosen() {
       var n = name.value.trim();
-      if (!n || n.indexOf('/') >= 0 || n === '.' || n === '..') return null;
+      // names with a leading dot are a save's fresh files
+      if (!n || n.indexOf('/') >= 0 || n.charAt(0) === '.') return null;
       return 'saved flopkins/' + n;
     }
     // a document from the computer is kept in the browser's storage under a
     // name no stored document has, so a later Save keeps it too
     function keep(fileName, bytes) {
-      var base = fileName.replace(/[\/]/g, '_').replace(/\.fkn$/i, '') || 'document';
+      var base = fileName.replace(/[\/]/g, '_').replace(/^\.+/, '').replace(/\.fkn$/i, '') || 'document';
       var n = base + '.fkn', i = 2;
       var names = stored();
       while (names.indexOf(n) >= 0) n = base + ' (' + i++ + ').fkn';
