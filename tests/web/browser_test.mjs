@@ -77,13 +77,14 @@ try {
     await sleep(150);
   }
   const frames = () => page.evaluate(() => [Module.flopkin.frames, Module.flopkin.shown]);
+  // past the first second's frames, which time the display before the loop starts
   async function started() {
-    await page.waitForFunction(() => window.Module && Module.flopkin && Module.flopkin.frames > 10, { timeout: 30000 });
+    await page.waitForFunction(() => window.Module && Module.flopkin && Module.flopkin.frames > 70, { timeout: 30000 });
   }
   // the menu's buttons, at the middle of each
   const button = { mode: [900, 20], clearAll: [900, 170], open: [900, 590], saveAs: [900, 710], quit: [900, 750] };
   async function requester(prompt) {
-    await page.waitForSelector('#requester[open]', { timeout: 5000 });
+    await page.waitForSelector('#requester[open]', { timeout: 15000 });
     check(await page.$eval('#requester-prompt', h => h.textContent) === prompt, `the requester asks "${prompt}"`);
   }
   async function stored() { return page.$$eval('#requester-documents li', items => items.map(li => li.textContent)); }
