@@ -177,6 +177,8 @@ var Module = (function () {
   })();
 
   document.getElementById('start-again').addEventListener('click', function () { location.reload(); });
+  // the program's last complaint, shown when it ends with a failure
+  var complaints = [];
 
   return {
     canvas: canvas,
@@ -186,11 +188,16 @@ var Module = (function () {
       shown: 0,   // shown by the page
       request: requester.ask,
       written: requester.written,
-      ended: function () {
+      ended: function (status) {
         ended = true;
         events.length = 0;
+        if (status !== 0) document.getElementById('why').textContent = complaints.join(' ');
         document.getElementById('ended').hidden = false;
       },
+    },
+    printErr: function (text) {
+      console.warn(text);
+      complaints = complaints.slice(-2).concat([text]);
     },
     onAbort: function (what) { console.error('flopkin: stopped: ' + what); },
   };
