@@ -60,6 +60,10 @@ public:
             return false;
         }
         glfw_ = true;
+        // an opaque canvas with colour only, as the desktop's context: less for the browser to compose
+        glfwWindowHint(GLFW_ALPHA_BITS, 0);
+        glfwWindowHint(GLFW_DEPTH_BITS, 0);
+        glfwWindowHint(GLFW_STENCIL_BITS, 0);
         // the context comes through GLFW: the emulated OpenGL 1.1 draws only on one made this way
         window_ = glfwCreateWindow(width, height, "Flopkin", nullptr, nullptr);
         if (!window_) {
