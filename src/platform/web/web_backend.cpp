@@ -35,8 +35,10 @@ constexpr double frame_ms = 1000.0 / 60;
 // a frame's wait ends at the animation frame this close to when it is due
 constexpr double due_slack_ms = 4;
 // frames made one after the other without showing any, to catch up after a
-// slow frame; further behind (a hidden page) the schedule starts over
+// slow frame
 constexpr int most_frames_unshown = 4;
+// further behind than this (a stalled or hidden page) the schedule starts over
+constexpr double most_ms_behind = 250;
 
 // the chosen path, allocated with malloc, or 0 when cancelled
 EM_ASYNC_JS(char*, page_request_file, (const char* prompt, const char* filter, int save, const char* initial), {
@@ -87,7 +89,7 @@ public:
         page_count_frame();
         double now = emscripten_get_now();
         due_ = due_ == 0 ? now + frame_ms : due_ + frame_ms;
-        if (now > due_ + frame_ms * most_frames_unshown) due_ = now + frame_ms;
+        if (now > due_ + most_ms_behind) due_ = now + frame_ms;
         if (now >= due_ && unshown_ < most_frames_unshown) {
             ++unshown_;
             return;
