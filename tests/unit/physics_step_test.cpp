@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "physics/joint.hpp"
+#include "golden_figure.hpp"
 #include "sample_figures.hpp"
 #include "physics_fixture.hpp"
 
@@ -272,31 +273,9 @@ TEST(joint, ZeroArmTakesTheDirectionTheTwoAtan2FormulaGivesIt) {
     EXPECT_FLOAT_EQ(joint_angle(0, 1, 0, 0), 90);
 }
 
-// a generated figure whose every state bit after many frames is pinned: any
-// change to the order or the arithmetic of the step shows here
-std::uint64_t state_hash(const figure& f) {
-    std::uint64_t h = 1469598103934665603ull;
-    auto mix = [&](float v) {
-        std::uint32_t bits;
-        std::memcpy(&bits, &v, sizeof bits);
-        h = (h ^ bits) * 1099511628211ull;
-    };
-    for (std::size_t i = 0; i < f.balls.slot_count(); ++i) {
-        const ball& b = *f.balls.slot(i);
-        mix(b.x);
-        mix(b.y);
-        mix(b.vx);
-        mix(b.vy);
-    }
-    return h;
-}
-
 TEST_F(step_test, GoldenFiguresAfterTwoHundredFrames) {
-    add_mesh(fig, 9, 7, 100, 100);
-    add_crowd(fig, 6, 3, 450, 120);
-    // a kick so the figures tumble into the walls and each other
-    for (std::size_t i = 0; i < fig.balls.slot_count(); i += 5) fig.balls.slot(i)->vx = 6;
-    for (int frame = 0; frame < 200; ++frame) step();
+    add_golden_figure(fig);
+    for (int frame = 0; frame < golden_frames; ++frame) step();
     for (std::size_t i = 0; i < fig.balls.slot_count(); ++i) {
         const ball& b = *fig.balls.slot(i);
         ASSERT_TRUE(std::isfinite(b.x) && std::isfinite(b.y));

@@ -1,0 +1,42 @@
+# The page: the core and the browser backend compiled to WebAssembly with
+# Emscripten (configure with emcmake into build-web/). The site folder it
+# makes, build-web/site, is everything a static web server needs.
+set(FLOPKIN_WEB_CORE_SOURCES ${FLOPKIN_CORE_SOURCES})
+# no zlib here, so no PNG screenshots: the page takes no command line to ask for one
+list(FILTER FLOPKIN_WEB_CORE_SOURCES EXCLUDE REGEX "src/platform/(png|screenshot)\\.cpp$")
+add_library(flopkin_web_core STATIC ${FLOPKIN_WEB_CORE_SOURCES} src/platform/web/no_screenshot.cpp)
+target_include_directories(flopkin_web_core PUBLIC src)
+target_compile_definitions(flopkin_web_core PUBLIC FLOPKIN_VERSION="${PROJECT_VERSION}")
+# WebAssembly's 128-bit vectors for the relaxation loops, on the one thread the page has
+target_compile_options(flopkin_web_core PUBLIC -msimd128)
+
+set(FLOPKIN_SITE ${CMAKE_BINARY_DIR}/site)
+add_executable(flopkin_page src/platform/web/main.cpp src/platform/web/web_backend.cpp src/platform/web/gl_shims.cpp
+  # the same OpenGL 1.1 drawing as the desktop, emulated on WebGL
+  src/platform/sdl/gl_canvas.cpp src/platform/sdl/vertex_batch.cpp)
+target_link_libraries(flopkin_page PRIVATE flopkin_web_core)
+target_link_options(flopkin_page PRIVATE
+  -sUSE_GLFW=3 -sLEGACY_GL_EMULATION=1
+  # the frame loop and the requester wait for the page without returning to it
+  -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536
+  -sALLOW_MEMORY_GROWTH=1 -sENVIRONMENT=web -sFORCE_FILESYSTEM=1 -lidbfs.js
+  -sEXPORTED_RUNTIME_METHODS=FS
+  --pre-js ${PROJECT_SOURCE_DIR}/src/platform/web/storage.js
+  --embed-file ${PROJECT_SOURCE_DIR}/examples/stick-figure.fkn@/examples/stick-figure.fkn)
+set_target_properties(flopkin_page PROPERTIES OUTPUT_NAME flopkin SUFFIX .js RUNTIME_OUTPUT_DIRECTORY ${FLOPKIN_SITE}
+  LINK_DEPENDS "${PROJECT_SOURCE_DIR}/src/platform/web/storage.js;${PROJECT_SOURCE_DIR}/examples/stick-figure.fkn")
+# the page around the program, its icon and the example documents
+add_custom_target(flopkin_site ALL DEPENDS flopkin_page
+  COMMAND ${CMAKE_COMMAND} -E copy_directory ${PROJECT_SOURCE_DIR}/src/platform/web/site ${FLOPKIN_SITE}
+  COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/data/org.flopkin.Flopkin.svg ${FLOPKIN_SITE}/flopkin.svg
+  COMMAND ${CMAKE_COMMAND} -E copy_directory ${PROJECT_SOURCE_DIR}/examples ${FLOPKIN_SITE}/examples)
+
+# the browser test's measure of the simulation, linked as the page is
+add_library(flopkin_web_figures STATIC EXCLUDE_FROM_ALL tools/figures/sample_figures.cpp)
+target_include_directories(flopkin_web_figures PUBLIC tools/figures)
+target_link_libraries(flopkin_web_figures PUBLIC flopkin_web_core)
+add_executable(web_physics_probe EXCLUDE_FROM_ALL tests/web/physics_probe.cpp)
+target_include_directories(web_physics_probe PRIVATE tests/support)
+target_link_libraries(web_physics_probe PRIVATE flopkin_web_figures)
+target_link_options(web_physics_probe PRIVATE -sASYNCIFY -sALLOW_MEMORY_GROWTH=1 -sENVIRONMENT=web)
+set_target_properties(web_physics_probe PROPERTIES SUFFIX .js RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/probe)

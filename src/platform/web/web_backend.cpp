@@ -1,0 +1,158 @@
+#include "platform/web/web_backend.hpp"
+
+#include <GLFW/glfw3.h>
+#include <emscripten.h>
+
+#include <cstdlib>
+
+#include "platform/sdl/gl_canvas.hpp"
+
+namespace flopkin {
+namespace {
+
+// the page queues input as triples: kind, then a key code or button, or x and y
+enum event_kind { key_press = 1, key_repeat = 2, key_release = 3, pointer_move = 4 };
+
+EM_JS(int, page_next_event, (int* out), {
+    const e = Module.flopkin.events.shift();
+    if (!e) return 0;
+    HEAP32[out >> 2] = e[1];
+    HEAP32[(out >> 2) + 1] = e[2];
+    return e[0];
+});
+
+// resumes at the page's next animation frame, when what was drawn is shown;
+// the page counts the frames it showed and the frames the program made
+EM_ASYNC_JS(void, page_next_frame, (), {
+    await new Promise(resolve => requestAnimationFrame(resolve));
+    Module.flopkin.shown++;
+});
+EM_JS(void, page_count_frame, (), { Module.flopkin.frames++; });
+
+// the simulation steps 60 times a second of real time, whatever the rate of
+// the display's frames
+constexpr double frame_ms = 1000.0 / 60;
+// a frame's wait ends at the animation frame this close to when it is due
+constexpr double due_slack_ms = 4;
+// frames made one after the other without showing any, to catch up after a
+// slow frame
+constexpr int most_frames_unshown = 4;
+// further behind than this (a stalled or hidden page) the schedule starts over
+constexpr double most_ms_behind = 250;
+
+// the chosen path, allocated with malloc, or 0 when cancelled
+EM_ASYNC_JS(char*, page_request_file, (const char* prompt, const char* filter, int save, const char* initial), {
+    const chosen = await Module.flopkin.request(UTF8ToString(prompt), UTF8ToString(filter), save !== 0,
+                                                UTF8ToString(initial));
+    return chosen ? allocateUTF8(chosen) : 0;
+});
+
+EM_JS(void, page_set_title, (const char* title), { document.title = UTF8ToString(title); });
+
+class web_backend : public backend {
+public:
+    ~web_backend() override {
+        if (window_) glfwDestroyWindow(window_);
+        if (glfw_) glfwTerminate();
+    }
+
+    bool open_window(int width, int height, std::string& why) override {
+        if (!glfwInit()) {
+            why = "the page cannot draw";
+            return false;
+        }
+        glfw_ = true;
+        // an opaque canvas with colour only, as the desktop's context: less for the browser to compose
+        glfwWindowHint(GLFW_ALPHA_BITS, 0);
+        glfwWindowHint(GLFW_DEPTH_BITS, 0);
+        glfwWindowHint(GLFW_STENCIL_BITS, 0);
+        // the context comes through GLFW: the emulated OpenGL 1.1 draws only on one made this way
+        window_ = glfwCreateWindow(width, height, "Flopkin", nullptr, nullptr);
+        if (!window_) {
+            why = "the browser gives no WebGL context";
+            return false;
+        }
+        glfwMakeContextCurrent(window_);
+        canvas_.open(width, height);
+        canvas_.clear({0, 0, 0});
+        canvas_.flush();
+        return true;
+    }
+
+    void set_title(const std::string& title) override { page_set_title(title.c_str()); }
+
+    // frames are shown at the page's animation frames, at most 60 a second
+    bool set_swap_interval(int) override { return true; }
+
+    void present() override {
+        canvas_.flush();
+        page_count_frame();
+        double now = emscripten_get_now();
+        due_ = due_ == 0 ? now + frame_ms : due_ + frame_ms;
+        if (now > due_ + most_ms_behind) due_ = now + frame_ms;
+        if (now >= due_ && unshown_ < most_frames_unshown) {
+            ++unshown_;
+            return;
+        }
+        unshown_ = 0;
+        // a display faster than 60 Hz shows some frames twice
+        do page_next_frame();
+        while (emscripten_get_now() < due_ - due_slack_ms);
+    }
+
+    void pump_events(input_state& input) override {
+        int value[2];
+        while (int kind = page_next_event(value)) {
+            switch (kind) {
+                case key_press: input.press(value[0]); break;
+                case key_repeat: input.press(value[0], true); break;
+                case key_release: input.release(value[0]); break;
+                case pointer_move: input.move(value[0], value[1]); break;
+                default: break;
+            }
+        }
+    }
+
+    int millisecs() override { return static_cast<int>(static_cast<long long>(emscripten_get_now()) & 0x7fffffff); }
+    void sleep_ms(int ms) override { emscripten_sleep(ms); }
+    double seconds() override { return emscripten_get_now() / 1000.0; }
+
+    void clear(rgb colour) override { canvas_.clear(colour); }
+    void line(float x1, float y1, float x2, float y2, bool last_pixel, rgb colour) override {
+        canvas_.line(x1, y1, x2, y2, last_pixel, colour);
+    }
+    void rect(float x, float y, float width, float height, rgb colour) override {
+        canvas_.rect(x, y, width, height, colour);
+    }
+    void oval(float x, float y, float width, float height, float sx, float sy, rgb colour) override {
+        canvas_.oval(x, y, width, height, sx, sy, colour);
+    }
+    void polygon(const float* xy, int points, rgb colour) override { canvas_.polygon(xy, points, colour); }
+    void text(const std::string& text, float x, float y, float sx, float sy, rgb colour) override {
+        canvas_.text(text, x, y, sx, sy, colour);
+    }
+
+    std::string request_file(const std::string& prompt, const std::string& filter, bool save,
+                             const std::string& initial_path) override {
+        // the frame so far stays on screen under the dialog
+        canvas_.flush();
+        char* chosen = page_request_file(prompt.c_str(), filter.c_str(), save ? 1 : 0, initial_path.c_str());
+        if (!chosen) return "";
+        std::string path = chosen;
+        std::free(chosen);
+        return path;
+    }
+
+private:
+    double due_ = 0;  // when the next frame is to be shown
+    int unshown_ = 0;
+    GLFWwindow* window_ = nullptr;
+    bool glfw_ = false;
+    gl_canvas canvas_;
+};
+
+}  // namespace
+
+std::unique_ptr<backend> make_web_backend() { return std::make_unique<web_backend>(); }
+
+}  // namespace flopkin
