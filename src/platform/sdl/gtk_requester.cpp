@@ -59,13 +59,15 @@ void add_filters(GtkFileChooser* chooser, const std::string& filter) {
 }
 
 // proposes the folder and the file name of the initial path; "\" counts as
-// a separator too
+// a separator too. Without one the requester opens in the working folder,
+// never in GTK's list of recent files: a path typed there reaches entries
+// that the list has not realized yet, and GTK reports criticals for each key.
 void propose(GtkFileChooser* chooser, std::string initial_path, bool save) {
-    if (initial_path.empty()) return;
     for (char& c : initial_path)
         if (c == '\\') c = '/';
     std::error_code ec;
-    std::filesystem::path path = std::filesystem::absolute(initial_path, ec);
+    std::filesystem::path path = initial_path.empty() ? std::filesystem::current_path(ec)
+                                                      : std::filesystem::absolute(initial_path, ec);
     if (ec) return;
     std::filesystem::path folder = path.parent_path();
     std::string name = path.filename().string();
