@@ -65,8 +65,11 @@ public:
         SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
         SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
         window_ = SDL_CreateWindow("", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width, height,
-                                   SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN);
+                                   SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
         if (!window_) return fail(why);
+        // a window that offers to close would do nothing when asked
+        ask_for_no_close(window_);
+        SDL_ShowWindow(window_);
         context_ = SDL_GL_CreateContext(window_);
         if (!context_) return fail(why);
         if (SDL_GL_MakeCurrent(window_, context_) != 0) return fail(why);
