@@ -8,7 +8,7 @@ namespace flopkin {
 void held_over_keys::take(SDL_Window* window) {
     if (!keys_held_now(window, held_)) held_.reset();
     last_press_ = -1;
-    // X events come as SDL events only while someone is held over
+    // X events come as SDL events only while a key is held over
     SDL_EventState(SDL_SYSWMEVENT, held_.any() ? SDL_ENABLE : SDL_DISABLE);
 }
 
