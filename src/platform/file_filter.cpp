@@ -1,5 +1,7 @@
 #include "platform/file_filter.hpp"
 
+#include <cctype>
+
 namespace flopkin {
 namespace {
 
@@ -20,11 +22,21 @@ std::string trimmed(const std::string& text) {
     return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
-// "fkn" and ".fkn" both mean files ending in .fkn
+// "fkn" and ".fkn" both mean files ending in .fkn, in any case: "FIGURE.FKN"
+// is a document too, so each letter becomes a bracket of both its cases
 std::string pattern_for(std::string extension) {
     if (extension == "*") return "*";
     if (!extension.empty() && extension[0] == '.') extension.erase(0, 1);
-    return "*." + extension;
+    std::string pattern = "*.";
+    for (char c : extension) {
+        char lower = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        char upper = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        if (lower == upper)
+            pattern += c;
+        else
+            pattern += std::string("[") + lower + upper + "]";
+    }
+    return pattern;
 }
 
 filter_group parse_group(const std::string& label, const std::string& extensions) {

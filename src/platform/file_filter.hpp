@@ -10,7 +10,7 @@ namespace flopkin {
 
 struct filter_group {
     std::string label;
-    std::vector<std::string> patterns;  // shell patterns: "*" or "*.ext"
+    std::vector<std::string> patterns;  // shell patterns: "*", or "*.ext" matching either case
 };
 
 std::vector<filter_group> parse_file_filter(const std::string& filter);

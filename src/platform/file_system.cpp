@@ -28,6 +28,31 @@ void sync_folder(const std::string& folder) {
     ::close(fd);
 }
 
+// what keeps a new file out of the folder, or the old one from being
+// replaced, while the file itself may still be writable
+bool folder_refused(const std::string& why) { return why == std::strerror(EACCES) || why == std::strerror(EPERM); }
+
+// fills, syncs and closes a stream; false with `why` when any of it failed
+bool write_out(std::unique_ptr<stream> out, const std::function<void(stream&)>& fill, std::string& why) {
+    fill(*out);
+    out->sync();
+    if (out->close()) return true;
+    why = out->error();
+    return false;
+}
+
+// the old content gives way at once: not atomic, the last resort. For a
+// file that is not there the folder's refusal stays the reason.
+bool write_in_place(const std::string& native, const std::function<void(stream&)>& fill, std::string& why) {
+    std::string refused = why;
+    std::unique_ptr<stream> out = open_stream(native, file_access::overwrite, why);
+    if (!out) {
+        if (why == std::strerror(ENOENT)) why = refused;
+        return false;
+    }
+    return write_out(std::move(out), fill, why);
+}
+
 int disk_rename(const std::string& from, const std::string& to) {
     return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
 }
@@ -65,24 +90,25 @@ bool replace_file(const std::string& path, const std::function<void(stream&)>& f
         why = std::strerror(EISDIR);
         return false;
     }
+    if (native.size() > longest_path) {
+        why = std::strerror(ENAMETOOLONG);
+        return false;
+    }
     std::string folder = folder_of(native);
-    std::string name = native.substr(native.find_last_of('/') + 1);
 
-    // a name of our own in the same folder, so the rename cannot cross file systems
+    // a short name of our own in the same folder, so the rename cannot cross
+    // file systems and a document's name of up to 255 bytes leaves room for it
     static unsigned counter = 0;
     std::string fresh;
     std::unique_ptr<stream> out;
     for (int attempt = 0; attempt < 16 && !out; ++attempt) {
-        fresh = folder + "/." + name + ".saving-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+        fresh = folder + "/.flopkin-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
         out = open_stream(fresh, file_access::create_new, why);
         if (!out && why != std::strerror(EEXIST)) break;
     }
-    if (!out) return false;
+    if (!out) return folder_refused(why) && write_in_place(native, fill, why);
 
-    fill(*out);
-    out->sync();
-    if (!out->close()) {
-        why = out->error();
+    if (!write_out(std::move(out), fill, why)) {
         delete_file(fresh);
         return false;
     }
@@ -92,7 +118,8 @@ bool replace_file(const std::string& path, const std::function<void(stream&)>& f
     if (int failure = current_mover()(fresh, native)) {
         why = std::strerror(failure);
         delete_file(fresh);
-        return false;
+        // a folder that lets us add files but not replace another's (sticky)
+        return folder_refused(why) && write_in_place(native, fill, why);
     }
     sync_folder(folder);
     return true;

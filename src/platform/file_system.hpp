@@ -14,10 +14,16 @@ bool delete_file(const std::string& path);
 // creates the last element of the path only; true when a folder exists there afterwards
 bool create_folder(const std::string& path);
 
+// the longest path a document may have
+constexpr std::size_t longest_path = 1023;
+
 // Gives the path a new content without ever leaving it half-written: `fill`
 // writes into a fresh file in the same folder, which is synced and then
 // renamed over the path. On any failure the old file (if any) is untouched,
-// the fresh file is removed and `why` says what went wrong.
+// the fresh file is removed and `why` says what went wrong. One exception:
+// when the folder may not be changed but the file may (a document of one's
+// own in someone else's folder), the file is emptied and written in place,
+// which a failure half-way leaves damaged.
 bool replace_file(const std::string& path, const std::function<void(stream&)>& fill, std::string& why);
 
 // Moves the fresh file over the path: 0, or the errno of the failure. The

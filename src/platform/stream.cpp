@@ -101,6 +101,7 @@ std::unique_ptr<stream_device> open_disk_device(const std::string& path, file_ac
     switch (access) {
         case file_access::read: flags |= O_RDONLY; break;
         case file_access::create_new: flags |= O_WRONLY | O_CREAT | O_EXCL; break;
+        case file_access::overwrite: flags |= O_WRONLY; break;
     }
     int fd = ::open(native_path(path).c_str(), flags, 0666);
     if (fd < 0) {
@@ -110,6 +111,12 @@ std::unique_ptr<stream_device> open_disk_device(const std::string& path, file_ac
     struct stat info {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         why = S_ISDIR(info.st_mode) ? std::strerror(EISDIR) : "not a regular file";
+        ::close(fd);
+        return nullptr;
+    }
+    // emptied only once it is known to be a regular file
+    if (access == file_access::overwrite && ::ftruncate(fd, 0) != 0) {
+        why = std::strerror(errno);
         ::close(fd);
         return nullptr;
     }

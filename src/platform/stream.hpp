@@ -35,6 +35,7 @@ public:
 enum class file_access {
     read,        // existing regular file, content unchanged
     create_new,  // a new empty file; fails when anything exists at the path
+    overwrite,   // an existing regular file, emptied
 };
 
 class stream {

@@ -12,8 +12,9 @@
 //                                whenever it changes, until Escape
 //   draw_probe open|save PATH    shows one frame, asks for a file with the
 //                                requester (initial path PATH), prints
-//                                "chosen=[...]" and whether Escape still
-//                                reads as held, then ends
+//                                "chosen=[...]", whether Escape reads as
+//                                pressed in the second after it and where
+//                                the pointer is then, and ends
 #include <cstdio>
 #include <string>
 
@@ -147,14 +148,15 @@ int main(int argc, char** argv) {
         std::string chosen = request_file("Probe file:", "All Files:*;Flopkin files (.fkn):fkn", what == "save",
                                           argc > 2 ? argv[2] : "");
         std::printf("chosen=[%s]\n", chosen.c_str());
-        // a few frames after the dialog: nothing typed into it may arrive here
+        // a second of frames after the dialog, long enough for a key held
+        // through it to repeat: nothing pressed in the dialog may arrive here
         int escape_seen = 0;
-        for (int i = 0; i < 10; ++i) {
+        for (int i = 0; i < 60; ++i) {
             draw_shapes();
             flip();
             escape_seen |= key_down(key_escape) | key_hit(key_escape);
         }
-        std::printf("escape_after=%d\n", escape_seen);
+        std::printf("escape_after=%d\npointer_after=%d %d\n", escape_seen, mouse_x(), mouse_y());
     } else {
         std::fprintf(stderr, "draw_probe: unknown mode '%s'\n", what.c_str());
         return 2;

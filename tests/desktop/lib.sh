@@ -37,11 +37,14 @@ chmod 700 "$XDG_RUNTIME_DIR"
 export GSETTINGS_BACKEND=memory NO_AT_BRIDGE=1
 unset WAYLAND_DISPLAY SDL_VIDEODRIVER
 
-# starts a private Xvfb on a display number it picks itself and exports DISPLAY
+# starts a private Xvfb on a display number it picks itself and exports DISPLAY.
+# -noreset: by default the server resets whenever its last client leaves, and
+# drops whoever connects meanwhile, so a program started right after another
+# ended could find no display at all, now and then
 start_xvfb() {
   need Xvfb xdotool xwininfo "$py"
   "$py" -c 'import Xlib' 2>/dev/null || fail "python3-xlib is not installed"
-  Xvfb -displayfd 3 -nolisten tcp -screen 0 1280x1024x24 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+  Xvfb -displayfd 3 -nolisten tcp -noreset -screen 0 1280x1024x24 3>"$work/display" >"$work/xvfb.log" 2>&1 &
   pids+=($!)
   local i
   for i in $(seq 100); do

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "document_fixture.hpp"
+#include "platform/file_system.hpp"
 
 namespace flopkin {
 
@@ -144,30 +145,72 @@ TEST_F(DocumentCommands, AFailedSaveKeepsTheOldFileAndSaysSo) {
     EXPECT_EQ(a.document_path, "doc.fkn");
 }
 
-TEST_F(DocumentCommands, SavingIntoAReadOnlyFolderFails) {
+// A folder the user may not change: a document there that the user may write
+// is written in place, one the user may not write stays as it was. So it is
+// where the folder lets a file in but not replace another's (sticky).
+TEST_F(DocumentCommands, WhereTheFolderRefusesOnlyWritableDocumentsSave) {
     put_ball(a.figure, 1, 2);
     std::filesystem::create_directory("locked");
-    put("locked/doc.fkn", three_balls());
+    put("locked/mine.fkn", three_balls());
+    put("locked/theirs.fkn", three_balls());
+    ::chmod("locked/mine.fkn", 0666);
+    ::chmod("locked/theirs.fkn", 0444);
     ::chmod("locked", 0555);
-    a.document_path = "locked/doc.fkn";
-    // permissions do not bind the super-user, so as root the save runs in a
+    // permissions do not bind the super-user, so as root the saves run in a
     // child that has given up its privileges
     bool as_root = ::geteuid() == 0;
     pid_t child = as_root ? ::fork() : 0;
     ASSERT_GE(child, 0);
     if (child == 0) {
         if (as_root && (::chmod(dir.c_str(), 0755) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(3);
+        a.document_path = "locked/mine.fkn";
         a.save_document();
-        bool failed_cleanly = a.menu->save_label == "Save failed!" && get("locked/doc.fkn") == three_balls() &&
-                              a.document_path == "locked/doc.fkn";
-        if (as_root) ::_exit(failed_cleanly ? 0 : 1);
-        EXPECT_TRUE(failed_cleanly);
+        bool mine_saved = a.menu->save_label == "Saved!" && get("locked/mine.fkn") == figure_bytes(a.figure);
+        a.document_path = "locked/theirs.fkn";
+        a.save_document();
+        bool theirs_kept = a.menu->save_label == "Save failed!" && get("locked/theirs.fkn") == three_balls() &&
+                           a.document_path == "locked/theirs.fkn";
+        bool nothing_else = std::distance(std::filesystem::directory_iterator("locked"), {}) == 2;
+        if (as_root) ::_exit(mine_saved && theirs_kept && nothing_else ? 0 : 1);
+        EXPECT_TRUE(mine_saved);
+        EXPECT_TRUE(theirs_kept);
+        EXPECT_TRUE(nothing_else);
     } else {
         int status = 0;
         ASSERT_EQ(::waitpid(child, &status, 0), child);
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "child status " << status;
     }
     ::chmod("locked", 0755);
+
+    put("doc.fkn", three_balls());
+    a.document_path = "doc.fkn";
+    use_file_mover([](const std::string&, const std::string&) { return EPERM; });
+    a.save_document();
+    use_file_mover(nullptr);
+    EXPECT_EQ(a.menu->save_label, "Saved!");
+    EXPECT_EQ(get("doc.fkn"), figure_bytes(a.figure));
+    EXPECT_EQ(entries(), 2u) << "only doc.fkn and the locked folder";
+}
+
+// A name of 255 bytes saves: the temporary file beside it has a short name of
+// its own. A path longer than 1023 characters does not, though the folders exist.
+TEST_F(DocumentCommands, LongestNamesSaveLongerPathsFail) {
+    put_ball(a.figure, 1, 2);
+    std::string name = std::string(251, 'n') + ".fkn";
+    hb.requester_answers = {name};
+    a.save_document_as();
+    EXPECT_EQ(a.document_path, name);
+    EXPECT_EQ(get(name), figure_bytes(a.figure));
+    EXPECT_EQ(a.menu->save_message_frames, 0);
+
+    std::string deep = ".";
+    for (int i = 0; i < 5; ++i) deep += "/" + std::string(220, 'd');
+    std::filesystem::create_directories(deep);
+    hb.requester_answers = {deep + "/x.fkn"};
+    a.save_document_as();
+    EXPECT_EQ(a.menu->save_label, "Save failed!");
+    EXPECT_FALSE(std::filesystem::exists(deep + "/x.fkn"));
+    EXPECT_EQ(a.document_path, name);
 }
 
 TEST_F(DocumentCommands, StartUpOpensTheNamedDocumentOrAddsTheDefault) {

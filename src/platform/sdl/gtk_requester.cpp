@@ -9,11 +9,10 @@
 #include <system_error>
 
 #include "platform/file_filter.hpp"
+#include "platform/file_system.hpp"
 
 namespace flopkin {
 namespace {
-
-constexpr std::size_t longest_path = 1023;
 
 // GTK starts once, after SDL; it must not touch LC_NUMERIC (documents and
 // number text rely on the C locale), and it shares SDL's X11 display server
@@ -59,13 +58,15 @@ void add_filters(GtkFileChooser* chooser, const std::string& filter) {
 }
 
 // proposes the folder and the file name of the initial path; "\" counts as
-// a separator too
+// a separator too. Without one the requester opens in the working folder,
+// never in GTK's list of recent files: a path typed there reaches entries
+// that the list has not realized yet, and GTK reports criticals for each key.
 void propose(GtkFileChooser* chooser, std::string initial_path, bool save) {
-    if (initial_path.empty()) return;
     for (char& c : initial_path)
         if (c == '\\') c = '/';
     std::error_code ec;
-    std::filesystem::path path = std::filesystem::absolute(initial_path, ec);
+    std::filesystem::path path = initial_path.empty() ? std::filesystem::current_path(ec)
+                                                      : std::filesystem::absolute(initial_path, ec);
     if (ec) return;
     std::filesystem::path folder = path.parent_path();
     std::string name = path.filename().string();
@@ -81,7 +82,9 @@ void propose(GtkFileChooser* chooser, std::string initial_path, bool save) {
         gtk_file_chooser_select_filename(chooser, path.c_str());
 }
 
-// asks until the user cancels or gives an acceptable path
+// asks until the user cancels or gives an acceptable path. A path to save at
+// comes back whatever its length, so that one too long fails as a save does;
+// to open, only an existing file within the length limit is acceptable.
 std::string ask(GtkWidget* dialog, bool save) {
     GtkFileChooser* chooser = GTK_FILE_CHOOSER(dialog);
     while (true) {
@@ -90,9 +93,9 @@ std::string ask(GtkWidget* dialog, bool save) {
         gchar* chosen = gtk_file_chooser_get_filename(chooser);
         std::string path = chosen ? chosen : "";
         g_free(chosen);
-        if (path.empty() || path.size() > longest_path) return "";
+        if (path.empty()) return "";
         std::error_code ec;
-        if (save || std::filesystem::is_regular_file(path, ec)) return path;
+        if (save || (path.size() <= longest_path && std::filesystem::is_regular_file(path, ec))) return path;
     }
 }
 

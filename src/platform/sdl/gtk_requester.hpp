@@ -6,8 +6,9 @@ struct SDL_Window;
 
 namespace flopkin {
 
-// The chosen path, or "" when the user cancels, when the path is longer than
-// 1023 characters, or when GTK cannot start. `parent` (may be null) is kept
+// The chosen path, or "" when the user cancels or when GTK cannot start. A
+// file to open is one that exists, at a path of at most 1023 characters; a
+// path to save at may be longer, and then the save fails. `parent` (may be null) is kept
 // below the dialog and gets the keyboard back afterwards, with every event
 // queued for it meanwhile dropped.
 std::string gtk_request_file(SDL_Window* parent, const std::string& prompt, const std::string& filter, bool save,

@@ -11,7 +11,9 @@
 #include "platform/sdl/frame_capture.hpp"
 #include "platform/sdl/gl_canvas.hpp"
 #include "platform/sdl/gtk_requester.hpp"
+#include "platform/sdl/held_over_keys.hpp"
 #include "platform/sdl/key_codes.hpp"
+#include "platform/sdl/x11_window.hpp"
 
 namespace flopkin {
 namespace {
@@ -63,8 +65,11 @@ public:
         SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
         SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
         window_ = SDL_CreateWindow("", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width, height,
-                                   SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN);
+                                   SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
         if (!window_) return fail(why);
+        // a window that offers to close would do nothing when asked
+        ask_for_no_close(window_);
+        SDL_ShowWindow(window_);
         context_ = SDL_GL_CreateContext(window_);
         if (!context_) return fail(why);
         if (SDL_GL_MakeCurrent(window_, context_) != 0) return fail(why);
@@ -96,9 +101,14 @@ public:
 
     void pump_events(input_state& input) override {
         if (!video_) return;
+        if (pointer_after_requester_) {
+            input.move(pointer_x_, pointer_y_);
+            pointer_after_requester_ = false;
+        }
         SDL_Event e;
         while (SDL_PollEvent(&e)) {
             if (offscreen_) continue;  // a run without a display takes no input
+            if (!held_over_.passes(e)) continue;
             switch (e.type) {
                 case SDL_KEYDOWN: input.press(virtual_key(e.key.keysym.sym), e.key.repeat != 0); break;
                 case SDL_KEYUP: input.release(virtual_key(e.key.keysym.sym)); break;
@@ -145,6 +155,9 @@ public:
         std::string chosen = gtk_request_file(window_, prompt, filter, save, initial_path);
         // the dialog may have used the GL context's thread state; take it back
         if (window_ && context_) SDL_GL_MakeCurrent(window_, context_);
+        held_over_.take(window_);
+        // the pointer moved over the dialog, where the window saw none of it
+        pointer_after_requester_ = pointer_in_window(window_, pointer_x_, pointer_y_);
         return chosen;
     }
 
@@ -171,6 +184,9 @@ private:
     int width_ = 0, height_ = 0;
     gl_canvas canvas_;
     frame_capture capture_;
+    held_over_keys held_over_;
+    bool pointer_after_requester_ = false;
+    int pointer_x_ = 0, pointer_y_ = 0;
 };
 
 }  // namespace
