@@ -58,6 +58,7 @@ void app::link_step() {
             if (!under_pointer(*b, px, py)) continue;
             link_end_balls[1] = b;
             if (b == start || linked(links, start.get(), b.get())) continue;
+            before_edit();
             auto made = std::make_shared<link>();
             made->end_a = start;
             made->end_b = b;

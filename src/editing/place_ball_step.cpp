@@ -18,6 +18,7 @@ void app::place_ball_step() {
     if (px >= area_width) return;  // over the menu
     if (last_ball_under(balls, px, py)) return;
 
+    before_edit();
     auto placed = std::make_shared<ball>();
     placed->x = screen_to_world(px, view_cx, zoom, area_width);
     placed->y = screen_to_world(py, view_cy, zoom, static_cast<float>(screen_height));

@@ -9,6 +9,7 @@ namespace flopkin {
 bool app::write_document(const std::string& path, std::string& why) {
     if (!replace_file(path, [this](stream& out) { write_figure(out, *this); }, why)) return false;
     document_path = path;
+    kept_figure = history.figure_id();  // this figure is safe now: no recovery file for it
     return true;
 }
 

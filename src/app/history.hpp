@@ -1,0 +1,86 @@
+#pragma once
+// Undo and redo: whole figures kept as flat arrays, one for each user action
+// that changed the figure. A step holds the figure as it stood just before
+// the action; undoing puts it back and keeps the figure it replaced for redo.
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <vector>
+
+#include "physics/figure.hpp"
+
+namespace flopkin {
+
+struct app;
+
+// One figure with everything undo gives back: every ball, link and tension
+// with all their fields and their list order, the mode, the selection and
+// the view. Links and tensions name their balls by place in `balls`.
+struct figure_state {
+    struct link_values {
+        float rest_length, width;
+        int colour[3];
+    };
+    struct tension_values {
+        float rest_angle, strength;
+    };
+
+    std::vector<ball> balls;                 // each ball whole, as it stood
+    std::vector<std::int32_t> link_ends;     // a and b of each link
+    std::vector<link_values> links;
+    std::vector<std::int32_t> tension_ends;  // a, vertex and b of each tension
+    std::vector<tension_values> tensions;
+    int selected = -1;                       // place in `balls`; -1 = none
+    int mode = 1;
+    float view_left = 0, view_right = 0, view_top = 0, view_bottom = 0;
+    float view_cx = 0, view_cy = 0, zoom = 1;
+    std::uint64_t id = 0;                    // which figure of the history this is
+
+    std::size_t bytes() const;
+};
+
+// the app's figure as it stands, into the buffers of `into`
+void capture_figure(app& a, figure_state& into);
+// makes the app's figure the kept one: new objects in the kept order; the
+// pointer state (a link or a grab in progress) is let go
+void restore_figure(app& a, const figure_state& state);
+
+class figure_history {
+public:
+    static constexpr std::size_t default_steps = 100;
+    static constexpr std::size_t default_bytes = std::size_t{256} << 20;
+
+    explicit figure_history(std::size_t max_steps = default_steps, std::size_t max_bytes = default_bytes)
+        : max_steps_(max_steps), max_bytes_(max_bytes) {}
+
+    // the app's figure as it stands, in the buffers of a step let go before:
+    // fresh memory costs more than the copy itself
+    figure_state capture(app& a);
+    // a new step: the figure as it stood before an action; the redo steps go
+    void keep(figure_state before);
+    // false, and nothing changes, when there is nothing to undo or redo
+    bool undo(app& a);
+    bool redo(app& a);
+
+    // names the figure the app holds now: it changes with every new step
+    // and comes back with the figure when an undo or redo returns to it
+    std::uint64_t figure_id() const { return figure_id_; }
+    std::size_t undo_steps() const { return undo_.size(); }
+    std::size_t redo_steps() const { return redo_.size(); }
+    std::size_t bytes() const { return bytes_; }
+
+private:
+    void push(std::deque<figure_state>& to, figure_state state);
+    figure_state pop(std::deque<figure_state>& from);
+    void trim();
+    void let_go(figure_state state);
+
+    std::deque<figure_state> undo_, redo_;
+    figure_state spare_;  // the buffers of the step let go last, for the next capture
+    std::size_t max_steps_, max_bytes_;
+    std::size_t bytes_ = 0;
+    std::uint64_t figure_id_ = 0;
+    std::uint64_t last_id_ = 0;
+};
+
+}  // namespace flopkin
