@@ -23,4 +23,10 @@ void catch_terminate_signal() {
 
 bool terminate_requested() { return terminate_signalled != 0; }
 
+void end_by_terminate_request() {
+    if (!terminate_requested()) return;
+    ::signal(SIGTERM, SIG_DFL);
+    ::raise(SIGTERM);
+}
+
 }  // namespace flopkin

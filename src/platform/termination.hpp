@@ -8,5 +8,8 @@ namespace flopkin {
 void catch_terminate_signal();
 // a terminate signal arrived since catch_terminate_signal
 bool terminate_requested();
+// when one did, ends the process by that signal now that all is in order, so
+// that whoever sent it sees the program ended by it; otherwise returns
+void end_by_terminate_request();
 
 }  // namespace flopkin
