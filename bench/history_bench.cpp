@@ -35,12 +35,30 @@ void count_figure(benchmark::State& state, app& a) {
     state.counters["step_MB"] = static_cast<double>(a.history.capture(a).bytes()) / (1 << 20);
 }
 
-// as the mode button and the drawing take it; the history stays full, so
-// the oldest step is let go as each new one comes
+// as the mode button takes it: the history stays full, so the oldest step
+// is let go as each new one comes
 void history_take_step_mesh(benchmark::State& state) {
     mesh_app m;
     for (auto _ : state) m.a->history.keep(m.a->history.capture(*m.a));
     count_figure(state, *m.a);
+}
+
+// as the drawing takes it, with a ball more each time, or with every ball
+// moved as in play mode
+void history_take_step_mesh_changed(benchmark::State& state) {
+    mesh_app m;
+    app& a = *m.a;
+    bool moved = state.range(0) == 1;
+    for (auto _ : state) {
+        state.PauseTiming();
+        if (moved)
+            for (ball_ref b : a.balls.all()) b->y += 0.5f;
+        else
+            add_mesh(a, 1, 1, 3000, 3000);
+        state.ResumeTiming();
+        a.history.keep(a.history.capture(a));
+    }
+    count_figure(state, a);
 }
 
 // Ctrl+Z: the figure shown kept for redo, the step's figure rebuilt in its place
@@ -58,6 +76,7 @@ void history_undo_mesh(benchmark::State& state) {
 }
 
 BENCHMARK(history_take_step_mesh)->Unit(benchmark::kMillisecond);
+BENCHMARK(history_take_step_mesh_changed)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(history_undo_mesh)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "app/history.hpp"
 
+#include <cstring>
 #include <type_traits>
 #include <utility>
 
@@ -11,67 +12,153 @@ namespace flopkin {
 // tensions are kept field by field, so a field added to them needs its place here
 static_assert(std::is_trivially_copyable_v<ball>, "a ball is kept in the history by plain copy");
 static_assert(sizeof(link) == 64 && sizeof(tension) == 56, "every link and tension field needs its place in figure_state");
+// records are compared byte for byte, so they must have no padding
+static_assert(sizeof(figure_state::link_record) == 28 && sizeof(figure_state::tension_record) == 20);
 
-std::size_t figure_state::bytes() const {
-    return sizeof(figure_state) + balls.capacity() * sizeof(ball) + link_ends.capacity() * sizeof(std::int32_t) +
-           links.capacity() * sizeof(link_values) + tension_ends.capacity() * sizeof(std::int32_t) +
-           tensions.capacity() * sizeof(tension_values);
+namespace {
+
+template <class record>
+std::size_t bytes_of(const record_chunks<record>& r) {
+    return r.count * sizeof(record) + r.chunks.size() * (sizeof(std::vector<record>) + 32);
 }
 
-void capture_figure(app& a, figure_state& s) {
-    s.balls.clear();
-    s.link_ends.clear();
-    s.links.clear();
-    s.tension_ends.clear();
-    s.tensions.clear();
+// Fills the chunks of one list. A full chunk is built in a buffer that stays
+// in the cache; when it equals the chunk at its place before, that chunk is
+// shared, otherwise it is copied out to memory of its own.
+template <class record>
+class chunk_writer {
+public:
+    chunk_writer(record_chunks<record>& out, const record_chunks<record>& before) : out_(out), before_(before) {
+        out_.chunks.clear();
+        out_.count = 0;
+        buffer_.reserve(record_chunks<record>::per_chunk);
+    }
+    ~chunk_writer() {
+        if (!buffer_.empty()) close_chunk();
+    }
+    void add(const record& r) {
+        buffer_.push_back(r);
+        ++out_.count;
+        if (buffer_.size() == record_chunks<record>::per_chunk) close_chunk();
+    }
+
+private:
+    void close_chunk() {
+        std::size_t at = out_.chunks.size();
+        if (at < before_.chunks.size()) {
+            const auto& old = before_.chunks[at];
+            if (old->size() == buffer_.size() && std::memcmp(old->data(), buffer_.data(), buffer_.size() * sizeof(record)) == 0) {
+                out_.chunks.push_back(old);
+                buffer_.clear();
+                return;
+            }
+        }
+        out_.chunks.push_back(std::make_shared<const std::vector<record>>(buffer_));
+        buffer_.clear();
+    }
+
+    record_chunks<record>& out_;
+    const record_chunks<record>& before_;
+    std::vector<record> buffer_;
+};
+
+template <class record>
+const record& record_at(const record_chunks<record>& r, std::size_t i) {
+    return (*r.chunks[i / record_chunks<record>::per_chunk])[i % record_chunks<record>::per_chunk];
+}
+
+template <class record, class each>
+void for_each_record(const record_chunks<record>& r, each act) {
+    for (const auto& chunk : r.chunks)
+        for (const record& x : *chunk) act(x);
+}
+
+void capture_figure(app& a, figure_state& s, const figure_state& before) {
     // each listed ball's slot field names its place while the links and
     // tensions are read, and gets its own value back afterwards
     std::vector<ball*> placed;
+    std::vector<int> slots;
     placed.reserve(a.balls.count());
-    s.balls.reserve(a.balls.count());
-    for (std::size_t i = 0; i < a.balls.slot_count(); ++i) {
-        ball* b = a.balls.slot(i).get();
-        if (!b) continue;
-        s.balls.push_back(*b);
-        b->slot = static_cast<int>(placed.size());
-        placed.push_back(b);
+    slots.reserve(a.balls.count());
+    {
+        chunk_writer<ball> balls(s.balls, before.balls);
+        for (std::size_t i = 0; i < a.balls.slot_count(); ++i) {
+            ball* b = a.balls.slot(i).get();
+            if (!b) continue;
+            balls.add(*b);
+            slots.push_back(b->slot);
+            b->slot = static_cast<int>(placed.size());
+            placed.push_back(b);
+        }
     }
     auto place_of = [&](const ball* b) -> std::int32_t {
         if (!b || b->slot < 0 || static_cast<std::size_t>(b->slot) >= placed.size()) return -1;
         return placed[b->slot] == b ? b->slot : -1;
     };
 
-    s.link_ends.reserve(2 * a.links.count());
-    s.links.reserve(a.links.count());
-    for (std::size_t i = 0; i < a.links.slot_count(); ++i) {
-        const link* l = a.links.slot(i).get();
-        if (!l) continue;
-        s.link_ends.push_back(place_of(l->end_a.get()));
-        s.link_ends.push_back(place_of(l->end_b.get()));
-        s.links.push_back({l->rest_length, l->width, {l->colour[0], l->colour[1], l->colour[2]}});
-    }
-    s.tension_ends.reserve(3 * a.tensions.count());
-    s.tensions.reserve(a.tensions.count());
-    // each tension is three reads of balls far apart in memory: the tensions
-    // ahead are asked for early, so the reads overlap instead of queueing
-    constexpr std::size_t ahead = 8;
-    for (std::size_t i = 0; i < a.tensions.slot_count(); ++i) {
-        if (i + 2 * ahead < a.tensions.slot_count()) __builtin_prefetch(a.tensions.slot(i + 2 * ahead).get());
-        if (i + ahead < a.tensions.slot_count())
-            if (const tension* next = a.tensions.slot(i + ahead).get()) {
-                __builtin_prefetch(&next->end_a->slot);
-                __builtin_prefetch(&next->vertex->slot);
-                __builtin_prefetch(&next->end_b->slot);
+    // the same balls in the same order and the same elements: the ends are
+    // read from the step before instead of from every end ball in memory
+    s.ball_stamp = a.balls.stamp();
+    s.link_stamp = a.links.stamp();
+    s.tension_stamp = a.tensions.stamp();
+    bool same_balls = before.ball_stamp == s.ball_stamp;
+    bool same_links = same_balls && before.link_stamp == s.link_stamp;
+    bool same_tensions = same_balls && before.tension_stamp == s.tension_stamp;
+    {
+        chunk_writer<figure_state::link_record> links(s.links, before.links);
+        std::size_t k = 0;
+        for (std::size_t i = 0; i < a.links.slot_count(); ++i) {
+            const link* l = a.links.slot(i).get();
+            if (!l) continue;
+            figure_state::link_record r;
+            if (same_links) {
+                r = record_at(before.links, k++);
+            } else {
+                r.end_a = place_of(l->end_a.get());
+                r.end_b = place_of(l->end_b.get());
             }
-        const tension* t = a.tensions.slot(i).get();
-        if (!t) continue;
-        s.tension_ends.push_back(place_of(t->end_a.get()));
-        s.tension_ends.push_back(place_of(t->vertex.get()));
-        s.tension_ends.push_back(place_of(t->end_b.get()));
-        s.tensions.push_back({t->rest_angle, t->strength});
+            r.rest_length = l->rest_length;
+            r.width = l->width;
+            for (int c = 0; c < 3; ++c) r.colour[c] = l->colour[c];
+            links.add(r);
+        }
+    }
+    {
+        chunk_writer<figure_state::tension_record> tensions(s.tensions, before.tensions);
+        // each tension is three reads of balls far apart in memory: the tensions
+        // ahead are asked for early, so the reads overlap instead of queueing
+        constexpr std::size_t ahead = 16;
+        const std::size_t n = a.tensions.slot_count();
+        std::size_t k = 0;
+        for (std::size_t i = 0; i < n; ++i) {
+            if (same_tensions) {
+                if (i + ahead < n) __builtin_prefetch(a.tensions.slot(i + ahead).get());
+            } else {
+                if (i + 2 * ahead < n) __builtin_prefetch(a.tensions.slot(i + 2 * ahead).get());
+                if (i + ahead < n)
+                    if (const tension* next = a.tensions.slot(i + ahead).get()) {
+                        __builtin_prefetch(&next->end_a->slot);
+                        __builtin_prefetch(&next->vertex->slot);
+                        __builtin_prefetch(&next->end_b->slot);
+                    }
+            }
+            const tension* t = a.tensions.slot(i).get();
+            if (!t) continue;
+            figure_state::tension_record r;
+            if (same_tensions) {
+                r = record_at(before.tensions, k++);
+            } else {
+                r.end_a = place_of(t->end_a.get());
+                r.vertex = place_of(t->vertex.get());
+                r.end_b = place_of(t->end_b.get());
+            }
+            r.rest_angle = t->rest_angle;
+            r.strength = t->strength;
+            tensions.add(r);
+        }
     }
     s.selected = place_of(a.selected.get());
-    for (std::size_t i = 0; i < placed.size(); ++i) placed[i]->slot = s.balls[i].slot;
+    for (std::size_t i = 0; i < placed.size(); ++i) placed[i]->slot = slots[i];
 
     s.mode = a.mode;
     s.view_left = a.view_left;
@@ -83,16 +170,23 @@ void capture_figure(app& a, figure_state& s) {
     s.zoom = a.zoom;
 }
 
+}  // namespace
+
+std::size_t figure_state::bytes() const {
+    return sizeof(figure_state) + bytes_of(balls) + bytes_of(links) + bytes_of(tensions);
+}
+
 void restore_figure(app& a, const figure_state& s) {
     a.balls.clear();
     a.links.clear();
     a.tensions.clear();
-    std::vector<ball_ref> made(s.balls.size());
-    for (std::size_t i = 0; i < made.size(); ++i) {
-        made[i] = std::make_shared<ball>(s.balls[i]);
-        made[i]->owner = &a;
-        a.balls.add_last(made[i]);
-    }
+    std::vector<ball_ref> made;
+    made.reserve(s.balls.count);
+    for_each_record(s.balls, [&](const ball& kept) {
+        made.push_back(std::make_shared<ball>(kept));
+        made.back()->owner = &a;
+        a.balls.add_last(made.back());
+    });
     // an end that was not a listed ball when kept leaves its element out, so
     // every link and tension names listed balls
     auto ball_at = [&](std::int32_t place) { return place >= 0 ? made[place] : nullptr; };
@@ -100,29 +194,26 @@ void restore_figure(app& a, const figure_state& s) {
     // the generator, and an undo is to cost it three numbers, not thousands
     link blank;
     blank.owner = &a;
-    for (std::size_t i = 0; i < s.links.size(); ++i) {
-        ball_ref end_a = ball_at(s.link_ends[2 * i]), end_b = ball_at(s.link_ends[2 * i + 1]);
-        if (!end_a || !end_b) continue;
+    for_each_record(s.links, [&](const figure_state::link_record& r) {
+        if (r.end_a < 0 || r.end_b < 0) return;
         auto l = std::make_shared<link>(blank);
-        l->end_a = std::move(end_a);
-        l->end_b = std::move(end_b);
-        l->rest_length = s.links[i].rest_length;
-        l->width = s.links[i].width;
-        for (int c = 0; c < 3; ++c) l->colour[c] = s.links[i].colour[c];
+        l->end_a = made[r.end_a];
+        l->end_b = made[r.end_b];
+        l->rest_length = r.rest_length;
+        l->width = r.width;
+        for (int c = 0; c < 3; ++c) l->colour[c] = r.colour[c];
         a.links.add_last(std::move(l));
-    }
-    for (std::size_t i = 0; i < s.tensions.size(); ++i) {
-        ball_ref end_a = ball_at(s.tension_ends[3 * i]), vertex = ball_at(s.tension_ends[3 * i + 1]),
-                 end_b = ball_at(s.tension_ends[3 * i + 2]);
-        if (!end_a || !vertex || !end_b) continue;
+    });
+    for_each_record(s.tensions, [&](const figure_state::tension_record& r) {
+        if (r.end_a < 0 || r.vertex < 0 || r.end_b < 0) return;
         auto t = std::make_shared<tension>();
-        t->end_a = std::move(end_a);
-        t->vertex = std::move(vertex);
-        t->end_b = std::move(end_b);
-        t->rest_angle = s.tensions[i].rest_angle;
-        t->strength = s.tensions[i].strength;
+        t->end_a = made[r.end_a];
+        t->vertex = made[r.vertex];
+        t->end_b = made[r.end_b];
+        t->rest_angle = r.rest_angle;
+        t->strength = r.strength;
         a.tensions.add_last(std::move(t));
-    }
+    });
     a.selected = ball_at(s.selected);
     a.dragged.reset();
     a.link_end_balls[0].reset();
@@ -140,14 +231,14 @@ void restore_figure(app& a, const figure_state& s) {
 }
 
 figure_state figure_history::capture(app& a) {
-    figure_state s = std::move(spare_);
-    spare_ = figure_state{};
-    capture_figure(a, s);
+    figure_state s;
+    capture_figure(a, s, last_);
+    last_ = s;
     return s;
 }
 
 void figure_history::keep(figure_state before) {
-    while (!redo_.empty()) let_go(pop(redo_));
+    while (!redo_.empty()) pop(redo_);
     before.id = figure_id_;
     push(undo_, std::move(before));
     figure_id_ = ++last_id_;
@@ -161,7 +252,6 @@ bool figure_history::undo(app& a) {
     figure_state back = pop(undo_);
     restore_figure(a, back);
     figure_id_ = back.id;
-    let_go(std::move(back));
     push(redo_, std::move(now));
     trim();
     return true;
@@ -174,7 +264,6 @@ bool figure_history::redo(app& a) {
     figure_state again = pop(redo_);
     restore_figure(a, again);
     figure_id_ = again.id;
-    let_go(std::move(again));
     push(undo_, std::move(now));
     trim();
     return true;
@@ -199,14 +288,8 @@ void figure_history::trim() {
         std::deque<figure_state>& from = undo_.empty() ? redo_ : undo_;
         if (from.empty()) break;
         bytes_ -= from.front().bytes();
-        let_go(std::move(from.front()));
         from.pop_front();
     }
-}
-
-// the largest buffers are the ones worth keeping
-void figure_history::let_go(figure_state state) {
-    if (state.bytes() > spare_.bytes()) spare_ = std::move(state);
 }
 
 }  // namespace flopkin

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <vector>
 
 #include "physics/figure.hpp"
@@ -13,34 +14,47 @@ namespace flopkin {
 
 struct app;
 
+// A list's elements as records in chunks of a fixed count. A chunk that comes
+// out the same as the one at its place in the step before is shared with it:
+// between two steps of a big figure most of it stays as it was, and only what
+// changed takes new memory.
+template <class record>
+struct record_chunks {
+    static constexpr std::size_t per_chunk = 1024;
+    std::vector<std::shared_ptr<const std::vector<record>>> chunks;
+    std::size_t count = 0;
+};
+
 // One figure with everything undo gives back: every ball, link and tension
 // with all their fields and their list order, the mode, the selection and
 // the view. Links and tensions name their balls by place in `balls`.
 struct figure_state {
-    struct link_values {
+    struct link_record {
+        std::int32_t end_a, end_b;
         float rest_length, width;
-        int colour[3];
+        std::int32_t colour[3];
     };
-    struct tension_values {
+    struct tension_record {
+        std::int32_t end_a, vertex, end_b;
         float rest_angle, strength;
     };
 
-    std::vector<ball> balls;                 // each ball whole, as it stood
-    std::vector<std::int32_t> link_ends;     // a and b of each link
-    std::vector<link_values> links;
-    std::vector<std::int32_t> tension_ends;  // a, vertex and b of each tension
-    std::vector<tension_values> tensions;
-    int selected = -1;                       // place in `balls`; -1 = none
+    record_chunks<ball> balls;  // each ball whole, as it stood
+    record_chunks<link_record> links;
+    record_chunks<tension_record> tensions;
+    int selected = -1;          // place in `balls`; -1 = none
     int mode = 1;
     float view_left = 0, view_right = 0, view_top = 0, view_bottom = 0;
     float view_cx = 0, view_cy = 0, zoom = 1;
-    std::uint64_t id = 0;                    // which figure of the history this is
+    std::uint64_t id = 0;       // which figure of the history this is
+    // the lists' stamps when captured: while the balls and a list keep
+    // theirs, its elements name the same balls as before
+    std::uint64_t ball_stamp = 0, link_stamp = 0, tension_stamp = 0;
 
+    // as if nothing were shared, so that the history never holds more than it counts
     std::size_t bytes() const;
 };
 
-// the app's figure as it stands, into the buffers of `into`
-void capture_figure(app& a, figure_state& into);
 // makes the app's figure the kept one: new objects in the kept order; the
 // pointer state (a link or a grab in progress) is let go
 void restore_figure(app& a, const figure_state& state);
@@ -53,8 +67,8 @@ public:
     explicit figure_history(std::size_t max_steps = default_steps, std::size_t max_bytes = default_bytes)
         : max_steps_(max_steps), max_bytes_(max_bytes) {}
 
-    // the app's figure as it stands, in the buffers of a step let go before:
-    // fresh memory costs more than the copy itself
+    // the app's figure as it stands, sharing what did not change with the
+    // figure captured before it
     figure_state capture(app& a);
     // a new step: the figure as it stood before an action; the redo steps go
     void keep(figure_state before);
@@ -73,10 +87,9 @@ private:
     void push(std::deque<figure_state>& to, figure_state state);
     figure_state pop(std::deque<figure_state>& from);
     void trim();
-    void let_go(figure_state state);
 
     std::deque<figure_state> undo_, redo_;
-    figure_state spare_;  // the buffers of the step let go last, for the next capture
+    figure_state last_;  // the figure captured last, which the next capture shares from
     std::size_t max_steps_, max_bytes_;
     std::size_t bytes_ = 0;
     std::uint64_t figure_id_ = 0;
