@@ -54,7 +54,7 @@ void history_take_step_mesh_changed(benchmark::State& state) {
         if (moved)
             for (ball_ref b : a.balls.all()) b->y += 0.5f;
         else
-            add_mesh(a, 1, 1, 3000, 3000);
+            a.balls.add_last(std::make_shared<ball>());
         state.ResumeTiming();
         a.history.keep(a.history.capture(a));
     }

@@ -1,5 +1,6 @@
 #include "app/history.hpp"
 
+#include <algorithm>
 #include <cstring>
 #include <type_traits>
 #include <utility>
@@ -73,7 +74,8 @@ void for_each_record(const record_chunks<record>& r, each act) {
         for (const record& x : *chunk) act(x);
 }
 
-void capture_figure(app& a, figure_state& s, const figure_state& before) {
+// `order` holds the balls of `before` in list order, and is given the new ones
+void capture_figure(app& a, figure_state& s, const figure_state& before, std::vector<ball*>& order) {
     // each listed ball's slot field names its place while the links and
     // tensions are read, and gets its own value back afterwards
     std::vector<ball*> placed;
@@ -96,12 +98,13 @@ void capture_figure(app& a, figure_state& s, const figure_state& before) {
         return placed[b->slot] == b ? b->slot : -1;
     };
 
-    // the same balls in the same order and the same elements: the ends are
-    // read from the step before instead of from every end ball in memory
-    s.ball_stamp = a.balls.stamp();
+    // the balls of the step before still first in the same order, and the
+    // same elements: the ends are read from the step before instead of from
+    // every end ball in memory (balls only added, as drawing adds them, or
+    // only moved, as play mode moves them)
     s.link_stamp = a.links.stamp();
     s.tension_stamp = a.tensions.stamp();
-    bool same_balls = before.ball_stamp == s.ball_stamp;
+    bool same_balls = order.size() <= placed.size() && std::equal(order.begin(), order.end(), placed.begin());
     bool same_links = same_balls && before.link_stamp == s.link_stamp;
     bool same_tensions = same_balls && before.tension_stamp == s.tension_stamp;
     {
@@ -159,6 +162,7 @@ void capture_figure(app& a, figure_state& s, const figure_state& before) {
     }
     s.selected = place_of(a.selected.get());
     for (std::size_t i = 0; i < placed.size(); ++i) placed[i]->slot = slots[i];
+    order = std::move(placed);
 
     s.mode = a.mode;
     s.view_left = a.view_left;
@@ -232,7 +236,7 @@ void restore_figure(app& a, const figure_state& s) {
 
 figure_state figure_history::capture(app& a) {
     figure_state s;
-    capture_figure(a, s, last_);
+    capture_figure(a, s, last_, last_order_);
     last_ = s;
     return s;
 }

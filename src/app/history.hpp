@@ -47,9 +47,10 @@ struct figure_state {
     float view_left = 0, view_right = 0, view_top = 0, view_bottom = 0;
     float view_cx = 0, view_cy = 0, zoom = 1;
     std::uint64_t id = 0;       // which figure of the history this is
-    // the lists' stamps when captured: while the balls and a list keep
-    // theirs, its elements name the same balls as before
-    std::uint64_t ball_stamp = 0, link_stamp = 0, tension_stamp = 0;
+    // the lists' stamps when captured: while a list keeps its stamp and the
+    // balls before it are still first in the same order, its elements name
+    // the same places as before
+    std::uint64_t link_stamp = 0, tension_stamp = 0;
 
     // as if nothing were shared, so that the history never holds more than it counts
     std::size_t bytes() const;
@@ -89,7 +90,8 @@ private:
     void trim();
 
     std::deque<figure_state> undo_, redo_;
-    figure_state last_;  // the figure captured last, which the next capture shares from
+    figure_state last_;              // the figure captured last, which the next capture shares from
+    std::vector<ball*> last_order_;  // its balls, in list order
     std::size_t max_steps_, max_bytes_;
     std::size_t bytes_ = 0;
     std::uint64_t figure_id_ = 0;
