@@ -85,6 +85,7 @@ void capture_figure(app& a, figure_state& s, const figure_state& before, std::ve
     {
         chunk_writer<ball> balls(s.balls, before.balls);
         for (std::size_t i = 0; i < a.balls.slot_count(); ++i) {
+            if (i + 16 < a.balls.slot_count()) __builtin_prefetch(a.balls.slot(i + 16).get());
             ball* b = a.balls.slot(i).get();
             if (!b) continue;
             balls.add(*b);
@@ -111,6 +112,7 @@ void capture_figure(app& a, figure_state& s, const figure_state& before, std::ve
         chunk_writer<figure_state::link_record> links(s.links, before.links);
         std::size_t k = 0;
         for (std::size_t i = 0; i < a.links.slot_count(); ++i) {
+            if (i + 64 < a.links.slot_count()) __builtin_prefetch(a.links.slot(i + 64).get());
             const link* l = a.links.slot(i).get();
             if (!l) continue;
             figure_state::link_record r;
@@ -135,7 +137,7 @@ void capture_figure(app& a, figure_state& s, const figure_state& before, std::ve
         std::size_t k = 0;
         for (std::size_t i = 0; i < n; ++i) {
             if (same_tensions) {
-                if (i + ahead < n) __builtin_prefetch(a.tensions.slot(i + ahead).get());
+                if (i + 4 * ahead < n) __builtin_prefetch(a.tensions.slot(i + 4 * ahead).get());
             } else {
                 if (i + 2 * ahead < n) __builtin_prefetch(a.tensions.slot(i + 2 * ahead).get());
                 if (i + ahead < n)
