@@ -176,12 +176,8 @@ void capture_figure(app& a, figure_state& s, const figure_state& before, std::ve
     s.zoom = a.zoom;
 }
 
-}  // namespace
-
-std::size_t figure_state::bytes() const {
-    return sizeof(figure_state) + bytes_of(balls) + bytes_of(links) + bytes_of(tensions);
-}
-
+// makes the app's figure the kept one: new objects in the kept order; the
+// pointer state (a link or a grab in progress) is let go
 void restore_figure(app& a, const figure_state& s) {
     a.balls.clear();
     a.links.clear();
@@ -234,6 +230,12 @@ void restore_figure(app& a, const figure_state& s) {
     a.view_cx = s.view_cx;
     a.view_cy = s.view_cy;
     a.zoom = s.zoom;
+}
+
+}  // namespace
+
+std::size_t figure_state::bytes() const {
+    return sizeof(figure_state) + bytes_of(balls) + bytes_of(links) + bytes_of(tensions);
 }
 
 figure_state figure_history::capture(app& a) {

@@ -56,10 +56,6 @@ struct figure_state {
     std::size_t bytes() const;
 };
 
-// makes the app's figure the kept one: new objects in the kept order; the
-// pointer state (a link or a grab in progress) is let go
-void restore_figure(app& a, const figure_state& state);
-
 class figure_history {
 public:
     static constexpr std::size_t default_steps = 100;
