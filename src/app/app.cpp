@@ -7,6 +7,7 @@
 
 #include "platform/graphics.hpp"
 #include "platform/random.hpp"
+#include "platform/termination.hpp"
 #include "ui/menu.hpp"
 
 namespace flopkin {
@@ -55,9 +56,12 @@ int app::run(const run_options& opts) {
     }
     if (options.unpaced) unpace_frames();
     set_window_title("Flopkin");
+    if (!options.headless) catch_terminate_signal();
     if (options.frames != 0)
         while (run_frame()) {
         }
+    // ended by the person or the session rather than by the frame count
+    if (!options.headless && !(options.frames >= 0 && frames_run >= options.frames)) keep_unsaved_figure();
     bool kept = shut_down();
     if (options.stats) print_stats(frame_ms);
     return kept ? 0 : 1;
@@ -89,6 +93,7 @@ bool app::run_frame() {
     ++frames_run;
     // a tap of Escape that began and ended within the frame counts as held
     if (key_down(key_escape) || key_hit(key_escape)) return false;
+    if (terminate_requested()) return false;
     return options.frames < 0 || frames_run < options.frames;
 }
 

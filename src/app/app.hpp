@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/history.hpp"
 #include "physics/constants.hpp"
 #include "physics/figure.hpp"
 #include "physics/view.hpp"
@@ -62,6 +63,11 @@ struct app : view_fields {
     long long frames_run = 0;
     std::vector<double> frame_ms;   // each frame's own work, for --stats
 
+    // --- history, shortcuts and the unsaved figure ---
+    figure_history history;
+    std::uint64_t kept_figure = 0;      // the history's figure at the last open or save
+    long long edit_step_frame = -1;     // the frame whose drawing took a step already
+
     // --- application core ---
     // Start-up, window, frame loop; the exit status.
     int run(const run_options& options);
@@ -80,6 +86,22 @@ struct app : view_fields {
     void drift_palette();
     void draw_grid();
     void handle_commands();
+    // the command buttons' actions, shared by the menu and the keyboard
+    void mode_command();
+    void delete_command();
+    void clear_all_command();
+    void open_command();
+    void add_command();
+    void undo();
+    void redo();
+    void handle_shortcuts();
+    // an action of the drawing is about to change the figure: the first one
+    // in a frame keeps the figure as it was, as one step
+    void before_edit();
+    // the figure differs from the one last opened or saved
+    bool figure_changed() const;
+    // writes a changed figure to the recovery file as the program ends
+    void keep_unsaved_figure();
 
     // --- physics ---
     void fit_view();

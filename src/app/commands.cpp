@@ -1,6 +1,8 @@
 // The menu's buttons acting on the app, once per frame: value rows change
 // their setting on every frame they are held, command buttons act once per
 // press, on its first frame.
+#include <utility>
+
 #include "app/app.hpp"
 #include "platform/graphics.hpp"
 #include "ui/menu.hpp"
@@ -16,7 +18,74 @@ void step_value(float& value, value_row& row, float highest, float lowest) {
     if (!(value >= lowest)) value = lowest;
 }
 
+// what tells whether a command changed the figure: the lists' stamps and
+// sizes, and the mode
+struct figure_mark {
+    std::uint64_t stamps[3];
+    std::size_t counts[3];
+    int mode;
+
+    explicit figure_mark(const app& a)
+        : stamps{a.figure.balls.stamp(), a.figure.links.stamp(), a.figure.tensions.stamp()},
+          counts{a.figure.balls.count(), a.figure.links.count(), a.figure.tensions.count()},
+          mode(a.mode) {}
+
+    // emptying an empty figure changes nothing
+    bool differs(const figure_mark& before) const {
+        bool lists = stamps[0] != before.stamps[0] || stamps[1] != before.stamps[1] || stamps[2] != before.stamps[2];
+        bool something = counts[0] + counts[1] + counts[2] + before.counts[0] + before.counts[1] + before.counts[2] > 0;
+        return mode != before.mode || (lists && something);
+    }
+};
+
+// runs a command as one step of history, kept only when the command changed
+// the figure (a cancelled requester or no selected ball change nothing)
+template <class command>
+bool as_step(app& a, command act) {
+    figure_state before = a.history.capture(a);
+    figure_mark mark(a);
+    act();
+    if (!figure_mark(a).differs(mark)) return false;
+    a.history.keep(std::move(before));
+    return true;
+}
+
 }  // namespace
+
+void app::mode_command() {
+    history.keep(history.capture(*this));
+    if (mode == 1) {
+        build_tensions();
+        selected.reset();
+        label_figures();
+    }
+    mode = -mode;
+}
+
+// the button is there in draw mode only, and so is the command
+void app::delete_command() {
+    if (mode != 1) return;
+    as_step(*this, [this] {
+        delete_ball(selected);
+        selected.reset();
+    });
+}
+
+void app::clear_all_command() {
+    as_step(*this, [this] {
+        clear_all();
+        mode = 1;
+    });
+}
+
+// the figure just opened is the one a recovery file would compare against
+void app::open_command() {
+    if (as_step(*this, [this] { load_document(1, ""); })) kept_figure = history.figure_id();
+}
+
+void app::add_command() {
+    as_step(*this, [this] { load_document(0, ""); });
+}
 
 void app::handle_commands() {
     flopkin::menu& m = *menu;
@@ -28,24 +97,11 @@ void app::handle_commands() {
     step_value(angle_force, m.force_row, 3000, 0.1f);
 
     if (click_armed == 1) {
-        if (m.mode_button.held(1)) {
-            if (mode == 1) {
-                build_tensions();
-                selected.reset();
-                label_figures();
-            }
-            mode = -mode;
-        }
-        if (mode == 1 && m.delete_button.held(1)) {
-            delete_ball(selected);
-            selected.reset();
-        }
-        if (m.clear_all_button.held(1)) {
-            clear_all();
-            mode = 1;
-        }
-        if (m.open_button.held(1)) load_document(1, "");
-        if (m.add_button.held(1)) load_document(0, "");
+        if (m.mode_button.held(1)) mode_command();
+        if (m.delete_button.held(1)) delete_command();
+        if (m.clear_all_button.held(1)) clear_all_command();
+        if (m.open_button.held(1)) open_command();
+        if (m.add_button.held(1)) add_command();
         if (m.save_button.held(1)) save_document();
         if (m.save_as_button.held(1)) save_document_as();
         if (m.quit_button.held(1)) {
@@ -54,6 +110,7 @@ void app::handle_commands() {
             return;
         }
     }
+    handle_shortcuts();
 
     // the sizes are global: every element takes the current setting
     for (ball_ref b : figure.balls.all()) b->radius = ball_size;

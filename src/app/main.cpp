@@ -7,6 +7,7 @@
 #include "platform/graphics.hpp"
 #include "platform/headless_backend.hpp"
 #include "platform/sdl/sdl_backend.hpp"
+#include "platform/termination.hpp"
 
 int main(int argc, char** argv) {
     flopkin::run_options options;
@@ -29,8 +30,13 @@ int main(int argc, char** argv) {
     else
         backend = flopkin::make_sdl_backend();
     flopkin::use_backend(backend.get());
-    flopkin::app the_app;
-    int status = the_app.run(options);
-    flopkin::use_backend(nullptr);
+    int status = 0;
+    {
+        flopkin::app the_app;
+        status = the_app.run(options);
+        flopkin::use_backend(nullptr);
+    }
+    backend.reset();
+    flopkin::end_by_terminate_request();
     return status;
 }

@@ -40,6 +40,7 @@ void app::place_ball_step() {
     if (px >= area_width) return;  // over the menu
     if (last_ball_under(figure.balls, px, py)) return;
 
+    before_edit();
     auto placed = std::make_shared<ball>();
     placed->x = screen_to_world(px, view_cx, zoom, area_width);
     placed->y = screen_to_world(py, view_cy, zoom, static_cast<float>(screen_height));
@@ -85,6 +86,7 @@ void app::link_step() {
             if (!under_pointer(*b, px, py)) continue;
             link_end_balls[1] = b;
             if (b == start || linked(figure.links, start.get(), b.get())) continue;
+            before_edit();
             auto made = std::make_shared<link>();
             made->end_a = start;
             made->end_b = b;

@@ -149,6 +149,7 @@ void app::save_document_as() {
 bool app::write_document(const std::string& path, std::string& why) {
     if (!replace_file(path, [this](stream& out) { write_figure(out, figure); }, why)) return false;
     document_path = path;
+    kept_figure = history.figure_id();  // this figure is safe now: no recovery file for it
     return true;
 }
 

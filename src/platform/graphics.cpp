@@ -170,6 +170,11 @@ int key_hit(int code) {
     return hits;
 }
 
+int key_press_modifiers(int code) {
+    pump();
+    return (code >= 1 && code <= 255) ? input.press_modifiers[code] : 0;
+}
+
 void flush_keys() {
     pump();
     input.flush();

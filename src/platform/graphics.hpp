@@ -52,6 +52,8 @@ int mouse_down(int button);
 int mouse_hit(int button);
 int key_down(int code);
 int key_hit(int code);
+// the modifier bits held when the key was last pressed
+int key_press_modifiers(int code);
 void flush_keys();
 
 // time

@@ -24,6 +24,7 @@ struct input_event {
     kind what;
     int code_or_x = 0;
     int y = 0;
+    int modifiers = 0;  // held with a press or release, as a key event tells them
 };
 
 struct requester_call {
@@ -39,8 +40,8 @@ public:
         : record_(record), real_clock_(real_clock) {}
 
     // --- what a test scripts ---
-    void press(int code) { events.push_back({input_event::kind::press, code}); }
-    void release(int code) { events.push_back({input_event::kind::release, code}); }
+    void press(int code, int modifiers = 0) { events.push_back({input_event::kind::press, code, 0, modifiers}); }
+    void release(int code, int modifiers = 0) { events.push_back({input_event::kind::release, code, 0, modifiers}); }
     void move(int x, int y) { events.push_back({input_event::kind::move, x, y}); }
     std::deque<input_event> events;
     std::deque<std::string> requester_answers;

@@ -7,7 +7,10 @@ bool valid(int code) { return code >= 1 && code <= 255; }
 
 void input_state::press(int code, bool repeat) {
     if (!valid(code) || repeat) return;
-    if (!down[code]) ++hits[code];
+    if (!down[code]) {
+        ++hits[code];
+        press_modifiers[code] = modifiers;
+    }
     down[code] = 1;
 }
 
@@ -25,6 +28,7 @@ void input_state::flush() {
         down[i] = 0;
         hits[i] = 0;
     }
+    modifiers = 0;
 }
 
 int mouse_button_code(int button) {

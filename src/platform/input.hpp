@@ -7,16 +7,28 @@
 
 namespace flopkin {
 
+constexpr int key_backspace = 8;
 constexpr int key_escape = 27;
+constexpr int key_space = 32;
+constexpr int key_delete = 46;
 constexpr int code_mouse_left = 1;
 constexpr int code_mouse_right = 2;
 constexpr int code_mouse_middle = 4;
+
+// modifier keys held with a key, as a set of bits
+constexpr int modifier_shift = 1;
+constexpr int modifier_ctrl = 2;
 
 struct input_state {
     std::uint8_t down[256] = {};
     int hits[256] = {};
     std::int16_t pointer_x = 0;
     std::int16_t pointer_y = 0;
+    // the modifiers held now, as the latest key event told, and those held
+    // when each code was last counted as pressed: a shortcut typed faster
+    // than a frame has let go of its modifiers by the time the frame asks
+    std::uint8_t modifiers = 0;
+    std::uint8_t press_modifiers[256] = {};
 
     // a press counts only when the code was not already down, so auto-repeat
     // adds nothing

@@ -75,6 +75,9 @@ std::size_t settled_memory(app& a) {
     a.simulation_step();
     a.clear_all();
     a.simulation_step();  // the step lets go of its copy of the figure
+    // the history holds the last hundred figures, whatever their size; it
+    // is bounded by itself and let go here
+    a.history = figure_history{};
     return memory_in_use();
 }
 
@@ -150,9 +153,9 @@ int main(int argc, char** argv) {
     std::filesystem::remove_all(folder);
 
     std::printf("random session: seed %u, %lld frames: %lld clicks, %lld drags, %lld command presses, "
-                "%lld stepper holds, %lld pauses, %lld escape taps, %lld other-button clicks\n",
+                "%lld stepper holds, %lld pauses, %lld escape taps, %lld other-button clicks, %lld shortcuts\n",
                 seed, frames, tally.clicks, tally.drags, tally.commands, tally.holds, tally.idles, tally.escapes,
-                tally.other_buttons);
+                tally.other_buttons, tally.shortcuts);
     std::printf("random session: limits reached:");
     for (const limit& l : limits)
         std::printf(" %s%s%s", l.name, l.reached_low ? " lowest" : "", l.reached_high ? " highest" : "");

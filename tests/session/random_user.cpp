@@ -58,8 +58,8 @@ bool random_user::before_frame() {
         s.y < quit.y + quit.height)
         s.y -= 40;
     if (s.move) hb_.move(s.x, s.y);
-    if (s.press) hb_.press(s.press);
-    if (s.release) hb_.release(s.release);
+    if (s.press) hb_.press(s.press, s.modifiers);
+    if (s.release) hb_.release(s.release, s.modifiers);
     // whichever requester the frame may show gets a fresh answer
     hb_.requester_answers.assign(1, requester_answer());
     hb_.requester_calls.clear();
@@ -92,6 +92,9 @@ void random_user::plan() {
         value_row& row = *rows[pick(0, 4)];
         plan_button(chance(0.5) ? row.plus : row.minus, chance(0.3) ? pick(200, 800) : pick(1, 60));
         ++tally_.holds;
+    } else if (roll < 800) {
+        plan_shortcut();
+        ++tally_.shortcuts;
     } else if (roll < 900) {
         idle(pick(1, 90));
         ++tally_.idles;
@@ -161,6 +164,34 @@ void random_user::plan_button(const button& b, int frames) {
     step up;
     up.release = code_mouse_left;
     steps_.push_back(up);
+}
+
+// a key typed with its modifiers, within one frame or held over two; now and
+// then in the middle of a drag on the canvas, where it must do nothing
+void random_user::plan_shortcut() {
+    constexpr int ctrl = modifier_ctrl, ctrl_shift = modifier_ctrl | modifier_shift;
+    const step keys[] = {{.press = 'Z', .modifiers = ctrl},       {.press = 'Z', .modifiers = ctrl},
+                         {.press = 'Z', .modifiers = ctrl},       {.press = 'Y', .modifiers = ctrl},
+                         {.press = 'Z', .modifiers = ctrl_shift}, {.press = key_space},
+                         {.press = key_delete},                   {.press = key_backspace},
+                         {.press = 'O', .modifiers = ctrl},       {.press = 'O', .modifiers = ctrl_shift},
+                         {.press = 'S', .modifiers = ctrl},       {.press = 'S', .modifiers = ctrl_shift}};
+    step down = keys[pick(0, 11)];
+    std::size_t at = steps_.size();
+    if (chance(0.1)) {
+        plan_drag(target(), target());
+        at += 2;  // after the press and the first move
+    }
+    step up = down;
+    up.release = down.press;
+    up.press = 0;
+    if (chance(0.5)) {
+        steps_.insert(steps_.begin() + static_cast<long>(at), up);
+        steps_.insert(steps_.begin() + static_cast<long>(at), down);
+    } else {
+        down.release = down.press;
+        steps_.insert(steps_.begin() + static_cast<long>(at), down);
+    }
 }
 
 void random_user::idle(int frames) {

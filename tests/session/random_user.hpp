@@ -3,7 +3,7 @@
 // anywhere (on the canvas, on balls and their rims, at and beyond the window's
 // edges), presses every menu button, holds the steppers for long stretches,
 // and answers the requester with good, missing, unreadable, garbage and
-// read-only paths. It scripts the headless backend one frame ahead.
+// read-only paths. It types the shortcuts too, undo and redo most of all. It scripts the headless backend one frame ahead.
 #include <cstdint>
 #include <deque>
 #include <random>
@@ -18,7 +18,7 @@ namespace flopkin {
 class button;
 
 struct user_tally {
-    long long clicks = 0, drags = 0, commands = 0, holds = 0, idles = 0, escapes = 0, other_buttons = 0;
+    long long clicks = 0, drags = 0, commands = 0, holds = 0, idles = 0, escapes = 0, other_buttons = 0, shortcuts = 0;
 };
 
 class random_user {
@@ -37,6 +37,7 @@ private:
         bool move = false;
         int x = 0, y = 0;
         int press = 0, release = 0;  // codes
+        int modifiers = 0;           // held with the press and the release
     };
     struct point {
         int x, y;
@@ -47,6 +48,7 @@ private:
     void plan_drag(point from, point to);
     void plan_button(const button& b, int frames);
     void idle(int frames);
+    void plan_shortcut();
     point anywhere();
     point target();
     point inside(const button& b);

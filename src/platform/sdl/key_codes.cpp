@@ -1,5 +1,7 @@
 #include "platform/sdl/key_codes.hpp"
 
+#include "platform/input.hpp"
+
 namespace flopkin {
 
 int virtual_key(SDL_Keycode key) {
@@ -54,6 +56,10 @@ int virtual_key(SDL_Keycode key) {
         case SDLK_QUOTE: return 222;
         default: return 0;
     }
+}
+
+int key_modifiers(Uint16 mod) {
+    return ((mod & KMOD_SHIFT) ? modifier_shift : 0) | ((mod & KMOD_CTRL) ? modifier_ctrl : 0);
 }
 
 }  // namespace flopkin

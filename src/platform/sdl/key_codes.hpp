@@ -6,5 +6,7 @@ namespace flopkin {
 
 // 0 for keys that have no code
 int virtual_key(SDL_Keycode key);
+// the Ctrl and Shift of a key event as the program's modifier bits
+int key_modifiers(Uint16 mod);
 
 }  // namespace flopkin

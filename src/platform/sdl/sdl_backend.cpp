@@ -39,7 +39,8 @@ public:
     }
 
     bool open_window(int width, int height, std::string& why) override {
-        // a close request is ours to ignore, but a terminate signal must still end the program
+        // a close request is ours to ignore; a terminate signal is the program's
+        // own to handle, so that it can end its frame loop in order
         SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
         // the window keeps the pointer while a button is held, so a drag can
         // leave it and still be released; SDL does this from the pointer's
@@ -110,8 +111,14 @@ public:
             if (offscreen_) continue;  // a run without a display takes no input
             if (!held_over_.passes(e)) continue;
             switch (e.type) {
-                case SDL_KEYDOWN: input.press(virtual_key(e.key.keysym.sym), e.key.repeat != 0); break;
-                case SDL_KEYUP: input.release(virtual_key(e.key.keysym.sym)); break;
+                case SDL_KEYDOWN:
+                    input.modifiers = static_cast<std::uint8_t>(key_modifiers(e.key.keysym.mod));
+                    input.press(virtual_key(e.key.keysym.sym), e.key.repeat != 0);
+                    break;
+                case SDL_KEYUP:
+                    input.modifiers = static_cast<std::uint8_t>(key_modifiers(e.key.keysym.mod));
+                    input.release(virtual_key(e.key.keysym.sym));
+                    break;
                 case SDL_MOUSEBUTTONDOWN: input.press(mouse_code(e.button.button)); break;
                 case SDL_MOUSEBUTTONUP: input.release(mouse_code(e.button.button)); break;
                 case SDL_MOUSEMOTION: input.move(e.motion.x, e.motion.y); break;

@@ -1,0 +1,301 @@
+#include "app/history.hpp"
+
+#include <algorithm>
+#include <cstring>
+#include <type_traits>
+#include <utility>
+
+#include "app/app.hpp"
+
+namespace flopkin {
+
+// a ball is kept by copying it whole, so it must hold no references; links and
+// tensions are kept field by field, so a field added to them needs its place here
+static_assert(std::is_trivially_copyable_v<ball>, "a ball is kept in the history by plain copy");
+static_assert(sizeof(link) == 56 && sizeof(tension) == 56, "every link and tension field needs its place in figure_state");
+// records are compared byte for byte, so they must have no padding
+static_assert(sizeof(figure_state::link_record) == 28 && sizeof(figure_state::tension_record) == 20);
+
+namespace {
+
+template <class record>
+std::size_t bytes_of(const record_chunks<record>& r) {
+    return r.count * sizeof(record) + r.chunks.size() * (sizeof(std::vector<record>) + 32);
+}
+
+// Fills the chunks of one list. A full chunk is built in a buffer that stays
+// in the cache; when it equals the chunk at its place before, that chunk is
+// shared, otherwise it is copied out to memory of its own.
+template <class record>
+class chunk_writer {
+public:
+    chunk_writer(record_chunks<record>& out, const record_chunks<record>& before) : out_(out), before_(before) {
+        out_.chunks.clear();
+        out_.count = 0;
+        buffer_.reserve(record_chunks<record>::per_chunk);
+    }
+    ~chunk_writer() {
+        if (!buffer_.empty()) close_chunk();
+    }
+    void add(const record& r) {
+        buffer_.push_back(r);
+        ++out_.count;
+        if (buffer_.size() == record_chunks<record>::per_chunk) close_chunk();
+    }
+
+private:
+    void close_chunk() {
+        std::size_t at = out_.chunks.size();
+        if (at < before_.chunks.size()) {
+            const auto& old = before_.chunks[at];
+            if (old->size() == buffer_.size() && std::memcmp(old->data(), buffer_.data(), buffer_.size() * sizeof(record)) == 0) {
+                out_.chunks.push_back(old);
+                buffer_.clear();
+                return;
+            }
+        }
+        out_.chunks.push_back(std::make_shared<const std::vector<record>>(buffer_));
+        buffer_.clear();
+    }
+
+    record_chunks<record>& out_;
+    const record_chunks<record>& before_;
+    std::vector<record> buffer_;
+};
+
+template <class record>
+const record& record_at(const record_chunks<record>& r, std::size_t i) {
+    return (*r.chunks[i / record_chunks<record>::per_chunk])[i % record_chunks<record>::per_chunk];
+}
+
+template <class record, class each>
+void for_each_record(const record_chunks<record>& r, each act) {
+    for (const auto& chunk : r.chunks)
+        for (const record& x : *chunk) act(x);
+}
+
+// `order` holds the balls of `before` in list order, and is given the new ones
+void capture_figure(app& a, figure_state& s, const figure_state& before, std::vector<ball*>& order) {
+    // each listed ball's slot field names its place while the links and
+    // tensions are read, and gets its own value back afterwards
+    std::vector<ball*> placed;
+    std::vector<int> slots;
+    placed.reserve(a.figure.balls.count());
+    slots.reserve(a.figure.balls.count());
+    {
+        chunk_writer<ball> balls(s.balls, before.balls);
+        for (std::size_t i = 0; i < a.figure.balls.slot_count(); ++i) {
+            if (i + 16 < a.figure.balls.slot_count()) __builtin_prefetch(a.figure.balls.slot(i + 16).get());
+            ball* b = a.figure.balls.slot(i).get();
+            if (!b) continue;
+            balls.add(*b);
+            slots.push_back(b->slot);
+            b->slot = static_cast<int>(placed.size());
+            placed.push_back(b);
+        }
+    }
+    auto place_of = [&](const ball* b) -> std::int32_t {
+        if (!b || b->slot < 0 || static_cast<std::size_t>(b->slot) >= placed.size()) return -1;
+        return placed[b->slot] == b ? b->slot : -1;
+    };
+
+    // the balls of the step before still first in the same order, and the
+    // same elements: the ends are read from the step before instead of from
+    // every end ball in memory (balls only added, as drawing adds them, or
+    // only moved, as play mode moves them)
+    s.link_stamp = a.figure.links.stamp();
+    s.tension_stamp = a.figure.tensions.stamp();
+    bool same_balls = order.size() <= placed.size() && std::equal(order.begin(), order.end(), placed.begin());
+    bool same_links = same_balls && before.link_stamp == s.link_stamp;
+    bool same_tensions = same_balls && before.tension_stamp == s.tension_stamp;
+    {
+        chunk_writer<figure_state::link_record> links(s.links, before.links);
+        std::size_t k = 0;
+        for (std::size_t i = 0; i < a.figure.links.slot_count(); ++i) {
+            if (i + 64 < a.figure.links.slot_count()) __builtin_prefetch(a.figure.links.slot(i + 64).get());
+            const link* l = a.figure.links.slot(i).get();
+            if (!l) continue;
+            figure_state::link_record r;
+            if (same_links) {
+                r = record_at(before.links, k++);
+            } else {
+                r.end_a = place_of(l->end_a.get());
+                r.end_b = place_of(l->end_b.get());
+            }
+            r.rest_length = l->rest_length;
+            r.width = l->width;
+            for (int c = 0; c < 3; ++c) r.colour[c] = l->colour[c];
+            links.add(r);
+        }
+    }
+    {
+        chunk_writer<figure_state::tension_record> tensions(s.tensions, before.tensions);
+        // each tension is three reads of balls far apart in memory: the tensions
+        // ahead are asked for early, so the reads overlap instead of queueing
+        constexpr std::size_t ahead = 16;
+        const std::size_t n = a.figure.tensions.slot_count();
+        std::size_t k = 0;
+        for (std::size_t i = 0; i < n; ++i) {
+            if (same_tensions) {
+                if (i + 4 * ahead < n) __builtin_prefetch(a.figure.tensions.slot(i + 4 * ahead).get());
+            } else {
+                if (i + 2 * ahead < n) __builtin_prefetch(a.figure.tensions.slot(i + 2 * ahead).get());
+                if (i + ahead < n)
+                    if (const tension* next = a.figure.tensions.slot(i + ahead).get()) {
+                        __builtin_prefetch(&next->end_a->slot);
+                        __builtin_prefetch(&next->vertex->slot);
+                        __builtin_prefetch(&next->end_b->slot);
+                    }
+            }
+            const tension* t = a.figure.tensions.slot(i).get();
+            if (!t) continue;
+            figure_state::tension_record r;
+            if (same_tensions) {
+                r = record_at(before.tensions, k++);
+            } else {
+                r.end_a = place_of(t->end_a.get());
+                r.vertex = place_of(t->vertex.get());
+                r.end_b = place_of(t->end_b.get());
+            }
+            r.rest_angle = t->rest_angle;
+            r.strength = t->strength;
+            tensions.add(r);
+        }
+    }
+    s.selected = place_of(a.selected.get());
+    for (std::size_t i = 0; i < placed.size(); ++i) placed[i]->slot = slots[i];
+    order = std::move(placed);
+
+    s.mode = a.mode;
+    s.view_left = a.view_left;
+    s.view_right = a.view_right;
+    s.view_top = a.view_top;
+    s.view_bottom = a.view_bottom;
+    s.view_cx = a.view_cx;
+    s.view_cy = a.view_cy;
+    s.zoom = a.zoom;
+}
+
+// makes the app's figure the kept one: new objects in the kept order; the
+// pointer state (a link or a grab in progress) is let go
+void restore_figure(app& a, const figure_state& s) {
+    a.figure.balls.clear();
+    a.figure.links.clear();
+    a.figure.tensions.clear();
+    std::vector<ball_ref> made;
+    made.reserve(s.balls.count);
+    for_each_record(s.balls, [&](const ball& kept) {
+        made.push_back(std::make_shared<ball>(kept));
+        a.figure.balls.add_last(made.back());
+    });
+    // an end that was not a listed ball when kept leaves its element out, so
+    // every link and tension names listed balls
+    auto ball_at = [&](std::int32_t place) { return place >= 0 ? made[place] : nullptr; };
+    // links are copies of one blank link: a new link draws its colour from
+    // the generator, and an undo is to cost it three numbers, not thousands
+    link blank;
+    for_each_record(s.links, [&](const figure_state::link_record& r) {
+        if (r.end_a < 0 || r.end_b < 0) return;
+        auto l = std::make_shared<link>(blank);
+        l->end_a = made[r.end_a];
+        l->end_b = made[r.end_b];
+        l->rest_length = r.rest_length;
+        l->width = r.width;
+        for (int c = 0; c < 3; ++c) l->colour[c] = r.colour[c];
+        a.figure.links.add_last(std::move(l));
+    });
+    for_each_record(s.tensions, [&](const figure_state::tension_record& r) {
+        if (r.end_a < 0 || r.vertex < 0 || r.end_b < 0) return;
+        auto t = std::make_shared<tension>();
+        t->end_a = made[r.end_a];
+        t->vertex = made[r.vertex];
+        t->end_b = made[r.end_b];
+        t->rest_angle = r.rest_angle;
+        t->strength = r.strength;
+        a.figure.tensions.add_last(std::move(t));
+    });
+    a.selected = ball_at(s.selected);
+    a.dragged.reset();
+    a.link_end_balls[0].reset();
+    a.link_end_balls[1].reset();
+    a.link_drag_active = 0;
+
+    a.mode = s.mode;
+    a.view_left = s.view_left;
+    a.view_right = s.view_right;
+    a.view_top = s.view_top;
+    a.view_bottom = s.view_bottom;
+    a.view_cx = s.view_cx;
+    a.view_cy = s.view_cy;
+    a.zoom = s.zoom;
+}
+
+}  // namespace
+
+std::size_t figure_state::bytes() const {
+    return sizeof(figure_state) + bytes_of(balls) + bytes_of(links) + bytes_of(tensions);
+}
+
+figure_state figure_history::capture(app& a) {
+    figure_state s;
+    capture_figure(a, s, last_, last_order_);
+    last_ = s;
+    return s;
+}
+
+void figure_history::keep(figure_state before) {
+    while (!redo_.empty()) pop(redo_);
+    before.id = figure_id_;
+    push(undo_, std::move(before));
+    figure_id_ = ++last_id_;
+    trim();
+}
+
+bool figure_history::undo(app& a) {
+    if (undo_.empty()) return false;
+    figure_state now = capture(a);
+    now.id = figure_id_;
+    figure_state back = pop(undo_);
+    restore_figure(a, back);
+    figure_id_ = back.id;
+    push(redo_, std::move(now));
+    trim();
+    return true;
+}
+
+bool figure_history::redo(app& a) {
+    if (redo_.empty()) return false;
+    figure_state now = capture(a);
+    now.id = figure_id_;
+    figure_state again = pop(redo_);
+    restore_figure(a, again);
+    figure_id_ = again.id;
+    push(undo_, std::move(now));
+    trim();
+    return true;
+}
+
+void figure_history::push(std::deque<figure_state>& to, figure_state state) {
+    bytes_ += state.bytes();
+    to.push_back(std::move(state));
+}
+
+figure_state figure_history::pop(std::deque<figure_state>& from) {
+    figure_state state = std::move(from.back());
+    from.pop_back();
+    bytes_ -= state.bytes();
+    return state;
+}
+
+// the oldest steps go first: the bottom of the undo steps, then the redo
+// step farthest from the figure shown
+void figure_history::trim() {
+    while (undo_.size() + redo_.size() > max_steps_ || bytes_ > max_bytes_) {
+        std::deque<figure_state>& from = undo_.empty() ? redo_ : undo_;
+        if (from.empty()) break;
+        bytes_ -= from.front().bytes();
+        from.pop_front();
+    }
+}
+
+}  // namespace flopkin
