@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "../unit/figure_builder.hpp"
+#include "app/app.hpp"
 #include "platform/graphics.hpp"
 #include "platform/headless_backend.hpp"
 
@@ -23,13 +24,13 @@ std::unique_ptr<stream_device> serve(const std::string&, file_access, std::strin
 // loads, checks that only sound values came in, and writes the figure out
 bytes load_and_write(app& a, int replace) {
     a.load_document(replace, "input");
-    for (ball_ref b : a.balls.all())
+    for (ball_ref b : a.figure.balls.all())
         if (!std::isfinite(b->x) || !std::isfinite(b->y) || !std::isfinite(b->mass) || !(b->mass > 0)) std::abort();
-    for (link_ref l : a.links.all())
+    for (link_ref l : a.figure.links.all())
         if (!l->end_a || !l->end_b || !std::isfinite(l->rest_length)) std::abort();
-    for (tension_ref t : a.tensions.all())
+    for (tension_ref t : a.figure.tensions.all())
         if (!t->end_a || !t->vertex || !t->end_b || !std::isfinite(t->rest_angle)) std::abort();
-    return figure_bytes(a);
+    return figure_bytes(a.figure);
 }
 
 }  // namespace
@@ -41,9 +42,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     served = std::make_shared<bytes>(data, data + size);
 
     app a;
-    auto p = put_ball(a, 10, 10);
-    auto q = put_ball(a, 40, 10);
-    put_link(a, p, q, 30);
+    auto p = put_ball(a.figure, 10, 10);
+    auto q = put_ball(a.figure, 40, 10);
+    put_link(a.figure, p, q, 30);
     bytes added = load_and_write(a, 0);
     bytes opened = load_and_write(a, 1);
 
