@@ -251,26 +251,19 @@ void figure_history::keep(figure_state before) {
     trim();
 }
 
-bool figure_history::undo(app& a) {
-    if (undo_.empty()) return false;
-    figure_state now = capture(a);
-    now.id = figure_id_;
-    figure_state back = pop(undo_);
-    restore_figure(a, back);
-    figure_id_ = back.id;
-    push(redo_, std::move(now));
-    trim();
-    return true;
-}
+bool figure_history::undo(app& a) { return step_back_or_forth(undo_, redo_, a); }
 
-bool figure_history::redo(app& a) {
-    if (redo_.empty()) return false;
+bool figure_history::redo(app& a) { return step_back_or_forth(redo_, undo_, a); }
+
+// the figure as it stands goes onto `to`, the last step of `from` becomes it
+bool figure_history::step_back_or_forth(std::deque<figure_state>& from, std::deque<figure_state>& to, app& a) {
+    if (from.empty()) return false;
     figure_state now = capture(a);
     now.id = figure_id_;
-    figure_state again = pop(redo_);
-    restore_figure(a, again);
-    figure_id_ = again.id;
-    push(undo_, std::move(now));
+    figure_state then = pop(from);
+    restore_figure(a, then);
+    figure_id_ = then.id;
+    push(to, std::move(now));
     trim();
     return true;
 }

@@ -81,6 +81,7 @@ public:
     std::size_t bytes() const { return bytes_; }
 
 private:
+    bool step_back_or_forth(std::deque<figure_state>& from, std::deque<figure_state>& to, app& a);
     void push(std::deque<figure_state>& to, figure_state state);
     figure_state pop(std::deque<figure_state>& from);
     void trim();

@@ -9,7 +9,7 @@
 #include <thread>
 
 #include "platform/sdl/frame_capture.hpp"
-#include "platform/sdl/gl_canvas.hpp"
+#include "platform/sdl/gl_backend.hpp"
 #include "platform/sdl/gtk_requester.hpp"
 #include "platform/sdl/held_over_keys.hpp"
 #include "platform/sdl/key_codes.hpp"
@@ -27,7 +27,7 @@ int mouse_code(Uint8 button) {
     }
 }
 
-class sdl_backend : public backend {
+class sdl_backend : public gl_backend {
 public:
     explicit sdl_backend(bool offscreen) : offscreen_(offscreen) {}
 
@@ -141,21 +141,6 @@ public:
         return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
     }
 
-    void clear(rgb colour) override { canvas_.clear(colour); }
-    void line(float x1, float y1, float x2, float y2, bool last_pixel, rgb colour) override {
-        canvas_.line(x1, y1, x2, y2, last_pixel, colour);
-    }
-    void rect(float x, float y, float width, float height, rgb colour) override {
-        canvas_.rect(x, y, width, height, colour);
-    }
-    void oval(float x, float y, float width, float height, float sx, float sy, rgb colour) override {
-        canvas_.oval(x, y, width, height, sx, sy, colour);
-    }
-    void polygon(const float* xy, int points, rgb colour) override { canvas_.polygon(xy, points, colour); }
-    void text(const std::string& text, float x, float y, float sx, float sy, rgb colour) override {
-        canvas_.text(text, x, y, sx, sy, colour);
-    }
-
     std::string request_file(const std::string& prompt, const std::string& filter, bool save,
                              const std::string& initial_path) override {
         if (offscreen_) return "";
@@ -189,7 +174,6 @@ private:
     bool offscreen_;
     bool keep_frames_ = false;
     int width_ = 0, height_ = 0;
-    gl_canvas canvas_;
     frame_capture capture_;
     held_over_keys held_over_;
     bool pointer_after_requester_ = false;

@@ -5,7 +5,7 @@
 
 #include <cstdlib>
 
-#include "platform/sdl/gl_canvas.hpp"
+#include "platform/sdl/gl_backend.hpp"
 
 namespace flopkin {
 namespace {
@@ -49,7 +49,7 @@ EM_ASYNC_JS(char*, page_request_file, (const char* prompt, const char* filter, i
 
 EM_JS(void, page_set_title, (const char* title), { document.title = UTF8ToString(title); });
 
-class web_backend : public backend {
+class web_backend : public gl_backend {
 public:
     ~web_backend() override {
         if (window_) glfwDestroyWindow(window_);
@@ -117,21 +117,6 @@ public:
     void sleep_ms(int ms) override { emscripten_sleep(ms); }
     double seconds() override { return emscripten_get_now() / 1000.0; }
 
-    void clear(rgb colour) override { canvas_.clear(colour); }
-    void line(float x1, float y1, float x2, float y2, bool last_pixel, rgb colour) override {
-        canvas_.line(x1, y1, x2, y2, last_pixel, colour);
-    }
-    void rect(float x, float y, float width, float height, rgb colour) override {
-        canvas_.rect(x, y, width, height, colour);
-    }
-    void oval(float x, float y, float width, float height, float sx, float sy, rgb colour) override {
-        canvas_.oval(x, y, width, height, sx, sy, colour);
-    }
-    void polygon(const float* xy, int points, rgb colour) override { canvas_.polygon(xy, points, colour); }
-    void text(const std::string& text, float x, float y, float sx, float sy, rgb colour) override {
-        canvas_.text(text, x, y, sx, sy, colour);
-    }
-
     std::string request_file(const std::string& prompt, const std::string& filter, bool save,
                              const std::string& initial_path) override {
         // the frame so far stays on screen under the dialog
@@ -148,7 +133,6 @@ private:
     int unshown_ = 0;
     GLFWwindow* window_ = nullptr;
     bool glfw_ = false;
-    gl_canvas canvas_;
 };
 
 }  // namespace
