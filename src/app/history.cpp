@@ -12,7 +12,20 @@ namespace flopkin {
 // a ball is kept by copying it whole, so it must hold no references; links and
 // tensions are kept field by field, so a field added to them needs its place here
 static_assert(std::is_trivially_copyable_v<ball>, "a ball is kept in the history by plain copy");
-static_assert(sizeof(link) == 56 && sizeof(tension) == 56, "every link and tension field needs its place in figure_state");
+namespace {
+// the fields the history keeps, as links and tensions have them now
+struct kept_link_fields {
+    ball_ref end_a, end_b;
+    float rest_length, width;
+    int colour[3];
+};
+struct kept_tension_fields {
+    ball_ref end_a, vertex, end_b;
+    float rest_angle, strength;
+};
+}  // namespace
+static_assert(sizeof(link) == sizeof(kept_link_fields) && sizeof(tension) == sizeof(kept_tension_fields),
+              "every link and tension field needs its place in figure_state");
 // records are compared byte for byte, so they must have no padding
 static_assert(sizeof(figure_state::link_record) == 28 && sizeof(figure_state::tension_record) == 20);
 
