@@ -180,13 +180,7 @@ void capture_figure(app& a, figure_state& s, const figure_state& before, std::ve
     order = std::move(placed);
 
     s.mode = a.mode;
-    s.view_left = a.view_left;
-    s.view_right = a.view_right;
-    s.view_top = a.view_top;
-    s.view_bottom = a.view_bottom;
-    s.view_cx = a.view_cx;
-    s.view_cy = a.view_cy;
-    s.zoom = a.zoom;
+    s.view = a;
 }
 
 // makes the app's figure the kept one: new objects in the kept order; the
@@ -234,13 +228,7 @@ void restore_figure(app& a, const figure_state& s) {
     a.link_drag_active = 0;
 
     a.mode = s.mode;
-    a.view_left = s.view_left;
-    a.view_right = s.view_right;
-    a.view_top = s.view_top;
-    a.view_bottom = s.view_bottom;
-    a.view_cx = s.view_cx;
-    a.view_cy = s.view_cy;
-    a.zoom = s.zoom;
+    static_cast<view_fields&>(a) = s.view;
 }
 
 }  // namespace

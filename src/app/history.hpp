@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "physics/figure.hpp"
+#include "physics/view.hpp"
 
 namespace flopkin {
 
@@ -44,8 +45,7 @@ struct figure_state {
     record_chunks<tension_record> tensions;
     int selected = -1;          // place in `balls`; -1 = none
     int mode = 1;
-    float view_left = 0, view_right = 0, view_top = 0, view_bottom = 0;
-    float view_cx = 0, view_cy = 0, zoom = 1;
+    view_fields view;           // its edges, centre and zoom
     std::uint64_t id = 0;       // which figure of the history this is
     // the lists' stamps when captured: while a list keeps its stamp and the
     // balls before it are still first in the same order, its elements name
