@@ -8,6 +8,7 @@
 #include "app/app.hpp"
 #include "platform/graphics.hpp"
 #include "platform/headless_backend.hpp"
+#include "platform/random.hpp"
 
 namespace flopkin {
 
@@ -16,12 +17,12 @@ namespace {
 void build_chain(app& a, int count) {
     ball_ref previous, before;
     for (int i = 0; i < count; ++i) {
-        auto b = std::make_shared<ball>();
+        auto b = std::make_shared<ball>(rand);
         b->x = b->old_x = static_cast<float>(i % 700);
         b->y = b->old_y = static_cast<float>(i / 700);
         a.figure.balls.add_last(b);
         if (previous) {
-            auto l = std::make_shared<link>();
+            auto l = std::make_shared<link>(rand);
             l->end_a = previous;
             l->end_b = b;
             l->rest_length = 1;

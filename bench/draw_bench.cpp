@@ -27,7 +27,7 @@
 #include "sample_figures.hpp"
 #include "platform/graphics.hpp"
 #include "platform/sdl/frame_capture.hpp"
-#include "platform/sdl/gl_canvas.hpp"
+#include "platform/gl/gl_canvas.hpp"
 #include "platform/sdl/sdl_backend.hpp"
 
 namespace {

@@ -4,6 +4,7 @@
 
 #include "../tests/unit/editing_plain_labels.hpp"
 #include "app/app.hpp"
+#include "platform/random.hpp"
 
 namespace flopkin {
 namespace {
@@ -12,10 +13,10 @@ namespace {
 void make_figures(app& a, int balls, int size) {
     ball_ref previous;
     for (int i = 0; i < balls; ++i) {
-        auto b = std::make_shared<ball>();
+        auto b = std::make_shared<ball>(rand);
         a.figure.balls.add_last(b);
         if (i % size != 0) {
-            auto l = std::make_shared<link>();
+            auto l = std::make_shared<link>(rand);
             l->end_a = previous;
             l->end_b = b;
             a.figure.links.add_last(l);

@@ -11,6 +11,7 @@
 #include "sample_figures.hpp"
 #include "platform/graphics.hpp"
 #include "platform/headless_backend.hpp"
+#include "physics/relaxation.hpp"
 
 namespace flopkin {
 namespace {
@@ -62,7 +63,7 @@ void press_play(benchmark::State& state) {
         a.selected.reset();
         a.label_figures();
         a.mode = -1;
-        a.figure.relax.gather(a.figure);
+        a.figure.relax->gather(a.figure);
     }
     state.counters["tensions"] = static_cast<double>(a.figure.tensions.count());
 }
@@ -85,7 +86,7 @@ void headless_frame(benchmark::State& state) {
     std::string why;
     if (!open_graphics(a.screen_width, a.screen_height, 0, 60, why)) state.SkipWithError(why.c_str());
     unpace_frames();
-    a.figure.relax.use_threads(static_cast<int>(state.range(1)));
+    a.figure.relax->use_threads(static_cast<int>(state.range(1)));
     a.load_document(1, path);
     a.run_frame();  // the figure stands: arrays sized and indexed
     for (auto _ : state) a.run_frame();
@@ -97,7 +98,7 @@ void allocations_per_frame(benchmark::State& state) {
     headless h;
     app a;
     add_sized_figure(a.figure, "mesh", static_cast<int>(state.range(0)), -2000, -2000);
-    a.figure.relax.use_threads(static_cast<int>(state.range(1)));
+    a.figure.relax->use_threads(static_cast<int>(state.range(1)));
     a.mode = -1;
     a.simulation_step();
     long before = allocations_so_far();

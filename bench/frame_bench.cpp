@@ -8,6 +8,7 @@
 #include "sample_figures.hpp"
 #include "platform/graphics.hpp"
 #include "platform/headless_backend.hpp"
+#include "physics/relaxation.hpp"
 
 namespace flopkin {
 namespace {
@@ -40,7 +41,7 @@ void run_frames(benchmark::State& state, void (*build)(app&, int), int threads =
     bench_app b;
     app& a = *b.a;
     build(a, static_cast<int>(state.range(0)));
-    a.figure.relax.use_threads(threads);
+    a.figure.relax->use_threads(threads);
     a.mode = -1;
     a.simulation_step();  // the figure stands: arrays sized and indexed
     for (auto _ : state) a.simulation_step();

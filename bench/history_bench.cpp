@@ -9,6 +9,7 @@
 #include "sample_figures.hpp"
 #include "platform/graphics.hpp"
 #include "platform/headless_backend.hpp"
+#include "platform/random.hpp"
 
 namespace flopkin {
 namespace {
@@ -54,7 +55,7 @@ void history_take_step_mesh_changed(benchmark::State& state) {
         if (moved)
             for (ball_ref b : a.figure.balls.all()) b->y += 0.5f;
         else
-            a.figure.balls.add_last(std::make_shared<ball>());
+            a.figure.balls.add_last(std::make_shared<ball>(rand));
         state.ResumeTiming();
         a.history.keep(a.history.capture(a));
     }

@@ -9,12 +9,13 @@
 #include "platform/random.hpp"
 #include "platform/termination.hpp"
 #include "ui/menu.hpp"
+#include "physics/relaxation.hpp"
 
 namespace flopkin {
 
 app::app() : menu(std::make_unique<flopkin::menu>()) {
-    // the menu reads the settings from its first layout on, even in runs without start-up
-    menu->owner = this;
+    // the buttons stand from the start, to be found and polled before the first frame
+    layout_menu();
     frame_ms.reserve(1 << 16);
 }
 
@@ -39,7 +40,7 @@ void print_stats(std::vector<double> ms) {
 
 int app::run(const run_options& opts) {
     options = opts;
-    figure.relax.use_threads(options.threads);
+    figure.relax->use_threads(options.threads);
     // frame times kept for --stats take no allocation in the frames
     if (options.stats && options.frames > 0) frame_ms.reserve(static_cast<std::size_t>(options.frames));
     std::string error;
@@ -77,8 +78,8 @@ bool app::run_frame() {
     handle_commands();
     if (quit_requested) return false;
     drift_palette();
-    if (mode == 1) place_ball_step();
-    if (mode == 1) link_step();
+    if (mode == draw_mode) place_ball_step();
+    if (mode == draw_mode) link_step();
     simulation_step();
     // a figure whose constraints blew up within the step is dropped now, as it
     // would be at the next frame's start, so that no position that is not a
@@ -86,7 +87,7 @@ bool app::run_frame() {
     // finite balls wait for the next frame's check
     drop_lost_balls();
     draw_figure();
-    menu->layout();
+    layout_menu();
     menu->draw();
     if (options.stats) frame_ms.push_back((fine_seconds() - started) * 1000.0);
     flip();
@@ -98,7 +99,7 @@ bool app::run_frame() {
 }
 
 void app::force_draw_mode_if_empty() {
-    if (figure.balls.is_empty()) mode = 1;
+    if (figure.balls.is_empty()) mode = draw_mode;
 }
 
 void app::drop_far_balls() { figure.remove_beyond(far_limit); }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/history.hpp"
+#include "editing/figure_editing.hpp"
 #include "physics/constants.hpp"
 #include "physics/figure.hpp"
 #include "physics/view.hpp"
@@ -15,6 +16,7 @@
 namespace flopkin {
 
 class menu;
+class button;
 
 // How a run was asked for on the command line.
 struct run_options {
@@ -32,15 +34,15 @@ struct run_options {
 inline constexpr const char* default_document = "saved flopkins/flopkin.fkn";
 inline constexpr int palette_rows = 30;
 
-// the view's fields (zoom, view_left ... view_cy) are the app's own
-struct app : view_fields {
+// the view's fields (zoom, view_left ... view_cy) and the editing's
+// (selected, dragged, link_start, link_drag_active) are the app's own
+struct app : view_fields, editing_fields {
     app();
     ~app();
     app(const app&) = delete;
     app& operator=(const app&) = delete;
 
-    ball_ref selected;
-    int mode = -1;                  // 1 = draw, -1 = play
+    int mode = play_mode;           // draw_mode or play_mode
     std::string document_path;
     int click_armed = 0;
     std::unique_ptr<flopkin::menu> menu;
@@ -51,9 +53,6 @@ struct app : view_fields {
     int palette_size = palette_rows;
     int palette[palette_rows][3] = {};
     int palette_step[palette_rows][3] = {};
-    ball_ref dragged;
-    ball_ref link_end_balls[2];
-    int link_drag_active = 0;
     // the balls, links and tensions, in the order every pass walks them
     flopkin::figure figure;
 
@@ -92,9 +91,15 @@ struct app : view_fields {
     void clear_all_command();
     void open_command();
     void add_command();
+    // "Quit": nothing is saved, the frame ends at once and the loop with it
+    void quit_command();
     void undo();
     void redo();
     void handle_shortcuts();
+    // the menu laid out from the settings and the table of commands
+    void layout_menu();
+    // the menu's button of the command whose action is act
+    button& button_of(void (app::*act)());
     // an action of the drawing is about to change the figure: the first one
     // in a frame keeps the figure as it was, as one step
     void before_edit();
@@ -110,7 +115,7 @@ struct app : view_fields {
     void simulation_step();
     // one link pass, or one tension pass, on its own
     void relax_links();
-    void relax_tensions(int draw_mode);
+    void relax_tensions(int in_draw_mode);
     // frame step 15: every link, then every ball
     void draw_figure();
 

@@ -3,7 +3,7 @@
 // press, on its first frame.
 #include <utility>
 
-#include "app/app.hpp"
+#include "app/command_table.hpp"
 #include "platform/graphics.hpp"
 #include "ui/menu.hpp"
 
@@ -54,7 +54,7 @@ bool as_step(app& a, command act) {
 
 void app::mode_command() {
     history.keep(history.capture(*this));
-    if (mode == 1) {
+    if (mode == draw_mode) {
         build_tensions();
         selected.reset();
         label_figures();
@@ -62,9 +62,7 @@ void app::mode_command() {
     mode = -mode;
 }
 
-// the button is there in draw mode only, and so is the command
 void app::delete_command() {
-    if (mode != 1) return;
     as_step(*this, [this] {
         delete_ball(selected);
         selected.reset();
@@ -74,7 +72,7 @@ void app::delete_command() {
 void app::clear_all_command() {
     as_step(*this, [this] {
         clear_all();
-        mode = 1;
+        mode = draw_mode;
     });
 }
 
@@ -97,18 +95,13 @@ void app::handle_commands() {
     step_value(angle_force, m.force_row, 3000, 0.1f);
 
     if (click_armed == 1) {
-        if (m.mode_button.held(1)) mode_command();
-        if (m.delete_button.held(1)) delete_command();
-        if (m.clear_all_button.held(1)) clear_all_command();
-        if (m.open_button.held(1)) open_command();
-        if (m.add_button.held(1)) add_command();
-        if (m.save_button.held(1)) save_document();
-        if (m.save_as_button.held(1)) save_document_as();
-        if (m.quit_button.held(1)) {
-            // nothing is saved: the frame ends here and the loop with it
-            quit_requested = true;
-            return;
+        for (std::size_t i = 0; i < commands.size(); ++i) {
+            const command& c = commands[i];
+            if (c.menu_top == no_menu_place || !acts_in(c, mode)) continue;
+            if (i < m.command_buttons.size() && m.command_buttons[i].held(1)) (this->*c.act)();
         }
+        // nothing is saved: the frame ends here and the loop with it
+        if (quit_requested) return;
     }
     handle_shortcuts();
 
@@ -121,5 +114,25 @@ void app::handle_commands() {
     if (mouse_down(1)) click_armed = 0;
     force_draw_mode_if_empty();
 }
+
+void app::quit_command() { quit_requested = true; }
+
+void app::layout_menu() {
+    std::array<menu_entry, commands.size()> entries;
+    for (std::size_t i = 0; i < commands.size(); ++i) {
+        const command& c = commands[i];
+        const char* label = mode == play_mode && c.play_label ? c.play_label : c.label;
+        entries[i] = {label ? label : "", c.label ? c.menu_top : no_menu_place, acts_in(c, mode)};
+    }
+    menu->layout({area_width, zoom, ball_size, link_width, angle_force, gravity, entries});
+}
+
+std::size_t command_row(void (app::*act)()) {
+    for (std::size_t i = 0; i < commands.size(); ++i)
+        if (commands[i].act == act) return i;
+    return commands.size();
+}
+
+button& app::button_of(void (app::*act)()) { return menu->command_buttons.at(command_row(act)); }
 
 }  // namespace flopkin

@@ -44,7 +44,6 @@ void show_save_result(app& a, bool saved) {
 }  // namespace
 
 bool app::start_up(std::string& error) {
-    menu->owner = this;
     seed_rnd(options.seed >= 0 ? static_cast<int>(options.seed) : millisecs());
     // A document named on the command line opens as Open would, and the run
     // stops when it cannot be read; the default document is only added, and
@@ -120,7 +119,7 @@ bool app::read_document(int replace, const std::string& path, std::string& why) 
 
 void app::save_document() {
     number_balls();
-    if (mode == 1) build_tensions();  // the saved tensions match the drawn links
+    if (mode == draw_mode) build_tensions();  // the saved tensions match the drawn links
     if (document_path.empty()) {
         save_document_as();
         return;
@@ -132,7 +131,7 @@ void app::save_document() {
 
 void app::save_document_as() {
     number_balls();
-    if (mode == 1) build_tensions();
+    if (mode == draw_mode) build_tensions();
     flush_keys();
     create_folder(document_folder);  // only the last element; a failure shows when writing
     std::string chosen =

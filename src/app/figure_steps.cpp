@@ -1,10 +1,24 @@
-// The physics' operations as the app runs them: the app's figure, view and
-// settings handed to the physics, which sees nothing else.
+// The physics' and the editing's operations as the app runs them: the app's
+// figure, view and settings handed to them, which see nothing else.
 #include "app/app.hpp"
+#include "editing/figure_editing.hpp"
 #include "physics/drawing.hpp"
 #include "physics/step.hpp"
+#include "platform/graphics.hpp"
 
 namespace flopkin {
+
+namespace {
+
+// the figure drawn on the window
+class window_canvas final : public figure_canvas {
+public:
+    void set_color(int red, int green, int blue) override { flopkin::set_color(red, green, blue); }
+    void oval(float x, float y, float width, float height) override { draw_oval(x, y, width, height); }
+    void polygon(const float* corners, int count) override { draw_poly(corners, count); }
+};
+
+}  // namespace
 
 void app::fit_view() { flopkin::fit_view(*this); }
 
@@ -13,14 +27,35 @@ void app::zoom_step(int direction) { flopkin::zoom_step(*this, figure, direction
 // play-mode dragging goes between the advance and the walls
 void app::simulation_step() {
     begin_step(figure, mode, gravity);
-    if (mode == -1) drag_step();
+    if (mode == play_mode) drag_step();
     end_step(figure, *this, mode);
 }
 
 void app::relax_links() { flopkin::relax_links(figure); }
 
-void app::relax_tensions(int draw_mode) { flopkin::relax_tensions(figure, draw_mode); }
+void app::relax_tensions(int in_draw_mode) { flopkin::relax_tensions(figure, in_draw_mode); }
 
-void app::draw_figure() { flopkin::draw_figure(figure, *this, {palette, palette_size}, selected.get()); }
+void app::draw_figure() {
+    window_canvas canvas;
+    flopkin::draw_figure(figure, *this, {palette, palette_size}, selected.get(), canvas);
+}
+
+void app::place_ball_step() { flopkin::place_ball_step(figure, *this, *this, ball_size, [this] { before_edit(); }); }
+
+void app::link_step() { flopkin::link_step(figure, *this, *this, link_width, [this] { before_edit(); }); }
+
+void app::drag_step() { flopkin::drag_step(figure, *this, *this); }
+
+void app::build_tensions() { flopkin::build_tensions(figure, angle_force); }
+
+void app::label_figures() { flopkin::label_figures(figure); }
+
+void app::number_balls() { flopkin::number_balls(figure); }
+
+// A ball leaves the figure together with every link and tension that uses
+// it, so the lists never name a ball that is not in them.
+void app::delete_ball(ball_ref gone) { figure.remove(gone); }
+
+void app::clear_all() { figure.clear(); }
 
 }  // namespace flopkin

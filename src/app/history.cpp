@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "app/app.hpp"
+#include "platform/random.hpp"
 
 namespace flopkin {
 
@@ -200,7 +201,7 @@ void restore_figure(app& a, const figure_state& s) {
     auto ball_at = [&](std::int32_t place) { return place >= 0 ? made[place] : nullptr; };
     // links are copies of one blank link: a new link draws its colour from
     // the generator, and an undo is to cost it three numbers, not thousands
-    link blank;
+    link blank(rand);
     for_each_record(s.links, [&](const figure_state::link_record& r) {
         if (r.end_a < 0 || r.end_b < 0) return;
         auto l = std::make_shared<link>(blank);
@@ -223,8 +224,7 @@ void restore_figure(app& a, const figure_state& s) {
     });
     a.selected = ball_at(s.selected);
     a.dragged.reset();
-    a.link_end_balls[0].reset();
-    a.link_end_balls[1].reset();
+    a.link_start.reset();
     a.link_drag_active = 0;
 
     a.mode = s.mode;

@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "physics/constants.hpp"
 #include "physics/figure.hpp"
 #include "physics/view.hpp"
 
@@ -44,7 +45,7 @@ struct figure_state {
     record_chunks<link_record> links;
     record_chunks<tension_record> tensions;
     int selected = -1;          // place in `balls`; -1 = none
-    int mode = 1;
+    int mode = draw_mode;
     view_fields view;           // its edges, centre and zoom
     std::uint64_t id = 0;       // which figure of the history this is
     // the lists' stamps when captured: while a list keeps its stamp and the

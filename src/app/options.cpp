@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "app/command_table.hpp"
+
 namespace flopkin {
 
 std::string usage_text() {
@@ -25,10 +27,8 @@ std::string usage_text() {
            "  --version       show the version and exit\n"
            "\n"
            "DOCUMENT is opened at start-up instead of \"saved flopkins/flopkin.fkn\".\n"
-           "\n"
-           "Keys: Ctrl+Z undo; Ctrl+Shift+Z or Ctrl+Y redo; Space the mode button;\n"
-           "Delete or BackSpace delete the selected ball; Ctrl+O open; Ctrl+Shift+O add;\n"
-           "Ctrl+S save; Ctrl+Shift+S save as; Escape (held) ends the program.\n"
+           "\n" +
+           shortcut_help() +
            "\n"
            "A figure changed since it was last opened or saved is kept in\n"
            "$XDG_STATE_HOME/flopkin/unsaved.fkn (~/.local/state/flopkin/unsaved.fkn)\n"

@@ -1,16 +1,13 @@
 // The keyboard's way to the commands: each shortcut calls the same function
 // as its button, once per press of the key. Undo and redo live here too, as
 // they have no button.
-#include "app/app.hpp"
+#include "app/command_table.hpp"
 #include "platform/graphics.hpp"
 
 namespace flopkin {
 
 namespace {
 
-constexpr int plain = 0;
-constexpr int ctrl = modifier_ctrl;
-constexpr int ctrl_shift = modifier_ctrl | modifier_shift;
 constexpr int not_pressed = -1;
 
 // the modifiers held with a press of the key since the last frame, or
@@ -20,23 +17,77 @@ int pressed_with(int code) {
     return key_hit(code) > 0 ? modifiers : not_pressed;
 }
 
+// every key of the table, each read once a frame: a key that several rows
+// name (Z for undo and redo) is read for all of them at once
+struct pressed_keys {
+    static constexpr std::size_t most = 2 * commands.size();
+    int codes[most];
+    int modifiers[most];
+    std::size_t count = 0;
+
+    pressed_keys() {
+        for (const command& c : commands)
+            for (const key_chord& k : c.keys)
+                if (k.code != 0 && find(k.code) == count) {
+                    codes[count] = k.code;
+                    modifiers[count++] = pressed_with(k.code);
+                }
+    }
+    std::size_t find(int code) const {
+        std::size_t i = 0;
+        while (i < count && codes[i] != code) ++i;
+        return i;
+    }
+    bool typed(const key_chord& k) const { return k.code != 0 && modifiers[find(k.code)] == k.modifiers; }
+};
+
 }  // namespace
 
 void app::handle_shortcuts() {
     // every key is read, so that no press is left over for a later frame
-    int space = pressed_with(key_space), del = pressed_with(key_delete), back = pressed_with(key_backspace);
-    int z = pressed_with('Z'), y = pressed_with('Y'), o = pressed_with('O'), s = pressed_with('S');
+    pressed_keys keys;
     // a link or a grab in progress is not to be changed under the pointer
     if (mouse_down(1) && (mouse_x() < area_width || link_drag_active == 1 || dragged)) return;
+    for (const command& c : commands)
+        if (acts_in(c, mode) && (keys.typed(c.keys[0]) || keys.typed(c.keys[1]))) (this->*c.act)();
+}
 
-    if (space == plain) mode_command();
-    if (del == plain || back == plain) delete_command();
-    if (z == ctrl) undo();
-    if (z == ctrl_shift || y == ctrl) redo();
-    if (o == ctrl) open_command();
-    if (o == ctrl_shift) add_command();
-    if (s == ctrl) save_document();
-    if (s == ctrl_shift) save_document_as();
+std::string shortcut_help() {
+    auto name = [](const key_chord& k) {
+        std::string text = k.modifiers & modifier_ctrl ? "Ctrl+" : "";
+        if (k.modifiers & modifier_shift) text += "Shift+";
+        if (k.code == key_space) return text + "Space";
+        if (k.code == key_delete) return text + "Delete";
+        if (k.code == key_backspace) return text + "BackSpace";
+        return text + static_cast<char>(k.code);
+    };
+    std::string help = "Keys:";
+    for (const command& c : commands) {
+        if (c.keys[0].code == 0) continue;
+        help += " " + name(c.keys[0]);
+        if (c.keys[1].code != 0) help += " or " + name(c.keys[1]);
+        help += std::string(" ") + c.help + ";";
+    }
+    help += " Escape (held) ends the program.";
+    // wrapped at 78 columns
+    std::string wrapped;
+    std::size_t line = 0;
+    for (std::size_t at = 0; at < help.size();) {
+        std::size_t end = help.find(' ', at);
+        if (end == std::string::npos) end = help.size();
+        std::size_t word = end - at;
+        if (line > 0 && line + 1 + word > 78) {
+            wrapped += "\n";
+            line = 0;
+        } else if (line > 0) {
+            wrapped += ' ';
+            ++line;
+        }
+        wrapped.append(help, at, word);
+        line += word;
+        at = end + 1;
+    }
+    return wrapped + "\n";
 }
 
 void app::undo() { history.undo(*this); }

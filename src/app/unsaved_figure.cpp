@@ -34,7 +34,7 @@ bool create_folders_to(const std::string& file) {
 }  // namespace
 
 // a figure in play mode has moved since anything was opened or saved
-bool app::figure_changed() const { return mode == -1 || history.figure_id() != kept_figure; }
+bool app::figure_changed() const { return mode == play_mode || history.figure_id() != kept_figure; }
 
 void app::keep_unsaved_figure() {
     if (figure.balls.is_empty() || !figure_changed()) return;
@@ -47,7 +47,7 @@ void app::keep_unsaved_figure() {
     if (create_folders_to(path)) {
         // written as Save would write it
         number_balls();
-        if (mode == 1) build_tensions();
+        if (mode == draw_mode) build_tensions();
         if (replace_file(path, [this](stream& out) { write_figure(out, figure); }, why)) {
             std::fprintf(stderr, "flopkin: the unsaved figure was kept in \"%s\"\n", path.c_str());
             return;

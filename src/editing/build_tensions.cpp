@@ -1,7 +1,7 @@
 #include <vector>
 
-#include "app/app.hpp"
 #include "editing/figure_editing.hpp"
+#include "physics/figure.hpp"
 #include "physics/joint.hpp"
 
 namespace flopkin {
@@ -70,7 +70,5 @@ void build_tensions(figure& f, float strength) {
         }
     }
 }
-
-void app::build_tensions() { flopkin::build_tensions(figure, angle_force); }
 
 }  // namespace flopkin

@@ -5,10 +5,11 @@
 // one, to join them with a link (link_step).
 #include <cmath>
 
-#include "app/app.hpp"
+#include "editing/figure_editing.hpp"
 #include "editing/pick.hpp"
 #include "physics/view.hpp"
 #include "platform/graphics.hpp"
+#include "platform/random.hpp"
 
 namespace flopkin {
 
@@ -29,32 +30,34 @@ bool listed(object_list<ball>& balls, const ball* b) {
 
 }  // namespace
 
-void app::place_ball_step() {
+void place_ball_step(figure& figure, const view_fields& v, editing_fields& e, float ball_size,
+                     const before_change& changing) {
     // the press count is read every draw frame, so presses never pile up
     int pressed = mouse_hit(1);
-    bool drag_released = link_drag_active == 1 && !mouse_down(1);
+    bool drag_released = e.link_drag_active == 1 && !mouse_down(1);
     if (pressed == 0 && !drag_released) return;
 
     float px = static_cast<float>(mouse_x());
     float py = static_cast<float>(mouse_y());
-    if (px >= area_width) return;  // over the menu
+    if (px >= v.area_width) return;  // over the menu
     if (last_ball_under(figure.balls, px, py)) return;
 
-    before_edit();
-    auto placed = std::make_shared<ball>();
-    placed->x = screen_to_world(px, view_cx, zoom, area_width);
-    placed->y = screen_to_world(py, view_cy, zoom, static_cast<float>(screen_height));
+    changing();
+    auto placed = std::make_shared<ball>(rand);
+    placed->x = screen_to_world(px, v.view_cx, v.zoom, v.area_width);
+    placed->y = screen_to_world(py, v.view_cy, v.zoom, static_cast<float>(v.screen_height));
     placed->old_x = placed->x;
     placed->old_y = placed->y;
     placed->radius = ball_size;
     // cached at once so that link_step can pick it in this same frame
-    placed->to_screen(*this);
+    placed->to_screen(v);
     figure.balls.add_last(placed);
     placed->number = static_cast<int>(figure.balls.count());
-    selected = placed;
+    e.selected = placed;
 }
 
-void app::link_step() {
+void link_step(figure& figure, const view_fields& v, editing_fields& e, float link_width, const before_change& changing) {
+    int& link_drag_active = e.link_drag_active;
     int down = mouse_down(1);
     float px = static_cast<float>(mouse_x());
     float py = static_cast<float>(mouse_y());
@@ -62,20 +65,20 @@ void app::link_step() {
     // press: repeated every frame while the button is held over empty canvas,
     // so sliding onto a ball starts the drag from it
     if (down && link_drag_active == 0) {
-        for (ball_ref b : figure.balls.all()) b->to_screen(*this);
+        for (ball_ref b : figure.balls.all()) b->to_screen(v);
         if (ball_ref start = last_ball_under(figure.balls, px, py)) {
-            link_end_balls[0] = start;
-            selected = start;
+            e.link_start = start;
+            e.selected = start;
             link_drag_active = 1;
         }
     }
 
-    const ball_ref& start = link_end_balls[0];
+    const ball_ref& start = e.link_start;
     if (link_drag_active == 1) {
         // from the start ball's world position: its cache may be a frame old
         set_color(255, 255, 255);
-        draw_line(world_to_screen_x(start->x, view_cx, zoom, area_width),
-                  world_to_screen_y(start->y, view_cy, zoom, static_cast<float>(screen_height)), px, py, 1);
+        draw_line(world_to_screen_x(start->x, v.view_cx, v.zoom, v.area_width),
+                  world_to_screen_y(start->y, v.view_cy, v.zoom, static_cast<float>(v.screen_height)), px, py, 1);
     }
 
     // release: link the start to every ball under the pointer; a start ball
@@ -84,10 +87,9 @@ void app::link_step() {
     if (link_drag_active == 1 && !down && listed(figure.balls, start.get())) {
         for (ball_ref b : figure.balls.all()) {
             if (!under_pointer(*b, px, py)) continue;
-            link_end_balls[1] = b;
             if (b == start || linked(figure.links, start.get(), b.get())) continue;
-            before_edit();
-            auto made = std::make_shared<link>();
+            changing();
+            auto made = std::make_shared<link>(rand);
             made->end_a = start;
             made->end_b = b;
             float dx = b->x - start->x;

@@ -1,9 +1,36 @@
 #pragma once
-// The editing operations that need nothing but the figure: the app's
-// build_tensions, label_figures and number_balls are one-line calls to these.
+// The editing operations, on the figure and the fields they keep between
+// frames; the app's operations of the same names are one-line calls to these.
+#include <functional>
+
+#include "physics/figure_refs.hpp"
+
 namespace flopkin {
 
 struct figure;
+struct view_fields;
+
+// The balls the gestures keep hold of between frames, and the state of a
+// link being drawn; the app's own fields, under the same names.
+struct editing_fields {
+    ball_ref selected;
+    ball_ref dragged;               // the ball held in play mode
+    ball_ref link_start;            // the ball a link is being drawn from
+    int link_drag_active = 0;       // 1 from the press on link_start until the button is up
+};
+
+// Called before the first change a gesture makes to the figure, so that the
+// figure as it stood can be kept.
+using before_change = std::function<void()>;
+
+// Draw mode: a click on empty canvas, or the release of a link drag over
+// empty canvas, places a ball of the given radius under the pointer.
+void place_ball_step(figure& f, const view_fields& v, editing_fields& e, float ball_size,
+                     const before_change& changing);
+// Draw mode: press on a ball, drag, release over another to link them.
+void link_step(figure& f, const view_fields& v, editing_fields& e, float link_width, const before_change& changing);
+// Play mode: the left button holds the ball under the pointer.
+void drag_step(figure& f, const view_fields& v, editing_fields& e);
 
 // Empties the tensions and makes one for every pair of links meeting at a
 // ball, holding their present angle with the given strength.

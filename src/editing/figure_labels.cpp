@@ -5,8 +5,8 @@
 // which documents name them by, are here too.
 #include <vector>
 
-#include "app/app.hpp"
 #include "editing/figure_editing.hpp"
+#include "physics/figure.hpp"
 
 namespace flopkin {
 
@@ -61,9 +61,5 @@ void number_balls(figure& f) {
     int number = 0;
     for (ball_ref b : f.balls.all()) b->number = ++number;
 }
-
-void app::label_figures() { flopkin::label_figures(figure); }
-
-void app::number_balls() { flopkin::number_balls(figure); }
 
 }  // namespace flopkin

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "physics/each.hpp"
+#include "platform/random.hpp"
 
 namespace flopkin {
 
@@ -60,7 +61,7 @@ void read_ball(stream& in, int base, ball_numbers& numbers, figure_records& reco
     for (int& c : colour) c = in.read_int();
     if (in.ran_short() || !std::isfinite(x) || !std::isfinite(y)) return;
 
-    auto b = std::make_shared<ball>();
+    auto b = std::make_shared<ball>(rand);
     b->number = number;
     b->mass = std::isfinite(mass) && mass > 0 ? mass : 1.0f;
     b->x = b->old_x = x;
@@ -80,7 +81,7 @@ void read_link(stream& in, int base, const ball_numbers& numbers, figure_records
     for (int& c : colour) c = in.read_int();
     if (in.ran_short() || !a || !b || !std::isfinite(rest_length)) return;
 
-    auto l = std::make_shared<link>();
+    auto l = std::make_shared<link>(rand);
     l->end_a = std::move(a);
     l->end_b = std::move(b);
     l->rest_length = rest_length;

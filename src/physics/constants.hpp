@@ -2,6 +2,10 @@
 // The fixed numbers of the simulation step, in one place.
 namespace flopkin {
 
+// the app's mode, kept as an int: the mode button negates it
+inline constexpr int draw_mode = 1;
+inline constexpr int play_mode = -1;
+
 inline constexpr int relaxation_passes = 30;       // each: a link pass, then a tension pass
 inline constexpr float link_stiffness = 0.3f;      // part of a link's mass-weighted error closed per pass
 inline constexpr float distance_floor = 0.00001f;  // least link length, least squared arm length

@@ -14,6 +14,21 @@ struct palette_view {
     int size;
 };
 
-void draw_figure(const figure& f, const view_fields& v, palette_view palette, const ball* selected);
+// What the figure is drawn on, in screen pixels: the app hands in its own,
+// so the physics never sees the window.
+class figure_canvas {
+public:
+    virtual void set_color(int red, int green, int blue) = 0;
+    // the oval inside the box at (x, y)
+    virtual void oval(float x, float y, float width, float height) = 0;
+    // a filled polygon of count / 2 corners, as x, y pairs
+    virtual void polygon(const float* corners, int count) = 0;
+
+protected:
+    ~figure_canvas() = default;
+};
+
+void draw_figure(const figure& f, const view_fields& v, palette_view palette, const ball* selected,
+                 figure_canvas& canvas);
 
 }  // namespace flopkin

@@ -2,14 +2,14 @@
 
 #include <cmath>
 
+#include "physics/relaxation.hpp"
 #include "physics/view.hpp"
-#include "platform/random.hpp"
 
 namespace flopkin {
 
 // the random place and colour are placeholders: every creator sets the
 // position, and the colour is only carried through documents
-ball::ball() {
+ball::ball(random_int rand) {
     old_x = static_cast<float>(rand(0, 800));
     old_y = static_cast<float>(rand(0, 600));
     x = old_x;
@@ -23,9 +23,13 @@ void ball::to_screen(const view_fields& v) {
     screen_y = world_to_screen_y(y, v.view_cy, v.zoom, static_cast<float>(v.screen_height));
 }
 
-link::link() {
+link::link(random_int rand) {
     for (int& c : colour) c = rand(0, 255);
 }
+
+figure::figure() : relax(std::make_unique<relaxation>()) {}
+
+figure::~figure() = default;
 
 void figure::remove(const ball_ref& gone) {
     if (!gone) return;

@@ -3,16 +3,23 @@
 // tensions (angle constraints), and the `figure` that lists them, in the
 // order every pass walks them. The app owns one figure; the physics works on
 // it with the settings a step needs passed in, and never sees the app.
+#include <memory>
+
 #include "physics/figure_refs.hpp"
-#include "physics/relaxation.hpp"
 #include "platform/object_list.hpp"
 
 namespace flopkin {
 
 struct view_fields;
+class relaxation;
+
+// The random generator the figure's new objects draw their placeholders
+// from: uniform over min..max inclusive. The app hands in its own, so that a
+// seeded run repeats frame for frame.
+using random_int = int (*)(int min, int max);
 
 struct ball {
-    ball();
+    explicit ball(random_int rand);
 
     int tension_count = 0;      // scratch of build_tensions
     float screen_x = 0;         // cached by to_screen, read by the pick test
@@ -41,7 +48,7 @@ struct ball {
 };
 
 struct link {
-    link();
+    explicit link(random_int rand);
 
     ball_ref end_a;
     ball_ref end_b;
@@ -59,11 +66,17 @@ struct tension {
 };
 
 struct figure {
+    figure();
+    ~figure();
+    figure(const figure&) = delete;
+    figure& operator=(const figure&) = delete;
+
     object_list<ball> balls;
     object_list<link> links;
     object_list<tension> tensions;
-    // the figure as flat arrays for the relaxation passes
-    relaxation relax;
+    // the figure as flat arrays for the relaxation passes, behind a pointer
+    // so that its layout is private to the physics
+    std::unique_ptr<relaxation> relax;
 
     // takes the ball out with every link and tension that uses it, so the
     // lists never name a ball that is not in them; a null ball does nothing

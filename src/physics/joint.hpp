@@ -8,7 +8,7 @@
 #include <cmath>
 
 #include "physics/constants.hpp"
-#include "platform/graphics.hpp"
+#include "physics/maths.hpp"
 
 namespace flopkin {
 

@@ -3,15 +3,16 @@
 #include "physics/constants.hpp"
 #include "physics/each.hpp"
 #include "physics/figure.hpp"
+#include "physics/relaxation.hpp"
 #include "physics/step.hpp"
 #include "physics/view.hpp"
 
 namespace flopkin {
 
 void gather_figure(figure& f) {
-    if (f.relax.gather(f)) return;
+    if (f.relax->gather(f)) return;
     f.remove_beyond(std::numeric_limits<float>::max());
-    f.relax.gather(f);
+    f.relax->gather(f);
 }
 
 void begin_step(figure& f, int mode, float gravity) {
@@ -20,7 +21,7 @@ void begin_step(figure& f, int mode, float gravity) {
         b.old_x = b.x;
         b.old_y = b.y;
     });
-    if (mode == -1)
+    if (mode == play_mode)
         for_each_listed(f.balls, [](ball& b) {
             b.x += b.vx;
             b.y += b.vy;
@@ -30,8 +31,8 @@ void begin_step(figure& f, int mode, float gravity) {
 void end_step(figure& f, const view_fields& v, int mode) {
     for_each_listed(f.balls, [&](ball& b) { b.keep_in_view(v); });
     gather_figure(f);
-    f.relax.relax(mode == 1 ? 1 : 0, relaxation_passes);
-    f.relax.write_back();
+    f.relax->relax(mode == draw_mode ? 1 : 0, relaxation_passes);
+    f.relax->write_back();
     for_each_listed(f.balls, [](ball& b) {
         if (b.wall_hit == 0) b.update_velocity();
     });
@@ -39,14 +40,14 @@ void end_step(figure& f, const view_fields& v, int mode) {
 
 void relax_links(figure& f) {
     gather_figure(f);
-    f.relax.link_pass();
-    f.relax.write_back();
+    f.relax->link_pass();
+    f.relax->write_back();
 }
 
-void relax_tensions(figure& f, int draw_mode) {
+void relax_tensions(figure& f, int in_draw_mode) {
     gather_figure(f);
-    f.relax.tension_pass(draw_mode);
-    f.relax.write_back();
+    f.relax->tension_pass(in_draw_mode);
+    f.relax->write_back();
 }
 
 }  // namespace flopkin

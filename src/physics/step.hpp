@@ -8,16 +8,16 @@ struct figure;
 struct view_fields;
 
 // gravity added to every ball, the frame's start positions kept and, in play
-// mode (-1), every ball advanced by its velocity
+// mode, every ball advanced by its velocity
 void begin_step(figure& f, int mode, float gravity);
 // the wall pass against the view, 30 relaxation passes over links and
-// tensions (tensions bounded by far more in draw mode, 1), and the velocities
+// tensions (tensions bounded by far more in draw mode), and the velocities
 // of the balls that no wall pushed back
 void end_step(figure& f, const view_fields& v, int mode);
 
 // one link pass, or one tension pass, on its own
 void relax_links(figure& f);
-void relax_tensions(figure& f, int draw_mode);
+void relax_tensions(figure& f, int in_draw_mode);
 
 // Reads the figure into the relaxation's arrays. A ball whose position is
 // not a finite number would spread NaN through every constraint it takes

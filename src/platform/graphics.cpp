@@ -183,10 +183,6 @@ void flush_keys() {
 int millisecs() { return be().millisecs(); }
 double fine_seconds() { return be().seconds(); }
 
-double sqr(double value) { return std::sqrt(value); }
-
-double atan2_deg(double y, double x) { return std::atan2(y, x) * (180.0 / 3.14159265358979323846); }
-
 std::string request_file(const std::string& prompt, const std::string& filter, bool save,
                          const std::string& initial_path) {
     std::string chosen = be().request_file(prompt, filter, save, initial_path);

@@ -60,10 +60,6 @@ void flush_keys();
 int millisecs();
 double fine_seconds();
 
-// arithmetic
-double sqr(double value);
-double atan2_deg(double y, double x);
-
 // the platform's modal file requester; "" when cancelled. Clears every key
 // and mouse state when it closes.
 std::string request_file(const std::string& prompt, const std::string& filter, bool save,

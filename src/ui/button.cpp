@@ -30,7 +30,7 @@ void button::draw() {
     set_scale(1, 1);
 }
 
-void button::place(const std::string& text, float scale, float w, float h, float left, float top, float nudge_y) {
+void button::place(std::string_view text, float scale, float w, float h, float left, float top, float nudge_y) {
     label_nudge_y = nudge_y;
     x = left;
     y = top;
@@ -44,7 +44,7 @@ void button::place(const std::string& text, float scale, float w, float h, float
     label_offset_y = (height - th) / 2;
 }
 
-void button::fit(const std::string& text, float scale, float centre_x, float centre_y) {
+void button::fit(std::string_view text, float scale, float centre_x, float centre_y) {
     label = text;
     text_scale = scale;
     label_offset_x = 3 * scale;

@@ -3,6 +3,7 @@
 // answers whether the mouse is pressing it. What a press means is the owner's
 // business.
 #include <string>
+#include <string_view>
 
 namespace flopkin {
 
@@ -27,9 +28,9 @@ public:
     // white outline, grey label; leaves the colour grey and the scale 1
     void draw();
     // a fixed box with the label centred, then moved down by the nudge
-    void place(const std::string& text, float scale, float w, float h, float left, float top, float nudge_y);
+    void place(std::string_view text, float scale, float w, float h, float left, float top, float nudge_y);
     // a box exactly the size of the label, centred on a point
-    void fit(const std::string& text, float scale, float centre_x, float centre_y);
+    void fit(std::string_view text, float scale, float centre_x, float centre_y);
 
 private:
     bool pointer_inside() const;

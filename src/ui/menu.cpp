@@ -1,8 +1,8 @@
 #include "ui/menu.hpp"
 
 #include <algorithm>
+#include <string_view>
 
-#include "app/app.hpp"
 #include "platform/graphics.hpp"
 #include "platform/number_text.hpp"
 
@@ -17,40 +17,39 @@ std::string shown(const char* prefix, float value, double factor) {
 
 }  // namespace
 
-void menu::layout() {
+void menu::layout(const menu_values& values) {
     // any transient label (a save's message) lasts until its count runs out
     save_message_frames = std::max(0, save_message_frames - 1);
     if (save_message_frames == 0) save_label = "Save";
-    panel_left = float_to_int(owner->area_width);
+    panel_left = float_to_int(values.area_width);
 
     const float s = static_cast<float>(text_scale);
     const float left = static_cast<float>(panel_left);
     const float wide = static_cast<float>(screen_width - panel_left - 1);
     const float right = static_cast<float>(screen_width - 40 - 1);
-    auto wide_at = [&](button& b, const std::string& text, int top) {
+    auto wide_at = [&](button& b, std::string_view text, int top) {
         b.place(text, s, wide, 40, left, static_cast<float>(top), 3);
     };
-    auto row_at = [&](value_row& row, const std::string& text, int top, float stepper_nudge) {
+    auto row_at = [&](value_row& row, std::string_view text, int top, float stepper_nudge) {
         wide_at(row.display, text, top);
         row.plus.place("+", s, 40, 40, right, static_cast<float>(top), stepper_nudge);
         row.minus.place("-", s, 40, 40, left, static_cast<float>(top), stepper_nudge);
     };
 
-    // a mode that is neither leaves the mode button as it was
-    if (owner->mode == 1) wide_at(mode_button, "Play", 0);
-    if (owner->mode == -1) wide_at(mode_button, "Draw", 0);
-    wide_at(clear_all_button, "Clear All", edit_top);
-    wide_at(delete_button, "Delete Selected Ball", edit_top + 40);
-    row_at(zoom_row, shown("Zoom= ", owner->zoom, 1000), values_top - 40, 1);
-    row_at(size_row, shown("Balls Size= ", owner->ball_size, 10), values_top, 1);
-    row_at(width_row, shown("Links Width= ", owner->link_width, 100), values_top + 40, 3);
-    row_at(force_row, shown("Angle Force= ", owner->angle_force, 10), values_top + 80, 3);
-    row_at(gravity_row, shown("Gravity= ", owner->gravity, 1000), values_top + 120, 3);
-    wide_at(open_button, "Open", file_top);
-    wide_at(add_button, "Add", file_top + 40);
-    wide_at(save_button, save_label, file_top + 80);
-    wide_at(save_as_button, "Save as", file_top + 120);
-    wide_at(quit_button, "Quit", file_top + 160);
+    command_buttons.resize(values.commands.size());
+    shown_.resize(values.commands.size());
+    for (std::size_t i = 0; i < values.commands.size(); ++i) {
+        const menu_entry& entry = values.commands[i];
+        shown_[i] = entry.top != no_menu_place && entry.shown;
+        if (entry.top == no_menu_place) continue;
+        std::string_view label = entry.label;
+        wide_at(command_buttons[i], label == "Save" ? std::string_view(save_label) : label, entry.top);
+    }
+    row_at(zoom_row, shown("Zoom= ", values.zoom, 1000), values_top - 40, 1);
+    row_at(size_row, shown("Balls Size= ", values.ball_size, 10), values_top, 1);
+    row_at(width_row, shown("Links Width= ", values.link_width, 100), values_top + 40, 3);
+    row_at(force_row, shown("Angle Force= ", values.angle_force, 10), values_top + 80, 3);
+    row_at(gravity_row, shown("Gravity= ", values.gravity, 1000), values_top + 120, 3);
 }
 
 void menu::draw() {
@@ -65,19 +64,20 @@ void menu::draw() {
     draw_line(left, h - 1, w - 1, h - 1, 1);
     draw_line(w - 1, 0, w - 1, h - 1, 1);
 
-    mode_button.draw();
-    if (owner->mode == 1) delete_button.draw();
-    clear_all_button.draw();
+    // the commands above the value rows in the entries' order, the rows,
+    // then the commands below them
+    const float rows_top = zoom_row.display.y;
+    auto draw_commands = [&](bool above) {
+        for (std::size_t i = 0; i < command_buttons.size(); ++i)
+            if (shown_[i] && (command_buttons[i].y < rows_top) == above) command_buttons[i].draw();
+    };
+    draw_commands(true);
     for (value_row* row : {&zoom_row, &size_row, &width_row, &force_row, &gravity_row}) {
         row->display.draw();
         row->plus.draw();
         row->minus.draw();
     }
-    open_button.draw();
-    add_button.draw();
-    save_button.draw();
-    save_as_button.draw();
-    quit_button.draw();
+    draw_commands(false);
 }
 
 }  // namespace flopkin

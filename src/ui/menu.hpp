@@ -1,14 +1,14 @@
 #pragma once
-// The right-hand menu panel: its buttons, value rows and the "Saved!" label.
-// It lays out and draws the buttons every frame from the app's settings; what
-// a press does is decided by the command handling.
+// The right-hand menu panel: the command buttons, the value rows and the
+// "Saved!" label. It lays out and draws the buttons every frame from what it
+// is given to show; what a press does is decided by the command handling.
+#include <span>
 #include <string>
+#include <vector>
 
 #include "ui/button.hpp"
 
 namespace flopkin {
-
-struct app;
 
 // a setting shown as a number across the row, "-" at its left end, "+" at its right
 struct value_row {
@@ -17,37 +17,50 @@ struct value_row {
     button minus;
 };
 
+// A command as the menu shows it: the label and the top of its box across
+// the panel. An entry without a place has no button; one not shown keeps its
+// box but is neither drawn nor to be polled.
+inline constexpr int no_menu_place = -1;
+struct menu_entry {
+    const char* label = "";
+    int top = no_menu_place;
+    bool shown = false;
+};
+
+// What the menu shows in a frame: the canvas's width, the settings of the
+// value rows and the commands, in the order of their buttons.
+struct menu_values {
+    float area_width = 780;
+    float zoom = 1, ball_size = 13, link_width = 2, angle_force = 30, gravity = 0.1f;
+    std::span<const menu_entry> commands;
+};
+
 class menu {
 public:
-    app* owner = nullptr;
     int screen_width = 1024;
     int screen_height = 768;
     int text_scale = 1;
     int panel_left = 780;
-    int edit_top = 150;
-    int file_top = screen_height - 200;
     int values_top = 340;
 
-    button mode_button;         // "Play" in draw mode, "Draw" in play mode
-    button clear_all_button;
-    button delete_button;       // shown and polled in draw mode only
+    // one per command entry, in the entries' order
+    std::vector<button> command_buttons;
     value_row size_row;
     value_row width_row;
     value_row force_row;
     value_row gravity_row;
-    button open_button;
-    button add_button;
-    button save_button;
-    button save_as_button;
-    button quit_button;
     value_row zoom_row;
 
     // the Save button's transient message: the save command sets the label
-    // and 60 frames; each layout pass counts one down and restores "Save"
+    // and 60 frames; each layout pass counts one down and restores "Save".
+    // The entry labelled "Save" shows it.
     int save_message_frames = 0;
     std::string save_label;
-    void layout();
+    void layout(const menu_values& values);
     void draw();
+
+private:
+    std::vector<char> shown_;
 };
 
 }  // namespace flopkin

@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "sample_figures.hpp"
+#include "app/command_table.hpp"
 #include "ui/menu.hpp"
 
 namespace flopkin {
@@ -53,7 +54,7 @@ bool random_user::before_frame() {
     steps_.pop_front();
     // Quit ends the program, which is not what a long session is after: a
     // press that would land on it lands on the button above instead
-    const button& quit = a_.menu->quit_button;
+    const button& quit = a_.button_of(&app::quit_command);
     if (s.press == code_mouse_left && s.x > quit.x && s.x < quit.x + quit.width && s.y > quit.y &&
         s.y < quit.y + quit.height)
         s.y -= 40;
@@ -70,7 +71,7 @@ void random_user::plan() {
     // a person clears a crowded canvas now and then; it keeps the figure, and
     // so what the program must hold for it, within bounds
     if (a_.figure.balls.count() > 60 || a_.figure.links.count() > 120 || a_.figure.tensions.count() > 240) {
-        plan_button(a_.menu->clear_all_button, 2);
+        plan_button(a_.button_of(&app::clear_all_command), 2);
         return;
     }
     menu& m = *a_.menu;
@@ -80,11 +81,12 @@ void random_user::plan() {
     } else if (roll < 520) {
         plan_drag(target(), target());
     } else if (roll < 640) {
-        // a command button: mostly the mode button, the file commands now and then
-        const button* commands[] = {&m.mode_button, &m.mode_button, &m.mode_button, &m.delete_button,
-                                    &m.delete_button, &m.clear_all_button, &m.open_button, &m.add_button,
-                                    &m.save_button, &m.save_as_button};
-        plan_button(*commands[pick(0, 9)], pick(1, 4));
+        // a command button of the table, the mode button a third of the time
+        std::size_t row = command_row(&app::mode_command);
+        if (chance(0.7)) do
+                row = static_cast<std::size_t>(pick(0, static_cast<int>(commands.size()) - 1));
+            while (commands[row].menu_top == no_menu_place);
+        plan_button(m.command_buttons[row], pick(1, 4));
         ++tally_.commands;
     } else if (roll < 740) {
         // a stepper, often held long enough to reach its limit
@@ -104,7 +106,7 @@ void random_user::plan() {
         if (chance(0.5))
             plan_click(inside(rows[pick(0, 4)]->display), code_mouse_left);
         else
-            plan_drag(anywhere(), inside(chance(0.5) ? m.gravity_row.plus : m.mode_button));
+            plan_drag(anywhere(), inside(chance(0.5) ? m.gravity_row.plus : a_.button_of(&app::mode_command)));
     } else if (roll < 995) {
         plan_click(target(), chance(0.5) ? code_mouse_right : code_mouse_middle);
         ++tally_.other_buttons;
@@ -169,14 +171,13 @@ void random_user::plan_button(const button& b, int frames) {
 // a key typed with its modifiers, within one frame or held over two; now and
 // then in the middle of a drag on the canvas, where it must do nothing
 void random_user::plan_shortcut() {
-    constexpr int ctrl = modifier_ctrl, ctrl_shift = modifier_ctrl | modifier_shift;
-    const step keys[] = {{.press = 'Z', .modifiers = ctrl},       {.press = 'Z', .modifiers = ctrl},
-                         {.press = 'Z', .modifiers = ctrl},       {.press = 'Y', .modifiers = ctrl},
-                         {.press = 'Z', .modifiers = ctrl_shift}, {.press = key_space},
-                         {.press = key_delete},                   {.press = key_backspace},
-                         {.press = 'O', .modifiers = ctrl},       {.press = 'O', .modifiers = ctrl_shift},
-                         {.press = 'S', .modifiers = ctrl},       {.press = 'S', .modifiers = ctrl_shift}};
-    step down = keys[pick(0, 11)];
+    // a key of the table's, undo a third of the time
+    std::size_t row = command_row(&app::undo);
+    if (chance(0.7)) do
+            row = static_cast<std::size_t>(pick(0, static_cast<int>(commands.size()) - 1));
+        while (commands[row].keys[0].code == 0);
+    const key_chord& key = commands[row].keys[commands[row].keys[1].code != 0 ? pick(0, 1) : 0];
+    step down{.press = key.code, .modifiers = key.modifiers};
     std::size_t at = steps_.size();
     if (chance(0.1)) {
         plan_drag(target(), target());

@@ -78,10 +78,10 @@ TEST(CommandsValueRows, SizesReachEveryElementEveryFrame) {
 
 TEST(CommandsLatch, HoldingTheModeButtonTogglesOnce) {
     commands c;
-    c.hold_on(c.m().mode_button, 30);
+    c.hold_on(c.a.button_of(&app::mode_command), 30);
     EXPECT_EQ(c.a.mode, 1);
     c.release_at(0, 0);
-    c.press_on(c.m().mode_button);
+    c.press_on(c.a.button_of(&app::mode_command));
     EXPECT_EQ(c.a.mode, -1);
 }
 
@@ -99,8 +99,8 @@ TEST(CommandsLatch, NothingActsOnTheFirstFrame) {
 TEST(CommandsLatch, SlidingOntoACommandDoesNothingButOntoAStepperActs) {
     commands c;
     c.press_at(400, 400);
-    c.move_to(commands::cx(c.m().mode_button), commands::cy(c.m().mode_button));
-    c.move_to(commands::cx(c.m().clear_all_button), commands::cy(c.m().clear_all_button));
+    c.move_to(commands::cx(c.a.button_of(&app::mode_command)), commands::cy(c.a.button_of(&app::mode_command)));
+    c.move_to(commands::cx(c.a.button_of(&app::clear_all_command)), commands::cy(c.a.button_of(&app::clear_all_command)));
     c.frame();
     EXPECT_EQ(c.a.mode, -1);
     EXPECT_EQ(c.a.figure.balls.count(), 1u);
@@ -112,7 +112,7 @@ TEST(CommandsLatch, SlidingOntoACommandDoesNothingButOntoAStepperActs) {
 TEST(CommandsMode, LeavingDrawModeClearsTheSelectionAndRelabels) {
     commands c;
     c.release_at(0, 0);
-    c.press_on(c.m().mode_button);
+    c.press_on(c.a.button_of(&app::mode_command));
     c.release_at(0, 0);
     ASSERT_EQ(c.a.mode, 1);
     c.click(500, 500);
@@ -121,7 +121,7 @@ TEST(CommandsMode, LeavingDrawModeClearsTheSelectionAndRelabels) {
     EXPECT_EQ(c.a.selected, placed);
     EXPECT_EQ(placed->figure, 0);
 
-    c.press_on(c.m().mode_button);
+    c.press_on(c.a.button_of(&app::mode_command));
     EXPECT_EQ(c.a.mode, -1);
     EXPECT_EQ(c.a.selected, nullptr);
     EXPECT_EQ(c.ball_list()[0]->figure, 1);
@@ -133,7 +133,7 @@ TEST(CommandsMode, LeavingDrawModeClearsTheSelectionAndRelabels) {
     // back to draw mode: nothing else changes
     for (ball_ref b : c.a.figure.balls.all()) b->figure = 9;
     c.release_at(0, 0);
-    c.press_on(c.m().mode_button);
+    c.press_on(c.a.button_of(&app::mode_command));
     EXPECT_EQ(c.a.mode, 1);
     EXPECT_EQ(c.ball_list()[0]->figure, 9);
 }
@@ -141,22 +141,22 @@ TEST(CommandsMode, LeavingDrawModeClearsTheSelectionAndRelabels) {
 TEST(CommandsDelete, OnlyInDrawModeAndOnlyTheSelectedBall) {
     commands c;
     c.a.selected = c.ball_list()[0];  // cannot happen in play mode, but must not matter
-    c.press_on(c.m().delete_button);
+    c.press_on(c.a.button_of(&app::delete_command));
     EXPECT_EQ(c.a.figure.balls.count(), 1u);
     c.release_at(0, 0);
 
-    c.press_on(c.m().mode_button);
+    c.press_on(c.a.button_of(&app::mode_command));
     c.release_at(0, 0);
     ASSERT_EQ(c.a.mode, 1);
     c.click(500, 500);
     ball_ref placed = c.ball_list()[1];
     ASSERT_EQ(c.a.selected, placed);
-    c.press_on(c.m().delete_button);
+    c.press_on(c.a.button_of(&app::delete_command));
     EXPECT_EQ(c.a.selected, nullptr);
     EXPECT_EQ(c.a.figure.balls.count(), 1u);
     EXPECT_NE(c.ball_list()[0], placed);
     c.release_at(0, 0);
-    c.press_on(c.m().delete_button);  // nothing selected: nothing deleted
+    c.press_on(c.a.button_of(&app::delete_command));  // nothing selected: nothing deleted
     EXPECT_EQ(c.a.figure.balls.count(), 1u);
 }
 
@@ -164,7 +164,7 @@ TEST(CommandsClear, ClearAllInPlayModeEmptiesAndEntersDrawMode) {
     commands c;
     c.add_ball(300, 300);
     c.a.selected = c.ball_list()[1];
-    c.press_on(c.m().clear_all_button);
+    c.press_on(c.a.button_of(&app::clear_all_command));
     EXPECT_TRUE(c.a.figure.balls.is_empty());
     EXPECT_TRUE(c.a.figure.links.is_empty());
     EXPECT_EQ(c.a.mode, 1);
@@ -173,7 +173,7 @@ TEST(CommandsClear, ClearAllInPlayModeEmptiesAndEntersDrawMode) {
 
 TEST(CommandsQuit, EndsTheFrameAtOnce) {
     commands c;
-    c.hb.move(commands::cx(c.m().quit_button), commands::cy(c.m().quit_button));
+    c.hb.move(commands::cx(c.a.button_of(&app::quit_command)), commands::cy(c.a.button_of(&app::quit_command)));
     c.hb.press(1);
     EXPECT_FALSE(c.frame());
     EXPECT_TRUE(c.a.quit_requested);

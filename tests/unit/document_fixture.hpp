@@ -26,7 +26,6 @@ protected:
         dir = pattern;
         old_cwd = std::filesystem::current_path();
         std::filesystem::current_path(dir);
-        a.menu->owner = &a;
     }
     void TearDown() override {
         use_device_maker(nullptr);

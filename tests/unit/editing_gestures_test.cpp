@@ -166,7 +166,7 @@ TEST(EditingLink, OverlappingBallsTheLaterOneStartsAndBothEnd) {
     h.click(600, 600);
     auto balls = h.ball_list();
     h.press_at(110, 100);
-    EXPECT_EQ(h.a.link_end_balls[0], balls[1]);
+    EXPECT_EQ(h.a.link_start, balls[1]);
     EXPECT_EQ(h.a.selected, balls[1]);
     h.release_at(400, 400);
     EXPECT_EQ(h.links_between(balls[1], balls[2]), 1);
@@ -217,11 +217,11 @@ TEST(EditingLink, AStartBallThatLeftTheFigureIsNotLinked) {
     harness h;
     h.click(100, 100);
     h.press_at(100, 100);
-    h.a.delete_ball(h.a.link_end_balls[0]);
+    h.a.delete_ball(h.a.link_start);
     h.release_at(400, 400);
     // the release still places its ball, but no link may reach the removed one
     EXPECT_EQ(h.a.figure.links.count(), 0u);
-    for (ball_ref b : h.a.figure.balls.all()) EXPECT_NE(b, h.a.link_end_balls[0]);
+    for (ball_ref b : h.a.figure.balls.all()) EXPECT_NE(b, h.a.link_start);
 }
 
 }  // namespace

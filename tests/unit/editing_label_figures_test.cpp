@@ -8,6 +8,7 @@
 #include "app/app.hpp"
 #include "editing_plain_labels.hpp"
 #include "figure_builder.hpp"
+#include "platform/random.hpp"
 
 namespace flopkin {
 namespace {
@@ -76,7 +77,7 @@ TEST(EditingLabelFigures, SameNumbersAsThePlainWayOnRandomFigures) {
 TEST(EditingLabelFigures, LinkToABallOutsideTheListJoinsNothing) {
     figure_maker f(3);
     // its stale label looks like a list position, which must not be trusted
-    auto stray = std::make_shared<ball>();
+    auto stray = std::make_shared<ball>(rand);
     stray->figure = 1;
     put_link(f.a.figure, f.made[0], stray, 0);
     put_link(f.a.figure, stray, f.made[2], 0);

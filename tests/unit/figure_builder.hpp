@@ -7,6 +7,7 @@
 #include "files/document_format.hpp"
 #include "physics/figure.hpp"
 #include "memory_device.hpp"
+#include "platform/random.hpp"
 
 namespace flopkin {
 
@@ -14,7 +15,7 @@ namespace flopkin {
 // its lists as the editor and the document reader do, balls numbered by
 // their count.
 inline ball_ref put_ball(figure& f, float x, float y, float mass = 1, float radius = 13) {
-    auto b = std::make_shared<ball>();
+    auto b = std::make_shared<ball>(rand);
     b->x = b->old_x = x;
     b->y = b->old_y = y;
     b->mass = mass;
@@ -25,7 +26,7 @@ inline ball_ref put_ball(figure& f, float x, float y, float mass = 1, float radi
 }
 
 inline link_ref put_link(figure& f, ball_ref p, ball_ref q, float rest) {
-    auto l = std::make_shared<link>();
+    auto l = std::make_shared<link>(rand);
     l->end_a = std::move(p);
     l->end_b = std::move(q);
     l->rest_length = rest;

@@ -28,7 +28,6 @@ TEST_F(FrameLoop, OpensTheWindowAndRunsTheAskedFrames) {
     EXPECT_EQ(be.opened_height, 768);
     EXPECT_EQ(be.title, "Flopkin");
     EXPECT_EQ(a.frames_run, 3);
-    EXPECT_EQ(a.menu->owner, &a);
 }
 
 TEST_F(FrameLoop, ZeroFramesIsStartUpOnly) {

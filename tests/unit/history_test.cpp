@@ -84,7 +84,7 @@ TEST_F(History, EveryActionIsOneStepUndoneAndRedoneExactly) {
     act([&] { type('O', ctrl); });                 // Open
     EXPECT_EQ(a.figure.balls.count(), 3u);
     frame();
-    const button& clear = a.menu->clear_all_button;
+    const button& clear = a.button_of(&app::clear_all_command);
     act([&] { click(static_cast<int>(clear.x + 5), static_cast<int>(clear.y + 5)); });
     ASSERT_EQ(a.history.undo_steps(), before.size());
 

@@ -22,9 +22,9 @@ TEST(MenuLayout, BoxesAndLabelsAtTheDefaults) {
     h.frame();
     const menu& m = *h.a.menu;
     const box wide = {780, 0, 243, 40};
-    expect_box(m.mode_button, wide, "mode");
-    expect_box(m.clear_all_button, {780, 150, 243, 40}, "clear");
-    expect_box(m.delete_button, {780, 190, 243, 40}, "delete");
+    expect_box(h.a.button_of(&app::mode_command), wide, "mode");
+    expect_box(h.a.button_of(&app::clear_all_command), {780, 150, 243, 40}, "clear");
+    expect_box(h.a.button_of(&app::delete_command), {780, 190, 243, 40}, "delete");
     const value_row* rows[] = {&m.zoom_row, &m.size_row, &m.width_row, &m.force_row, &m.gravity_row};
     for (int i = 0; i < 5; ++i) {
         float top = 300.0f + 40.0f * i;
@@ -37,18 +37,22 @@ TEST(MenuLayout, BoxesAndLabelsAtTheDefaults) {
         EXPECT_EQ(rows[i]->minus.label_nudge_y, i < 2 ? 1 : 3);
         EXPECT_EQ(rows[i]->display.label_nudge_y, 3);
     }
-    const button* files[] = {&m.open_button, &m.add_button, &m.save_button, &m.save_as_button, &m.quit_button};
-    for (int i = 0; i < 5; ++i) expect_box(*files[i], {780, 568.0f + 40.0f * i, 243, 40}, "file");
-    EXPECT_EQ(m.quit_button.y + m.quit_button.height, 768);
+    float top = 568;  // the file commands down to the panel's foot
+    for (auto act : {&app::open_command, &app::add_command, &app::save_document, &app::save_document_as,
+                     &app::quit_command}) {
+        expect_box(h.a.button_of(act), {780, top, 243, 40}, "file");
+        top += 40;
+    }
+    EXPECT_EQ(top, 768);
 
-    EXPECT_EQ(m.mode_button.label, "Play");  // empty figure: draw mode
+    EXPECT_EQ(h.a.button_of(&app::mode_command).label, "Play");  // empty figure: draw mode
     EXPECT_EQ(m.zoom_row.display.label, "Zoom= 1000");
     EXPECT_EQ(m.size_row.display.label, "Balls Size= 130");
     EXPECT_EQ(m.width_row.display.label, "Links Width= 200");
     EXPECT_EQ(m.force_row.display.label, "Angle Force= 300");
     EXPECT_EQ(m.gravity_row.display.label, "Gravity= 100");
-    EXPECT_EQ(m.save_button.label, "Save");
-    EXPECT_EQ(m.delete_button.label, "Delete Selected Ball");
+    EXPECT_EQ(h.a.button_of(&app::save_document).label, "Save");
+    EXPECT_EQ(h.a.button_of(&app::delete_command).label, "Delete Selected Ball");
 }
 
 TEST(MenuLayout, NumbersAreTruncatedNotRounded) {
@@ -56,7 +60,7 @@ TEST(MenuLayout, NumbersAreTruncatedNotRounded) {
     h.a.zoom = 0.9999999f;
     h.a.ball_size = 13.99f;
     h.a.gravity = 0.001f;
-    h.a.menu->layout();
+    h.a.layout_menu();
     EXPECT_EQ(h.a.menu->zoom_row.display.label, "Zoom= 999");
     EXPECT_EQ(h.a.menu->size_row.display.label, "Balls Size= 139");
     EXPECT_EQ(h.a.menu->gravity_row.display.label, "Gravity= 1");
@@ -65,21 +69,14 @@ TEST(MenuLayout, NumbersAreTruncatedNotRounded) {
 TEST(MenuLayout, PanelFollowsTheDrawingAreaWidth) {
     harness h;
     h.a.area_width = 700.9f;
-    h.a.mode = -1;
-    h.a.menu->layout();
+    h.a.mode = play_mode;
+    h.a.layout_menu();
     const menu& m = *h.a.menu;
     EXPECT_EQ(m.panel_left, 700);
-    expect_box(m.clear_all_button, {700, 150, 323, 40}, "clear");
+    expect_box(h.a.button_of(&app::clear_all_command), {700, 150, 323, 40}, "clear");
     expect_box(m.gravity_row.minus, {700, 460, 40, 40}, "-");
     expect_box(m.gravity_row.plus, {983, 460, 40, 40}, "+");
-    EXPECT_EQ(m.mode_button.label, "Draw");
-
-    // a mode that is neither leaves the mode button as it was
-    h.a.mode = 0;
-    h.a.area_width = 600;
-    h.a.menu->layout();
-    EXPECT_EQ(m.mode_button.label, "Draw");
-    EXPECT_EQ(m.mode_button.x, 700);
+    EXPECT_EQ(h.a.button_of(&app::mode_command).label, "Draw");
 }
 
 TEST(MenuDraw, PanelThenBordersThenTheButtons) {
@@ -117,7 +114,7 @@ TEST(MenuDraw, PlayModeHidesDeleteSelectedBall) {
     EXPECT_EQ(h.text("Play"), nullptr);
     EXPECT_EQ(h.text("Delete Selected Ball"), nullptr);
     // still laid out in play mode
-    EXPECT_EQ(h.a.menu->delete_button.y, 190);
+    EXPECT_EQ(h.a.button_of(&app::delete_command).y, 190);
 }
 
 TEST(MenuSaveLabel, SavedShowsForFiftyNineFramesThenSave) {

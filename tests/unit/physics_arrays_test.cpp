@@ -6,6 +6,7 @@
 #include "allocation_count.hpp"
 #include "sample_figures.hpp"
 #include "physics_fixture.hpp"
+#include "physics/relaxation.hpp"
 
 namespace flopkin {
 namespace {
@@ -162,7 +163,7 @@ TEST_F(arrays_test, StandingFigureAllocatesNothingPerFrame) {
     step();
     EXPECT_EQ(allocations_so_far() - before, 0);
     // shared by two threads: the team is made once, the frames stay quiet
-    fig.relax.use_threads(2);
+    fig.relax->use_threads(2);
     step();
     before = allocations_so_far();
     for (int frame = 0; frame < 5; ++frame) step();

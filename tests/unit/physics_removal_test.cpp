@@ -2,6 +2,7 @@
 #include <limits>
 
 #include "physics_fixture.hpp"
+#include "platform/random.hpp"
 
 namespace flopkin {
 namespace {
@@ -39,7 +40,7 @@ TEST_F(removal_test, EndBallLeavesTheOtherLink) {
 
 TEST_F(removal_test, NoBallOrAnUnlistedBallChangesNothing) {
     a->delete_ball(nullptr);
-    auto stranger = std::make_shared<ball>();
+    auto stranger = std::make_shared<ball>(rand);
     a->delete_ball(stranger);
     EXPECT_EQ(a->figure.balls.count(), 3u);
     EXPECT_EQ(a->figure.links.count(), 2u);
@@ -108,7 +109,7 @@ TEST_F(removal_test, BallTurnedNaNMidFrameDoesNotPoisonItsFigure) {
 }
 
 TEST_F(removal_test, LinkToABallOutsideTheListReadsItButNeverMovesIt) {
-    auto outsider = std::make_shared<ball>();
+    auto outsider = std::make_shared<ball>(rand);
     outsider->x = 100;
     outsider->y = 200;
     put_link(p, outsider, 50);  // stretched by 50

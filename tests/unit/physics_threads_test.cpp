@@ -7,6 +7,7 @@
 
 #include "sample_figures.hpp"
 #include "physics_fixture.hpp"
+#include "physics/relaxation.hpp"
 
 namespace flopkin {
 namespace {
@@ -25,8 +26,8 @@ protected:
         view.view_left = -400;
         view.view_right = 1600;
         fit_view(view);
-        fig.relax.use_threads(s.threads);
-        fig.relax.use_vector_width(s.width);
+        fig.relax->use_threads(s.threads);
+        fig.relax->use_vector_width(s.width);
         // more tensions than one block holds, and balls split unevenly
         add_mesh(fig, 23, 19, 0, 0);
         add_crowd(fig, 13, 5, 800, 100);
@@ -74,7 +75,7 @@ TEST_F(sharing_test, EveryThreadCountAndVectorWidthGivesTheSameFigure) {
 }
 
 TEST_F(sharing_test, ListChangesReachEveryThread) {
-    fig.relax.use_threads(2);
+    fig.relax->use_threads(2);
     add_mesh(fig, 10, 10, 100, 100);
     step();
     // a ball leaves, another comes with a stretched link: the shared passes

@@ -40,7 +40,7 @@ TEST(PlayMode, AThrownFigureMovesTogether) {
     h.release_at(360, 300);  // two balls and a link, drawn in draw mode
     auto balls = h.ball_list();
     ASSERT_EQ(balls.size(), 2u);
-    const button& mode = h.a.menu->mode_button;
+    const button& mode = h.a.button_of(&app::mode_command);
     h.click(static_cast<int>(mode.x + 100), static_cast<int>(mode.y + 20));
     ASSERT_EQ(h.a.mode, -1);
     h.frame();
@@ -76,7 +76,7 @@ TEST(FileButtons, RequesterClosingReArmsAndClearsEscape) {
     h.add_ball(300, 300);
     h.a.mode = -1;
     h.frames(2);
-    const button& open = h.a.menu->open_button;
+    const button& open = h.a.button_of(&app::open_command);
     h.hb.move(static_cast<int>(open.x + 100), static_cast<int>(open.y + 20));
     h.hb.press(1);
     h.hb.press(key_escape);
@@ -92,7 +92,7 @@ TEST(FileButtons, EachFileButtonAsksWithItsOwnRequester) {
     h.a.mode = -1;
     h.frames(2);
     const menu& m = *h.a.menu;
-    for (const button* b : {&m.open_button, &m.add_button, &m.save_button, &m.save_as_button}) {
+    for (const button* b : {&h.a.button_of(&app::open_command), &h.a.button_of(&app::add_command), &h.a.button_of(&app::save_document), &h.a.button_of(&app::save_document_as)}) {
         h.press_at(static_cast<int>(b->x + 100), static_cast<int>(b->y + 20));
         h.release_at(0, 0);
     }

@@ -11,6 +11,7 @@
 #include "golden_figure.hpp"
 #include "platform/graphics.hpp"
 #include "platform/headless_backend.hpp"
+#include "physics/relaxation.hpp"
 
 #ifdef __EMSCRIPTEN__
 #include <emscripten.h>
@@ -40,7 +41,7 @@ int main() {
         app a;
         add_sized_figure(a.figure, "mesh", 5041, -2000, -2000);
         balls = a.figure.balls.count();
-        a.figure.relax.use_threads(1);
+        a.figure.relax->use_threads(1);
         a.mode = -1;
         for (int warm = 0; warm < 10; ++warm) a.simulation_step();
         constexpr int blocks = 20, steps = 5;

@@ -4,13 +4,14 @@
 #include <vector>
 
 #include "editing/figure_editing.hpp"
+#include "platform/random.hpp"
 
 namespace flopkin {
 
 namespace {
 
 ball_ref add_ball(figure& f, float x, float y, const figure_style& style) {
-    auto b = std::make_shared<ball>();
+    auto b = std::make_shared<ball>(rand);
     b->x = b->old_x = x;
     b->y = b->old_y = y;
     b->radius = style.ball_size;
@@ -20,7 +21,7 @@ ball_ref add_ball(figure& f, float x, float y, const figure_style& style) {
 }
 
 void add_link(figure& f, const ball_ref& from, const ball_ref& to, const figure_style& style) {
-    auto l = std::make_shared<link>();
+    auto l = std::make_shared<link>(rand);
     l->end_a = from;
     l->end_b = to;
     l->rest_length = std::sqrt((to->x - from->x) * (to->x - from->x) + (to->y - from->y) * (to->y - from->y));

@@ -3,7 +3,7 @@
 // operations, each handed to the canvas as it is. The desktop's SDL backend
 // and the page's backend build on it.
 #include "platform/backend.hpp"
-#include "platform/sdl/gl_canvas.hpp"
+#include "platform/gl/gl_canvas.hpp"
 
 namespace flopkin {
 

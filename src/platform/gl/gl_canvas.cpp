@@ -1,4 +1,4 @@
-#include "platform/sdl/gl_canvas.hpp"
+#include "platform/gl/gl_canvas.hpp"
 
 #include <GL/gl.h>
 

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "platform/backend.hpp"
-#include "platform/sdl/vertex_batch.hpp"
+#include "platform/gl/vertex_batch.hpp"
 
 namespace flopkin {
 

@@ -1,4 +1,4 @@
-#include "platform/sdl/vertex_batch.hpp"
+#include "platform/gl/vertex_batch.hpp"
 
 #include <GL/gl.h>
 

@@ -9,7 +9,7 @@
 #include <thread>
 
 #include "platform/sdl/frame_capture.hpp"
-#include "platform/sdl/gl_backend.hpp"
+#include "platform/gl/gl_backend.hpp"
 #include "platform/sdl/gtk_requester.hpp"
 #include "platform/sdl/held_over_keys.hpp"
 #include "platform/sdl/key_codes.hpp"

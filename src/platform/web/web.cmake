@@ -1,20 +1,11 @@
 # The page: the core and the browser backend compiled to WebAssembly with
 # Emscripten (configure with emcmake into build-web/). The site folder it
 # makes, build-web/site, is everything a static web server needs.
-set(FLOPKIN_WEB_CORE_SOURCES ${FLOPKIN_CORE_SOURCES})
-# no zlib here, so no PNG screenshots: the page takes no command line to ask for one
-list(FILTER FLOPKIN_WEB_CORE_SOURCES EXCLUDE REGEX "src/platform/(png|screenshot)\\.cpp$")
-add_library(flopkin_web_core STATIC ${FLOPKIN_WEB_CORE_SOURCES} src/platform/web/no_screenshot.cpp)
-target_include_directories(flopkin_web_core PUBLIC src)
-target_compile_definitions(flopkin_web_core PUBLIC FLOPKIN_VERSION="${PROJECT_VERSION}")
-# WebAssembly's 128-bit vectors for the relaxation loops, on the one thread the page has
-target_compile_options(flopkin_web_core PUBLIC -msimd128)
-
 set(FLOPKIN_SITE ${CMAKE_BINARY_DIR}/site)
-add_executable(flopkin_page src/platform/web/main.cpp src/platform/web/web_backend.cpp src/platform/web/gl_shims.cpp
+add_executable(flopkin_page src/app/page_main.cpp src/platform/web/web_backend.cpp src/platform/web/gl_shims.cpp
   # the same OpenGL 1.1 drawing as the desktop, emulated on WebGL
-  src/platform/sdl/gl_canvas.cpp src/platform/sdl/vertex_batch.cpp)
-target_link_libraries(flopkin_page PRIVATE flopkin_web_core)
+  src/platform/gl/gl_canvas.cpp src/platform/gl/vertex_batch.cpp)
+target_link_libraries(flopkin_page PRIVATE flopkin_app)
 target_link_options(flopkin_page PRIVATE
   -sUSE_GLFW=3 -sLEGACY_GL_EMULATION=1
   # the frame loop and the requester wait for the page without returning to it
@@ -34,7 +25,7 @@ add_custom_target(flopkin_site ALL DEPENDS flopkin_page
 # the browser test's measure of the simulation, linked as the page is
 add_library(flopkin_web_figures STATIC EXCLUDE_FROM_ALL tools/figures/sample_figures.cpp)
 target_include_directories(flopkin_web_figures PUBLIC tools/figures)
-target_link_libraries(flopkin_web_figures PUBLIC flopkin_web_core)
+target_link_libraries(flopkin_web_figures PUBLIC flopkin_app)
 add_executable(web_physics_probe EXCLUDE_FROM_ALL tests/web/physics_probe.cpp)
 target_include_directories(web_physics_probe PRIVATE tests/support)
 target_link_libraries(web_physics_probe PRIVATE flopkin_web_figures)

@@ -5,7 +5,7 @@
 
 #include <cstdlib>
 
-#include "platform/sdl/gl_backend.hpp"
+#include "platform/gl/gl_backend.hpp"
 
 namespace flopkin {
 namespace {
