@@ -1,6 +1,7 @@
 #include "app/history.hpp"
 
 #include <algorithm>
+#include <cassert>
 #include <cstring>
 #include <type_traits>
 #include <utility>
@@ -131,6 +132,8 @@ void capture_figure(app& a, figure_state& s, const figure_state& before, std::ve
             if (!l) continue;
             figure_state::link_record r;
             if (same_links) {
+                // an unchanged stamp means the same links as in the step before
+                assert(k < before.links.count);
                 r = record_at(before.links, k++);
             } else {
                 r.end_a = place_of(l->end_a.get());
@@ -141,6 +144,7 @@ void capture_figure(app& a, figure_state& s, const figure_state& before, std::ve
             for (int c = 0; c < 3; ++c) r.colour[c] = l->colour[c];
             links.add(r);
         }
+        assert(!same_links || k == before.links.count);
     }
     {
         chunk_writer<figure_state::tension_record> tensions(s.tensions, before.tensions);
@@ -165,6 +169,7 @@ void capture_figure(app& a, figure_state& s, const figure_state& before, std::ve
             if (!t) continue;
             figure_state::tension_record r;
             if (same_tensions) {
+                assert(k < before.tensions.count);
                 r = record_at(before.tensions, k++);
             } else {
                 r.end_a = place_of(t->end_a.get());
@@ -175,8 +180,10 @@ void capture_figure(app& a, figure_state& s, const figure_state& before, std::ve
             r.strength = t->strength;
             tensions.add(r);
         }
+        assert(!same_tensions || k == before.tensions.count);
     }
     s.selected = place_of(a.selected.get());
+    assert(s.balls.count == placed.size());
     for (std::size_t i = 0; i < placed.size(); ++i) placed[i]->slot = slots[i];
     order = std::move(placed);
 

@@ -53,20 +53,24 @@ void app::handle_shortcuts() {
 }
 
 std::string shortcut_help() {
-    auto name = [](const key_chord& k) {
-        std::string text = k.modifiers & modifier_ctrl ? "Ctrl+" : "";
-        if (k.modifiers & modifier_shift) text += "Shift+";
-        if (k.code == key_space) return text + "Space";
-        if (k.code == key_delete) return text + "Delete";
-        if (k.code == key_backspace) return text + "BackSpace";
-        return text + static_cast<char>(k.code);
-    };
     std::string help = "Keys:";
+    auto name = [&](const key_chord& k) {
+        if (k.modifiers & modifier_ctrl) help.append("Ctrl+");
+        if (k.modifiers & modifier_shift) help.append("Shift+");
+        if (k.code == key_space) help.append("Space");
+        else if (k.code == key_delete) help.append("Delete");
+        else if (k.code == key_backspace) help.append("BackSpace");
+        else help.push_back(static_cast<char>(k.code));
+    };
     for (const command& c : commands) {
         if (c.keys[0].code == 0) continue;
-        help += " " + name(c.keys[0]);
-        if (c.keys[1].code != 0) help += " or " + name(c.keys[1]);
-        help += std::string(" ") + c.help + ";";
+        help.push_back(' ');
+        name(c.keys[0]);
+        if (c.keys[1].code != 0) {
+            help.append(" or ");
+            name(c.keys[1]);
+        }
+        help.append(" ").append(c.help).append(";");
     }
     help += " Escape (held) ends the program.";
     // wrapped at 78 columns

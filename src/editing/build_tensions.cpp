@@ -1,3 +1,4 @@
+#include <cassert>
 #include <vector>
 
 #include "editing/figure_editing.hpp"
@@ -43,6 +44,7 @@ void build_tensions(figure& f, float strength) {
         if (a >= 0) neighbours[filled[a]++] = l->end_b;
         if (b >= 0) neighbours[filled[b]++] = l->end_a;
     }
+    for (std::size_t i = 0; i < listed.size(); ++i) assert(filled[i] == first[i + 1]);
 
     for (std::size_t v = 0; v < listed.size(); ++v) {
         const ball_ref& vertex = listed[v];

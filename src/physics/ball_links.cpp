@@ -1,5 +1,6 @@
 #include "physics/ball_links.hpp"
 
+#include <cassert>
 #include <map>
 
 namespace flopkin {
@@ -27,6 +28,8 @@ void ball_links::make(int listed, const std::vector<int>& end_a, const std::vect
             own_side[static_cast<std::size_t>(at)] = end == 0 ? 1.0f : -1.0f;
         }
     }
+    // the filling pass met every ball exactly as often as the counting pass
+    for (int b = 0; b < listed; ++b) assert(next[b] == first[b + 1]);
 
     std::map<int, std::vector<int>> by_count;
     for (int b = 0; b < listed; ++b) by_count[first[b + 1] - first[b]].push_back(b);

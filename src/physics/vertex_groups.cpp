@@ -1,5 +1,6 @@
 #include "physics/vertex_groups.hpp"
 
+#include <cassert>
 #include <map>
 
 namespace flopkin {
@@ -10,6 +11,7 @@ void vertex_groups::make(const vertex_tensions_table& table, int none, std::vect
         column->clear();
     pushes_ = 0;
     const std::size_t balls = table.arm_first.size() - 1;
+    assert(table.tension_first.size() == balls + 1);
     grouped.assign(balls, 0);
 
     // the vertices of each pattern, in ball order; patterns in a fixed order
@@ -21,6 +23,8 @@ void vertex_groups::make(const vertex_tensions_table& table, int none, std::vect
         if (t0 == t1 || arm_count > max_arms) continue;
         key.assign(1, arm_count);
         for (int t = t0; t < t1; ++t) {
+            // a tension's arms are arms of its own vertex
+            assert(table.arm_a[t] >= 0 && table.arm_a[t] < arm_count && table.arm_b[t] >= 0 && table.arm_b[t] < arm_count);
             key.push_back(table.arm_a[t]);
             key.push_back(table.arm_b[t]);
         }

@@ -11,7 +11,6 @@ namespace {
 
 struct draw_state {
     rgb colour{255, 255, 255};
-    rgb clear_colour{0, 0, 0};
     float scale_x = 1, scale_y = 1;
 };
 
@@ -35,7 +34,6 @@ backend* use_backend(backend* next) {
 }
 
 backend& current_backend() { return be(); }
-input_state& current_input() { return input; }
 
 bool open_graphics(int width, int height, int /*depth*/, int hertz, std::string& why) {
     if (!be().open_window(width, height, why)) return false;
@@ -45,12 +43,12 @@ bool open_graphics(int width, int height, int /*depth*/, int hertz, std::string&
 }
 
 void set_window_title(const std::string& title) { be().set_title(title); }
-void clear_screen() { be().clear(state.clear_colour); }
+// every frame starts from black
+void clear_screen() { be().clear({0, 0, 0}); }
 void flip() { pacer.flip(be()); }
 void unpace_frames() { pacer.unpace(be()); }
 
 void set_color(int red, int green, int blue) { state.colour = {red, green, blue}; }
-void set_clear_color(int red, int green, int blue) { state.clear_colour = {red, green, blue}; }
 void set_scale(float sx, float sy) {
     state.scale_x = sx;
     state.scale_y = sy;

@@ -14,7 +14,6 @@ class frame_pacer;
 // Installs the backend that the operations below use; returns the previous one.
 backend* use_backend(backend* be);
 backend& current_backend();
-input_state& current_input();
 
 // graphics
 bool open_graphics(int width, int height, int depth, int hertz, std::string& why);
@@ -24,7 +23,6 @@ void flip();
 // from now on frames are presented back to back
 void unpace_frames();
 void set_color(int red, int green, int blue);
-void set_clear_color(int red, int green, int blue);
 void set_scale(float sx, float sy);
 void draw_line(float x1, float y1, float x2, float y2, int last_pixel);
 void draw_rect(float x, float y, float width, float height);

@@ -91,9 +91,9 @@ TEST(FileButtons, EachFileButtonAsksWithItsOwnRequester) {
     h.add_ball(300, 300);
     h.a.mode = -1;
     h.frames(2);
-    const menu& m = *h.a.menu;
-    for (const button* b : {&h.a.button_of(&app::open_command), &h.a.button_of(&app::add_command), &h.a.button_of(&app::save_document), &h.a.button_of(&app::save_document_as)}) {
-        h.press_at(static_cast<int>(b->x + 100), static_cast<int>(b->y + 20));
+    for (auto act : {&app::open_command, &app::add_command, &app::save_document, &app::save_document_as}) {
+        const button& b = h.a.button_of(act);
+        h.press_at(static_cast<int>(b.x + 100), static_cast<int>(b.y + 20));
         h.release_at(0, 0);
     }
     ASSERT_EQ(h.hb.requester_calls.size(), 4u);
