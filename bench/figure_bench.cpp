@@ -58,11 +58,11 @@ void press_play(benchmark::State& state) {
     a.view_right = 3120;
     a.fit_view();
     for (auto _ : state) {
-        a.mode = 1;
+        a.mode = draw_mode;
         a.build_tensions();
         a.selected.reset();
         a.label_figures();
-        a.mode = -1;
+        a.mode = play_mode;
         a.figure.relax->gather(a.figure);
     }
     state.counters["tensions"] = static_cast<double>(a.figure.tensions.count());
@@ -99,7 +99,7 @@ void allocations_per_frame(benchmark::State& state) {
     app a;
     add_sized_figure(a.figure, "mesh", static_cast<int>(state.range(0)), -2000, -2000);
     a.figure.relax->use_threads(static_cast<int>(state.range(1)));
-    a.mode = -1;
+    a.mode = play_mode;
     a.simulation_step();
     long before = allocations_so_far();
     long frames = 0;

@@ -42,7 +42,7 @@ void run_frames(benchmark::State& state, void (*build)(app&, int), int threads =
     app& a = *b.a;
     build(a, static_cast<int>(state.range(0)));
     a.figure.relax->use_threads(threads);
-    a.mode = -1;
+    a.mode = play_mode;
     a.simulation_step();  // the figure stands: arrays sized and indexed
     for (auto _ : state) a.simulation_step();
     double evaluations = static_cast<double>(relaxation_passes) * static_cast<double>(a.figure.links.count() + a.figure.tensions.count());

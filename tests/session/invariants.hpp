@@ -27,7 +27,7 @@ inline std::string broken_invariant(app& a) {
             return "a tension names a ball that is not in balls";
 
     auto within = [](float v, float low, float high) { return v >= low && v <= high; };
-    if (a.mode != 1 && a.mode != -1) return "mode is " + std::to_string(a.mode);
+    if (a.mode != draw_mode && a.mode != play_mode) return "mode is " + std::to_string(a.mode);
     if (!within(a.gravity, 0.001f, 1)) return "gravity " + std::to_string(a.gravity);
     if (!within(a.link_width, 0.1f, 200)) return "link width " + std::to_string(a.link_width);
     if (!within(a.ball_size, 1, 200)) return "ball size " + std::to_string(a.ball_size);

@@ -13,7 +13,7 @@ struct commands : harness {
     commands() {
         // one ball keeps the app out of the forced draw mode
         add_ball(200, 200);
-        a.mode = -1;
+        a.mode = play_mode;
         frame();  // lays the menu out and arms the latch
     }
     static int cx(const button& b) { return static_cast<int>(b.x + b.width / 2); }
@@ -79,10 +79,10 @@ TEST(CommandsValueRows, SizesReachEveryElementEveryFrame) {
 TEST(CommandsLatch, HoldingTheModeButtonTogglesOnce) {
     commands c;
     c.hold_on(c.a.button_of(&app::mode_command), 30);
-    EXPECT_EQ(c.a.mode, 1);
+    EXPECT_EQ(c.a.mode, draw_mode);
     c.release_at(0, 0);
     c.press_on(c.a.button_of(&app::mode_command));
-    EXPECT_EQ(c.a.mode, -1);
+    EXPECT_EQ(c.a.mode, play_mode);
 }
 
 TEST(CommandsLatch, NothingActsOnTheFirstFrame) {
@@ -90,10 +90,10 @@ TEST(CommandsLatch, NothingActsOnTheFirstFrame) {
     h.add_ball(200, 200);
     // the boxes of the first frame are still empty and the latch unarmed
     h.press_at(800, 20);
-    EXPECT_EQ(h.a.mode, -1);
+    EXPECT_EQ(h.a.mode, play_mode);
     h.release_at(800, 20);
     h.press_at(800, 20);
-    EXPECT_EQ(h.a.mode, 1);
+    EXPECT_EQ(h.a.mode, draw_mode);
 }
 
 TEST(CommandsLatch, SlidingOntoACommandDoesNothingButOntoAStepperActs) {
@@ -102,7 +102,7 @@ TEST(CommandsLatch, SlidingOntoACommandDoesNothingButOntoAStepperActs) {
     c.move_to(commands::cx(c.a.button_of(&app::mode_command)), commands::cy(c.a.button_of(&app::mode_command)));
     c.move_to(commands::cx(c.a.button_of(&app::clear_all_command)), commands::cy(c.a.button_of(&app::clear_all_command)));
     c.frame();
-    EXPECT_EQ(c.a.mode, -1);
+    EXPECT_EQ(c.a.mode, play_mode);
     EXPECT_EQ(c.a.figure.balls.count(), 1u);
     c.move_to(commands::cx(c.m().gravity_row.plus), commands::cy(c.m().gravity_row.plus));
     c.frame();
@@ -114,7 +114,7 @@ TEST(CommandsMode, LeavingDrawModeClearsTheSelectionAndRelabels) {
     c.release_at(0, 0);
     c.press_on(c.a.button_of(&app::mode_command));
     c.release_at(0, 0);
-    ASSERT_EQ(c.a.mode, 1);
+    ASSERT_EQ(c.a.mode, draw_mode);
     c.click(500, 500);
     c.click(600, 500);
     ball_ref placed = c.ball_list()[2];
@@ -122,7 +122,7 @@ TEST(CommandsMode, LeavingDrawModeClearsTheSelectionAndRelabels) {
     EXPECT_EQ(placed->figure, 0);
 
     c.press_on(c.a.button_of(&app::mode_command));
-    EXPECT_EQ(c.a.mode, -1);
+    EXPECT_EQ(c.a.mode, play_mode);
     EXPECT_EQ(c.a.selected, nullptr);
     EXPECT_EQ(c.ball_list()[0]->figure, 1);
     EXPECT_EQ(c.ball_list()[1]->figure, 2);
@@ -134,7 +134,7 @@ TEST(CommandsMode, LeavingDrawModeClearsTheSelectionAndRelabels) {
     for (ball_ref b : c.a.figure.balls.all()) b->figure = 9;
     c.release_at(0, 0);
     c.press_on(c.a.button_of(&app::mode_command));
-    EXPECT_EQ(c.a.mode, 1);
+    EXPECT_EQ(c.a.mode, draw_mode);
     EXPECT_EQ(c.ball_list()[0]->figure, 9);
 }
 
@@ -147,7 +147,7 @@ TEST(CommandsDelete, OnlyInDrawModeAndOnlyTheSelectedBall) {
 
     c.press_on(c.a.button_of(&app::mode_command));
     c.release_at(0, 0);
-    ASSERT_EQ(c.a.mode, 1);
+    ASSERT_EQ(c.a.mode, draw_mode);
     c.click(500, 500);
     ball_ref placed = c.ball_list()[1];
     ASSERT_EQ(c.a.selected, placed);
@@ -167,7 +167,7 @@ TEST(CommandsClear, ClearAllInPlayModeEmptiesAndEntersDrawMode) {
     c.press_on(c.a.button_of(&app::clear_all_command));
     EXPECT_TRUE(c.a.figure.balls.is_empty());
     EXPECT_TRUE(c.a.figure.links.is_empty());
-    EXPECT_EQ(c.a.mode, 1);
+    EXPECT_EQ(c.a.mode, draw_mode);
     EXPECT_NE(c.a.selected, nullptr);  // Clear All leaves the selection alone
 }
 

@@ -8,7 +8,7 @@ namespace {
 
 struct play_figure : harness {
     play_figure() {
-        a.mode = -1;
+        a.mode = play_mode;
         // two overlapping balls around x = 110 and one apart
         for (float x : {100.0f, 120.0f, 400.0f}) {
             ball_ref b = add_ball(x, 300);

@@ -47,7 +47,7 @@ TEST_P(Examples, OpensInViewAndHoldsTogetherAfterTenSeconds) {
     unpace_frames();
     float start_y = a.figure.balls.slot(0)->y;
     for (int frame = 0; frame < 600; ++frame) ASSERT_TRUE(a.run_frame());
-    EXPECT_EQ(a.mode, -1);
+    EXPECT_EQ(a.mode, play_mode);
     ASSERT_EQ(a.figure.balls.count(), c.balls);
     for (const ball_ref& b : a.figure.balls.all()) {
         ASSERT_TRUE(std::isfinite(b->x) && std::isfinite(b->y));

@@ -15,7 +15,7 @@ TEST_F(DocumentsAndFigures, SavingInDrawModeRebuildsTheTensions) {
     put_link(a.figure, v, q, 10);
     put_tension(a.figure, p, v, q, 45, 5);  // stale: drawn before the last links changed
     a.angle_force = 30;
-    a.mode = 1;
+    a.mode = draw_mode;
     a.document_path = "doc.fkn";
     a.save_document();
 

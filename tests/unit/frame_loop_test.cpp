@@ -40,7 +40,7 @@ TEST_F(FrameLoop, ZeroFramesIsStartUpOnly) {
 TEST_F(FrameLoop, AnEmptyFigureSwitchesToDrawMode) {
     app a;
     EXPECT_EQ(run_with_frames(a, 1), 0);
-    EXPECT_EQ(a.mode, 1);
+    EXPECT_EQ(a.mode, draw_mode);
 }
 
 TEST_F(FrameLoop, EscapeEndsTheLoopAfterTheFrameIsShown) {

@@ -171,12 +171,12 @@ TEST_F(History, ShortcutsActAsTheirButtonsOncePerPressAndNotDuringAGesture) {
     click(100, 100);
     hb.press(key_space);  // held over many frames: one switch
     for (int i = 0; i < 5; ++i) frame();
-    EXPECT_EQ(a.mode, -1);
+    EXPECT_EQ(a.mode, play_mode);
     hb.release(key_space);
     type(key_delete);  // play mode: nothing to delete
     type('Z');         // without Ctrl: nothing
     EXPECT_EQ(a.figure.balls.count(), 1u);
-    EXPECT_EQ(a.mode, -1);
+    EXPECT_EQ(a.mode, play_mode);
 
     // a press held on the canvas: the key is used up unheard
     hb.move(300, 300);
@@ -185,9 +185,9 @@ TEST_F(History, ShortcutsActAsTheirButtonsOncePerPressAndNotDuringAGesture) {
     type('Z', ctrl);
     hb.release(code_mouse_left);
     frame();
-    EXPECT_EQ(a.mode, -1);
+    EXPECT_EQ(a.mode, play_mode);
     type('Z', ctrl);
-    EXPECT_EQ(a.mode, 1);
+    EXPECT_EQ(a.mode, draw_mode);
 
     type('S', ctrl);  // no document yet: Save asks for a name, as the button does
     type('S', ctrl_shift);

@@ -108,7 +108,7 @@ TEST(MenuDraw, PanelThenBordersThenTheButtons) {
 TEST(MenuDraw, PlayModeHidesDeleteSelectedBall) {
     harness h;
     h.add_ball(200, 200);
-    h.a.mode = -1;
+    h.a.mode = play_mode;
     h.frame();
     EXPECT_NE(h.text("Draw"), nullptr);
     EXPECT_EQ(h.text("Play"), nullptr);

@@ -143,7 +143,7 @@ TEST_F(arrays_test, ListChangesBetweenFramesAreSeen) {
     // a stretched link added to the lone ball pulls it
     ball_ref partner = put_ball(700, 100);
     put_link(lone, partner, 50);
-    mode = 1;
+    mode = draw_mode;
     step();
     EXPECT_NEAR(partner->x - lone->x, 50, 0.01);
 }

@@ -61,7 +61,7 @@ protected:
     headless_backend screen;
     figure fig;
     view_fields view;
-    int mode = -1;
+    int mode = play_mode;
     float gravity = 0.1f;
     figure* into = &fig;
 };

@@ -125,7 +125,7 @@ TEST_F(removal_test, MassThatIsNotPositiveWeighsAsOne) {
     v->x = 160;  // the link p-v stretched by 10: each end takes half of 0.3
     a->relax_links();
     EXPECT_NEAR(p->shift_x, 0.15f * 10, 1e-5);
-    a->mode = 1;
+    a->mode = draw_mode;
     a->simulation_step();
     EXPECT_TRUE(std::isfinite(p->x) && std::isfinite(v->x));
     EXPECT_EQ(a->figure.balls.count(), 3u);

@@ -26,7 +26,7 @@ TEST_F(step_test, LoneBallFallsByTheTriangleNumbersOfGravity) {
 }
 
 TEST_F(step_test, DrawModeHoldsALoneBallStill) {
-    mode = 1;
+    mode = draw_mode;
     ball_ref b = put_ball(300, 100);
     for (int frame = 0; frame < 3; ++frame) step();
     EXPECT_EQ(b->x, 300);
@@ -59,7 +59,7 @@ TEST_F(step_test, FloorSetsTheBallOnItAndBounces) {
 
 TEST_F(step_test, TouchingAWallIsNoHit) {
     ball_ref b = put_ball(780 - 13, 300);
-    mode = 1;
+    mode = draw_mode;
     step();
     EXPECT_EQ(b->wall_hit, 0);
     EXPECT_EQ(b->x, 780 - 13);
@@ -101,7 +101,7 @@ TEST_F(step_test, LinkPassClosesThirtyPercentOfTheErrorSplitByMass) {
 }
 
 TEST_F(step_test, ThirtyPassesLeaveSevenTenthsToTheThirtiethOfTheError) {
-    mode = 1;
+    mode = draw_mode;
     gravity = 0;
     ball_ref p = put_ball(200, 300);
     ball_ref q = put_ball(300, 300);

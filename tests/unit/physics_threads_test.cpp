@@ -22,7 +22,7 @@ protected:
     // every bit of every ball's state after a run of frames
     std::vector<std::uint32_t> run(const setup& s) {
         fig.clear();
-        mode = -1;
+        mode = play_mode;
         view.view_left = -400;
         view.view_right = 1600;
         fit_view(view);
@@ -48,7 +48,7 @@ protected:
         put_tension(p, v, q, 90, 30);
         put_tension(q, p, v, 7200.5f, 30);
         for (int frame = 0; frame < 20; ++frame) step();
-        mode = 1;
+        mode = draw_mode;
         for (int frame = 0; frame < 5; ++frame) step();
 
         std::vector<std::uint32_t> bits;
@@ -83,7 +83,7 @@ TEST_F(sharing_test, ListChangesReachEveryThread) {
     fig.remove(fig.balls.slot(37));
     ball_ref lone = put_ball(700, 100), partner = put_ball(800, 100);
     put_link(lone, partner, 50);
-    mode = 1;
+    mode = draw_mode;
     step();
     EXPECT_NEAR(partner->x - lone->x, 50, 0.01);
     for (std::size_t i = 0; i < fig.balls.slot_count(); ++i) EXPECT_TRUE(std::isfinite(fig.balls.slot(i)->x));

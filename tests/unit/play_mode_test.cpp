@@ -42,7 +42,7 @@ TEST(PlayMode, AThrownFigureMovesTogether) {
     ASSERT_EQ(balls.size(), 2u);
     const button& mode = h.a.button_of(&app::mode_command);
     h.click(static_cast<int>(mode.x + 100), static_cast<int>(mode.y + 20));
-    ASSERT_EQ(h.a.mode, -1);
+    ASSERT_EQ(h.a.mode, play_mode);
     h.frame();
     h.press_at(static_cast<int>(balls[1]->screen_x), static_cast<int>(balls[1]->screen_y));
     ASSERT_EQ(h.a.dragged, balls[1]);
@@ -60,7 +60,7 @@ TEST(PlayMode, AThrownFigureMovesTogether) {
 TEST(ZoomRow, SteppersChangeTheZoomWhileHeld) {
     harness h;
     h.add_ball(300, 300);
-    h.a.mode = -1;
+    h.a.mode = play_mode;
     h.frames(2);
     const button& minus = h.a.menu->zoom_row.minus;
     h.press_at(static_cast<int>(minus.x + 20), static_cast<int>(minus.y + 20));
@@ -74,7 +74,7 @@ TEST(ZoomRow, SteppersChangeTheZoomWhileHeld) {
 TEST(FileButtons, RequesterClosingReArmsAndClearsEscape) {
     harness h;
     h.add_ball(300, 300);
-    h.a.mode = -1;
+    h.a.mode = play_mode;
     h.frames(2);
     const button& open = h.a.button_of(&app::open_command);
     h.hb.move(static_cast<int>(open.x + 100), static_cast<int>(open.y + 20));
@@ -89,7 +89,7 @@ TEST(FileButtons, RequesterClosingReArmsAndClearsEscape) {
 TEST(FileButtons, EachFileButtonAsksWithItsOwnRequester) {
     harness h;
     h.add_ball(300, 300);
-    h.a.mode = -1;
+    h.a.mode = play_mode;
     h.frames(2);
     for (auto act : {&app::open_command, &app::add_command, &app::save_document, &app::save_document_as}) {
         const button& b = h.a.button_of(act);

@@ -58,7 +58,7 @@ protected:
     void SetUp() override {
         InTempFolder::SetUp();
         add_crowd(a.figure, 3, 3, 50, 50);  // balls, links and tensions: every kind of record
-        a.mode = -1;
+        a.mode = play_mode;
         a.number_balls();
         size = figure_bytes(a.figure).size();
         put("doc.fkn", three_balls());
