@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <thread>
 
+#include "platform/recovery_files.hpp"
 #include "platform/sdl/frame_capture.hpp"
 #include "platform/sdl/gl_backend.hpp"
 #include "platform/sdl/gtk_requester.hpp"
@@ -29,7 +30,11 @@ int mouse_code(Uint8 button) {
 
 class sdl_backend : public gl_backend {
 public:
-    explicit sdl_backend(bool offscreen) : offscreen_(offscreen) {}
+    explicit sdl_backend(bool offscreen) : offscreen_(offscreen) {
+        std::string folder = recovery_files::default_folder();
+        if (!offscreen && !folder.empty())
+            recovery_ = std::make_unique<recovery_files>(folder, recovery_files::run_name());
+    }
 
     ~sdl_backend() override {
         if (context_) SDL_GL_DeleteContext(context_);
@@ -98,6 +103,7 @@ public:
     }
 
     void keep_shown_frames() override { keep_frames_ = true; }
+    recovery_store* recovery() override { return recovery_.get(); }
     bool last_shown_frame(frame_image& out) override { return capture_.last(out); }
 
     void pump_events(input_state& input) override {
@@ -178,6 +184,7 @@ private:
     held_over_keys held_over_;
     bool pointer_after_requester_ = false;
     int pointer_x_ = 0, pointer_y_ = 0;
+    std::unique_ptr<recovery_files> recovery_;
 };
 
 }  // namespace
