@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "platform/recovery_files.hpp"
+#include "platform/sdl/connection_loss.hpp"
 #include "platform/sdl/frame_capture.hpp"
 #include "platform/sdl/gl_backend.hpp"
 #include "platform/sdl/gtk_requester.hpp"
@@ -80,6 +81,7 @@ public:
         if (!context_) return fail(why);
         if (SDL_GL_MakeCurrent(window_, context_) != 0) return fail(why);
         canvas_.open(width, height);
+        if (!offscreen_) keep_figure_on_connection_loss(recovery_.get());
         width_ = width;
         height_ = height;
         // both buffers start black
@@ -150,7 +152,10 @@ public:
     std::string request_file(const std::string& prompt, const std::string& filter, bool save,
                              const std::string& initial_path) override {
         if (offscreen_) return "";
-        std::string chosen = gtk_request_file(window_, prompt, filter, save, initial_path);
+        std::string chosen = gtk_request_file(window_, prompt, filter, save, initial_path,
+                                              recovery_files::default_folder());
+        // GTK put its own handler in place of ours as it started
+        keep_figure_on_connection_loss(recovery_.get());
         // the dialog may have used the GL context's thread state; take it back
         if (window_ && context_) SDL_GL_MakeCurrent(window_, context_);
         held_over_.take(window_);
