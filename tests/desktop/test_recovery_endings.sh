@@ -8,8 +8,6 @@ flopkin=$1
 start_xvfb
 mkdir -p "$work/run"
 cd "$work/run"
-folder=$XDG_STATE_HOME/flopkin/unsaved
-kept_file() { sed -n 's/^flopkin: the unsaved figure was kept in "\(.*\)"$/\1/p' "$work/err"; }
 
 # starts the program and places one ball at x, y
 draw_one() {
@@ -40,7 +38,7 @@ grep -qxF "flopkin: an unsaved figure of an earlier run is kept in \"$first\"" "
 sleep 1
 hold_key "$window" Escape
 ended_by 0 Escape
-[ "$(ls "$folder")" = "$(basename "$first")" ] || fail "files after a run that changed nothing: $(ls "$folder")"
+[ "$(ls "$recovery_folder")" = "$(basename "$first")" ] || fail "files after a run that changed nothing: $(ls "$recovery_folder")"
 holds_ball "$first" 200,300 "a later run"
 
 for signal in INT:130 HUP:129; do
@@ -59,7 +57,7 @@ kill -TERM "$program"
 ended_by 143 "SIGTERM with the requester up" 2
 holds_ball "$(kept_file)" 250,250 "SIGTERM with the requester up"
 
-newest() { ls -t "$folder"/*.fkn | head -n1; }
+newest() { ls -t "$recovery_folder"/*.fkn | head -n1; }
 draw_one 350 150
 sleep 3.5
 kill -KILL "$program"

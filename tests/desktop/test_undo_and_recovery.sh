@@ -7,9 +7,6 @@ flopkin=$1
 start_xvfb
 mkdir -p "$work/run"
 cd "$work/run"
-folder=$XDG_STATE_HOME/flopkin/unsaved
-# the file the run named as it ended
-kept_file() { sed -n 's/^flopkin: the unsaved figure was kept in "\(.*\)"$/\1/p' "$work/err"; }
 
 start "$flopkin" 2>"$work/err"
 program=$last_pid
@@ -38,7 +35,7 @@ xdotool key Escape
 wait_exit "$program" 10
 [ "$exit_status" = 0 ] || fail "Escape ended the program with status $exit_status"
 kept=$(kept_file)
-case $kept in "$folder"/*.fkn) ;; *) fail "no line naming a file in $folder: $(cat "$work/err")" ;; esac
+case $kept in "$recovery_folder"/*.fkn) ;; *) fail "no line naming a file in $recovery_folder: $(cat "$work/err")" ;; esac
 "$py" "$here/check_document.py" "$kept" "200,300 400,300" "" "" || fail "the kept figure is not the one drawn"
 
 # a session that logs out: the frame loop ends in order, the figure is kept,
