@@ -121,11 +121,11 @@ public:
             switch (e.type) {
                 case SDL_KEYDOWN:
                     input.modifiers = static_cast<std::uint8_t>(key_modifiers(e.key.keysym.mod));
-                    input.press(virtual_key(e.key.keysym.sym), e.key.repeat != 0);
+                    input.press(virtual_key(e.key.keysym), e.key.repeat != 0);
                     break;
                 case SDL_KEYUP:
                     input.modifiers = static_cast<std::uint8_t>(key_modifiers(e.key.keysym.mod));
-                    input.release(virtual_key(e.key.keysym.sym));
+                    input.release(virtual_key(e.key.keysym));
                     break;
                 case SDL_MOUSEBUTTONDOWN: input.press(mouse_code(e.button.button)); break;
                 case SDL_MOUSEBUTTONUP: input.release(mouse_code(e.button.button)); break;
