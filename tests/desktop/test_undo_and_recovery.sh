@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Ctrl+Z and Ctrl+Y in the real window take the figure back and forth; a
+# Ctrl+Z and Ctrl+Y in the real window take the figure back and forth, on
+# any keyboard layout, and the keypad's Delete deletes; a
 # figure left unsaved is kept in the state folder when Escape or a terminate
 # signal ends the program.
 source "$(dirname "$0")/lib.sh"
 flopkin=$1
 start_xvfb
+need setxkbmap
 mkdir -p "$work/run"
 cd "$work/run"
 
@@ -30,6 +32,15 @@ xdotool key ctrl+y
 wait_until 5 only_first
 xdotool key ctrl+y
 wait_until 5 both
+# the keypad's Delete (Num Lock off) deletes the selected ball; on a layout
+# that is not Latin, Ctrl and the key that is Z on the US layout undo
+xdotool key KP_Delete
+wait_until 5 only_first
+setxkbmap -layout ru
+sleep 0.5
+xdotool key ctrl+Cyrillic_ya
+wait_until 5 both
+setxkbmap -layout us
 
 xdotool key Escape
 wait_exit "$program" 10
