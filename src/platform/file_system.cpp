@@ -6,7 +6,9 @@
 
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
+#include <filesystem>
 
 namespace flopkin {
 
@@ -54,6 +56,30 @@ bool write_in_place(const std::string& native, const std::function<void(stream&)
     return write_out(std::move(out), fill, why);
 }
 
+// A document that is a symbolic link stays one: the file it points to (as
+// resolved now) is what gets written, and the fresh file goes in its folder.
+std::string written_path(const std::string& native) {
+    struct stat info {};
+    if (::lstat(native.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return native;
+    std::error_code ec;
+    std::filesystem::path target = std::filesystem::weakly_canonical(native, ec);
+    return ec ? native : target.string();
+}
+
+// the fresh files of saves that never finished (a kill half-way) go once they
+// are an hour old: their age, not their process id, says no save is using them
+void remove_stale_fresh_files(const std::string& folder) {
+    const auto hour_ago = std::filesystem::file_time_type::clock::now() - std::chrono::hours(1);
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
+        std::string name = entry.path().filename().string();
+        if (name.rfind(".flopkin-", 0) != 0 || name.find_first_not_of("0123456789-", 9) != std::string::npos) continue;
+        std::error_code old;
+        if (entry.is_regular_file(old) && entry.last_write_time(old) < hour_ago && !old)
+            std::filesystem::remove(entry.path(), old);
+    }
+}
+
 int disk_rename(const std::string& from, const std::string& to) {
     return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
 }
@@ -93,6 +119,7 @@ bool replace_file(const std::string& path, const std::function<void(stream&)>& f
         why = std::strerror(EISDIR);
         return false;
     }
+    native = written_path(native);
     if (native.size() > longest_path) {
         why = std::strerror(ENAMETOOLONG);
         return false;
@@ -126,6 +153,7 @@ bool replace_file(const std::string& path, const std::function<void(stream&)>& f
         return folder_refused(why) && write_in_place(native, fill, why);
     }
     sync_folder(folder);
+    remove_stale_fresh_files(folder);
     return true;
 }
 
