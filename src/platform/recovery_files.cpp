@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <ctime>
+#include <exception>
 #include <filesystem>
 #include <utility>
 
@@ -136,10 +137,16 @@ void recovery_files::work() {
         waiting_ = false;
         busy_ = true;
         hold.unlock();
-        if (discard)
-            remove();
-        else
-            write(fill);
+        // a figure too big for the memory left is lost, not the program
+        try {
+            if (discard)
+                remove();
+            else
+                write(fill);
+        } catch (const std::exception& e) {
+            std::lock_guard<std::mutex> failed(mutex_);
+            failure_ = e.what();
+        }
         hold.lock();
         busy_ = false;
         changed_.notify_all();
