@@ -3,6 +3,7 @@
 #include <GLFW/glfw3.h>
 #include <emscripten.h>
 
+#include <cstdint>
 #include <cstdlib>
 
 #include "platform/sdl/gl_backend.hpp"
@@ -10,7 +11,8 @@
 namespace flopkin {
 namespace {
 
-// the page queues input as triples: kind, then a key code or button, or x and y
+// the page queues input as triples: kind, then a key code or button with the
+// modifiers held, or x and y
 enum event_kind { key_press = 1, key_repeat = 2, key_release = 3, pointer_move = 4 };
 
 EM_JS(int, page_next_event, (int* out), {
@@ -49,6 +51,18 @@ EM_ASYNC_JS(char*, page_request_file, (const char* prompt, const char* filter, i
 
 EM_JS(void, page_set_title, (const char* title), { document.title = UTF8ToString(title); });
 
+// 1 once the file's bytes are in the browser's storage for good, or 0 with
+// the reason, allocated with malloc, in *why
+EM_ASYNC_JS(int, page_keep_file, (const char* path, char** why), {
+    try {
+        await Module.flopkin.keep(UTF8ToString(path));
+        return 1;
+    } catch (failure) {
+        HEAP32[why >> 2] = allocateUTF8(String(failure && failure.message || failure));
+        return 0;
+    }
+});
+
 class web_backend : public gl_backend {
 public:
     ~web_backend() override {
@@ -73,7 +87,8 @@ public:
             return false;
         }
         glfwMakeContextCurrent(window_);
-        canvas_.open(width, height);
+        // each draw call within the GL emulation's buffer for a call's vertices
+        canvas_.open(width, height, FLOPKIN_GL_BUFFER_BYTES);
         canvas_.clear({0, 0, 0});
         canvas_.flush();
         return true;
@@ -104,10 +119,16 @@ public:
         int value[2];
         while (int kind = page_next_event(value)) {
             switch (kind) {
-                case key_press: input.press(value[0]); break;
-                case key_repeat: input.press(value[0], true); break;
-                case key_release: input.release(value[0]); break;
                 case pointer_move: input.move(value[0], value[1]); break;
+                case key_press:
+                case key_repeat:
+                case key_release:
+                    input.modifiers = static_cast<std::uint8_t>(value[1]);
+                    if (kind == key_release)
+                        input.release(value[0]);
+                    else
+                        input.press(value[0], kind == key_repeat);
+                    break;
                 default: break;
             }
         }
@@ -119,13 +140,21 @@ public:
 
     std::string request_file(const std::string& prompt, const std::string& filter, bool save,
                              const std::string& initial_path) override {
-        // the frame so far stays on screen under the dialog
-        canvas_.flush();
+        // nothing of this frame is drawn yet: the last whole frame stays on
+        // screen under the dialog
         char* chosen = page_request_file(prompt.c_str(), filter.c_str(), save ? 1 : 0, initial_path.c_str());
         if (!chosen) return "";
         std::string path = chosen;
         std::free(chosen);
         return path;
+    }
+
+    bool keep_file(const std::string& path, std::string& why) override {
+        char* reason = nullptr;
+        if (page_keep_file(path.c_str(), &reason)) return true;
+        why = reason ? reason : "the browser's storage refused it";
+        std::free(reason);
+        return false;
     }
 
 private:
