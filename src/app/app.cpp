@@ -57,12 +57,17 @@ int app::run(const run_options& opts) {
     if (options.unpaced) unpace_frames();
     set_window_title("Flopkin");
     if (!options.headless) catch_terminate_signal();
+    // a run in a window until the person or the session ends it keeps its
+    // unsaved figure; a batch run keeps none
+    bool keeps_figure = !options.headless && options.frames < 0;
+    if (keeps_figure) recovery = current_backend().recovery();
+    tell_earlier_figures();
     if (options.frames != 0)
         while (run_frame()) {
         }
-    // ended by the person or the session rather than by the frame count
-    if (!options.headless && !(options.frames >= 0 && frames_run >= options.frames)) keep_unsaved_figure();
+    // the --output document first: a figure written there is saved
     bool kept = shut_down();
+    if (keeps_figure) keep_unsaved_figure();
     if (options.stats) print_stats(frame_ms);
     return kept ? 0 : 1;
 }
@@ -85,6 +90,7 @@ bool app::run_frame() {
     // number is drawn, picked or left in the figure between frames; far but
     // finite balls wait for the next frame's check
     drop_lost_balls();
+    keep_recovery_figure();
     draw_figure();
     menu->layout();
     menu->draw();

@@ -30,9 +30,12 @@ std::string usage_text() {
            "Delete or BackSpace delete the selected ball; Ctrl+O open; Ctrl+Shift+O add;\n"
            "Ctrl+S save; Ctrl+Shift+S save as; Escape (held) ends the program.\n"
            "\n"
-           "A figure changed since it was last opened or saved is kept in\n"
-           "$XDG_STATE_HOME/flopkin/unsaved.fkn (~/.local/state/flopkin/unsaved.fkn)\n"
-           "when a run with a window ends by Escape, Quit or SIGTERM.\n";
+           "While you have changes that are not saved, a run with a window keeps the\n"
+           "figure in a file of its own in $XDG_STATE_HOME/flopkin/unsaved/\n"
+           "(~/.local/state/flopkin/unsaved/), written a second after each change and\n"
+           "as the run ends (Escape, Quit, SIGTERM, SIGINT, SIGHUP), and removed when\n"
+           "you save. The files of the 20 newest ended runs are kept; start-up names\n"
+           "the newest 3, and \"Open\" shows the folder in its sidebar.\n";
 }
 
 namespace {

@@ -22,6 +22,7 @@ void app::drag_step() {
         dragged->y = screen_to_world(py, view_cy, zoom, static_cast<float>(screen_height));
         dragged->vx = 0;
         dragged->vy = 0;
+        ++hand_moves;  // the user's change, unlike the simulation's moves
     }
 }
 

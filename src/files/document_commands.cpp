@@ -9,6 +9,7 @@
 #include "platform/file_system.hpp"
 #include "platform/graphics.hpp"
 #include "platform/random.hpp"
+#include "platform/recovery_store.hpp"
 #include "ui/menu.hpp"
 
 namespace flopkin {
@@ -150,7 +151,9 @@ bool app::write_document(const std::string& path, std::string& why) {
     if (!replace_file(path, [this](stream& out) { write_figure(out, figure); }, why)) return false;
     if (!keep_file(path, why)) return false;
     document_path = path;
-    kept_figure = history.figure_id();  // this figure is safe now: no recovery file for it
+    // this figure is safe now: it needs no recovery figure
+    mark_figure_kept();
+    if (recovery) recovery->discard();
     return true;
 }
 

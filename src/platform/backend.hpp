@@ -6,6 +6,7 @@
 
 #include "platform/input.hpp"
 #include "platform/png.hpp"
+#include "platform/recovery_store.hpp"
 
 namespace flopkin {
 
@@ -67,6 +68,10 @@ public:
         (void)out;
         return false;
     }
+
+    // Where the run keeps its recovery figure; null when it keeps none (a
+    // batch run, or a backend with nowhere to keep it).
+    virtual recovery_store* recovery() { return nullptr; }
 };
 
 }  // namespace flopkin

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 
@@ -57,8 +58,9 @@ int disk_rename(const std::string& from, const std::string& to) {
     return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
 }
 
+// each thread's own, as the stream's device maker
 file_mover& current_mover() {
-    static file_mover mover = disk_rename;
+    thread_local file_mover mover = disk_rename;
     return mover;
 }
 
@@ -84,7 +86,8 @@ bool create_folder(const std::string& path) {
     return ::stat(native.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-bool replace_file(const std::string& path, const std::function<void(stream&)>& fill, std::string& why) {
+bool replace_file(const std::string& path, const std::function<void(stream&)>& fill, std::string& why,
+                  const std::function<void(const std::string& fresh)>& before_move) {
     std::string native = native_path(path);
     if (native.empty() || native.back() == '/') {
         why = std::strerror(EISDIR);
@@ -98,7 +101,7 @@ bool replace_file(const std::string& path, const std::function<void(stream&)>& f
 
     // a short name of our own in the same folder, so the rename cannot cross
     // file systems and a document's name of up to 255 bytes leaves room for it
-    static unsigned counter = 0;
+    static std::atomic<unsigned> counter = 0;
     std::string fresh;
     std::unique_ptr<stream> out;
     for (int attempt = 0; attempt < 16 && !out; ++attempt) {
@@ -115,6 +118,7 @@ bool replace_file(const std::string& path, const std::function<void(stream&)>& f
     // the document keeps the permissions it had
     struct stat old {};
     if (::stat(native.c_str(), &old) == 0 && S_ISREG(old.st_mode)) ::chmod(fresh.c_str(), old.st_mode & 07777);
+    if (before_move) before_move(fresh);
     if (int failure = current_mover()(fresh, native)) {
         why = std::strerror(failure);
         delete_file(fresh);

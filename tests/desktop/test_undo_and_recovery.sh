@@ -7,7 +7,6 @@ flopkin=$1
 start_xvfb
 mkdir -p "$work/run"
 cd "$work/run"
-kept=$XDG_STATE_HOME/flopkin/unsaved.fkn
 
 start "$flopkin" 2>"$work/err"
 program=$last_pid
@@ -35,12 +34,12 @@ wait_until 5 both
 xdotool key Escape
 wait_exit "$program" 10
 [ "$exit_status" = 0 ] || fail "Escape ended the program with status $exit_status"
-grep -qxF "flopkin: the unsaved figure was kept in \"$kept\"" "$work/err" || fail "no line naming the file: $(cat "$work/err")"
+kept=$(kept_file)
+case $kept in "$recovery_folder"/*.fkn) ;; *) fail "no line naming a file in $recovery_folder: $(cat "$work/err")" ;; esac
 "$py" "$here/check_document.py" "$kept" "200,300 400,300" "" "" || fail "the kept figure is not the one drawn"
 
 # a session that logs out: the frame loop ends in order, the figure is kept,
 # and the program still ends by the signal
-rm "$kept"
 start "$flopkin" 2>"$work/err"
 program=$last_pid
 window=$(wait_window Flopkin)
@@ -49,5 +48,8 @@ wait_until 5 ask disc 300 200 13
 kill -TERM "$program"
 wait_exit "$program" 10
 [ "$exit_status" = 143 ] || fail "SIGTERM ended the program with status $exit_status"
+grep -qxF "flopkin: an unsaved figure of an earlier run is kept in \"$kept\"" "$work/err" ||
+  fail "the earlier run's file was not named at start-up: $(cat "$work/err")"
+kept=$(kept_file)
 "$py" "$here/check_document.py" "$kept" "300,200" "" "" || fail "the figure was not kept on SIGTERM: $(cat "$work/err")"
 echo "undo and redo in the window, the figure kept after Escape and SIGTERM"
