@@ -40,6 +40,75 @@ Module.preRun.push(function () {
   }
   function key(name) { return folder + '/' + name; }
   function record(bytes) { return { timestamp: new Date(), mode: 33206, contents: bytes }; }
+  // the record at the path copied into memory there; false when there is none
+  function fetch(path) {
+    return transaction('readonly', function (records, done) {
+      var asked = records.get(path);
+      asked.onsuccess = function () { done(asked.result && asked.result.contents); };
+    }).then(function (bytes) {
+      if (!bytes) return false;
+      FS.writeFile(path, bytes);
+      return true;
+    });
+  }
+
+  // Every run keeps its unsaved figure in a record of its own, named from
+  // when it started, so neither a reload nor another tab writes over it; the
+  // 20 newest are kept. The program writes the figure into memory, and the
+  // record follows after that frame.
+  var unsaved = home + '/unsaved';
+  FS.mkdir(unsaved);
+  var mine = unsaved + '/' + new Date().toISOString().replace(/[:.]/g, '-') + '-' +
+             Math.random().toString(36).slice(2, 8) + '.fkn';
+  var changes = 0, kept = 0;  // changes the program told of, and those the stored figure holds
+  var writing = Promise.resolve();
+  function after(work) {
+    writing = writing.catch(function () {}).then(work);
+    return writing;
+  }
+  var unsavedRange = IDBKeyRange.bound(unsaved + '/', unsaved + '0', false, true);
+  var recovery = {
+    path: mine,
+    changed: function () { ++changes; },
+    // a change the browser's storage does not hold yet
+    unkept: function () { return changes !== kept; },
+    keep: function () {
+      var bytes = FS.readFile(mine), holds = changes;
+      after(function () {
+        return transaction('readwrite', function (records) {
+          records.put(record(bytes), mine);
+          var all = [];
+          records.openCursor(unsavedRange).onsuccess = function (e) {
+            var at = e.target.result;
+            if (at) { all.push([at.value.timestamp, at.primaryKey]); at.continue(); return; }
+            all.sort(function (a, b) { return b[0] - a[0]; });
+            all.slice(20).forEach(function (old) { records.delete(old[1]); });
+          };
+        });
+      }).then(function () { kept = holds; }, function (failure) {
+        console.error('flopkin: the unsaved figure could not be kept: ' + failure);
+      });
+    },
+    // the figure is saved: this run keeps nothing
+    discard: function () {
+      kept = changes;
+      after(function () { return transaction('readwrite', function (records) { records.delete(mine); }); })
+        .catch(function (failure) { console.error('flopkin: the unsaved figure could not be let go: ' + failure); });
+    },
+    settled: function () { return writing; },
+    // the figures kept, newest first, as [path, when kept]
+    list: function () {
+      return transaction('readonly', function (records, done) {
+        var all = [];
+        records.openCursor(unsavedRange).onsuccess = function (e) {
+          var at = e.target.result;
+          if (at) { all.push([at.primaryKey, at.value.timestamp]); at.continue(); return; }
+          done(all.sort(function (a, b) { return b[1] - a[1]; }));
+        };
+      });
+    },
+    fetch: fetch,
+  };
 
   var storage = {
     // the names of the stored documents, sorted
@@ -54,20 +123,12 @@ Module.preRun.push(function () {
       });
     },
     // copies the stored document into the folder in memory; false when none is stored under the name
-    fetch: function (name) {
-      return transaction('readonly', function (records, done) {
-        var asked = records.get(key(name));
-        asked.onsuccess = function () { done(asked.result && asked.result.contents); };
-      }).then(function (bytes) {
-        if (!bytes) return false;
-        FS.writeFile(key(name), bytes);
-        return true;
-      });
-    },
-    // stores the file the program has just written, once it has committed
+    fetch: function (name) { return fetch(key(name)); },
+    // stores the file the program has just written (a document, or an unsaved
+    // figure opened and saved again), once it has committed
     keep: function (path) {
       var full = PATH_FS.resolve(path);
-      if (full.indexOf(folder + '/') !== 0) return Promise.resolve();
+      if (full.indexOf(folder + '/') !== 0 && full.indexOf(unsaved + '/') !== 0) return Promise.resolve();
       var bytes = FS.readFile(full);
       return transaction('readwrite', function (records) { records.put(record(bytes), full); });
     },
@@ -86,6 +147,7 @@ Module.preRun.push(function () {
     },
   };
   Module.flopkin.storage = storage;
+  Module.flopkin.recovery = recovery;
   Module.flopkin.folder = folder;
 
   // the start-up document, when one is stored

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "platform/file_system.hpp"
+#include "platform/recovery_store.hpp"
 #include "platform/sdl/gl_backend.hpp"
 
 namespace flopkin {
@@ -62,6 +64,59 @@ EM_ASYNC_JS(int, page_keep_file, (const char* path, char** why), {
         return 0;
     }
 });
+
+// The run's unsaved figure in the browser's storage, one record per run; the
+// page writes it after the frame that hands it over, and lists the figures
+// of every run in Open.
+EM_JS(char*, page_recovery_path, (), { return allocateUTF8(Module.flopkin.recovery.path); });
+EM_JS(void, page_recovery_changed, (), { Module.flopkin.recovery.changed(); });
+EM_JS(void, page_recovery_keep, (), { Module.flopkin.recovery.keep(); });
+EM_JS(void, page_recovery_discard, (), { Module.flopkin.recovery.discard(); });
+// 1 once what was handed over is stored, or 0 with the reason, allocated with malloc, in *why
+EM_ASYNC_JS(int, page_recovery_settle, (char** why), {
+    try {
+        await Module.flopkin.recovery.settled();
+        return 1;
+    } catch (failure) {
+        HEAP32[why >> 2] = allocateUTF8(String(failure && failure.message || failure));
+        return 0;
+    }
+});
+
+class page_recovery : public recovery_store {
+public:
+    page_recovery() {
+        char* path = page_recovery_path();
+        path_ = path;
+        std::free(path);
+    }
+    // the requester lists them, with the time each was kept
+    std::vector<std::string> earlier_figures() override { return {}; }
+    void changed() override { page_recovery_changed(); }
+    // written into the page's memory here; the page stores the bytes
+    void keep(std::function<void(stream&)> fill) override {
+        if (replace_file(path_, fill, failure_)) {
+            failure_.clear();
+            page_recovery_keep();
+        }
+    }
+    void discard() override { page_recovery_discard(); }
+    bool settle(std::string& why) override {
+        if (!failure_.empty()) {
+            why = failure_;
+            return false;
+        }
+        char* reason = nullptr;
+        if (page_recovery_settle(&reason)) return true;
+        why = reason ? reason : "the browser's storage refused it";
+        std::free(reason);
+        return false;
+    }
+    std::string place() const override { return "the browser's storage, listed in Open"; }
+
+private:
+    std::string path_, failure_;
+};
 
 class web_backend : public gl_backend {
 public:
@@ -149,6 +204,8 @@ public:
         return path;
     }
 
+    recovery_store* recovery() override { return &recovery_; }
+
     bool keep_file(const std::string& path, std::string& why) override {
         char* reason = nullptr;
         if (page_keep_file(path.c_str(), &reason)) return true;
@@ -158,6 +215,7 @@ public:
     }
 
 private:
+    page_recovery recovery_;
     double due_ = 0;  // when the next frame is to be shown
     int unshown_ = 0;
     GLFWwindow* window_ = nullptr;

@@ -125,6 +125,7 @@ var Module = (function () {
     var replacing = null;    // the stored name the user was asked to replace
     var busy = false;        // the storage is being asked: one answer at a time
     var downloading = null;  // a path saved with Download, fetched once stored
+    var unsavedChosen = null; // the path of the unsaved figure chosen in the list
 
     function storage() { return Module.flopkin.storage; }
     function say(text) {
@@ -158,8 +159,19 @@ var Module = (function () {
     // Open and Add take a stored document, read afresh; Save as asks before
     // it replaces one
     function ok() {
+      if (busy) return;
+      if (unsavedChosen) {
+        var path = unsavedChosen;
+        busy = true;
+        Module.flopkin.recovery.fetch(path).then(function (found) {
+          busy = false;
+          if (found) close(path);
+          else say('That unsaved figure is no longer kept.');
+        }, failed);
+        return;
+      }
       var n = typed();
-      if (!n || busy) return;
+      if (!n) return;
       busy = true;
       var asked = saving ? storage().names().then(function (names) {
         if (names.indexOf(n) < 0 || replacing === n) return true;
@@ -179,6 +191,7 @@ var Module = (function () {
     function retyped() {
       replacing = null;
       downloading = null;
+      unsavedChosen = null;
       okButton.textContent = 'OK';
       say('');
     }
@@ -232,10 +245,18 @@ var Module = (function () {
       ok();
     });
 
-    function choose(n, item) {
+    function choose(n, item, path) {
       name.value = n;
       retyped();
+      unsavedChosen = path || null;
       list.querySelectorAll('li').forEach(function (li) { li.classList.toggle('chosen', li === item); });
+    }
+    function entry(text, path) {
+      var item = document.createElement('li');
+      item.textContent = text;
+      item.addEventListener('click', function () { choose(text, item, path); });
+      item.addEventListener('dblclick', function () { choose(text, item, path); ok(); });
+      list.appendChild(item);
     }
     function ask(prompt, filter, save, initial) {
       releaseAll();
@@ -247,16 +268,18 @@ var Module = (function () {
       upload.hidden = save;
       download.hidden = !save;
       list.textContent = '';
-      // the list as the storage holds it now, whatever other tabs did
-      var listed = storage().names().then(function (names) {
-        names.forEach(function (n) {
-          var item = document.createElement('li');
-          item.textContent = n;
-          item.addEventListener('click', function () { choose(n, item); });
-          item.addEventListener('dblclick', function () { choose(n, item); ok(); });
-          list.appendChild(item);
-        });
-        empty.hidden = names.length > 0;
+      // the list as the storage holds it now, whatever other tabs did; Open
+      // and Add also offer the unsaved figures runs have kept
+      var listed = Promise.all([storage().names(), save ? [] : Module.flopkin.recovery.list()]).then(function (found) {
+        found[0].forEach(function (n) { entry(n); });
+        if (found[1].length) {
+          var group = document.createElement('li');
+          group.className = 'group';
+          group.textContent = 'Unsaved figures';
+          list.appendChild(group);
+          found[1].forEach(function (kept) { entry('kept ' + kept[1].toLocaleString(), kept[0]); });
+        }
+        empty.hidden = found[0].length + found[1].length > 0;
       }, failed);
       return listed.then(function () {
         dialog.showModal();
@@ -299,6 +322,12 @@ var Module = (function () {
   window.addEventListener('error', function (e) { failure(e.error || e.message); });
   window.addEventListener('unhandledrejection', function (e) { failure(e.reason); });
   document.getElementById('start-again').addEventListener('click', function () { location.reload(); });
+  // leaving with a change the browser's storage does not hold yet asks first
+  window.addEventListener('beforeunload', function (e) {
+    if (ended || !Module.flopkin.recovery || !Module.flopkin.recovery.unkept()) return;
+    e.preventDefault();
+    e.returnValue = '';
+  });
   // the program's own complaints since it started, shown when it ends with a failure
   var complaints = [];
 
