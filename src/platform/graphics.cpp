@@ -200,6 +200,7 @@ std::string request_file(const std::string& prompt, const std::string& filter, b
     return chosen;
 }
 
-bool keep_file(const std::string& path, std::string& why) { return be().keep_file(path, why); }
+// a tool writing documents with no backend installed has only the file system
+bool keep_file(const std::string& path, std::string& why) { return !installed || be().keep_file(path, why); }
 
 }  // namespace flopkin

@@ -49,9 +49,12 @@ const sleep = ms => new Promise(resolve => setTimeout(resolve, ms));
 
 // what the console says that is not the page's own business: errors and warnings
 const complaints = [];
-// a tab on the page with its own helpers; every tab watches the console
-async function open(viewport = { width: 1100, height: 900, deviceScaleFactor: 1 }) {
+let inFront = null;  // the tab in front
+// a tab on the page with its own helpers; every tab watches the console.
+// `prepare` runs in the tab before the page does.
+async function open(viewport = { width: 1100, height: 900, deviceScaleFactor: 1 }, prepare = () => {}) {
   const page = await browser.newPage();
+  await page.evaluateOnNewDocument(prepare);
   // room for the canvas at one device pixel per program pixel
   await page.setViewport(viewport);
   page.on('console', m => { if (m.type() === 'error' || m.type() === 'warn') complaints.push(m.text()); });
@@ -76,8 +79,7 @@ async function open(viewport = { width: 1100, height: 900, deviceScaleFactor: 1 
     place,
     // a click as short as the browser can make it: a frame sees it all the same
     async click(x, y) {
-      // a tab behind another gets no animation frames
-      await page.bringToFront();
+      await tab.front();
       await page.mouse.click(...await place(x, y));
       await sleep(150);
     },
@@ -95,6 +97,13 @@ async function open(viewport = { width: 1100, height: 900, deviceScaleFactor: 1 
     // closed, and the program past what it did with the answer (a save waits for the storage)
     async closed() {
       await page.waitForFunction(() => !document.querySelector('#requester[open]'), { timeout: 15000 });
+      await tab.settled();
+    },
+    // a tab behind another gets no animation frames: brought to the front, it runs again first
+    async front() {
+      if (inFront === tab) return;
+      inFront = tab;
+      await page.bringToFront();
       await tab.settled();
     },
     // a few frames on: what came before has been acted on
@@ -116,22 +125,28 @@ async function open(viewport = { width: 1100, height: 900, deviceScaleFactor: 1 
       await tab.closed();
     },
     // a stored document's bytes, read from the browser's storage as a new tab would
-    stored: name => page.evaluate(async n => {
-      const db = await new Promise((resolve, reject) => {
-        const r = indexedDB.open('/home/web_user/saved flopkins');
-        r.onsuccess = () => resolve(r.result);
-        r.onerror = () => reject(r.error);
-      });
-      const record = await new Promise(resolve => {
-        const r = db.transaction('FILE_DATA').objectStore('FILE_DATA').get('/home/web_user/saved flopkins/' + n);
-        r.onsuccess = () => resolve(r.result);
-      });
-      db.close();
-      return record ? Array.from(record.contents) : null;
-    }, name),
+    stored: name => page.evaluate(n => new Promise(resolve => {
+      indexedDB.open('/home/web_user/saved flopkins').onsuccess = e => {
+        const got = e.target.result.transaction('FILE_DATA').objectStore('FILE_DATA').get(`/home/web_user/saved flopkins/${n}`);
+        got.onsuccess = () => { e.target.result.close(); resolve(got.result ? Array.from(got.result.contents) : null); };
+      };
+    }), name),
+    // a file from the computer, for the requester up
+    async upload(path) {
+      const [chooser] = await Promise.all([page.waitForFileChooser(), page.click('#requester-upload')]);
+      await chooser.accept([path]);
+    },
+    // frames made and shown a second over a while, in the page's own time
+    async rate(ms) {
+      const start = await tab.frames();
+      await sleep(ms);
+      const end = await tab.frames(), seconds = (end[2] - start[2]) / 1000;
+      return [(end[0] - start[0]) / seconds, (end[1] - start[1]) / seconds].map(r => r.toFixed(1));
+    },
   };
   await page.goto(`${origin}/site/`);
   await tab.started();
+  inFront = tab;
   return tab;
 }
 // the menu's buttons, at the middle of each
@@ -209,8 +224,7 @@ try {
   // a file that is not a document is refused, and nothing is stored
   await click(...button.open);
   await requester('Open file:');
-  const [picture] = await Promise.all([page.waitForFileChooser(), page.click('#requester-upload')]);
-  await picture.accept([join(examplesDir, '..', 'docs', 'screenshot.png')]);
+  await desk.upload(join(examplesDir, '..', 'docs', 'screenshot.png'));
   await sleep(500);
   check(/"screenshot.png" is not a Flopkin document/.test(await desk.message()) &&
         await desk.stored('screenshot.png.fkn') === null && await desk.stored('screenshot.png') === null,
@@ -224,19 +238,14 @@ try {
     const before = await shot();
     await click(...button.open);
     await requester('Open file:');
-    const [chooser] = await Promise.all([page.waitForFileChooser(), page.click('#requester-upload')]);
-    await chooser.accept([join(examplesDir, name)]);
+    await desk.upload(join(examplesDir, name));
     await desk.closed();
     await sleep(300);
     check(changed(before, await shot()) > 100, `${name} opens from the file picker`);
     if (name !== 'stick-figure.fkn') {
-      const start = await frames();
-      await sleep(3000);
-      const end = await frames(), seconds = (end[2] - start[2]) / 1000;
-      const rate = (end[0] - start[0]) / seconds;
+      const [made, shown] = await desk.rate(3000);
       // never faster than 60 a second, however the display runs
-      check(rate > 0 && rate <= 65, `${name} runs at ${rate.toFixed(1)} frames a second ` +
-            `(${((end[1] - start[1]) / seconds).toFixed(1)} shown)`);
+      check(made > 0 && made <= 65, `${name} runs at ${made} frames a second (${shown} shown)`);
     }
   }
 
@@ -324,19 +333,17 @@ try {
 
   // a phone: taps are clicks and a finger drags as the mouse does
   const phone = await open({ width: 390, height: 844, deviceScaleFactor: 3, isMobile: true, hasTouch: true });
-  const tap = async (x, y) => { await phone.page.touchscreen.tap(...await phone.place(x, y)); await sleep(150); };
-  async function drag(from, to) {
-    await phone.page.touchscreen.touchStart(...await phone.place(...from));
-    for (let i = 1; i <= 8; ++i) {
-      await phone.page.touchscreen.touchMove(...await phone.place(from[0] + (to[0] - from[0]) * i / 8,
-                                                                  from[1] + (to[1] - from[1]) * i / 8));
-      await sleep(30);
-    }
+  const finger = phone.page.touchscreen;
+  const tap = async (x, y) => { await finger.tap(...await phone.place(x, y)); await sleep(150); };
+  // a finger put down and moved in steps, still down
+  async function drag([x, y], [tx, ty]) {
+    await finger.touchStart(...await phone.place(x, y));
+    for (let i = 1; i <= 8; ++i, await sleep(30)) await finger.touchMove(...await phone.place(x + (tx - x) * i / 8, y + (ty - y) * i / 8));
   }
   await tap(...button.clearAll);
   await tap(300, 300);
   await drag([300, 300], [450, 300]);
-  await phone.page.touchscreen.touchEnd();
+  await finger.touchEnd();
   await sleep(150);
   await tap(...button.saveAs);
   await phone.requester('Save as:');
@@ -347,9 +354,9 @@ try {
         `(${drawn.balls} balls, ${drawn.links} links)`);
   await tap(...button.mode);
   await drag([300, 300], [500, 150]);
-  await sleep(200);
+  await sleep(500);
   const held = await phone.shot();
-  await phone.page.touchscreen.touchEnd();
+  await finger.touchEnd();
   await sleep(300);
   check(at(held, 500, 150)[0] + at(held, 500, 150)[1] + at(held, 500, 150)[2] > 0 &&
         changed(held, await phone.shot()) > 100, 'in play a finger grabs a ball, drags it and throws the figure');
@@ -367,26 +374,20 @@ try {
   await phone.page.close();
 
   // the 20,000-ball mesh opens, is drawn and runs
-  {
-    const mesh = join(figures, 'mesh.fkn');
-    execFileSync(makeFigure, ['mesh', '20000', mesh]);
-    await click(...button.clearAll);
-    const bare = await shot();
-    await click(...button.open);
-    await requester('Open file:');
-    const [chooser] = await Promise.all([page.waitForFileChooser(), page.click('#requester-upload')]);
-    await chooser.accept([mesh]);
-    await desk.closed();
-    await click(...button.mode);
-    const start = await frames();
-    await sleep(10000);
-    const end = await frames(), seconds = (end[2] - start[2]) / 1000;
-    check(changed(bare, await shot()) > 10000 && end[0] > start[0] && await page.$eval('#ended', e => e.hidden),
-          `the 20,000-ball mesh is drawn and runs: ${((end[0] - start[0]) / seconds).toFixed(1)} frames a second ` +
-          `(${((end[1] - start[1]) / seconds).toFixed(1)} shown)`);
-    await click(...button.clearAll);
-    await desk.settled();
-  }
+  const mesh = join(figures, 'mesh.fkn');
+  execFileSync(makeFigure, ['mesh', '20000', mesh]);
+  await click(...button.clearAll);
+  const bare = await shot();
+  await click(...button.open);
+  await requester('Open file:');
+  await desk.upload(mesh);
+  await desk.closed();
+  await click(...button.mode);
+  const [made, shown] = await desk.rate(10000);
+  check(changed(bare, await shot()) > 10000 && made > 0 && await page.$eval('#ended', e => e.hidden),
+        `the 20,000-ball mesh is drawn and runs: ${made} frames a second (${shown} shown)`);
+  await click(...button.clearAll);
+  await desk.settled();
 
   // Quit ends the run and offers a new one
   await click(...button.quit);
@@ -394,22 +395,13 @@ try {
   check(true, 'Quit ends the run with an offer to start again');
 
   // a 120 Hz display does not make the figure move twice as fast
-  const fast = await browser.newPage();
-  fast.on('console', m => { if (m.type() === 'error' || m.type() === 'warn') complaints.push(m.text()); });
-  fast.on('pageerror', e => complaints.push(String(e)));
-  await fast.evaluateOnNewDocument(() => {
+  const fast = await open(undefined, () => {
     window.requestAnimationFrame = cb => setTimeout(() => cb(performance.now()), 1000 / 120);
   });
-  await fast.goto(`${origin}/site/`);
-  await fast.waitForFunction(() => window.Module && Module.flopkin && Module.flopkin.frames > 70, { timeout: 30000 });
-  const count = () => fast.evaluate(() => [Module.flopkin.frames, Module.flopkin.shown, performance.now()]);
-  const before = await count();
-  await sleep(3000);
-  const after = await count(), seconds = (after[2] - before[2]) / 1000;
-  const rate = (after[0] - before[0]) / seconds;
-  check(rate > 0 && rate <= 65, `with animation frames at 120 Hz the page makes ${rate.toFixed(1)} frames a second ` +
-        `(${((after[1] - before[1]) / seconds).toFixed(1)} animation frames)`);
-  await fast.close();
+  const [fastMade, animated] = await fast.rate(3000);
+  check(fastMade > 0 && fastMade <= 65,
+        `with animation frames at 120 Hz the page makes ${fastMade} frames a second (${animated} animation frames)`);
+  await fast.page.close();
   check(complaints.length === 0, `nothing in the console${complaints.length ? ': ' + complaints.join(' | ') : ''}`);
 
   // the simulation alone: the same bits as on the machine, and its cost,
