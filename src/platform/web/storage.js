@@ -4,6 +4,18 @@
 // of its own, so tabs never touch each other's documents; the list and a
 // document's bytes are read afresh whenever the page needs them. Records are
 // kept as earlier versions of the page kept them, so their documents stay.
+// what the program waits for from the storage: 1 once done, or 0 with the
+// reason at *why, allocated for the program to free
+async function pageAnswer(done, why) {
+  try {
+    await done;
+    return 1;
+  } catch (failure) {
+    HEAP32[why >> 2] = allocateUTF8(String(failure && failure.message || failure));
+    return 0;
+  }
+}
+
 Module.preRun = Module.preRun || [];
 Module.preRun.push(function () {
   var home = '/home/web_user';

@@ -56,13 +56,7 @@ EM_JS(void, page_set_title, (const char* title), { document.title = UTF8ToString
 // 1 once the file's bytes are in the browser's storage for good, or 0 with
 // the reason, allocated with malloc, in *why
 EM_ASYNC_JS(int, page_keep_file, (const char* path, char** why), {
-    try {
-        await Module.flopkin.keep(UTF8ToString(path));
-        return 1;
-    } catch (failure) {
-        HEAP32[why >> 2] = allocateUTF8(String(failure && failure.message || failure));
-        return 0;
-    }
+    return pageAnswer(Module.flopkin.keep(UTF8ToString(path)), why);
 });
 
 // The run's unsaved figure in the browser's storage, one record per run; the
@@ -73,15 +67,15 @@ EM_JS(void, page_recovery_changed, (), { Module.flopkin.recovery.changed(); });
 EM_JS(void, page_recovery_keep, (), { Module.flopkin.recovery.keep(); });
 EM_JS(void, page_recovery_discard, (), { Module.flopkin.recovery.discard(); });
 // 1 once what was handed over is stored, or 0 with the reason, allocated with malloc, in *why
-EM_ASYNC_JS(int, page_recovery_settle, (char** why), {
-    try {
-        await Module.flopkin.recovery.settled();
-        return 1;
-    } catch (failure) {
-        HEAP32[why >> 2] = allocateUTF8(String(failure && failure.message || failure));
-        return 0;
-    }
-});
+EM_ASYNC_JS(int, page_recovery_settle, (char** why), { return pageAnswer(Module.flopkin.recovery.settled(), why); });
+
+// what a call that waited for the page answered: true, or false with the
+// reason it gave (allocated with malloc, freed here)
+bool answered(int done, char* reason, std::string& why) {
+    if (!done) why = reason ? reason : "the browser's storage refused it";
+    std::free(reason);
+    return done != 0;
+}
 
 class page_recovery : public recovery_store {
 public:
@@ -107,10 +101,8 @@ public:
             return false;
         }
         char* reason = nullptr;
-        if (page_recovery_settle(&reason)) return true;
-        why = reason ? reason : "the browser's storage refused it";
-        std::free(reason);
-        return false;
+        int done = page_recovery_settle(&reason);
+        return answered(done, reason, why);
     }
     std::string place() const override { return "the browser's storage, listed in Open"; }
 
@@ -208,10 +200,8 @@ public:
 
     bool keep_file(const std::string& path, std::string& why) override {
         char* reason = nullptr;
-        if (page_keep_file(path.c_str(), &reason)) return true;
-        why = reason ? reason : "the browser's storage refused it";
-        std::free(reason);
-        return false;
+        int done = page_keep_file(path.c_str(), &reason);
+        return answered(done, reason, why);
     }
 
 private:
