@@ -98,7 +98,8 @@ bool app::run_frame() {
     flip();
     ++frames_run;
     // a tap of Escape that began and ended within the frame counts as held
-    if (key_down(key_escape) || key_hit(key_escape)) return false;
+    // (the presses are read first, so that none is left for the next frame)
+    if (key_hit(key_escape) > 0 || key_down(key_escape)) return false;
     if (terminate_requested()) return false;
     return options.frames < 0 || frames_run < options.frames;
 }

@@ -67,6 +67,8 @@ void app::keep_recovery_figure() {
         seen_hand_moves = hand_moves;
         last_change_ms = now;
         if (first_unkept_ms < 0) first_unkept_ms = now;
+        // a store that must tell whether a change is not yet kept learns of it at once
+        if (figure_changed()) recovery->changed();
     }
     if (first_unkept_ms < 0 || (now - last_change_ms < quiet_ms && now - first_unkept_ms < longest_ms)) return;
     first_unkept_ms = -1;

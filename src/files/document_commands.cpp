@@ -149,6 +149,7 @@ void app::save_document_as() {
 // document path follows only a write that succeeded.
 bool app::write_document(const std::string& path, std::string& why) {
     if (!replace_file(path, [this](stream& out) { write_figure(out, figure); }, why)) return false;
+    if (!keep_file(path, why)) return false;
     document_path = path;
     // this figure is safe now: it needs no recovery figure
     mark_figure_kept();

@@ -50,6 +50,15 @@ public:
     virtual std::string request_file(const std::string& prompt, const std::string& filter, bool save,
                                      const std::string& initial_path) = 0;
 
+    // Makes a file just written last beyond the run where the file system
+    // itself does not (the page keeps its documents in the browser's
+    // storage); false with the reason when it could not.
+    virtual bool keep_file(const std::string& path, std::string& why) {
+        (void)path;
+        (void)why;
+        return true;
+    }
+
     // From now on keep a copy of each frame as it is presented, so that the
     // last one shown can be read when the program ends.
     virtual void keep_shown_frames() {}

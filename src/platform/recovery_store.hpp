@@ -23,6 +23,9 @@ public:
     // it owns everything it reads; one handed over before the last was
     // written may be skipped.
     virtual void keep(std::function<void(stream&)> fill) = 0;
+    // the figure has changed since it was last handed over (the page asks
+    // before it is left with such a change not yet kept)
+    virtual void changed() {}
     // this run's figure is safe elsewhere: whatever was kept for it goes
     virtual void discard() = 0;
     // waits until the last keep or discard is done; false with the reason
