@@ -22,6 +22,13 @@ app::~app() = default;
 
 namespace {
 
+// with a team that sizes itself, how many frames ran on how many threads
+void print_team_frames(const relaxation::team_frames& f) {
+    if (f.shared + f.changing == 0) return;
+    std::fprintf(stderr, "frames_on_1_thread=%ld frames_on_%d_threads=%ld frames_changing=%ld\n", f.alone, f.members,
+                 f.shared, f.changing);
+}
+
 void print_stats(std::vector<double> ms) {
     if (ms.empty()) {
         std::fprintf(stderr, "frames=0 mean_ms=0 median_ms=0 p99_ms=0 max_ms=0\n");
@@ -63,7 +70,10 @@ int app::run(const run_options& opts) {
     // ended by the person or the session rather than by the frame count
     if (!options.headless && !(options.frames >= 0 && frames_run >= options.frames)) keep_unsaved_figure();
     bool kept = shut_down();
-    if (options.stats) print_stats(frame_ms);
+    if (options.stats) {
+        print_stats(frame_ms);
+        print_team_frames(figure.relax.frames_of_team());
+    }
     return kept ? 0 : 1;
 }
 
