@@ -17,29 +17,34 @@ inline void pause() {
 #endif
 }
 
-// Pauses a waiting thread spins before it sleeps on the futex: tens of
-// microseconds, about what the parts of a step take, so a team on an idle
-// machine never sleeps within a frame, and one that waits longer (its
-// partner has no core, or the frame is over) gives its core away.
-constexpr int spins_before_sleep = 2000;
+double seconds_now() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+// How long a waiting thread spins before it sleeps on the futex: about what
+// the parts of a step take, so a team on an idle machine never sleeps within
+// a frame, and one that waits longer (its partner has no core, or the frame
+// is over) gives its core away.
+constexpr double spin_seconds = 50e-6;
 
 // waits until `value` is no longer `seen`; returns what it became
 template <class T>
 T wait_for_change(const std::atomic<T>& value, T seen) {
     T now = value.load(std::memory_order_acquire);
-    for (int spin = 0; now == seen; now = value.load(std::memory_order_acquire)) {
-        if (spin < spins_before_sleep) {
-            ++spin;
-            pause();
-        } else {
-            value.wait(seen, std::memory_order_acquire);
+    double until = 0;
+    for (int spin = 0; now == seen; now = value.load(std::memory_order_acquire), ++spin) {
+        // the clock only now and then: it costs more than a pause
+        if (spin % 64 == 0) {
+            const double at = seconds_now();
+            if (until == 0) until = at + spin_seconds;
+            if (at > until) {
+                value.wait(seen, std::memory_order_acquire);
+                continue;
+            }
         }
+        pause();
     }
     return now;
-}
-
-double seconds_now() {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
 constexpr std::uint64_t slot_word(std::uint32_t round, int next, int end) {
@@ -78,21 +83,23 @@ void team_watch::passed(double seconds) {
         alone_ = alone_ == 0 ? seconds : alone_ + (seconds - alone_) / 4;
         if (--until_change_ > 0) return;
         if (shared_ == 0) return share();
-        // the end of a check: back to the team while it still wins
+        // the end of a check: back to the team while it still wins, and a
+        // team that keeps winning is tried again sooner when it loses
         if (shared_ > alone_) return go_alone();
         sharing_ = true;
         until_change_ = check_every;
+        wait_ = std::max(wait_ / 2, first_wait);
         return;
     }
     if (trial_left_ > 0) {
         --trial_left_;
-        // twice the time alone loses whatever the other passes do
-        if (seconds > 2 * alone_) return go_alone();
+        // a pass this slow loses whatever the others do
+        if (seconds > 1.5 * alone_) return go_alone();
         if (trial_left_ < trial_passes - 1) trial_sum_ += seconds;
         if (trial_left_ > 0) return;
+        // a trial wins clearly or not at all: times on a busy machine vary
         shared_ = trial_sum_ / (trial_passes - 1);
-        if (shared_ >= alone_) return go_alone();
-        wait_ = first_wait;
+        if (shared_ >= 0.85 * alone_) return go_alone();
         until_change_ = check_every;
         return;
     }
