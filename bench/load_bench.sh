@@ -42,6 +42,11 @@ run() {
   local option=()
   [ "$threads" = 1 ] && option=(--threads 1)
   "$build/flopkin" --headless --unpaced --frames "$frames" --stats "${option[@]}" "$work/mesh-$balls.fkn" 2>"$err"
+  if ! grep -qE '^frames=' "$err"; then
+    echo "load_bench: no frame times from $threads thread(s) on $balls balls:" >&2
+    cat "$err" >&2
+    exit 1
+  fi
   sed -nE 's/.* median_ms=([0-9.]+) p99_ms=([0-9.]+) .*/\1 \2/p' "$err" >>"$into"
   grep -h '^frames_on' "$err" >>"$into.team" || true
 }

@@ -31,7 +31,7 @@ public:
     void restart();
 
     // passes between trials of a losing team: from a frame and a half up to
-    // about a minute at 60 frames a second, doubling while the team loses
+    // 96 frames, doubling while the team loses and halving while it wins
     static constexpr int first_wait = 45, longest_wait = 45 << 6;
     // a sharing team runs this many passes alone now and then, so that it
     // knows what it is held against as the machine's load changes
