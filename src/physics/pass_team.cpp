@@ -81,8 +81,18 @@ void team_watch::go_alone() {
 void team_watch::passed(double seconds) {
     if (!sharing_) {
         alone_ = alone_ == 0 ? seconds : alone_ + (seconds - alone_) / 4;
+        fastest_alone_ = fastest_alone_ == 0 ? seconds : std::min(fastest_alone_, seconds);
         if (--until_change_ > 0) return;
-        if (shared_ == 0) return share();
+        if (shared_ == 0) {
+            // Passes alone well slower than they have been mean other work
+            // shares the cores already: a member would wait for a core, and a
+            // member stopped within its part holds every other member up.
+            if (alone_ > busy_machine * fastest_alone_) {
+                until_change_ = wait_;
+                return;
+            }
+            return share();
+        }
         // the end of a check: back to the team while it still wins, and a
         // team that keeps winning is tried again sooner when it loses
         if (shared_ > alone_) return go_alone();

@@ -38,6 +38,8 @@ public:
     static constexpr int check_every = 480, check_passes = 2;
     // passes of a trial; the first pays for waking the members and is not judged
     static constexpr int trial_passes = 4;
+    // no trial while passes alone take this many times the fastest so far
+    static constexpr double busy_machine = 1.25;
 
 private:
     void share();
@@ -45,6 +47,7 @@ private:
 
     bool sharing_ = false;
     double alone_ = 0, shared_ = 0;  // a running mean of each
+    double fastest_alone_ = 0;
     int until_change_ = 2;           // passes before the next trial or check
     int trial_left_ = 0;             // passes left of a trial of the team
     double trial_sum_ = 0;
