@@ -65,6 +65,7 @@ void team_watch::restart() { *this = team_watch{}; }
 
 void team_watch::share() {
     sharing_ = true;
+    tried_ = true;
     trial_left_ = trial_passes;
     trial_sum_ = 0;
 }
@@ -84,10 +85,11 @@ void team_watch::passed(double seconds) {
         fastest_alone_ = fastest_alone_ == 0 ? seconds : std::min(fastest_alone_, seconds);
         if (--until_change_ > 0) return;
         if (shared_ == 0) {
-            // Passes alone well slower than they have been mean other work
-            // shares the cores already: a member would wait for a core, and a
-            // member stopped within its part holds every other member up.
-            if (alone_ > busy_machine * fastest_alone_) {
+            // After the first trial, passes alone well slower than they have
+            // been mean other work shares the cores already: a member would
+            // wait for a core, and one stopped within its part holds the
+            // step up.
+            if (tried_ && alone_ > busy_machine * fastest_alone_) {
                 until_change_ = wait_;
                 return;
             }

@@ -45,7 +45,7 @@ private:
     void share();
     void go_alone();
 
-    bool sharing_ = false;
+    bool sharing_ = false, tried_ = false;
     double alone_ = 0, shared_ = 0;  // a running mean of each
     double fastest_alone_ = 0;
     int until_change_ = 2;           // passes before the next trial or check
