@@ -22,6 +22,13 @@ app::~app() = default;
 
 namespace {
 
+// with a team that sizes itself, how many frames ran on how many threads
+void print_team_frames(const relaxation::team_frames& f) {
+    if (f.shared + f.changing == 0) return;
+    std::fprintf(stderr, "frames_on_1_thread=%ld frames_on_%d_threads=%ld frames_changing=%ld\n", f.alone, f.members,
+                 f.shared, f.changing);
+}
+
 void print_stats(std::vector<double> ms) {
     if (ms.empty()) {
         std::fprintf(stderr, "frames=0 mean_ms=0 median_ms=0 p99_ms=0 max_ms=0\n");
@@ -68,7 +75,10 @@ int app::run(const run_options& opts) {
     // the --output document first: a figure written there is saved
     bool kept = shut_down();
     if (keeps_figure) keep_unsaved_figure();
-    if (options.stats) print_stats(frame_ms);
+    if (options.stats) {
+        print_stats(frame_ms);
+        print_team_frames(figure.relax.frames_of_team());
+    }
     return kept ? 0 : 1;
 }
 
