@@ -67,13 +67,16 @@ void build_tensions_mesh(benchmark::State& state) {
 }
 
 BENCHMARK(frame_step_mesh)->Arg(1000)->Arg(5000)->Arg(20000)->Unit(benchmark::kMillisecond);
+// threads 0: the default, a team that sizes itself
 BENCHMARK(frame_step_mesh_threads)
     ->Args({5000, 1})
     ->Args({5000, 2})
+    ->Args({5000, 0})
     ->Args({10000, 1})
     ->Args({10000, 2})
     ->Args({20000, 1})
     ->Args({20000, 2})
+    ->Args({20000, 0})
     ->UseRealTime()
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(frame_step_crowd)->Arg(1000)->Arg(5000)->Arg(20000)->Unit(benchmark::kMillisecond);

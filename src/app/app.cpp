@@ -23,6 +23,13 @@ app::~app() = default;
 
 namespace {
 
+// with a team that sizes itself, how many frames ran on how many threads
+void print_team_frames(const relaxation::team_frames& f) {
+    if (f.shared + f.changing == 0) return;
+    std::fprintf(stderr, "frames_on_1_thread=%ld frames_on_%d_threads=%ld frames_changing=%ld\n", f.alone, f.members,
+                 f.shared, f.changing);
+}
+
 void print_stats(std::vector<double> ms) {
     if (ms.empty()) {
         std::fprintf(stderr, "frames=0 mean_ms=0 median_ms=0 p99_ms=0 max_ms=0\n");
@@ -58,13 +65,21 @@ int app::run(const run_options& opts) {
     if (options.unpaced) unpace_frames();
     set_window_title("Flopkin");
     if (!options.headless) catch_terminate_signal();
+    // a run in a window until the person or the session ends it keeps its
+    // unsaved figure; a batch run keeps none
+    bool keeps_figure = !options.headless && options.frames < 0;
+    if (keeps_figure) recovery = current_backend().recovery();
+    tell_earlier_figures();
     if (options.frames != 0)
         while (run_frame()) {
         }
-    // ended by the person or the session rather than by the frame count
-    if (!options.headless && !(options.frames >= 0 && frames_run >= options.frames)) keep_unsaved_figure();
+    // the --output document first: a figure written there is saved
     bool kept = shut_down();
-    if (options.stats) print_stats(frame_ms);
+    if (keeps_figure) keep_unsaved_figure();
+    if (options.stats) {
+        print_stats(frame_ms);
+        print_team_frames(figure.relax->frames_of_team());
+    }
     return kept ? 0 : 1;
 }
 
@@ -86,6 +101,7 @@ bool app::run_frame() {
     // number is drawn, picked or left in the figure between frames; far but
     // finite balls wait for the next frame's check
     drop_lost_balls();
+    keep_recovery_figure();
     draw_figure();
     layout_menu();
     menu->draw();
@@ -93,7 +109,8 @@ bool app::run_frame() {
     flip();
     ++frames_run;
     // a tap of Escape that began and ended within the frame counts as held
-    if (key_down(key_escape) || key_hit(key_escape)) return false;
+    // (the presses are read first, so that none is left for the next frame)
+    if (key_hit(key_escape) > 0 || key_down(key_escape)) return false;
     if (terminate_requested()) return false;
     return options.frames < 0 || frames_run < options.frames;
 }

@@ -17,6 +17,7 @@ namespace flopkin {
 
 class menu;
 class button;
+class recovery_store;
 
 // How a run was asked for on the command line.
 struct run_options {
@@ -35,7 +36,7 @@ inline constexpr const char* default_document = "saved flopkins/flopkin.fkn";
 inline constexpr int palette_rows = 30;
 
 // the view's fields (zoom, view_left ... view_cy) and the editing's
-// (selected, dragged, link_start, link_drag_active) are the app's own
+// (selected, dragged, link_start, link_drag_active, hand_moves) are the app's own
 struct app : view_fields, editing_fields {
     app();
     ~app();
@@ -66,6 +67,15 @@ struct app : view_fields, editing_fields {
     figure_history history;
     std::uint64_t kept_figure = 0;      // the history's figure at the last open or save
     long long edit_step_frame = -1;     // the frame whose drawing took a step already
+    long long kept_hand_moves = 0;      // hand_moves at the last open or save
+    // where the unsaved figure is kept while the run goes on; null in runs that keep none
+    recovery_store* recovery = nullptr;
+    // the user's changes as last seen, when they were made, and the first
+    // one not yet handed to the recovery store (-1: none)
+    std::uint64_t seen_figure = 0;
+    long long seen_hand_moves = 0;
+    int last_change_ms = 0;
+    int first_unkept_ms = -1;
 
     // --- application core ---
     // Start-up, window, frame loop; the exit status.
@@ -103,9 +113,17 @@ struct app : view_fields, editing_fields {
     // an action of the drawing is about to change the figure: the first one
     // in a frame keeps the figure as it was, as one step
     void before_edit();
-    // the figure differs from the one last opened or saved
+    // the user changed the figure since it was last opened or saved
     bool figure_changed() const;
-    // writes a changed figure to the recovery file as the program ends
+    // the figure as it stands is the one opened or saved
+    void mark_figure_kept();
+    // names the earlier runs' recovery figures on stderr, at start-up
+    void tell_earlier_figures();
+    // at a frame's end: hands a changed figure to the recovery store once
+    // the changes pause, or while they go on for long
+    void keep_recovery_figure();
+    // as the program ends: keeps a changed figure, or lets go of the
+    // recovery figure when nothing is unsaved
     void keep_unsaved_figure();
 
     // --- physics ---

@@ -46,6 +46,7 @@ bool as_step(app& a, command act) {
     figure_mark mark(a);
     act();
     if (!figure_mark(a).differs(mark)) return false;
+    before.changes_document = a.document_path != before.document_path;
     a.history.keep(std::move(before));
     return true;
 }
@@ -53,6 +54,8 @@ bool as_step(app& a, command act) {
 }  // namespace
 
 void app::mode_command() {
+    // an empty figure stays in draw mode: nothing changes, so no step
+    if (figure.balls.is_empty()) return;
     history.keep(history.capture(*this));
     if (mode == draw_mode) {
         build_tensions();
@@ -78,7 +81,7 @@ void app::clear_all_command() {
 
 // the figure just opened is the one a recovery file would compare against
 void app::open_command() {
-    if (as_step(*this, [this] { load_document(1, ""); })) kept_figure = history.figure_id();
+    if (as_step(*this, [this] { load_document(1, ""); })) mark_figure_kept();
 }
 
 void app::add_command() {

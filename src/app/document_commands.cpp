@@ -9,6 +9,7 @@
 #include "platform/file_system.hpp"
 #include "platform/graphics.hpp"
 #include "platform/random.hpp"
+#include "platform/recovery_store.hpp"
 #include "ui/menu.hpp"
 
 namespace flopkin {
@@ -147,8 +148,11 @@ void app::save_document_as() {
 // document path follows only a write that succeeded.
 bool app::write_document(const std::string& path, std::string& why) {
     if (!replace_file(path, [this](stream& out) { write_figure(out, figure); }, why)) return false;
+    if (!keep_file(path, why)) return false;
     document_path = path;
-    kept_figure = history.figure_id();  // this figure is safe now: no recovery file for it
+    // this figure is safe now: it needs no recovery figure
+    mark_figure_kept();
+    if (recovery) recovery->discard();
     return true;
 }
 

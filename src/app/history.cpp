@@ -189,35 +189,49 @@ void capture_figure(app& a, figure_state& s, const figure_state& before, std::ve
 
     s.mode = a.mode;
     s.view = a;
+    s.document_path = a.document_path;
 }
 
 // makes the app's figure the kept one: new objects in the kept order; the
 // pointer state (a link or a grab in progress) is let go
 void restore_figure(app& a, const figure_state& s) {
-    a.figure.balls.clear();
-    a.figure.links.clear();
-    a.figure.tensions.clear();
+    // links are copies of one blank link: a new link draws its colour from
+    // the generator, and an undo is to cost it three numbers, not thousands
+    link blank(rand);
+    std::vector<ball_ref> made = rebuild_figure(a.figure, s, &blank);
+    a.selected = s.selected >= 0 ? made[s.selected] : nullptr;
+    a.dragged.reset();
+    a.link_start.reset();
+    a.link_drag_active = 0;
+
+    a.mode = s.mode;
+    static_cast<view_fields&>(a) = s.view;
+    if (s.changes_document) a.document_path = s.document_path;
+}
+
+}  // namespace
+
+std::vector<ball_ref> rebuild_figure(figure& f, const figure_state& s, const link* blank) {
+    f.balls.clear();
+    f.links.clear();
+    f.tensions.clear();
     std::vector<ball_ref> made;
     made.reserve(s.balls.count);
     for_each_record(s.balls, [&](const ball& kept) {
         made.push_back(std::make_shared<ball>(kept));
-        a.figure.balls.add_last(made.back());
+        f.balls.add_last(made.back());
     });
     // an end that was not a listed ball when kept leaves its element out, so
     // every link and tension names listed balls
-    auto ball_at = [&](std::int32_t place) { return place >= 0 ? made[place] : nullptr; };
-    // links are copies of one blank link: a new link draws its colour from
-    // the generator, and an undo is to cost it three numbers, not thousands
-    link blank(rand);
     for_each_record(s.links, [&](const figure_state::link_record& r) {
-        if (r.end_a < 0 || r.end_b < 0) return;
-        auto l = std::make_shared<link>(blank);
+        if (r.end_a < 0 || r.end_b < 0 || !blank) return;
+        auto l = std::make_shared<link>(*blank);
         l->end_a = made[r.end_a];
         l->end_b = made[r.end_b];
         l->rest_length = r.rest_length;
         l->width = r.width;
         for (int c = 0; c < 3; ++c) l->colour[c] = r.colour[c];
-        a.figure.links.add_last(std::move(l));
+        f.links.add_last(std::move(l));
     });
     for_each_record(s.tensions, [&](const figure_state::tension_record& r) {
         if (r.end_a < 0 || r.vertex < 0 || r.end_b < 0) return;
@@ -227,21 +241,13 @@ void restore_figure(app& a, const figure_state& s) {
         t->end_b = made[r.end_b];
         t->rest_angle = r.rest_angle;
         t->strength = r.strength;
-        a.figure.tensions.add_last(std::move(t));
+        f.tensions.add_last(std::move(t));
     });
-    a.selected = ball_at(s.selected);
-    a.dragged.reset();
-    a.link_start.reset();
-    a.link_drag_active = 0;
-
-    a.mode = s.mode;
-    static_cast<view_fields&>(a) = s.view;
+    return made;
 }
 
-}  // namespace
-
 std::size_t figure_state::bytes() const {
-    return sizeof(figure_state) + bytes_of(balls) + bytes_of(links) + bytes_of(tensions);
+    return sizeof(figure_state) + document_path.size() + bytes_of(balls) + bytes_of(links) + bytes_of(tensions);
 }
 
 figure_state figure_history::capture(app& a) {
@@ -269,6 +275,7 @@ bool figure_history::step_back_or_forth(std::deque<figure_state>& from, std::deq
     figure_state now = capture(a);
     now.id = figure_id_;
     figure_state then = pop(from);
+    now.changes_document = then.changes_document;
     restore_figure(a, then);
     figure_id_ = then.id;
     push(to, std::move(now));

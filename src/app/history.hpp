@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "physics/constants.hpp"
@@ -47,6 +48,10 @@ struct figure_state {
     int selected = -1;          // place in `balls`; -1 = none
     int mode = draw_mode;
     view_fields view;           // its edges, centre and zoom
+    std::string document_path;  // the document the figure belonged to
+    // the step's action changed the document path (Open): undoing or redoing
+    // it gives the path back too, which no other step touches
+    bool changes_document = false;
     std::uint64_t id = 0;       // which figure of the history this is
     // the lists' stamps when captured: while a list keeps its stamp and the
     // balls before it are still first in the same order, its elements name
@@ -56,6 +61,13 @@ struct figure_state {
     // as if nothing were shared, so that the history never holds more than it counts
     std::size_t bytes() const;
 };
+
+// The kept figure's balls, links and tensions as new objects in `f`, in the
+// kept order; the balls made, by place. Links are copies of `blank` with the
+// kept fields (a new link would draw its colour from the generator, which
+// belongs to the main thread); without one the links are left out. Touches
+// nothing but `f`, so it may run on any thread.
+std::vector<ball_ref> rebuild_figure(figure& f, const figure_state& s, const link* blank);
 
 class figure_history {
 public:

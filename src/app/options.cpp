@@ -22,7 +22,8 @@ std::string usage_text() {
            "  --seed N        seed the random generator with N (0 to 2147483647), so a\n"
            "                  run can be repeated frame for frame\n"
            "  --threads N     threads for the simulation (N >= 1; default: one per core\n"
-           "                  for big figures); the figure moves the same either way\n"
+           "                  for big figures, while sharing is faster); the figure\n"
+           "                  moves the same either way\n"
            "  --help          show this help and exit\n"
            "  --version       show the version and exit\n"
            "\n"
@@ -30,9 +31,12 @@ std::string usage_text() {
            "\n" +
            shortcut_help() +
            "\n"
-           "A figure changed since it was last opened or saved is kept in\n"
-           "$XDG_STATE_HOME/flopkin/unsaved.fkn (~/.local/state/flopkin/unsaved.fkn)\n"
-           "when a run with a window ends by Escape, Quit or SIGTERM.\n";
+           "While you have changes that are not saved, a run with a window keeps the\n"
+           "figure in a file of its own in $XDG_STATE_HOME/flopkin/unsaved/\n"
+           "(~/.local/state/flopkin/unsaved/), written a second after each change and\n"
+           "as the run ends (Escape, Quit, SIGTERM, SIGINT, SIGHUP), and removed when\n"
+           "you save. The files of the 20 newest ended runs are kept; start-up names\n"
+           "the newest 3, and \"Open\" shows the folder in its sidebar.\n";
 }
 
 namespace {

@@ -1,59 +1,101 @@
-// The figure outlives the program: when a run with a window ends with a
-// figure that was changed since it was last opened or saved, it is written
-// to a recovery file in the user's state folder, which the user opens like
-// any other document.
+// The figure outlives the run: while it holds changes the user has not
+// saved, it is kept as the run's recovery figure, written in the background
+// shortly after the changes and once more as the program ends, and named at
+// the next start-up.
 #include <cstdio>
-#include <cstdlib>
-#include <string>
+#include <memory>
+#include <optional>
 
 #include "app/app.hpp"
+#include "editing/figure_editing.hpp"
 #include "files/document_format.hpp"
-#include "platform/file_system.hpp"
+#include "platform/graphics.hpp"
+#include "platform/recovery_store.hpp"
 
 namespace flopkin {
 
 namespace {
 
-// $XDG_STATE_HOME/flopkin/unsaved.fkn, or below ~/.local/state when that is
-// unset, empty or not an absolute path; "" when there is no home either
-std::string recovery_path() {
-    const char* state = std::getenv("XDG_STATE_HOME");
-    if (state && state[0] == '/') return std::string(state) + "/flopkin/unsaved.fkn";
-    const char* home = std::getenv("HOME");
-    if (home && home[0] == '/') return std::string(home) + "/.local/state/flopkin/unsaved.fkn";
-    return "";
-}
+// a change is kept once the figure has been still this long, and at the
+// latest this long after the first change not kept while changes go on
+constexpr int quiet_ms = 1000;
+constexpr int longest_ms = 30000;
+// earlier runs' figures named at start-up
+constexpr std::size_t figures_named = 3;
 
-// every folder on the way to the file, the missing ones created
-bool create_folders_to(const std::string& file) {
-    for (std::size_t slash = file.find('/', 1); slash != std::string::npos; slash = file.find('/', slash + 1))
-        if (!create_folder(file.substr(0, slash))) return false;
-    return true;
+// The figure is captured here, on the frame's thread; the writer rebuilds
+// it, with its tensions built as Save builds them when it is in draw mode,
+// and encodes it wherever the store runs it.
+std::function<void(stream&)> figure_writer(app& a) {
+    auto kept = std::make_shared<const figure_state>(a.history.capture(a));
+    std::optional<link> blank;
+    for (const auto& l : a.figure.links.all()) {
+        blank = *l;
+        break;
+    }
+    float strength = a.angle_force;
+    return [kept, blank, strength](stream& out) {
+        flopkin::figure copy;
+        rebuild_figure(copy, *kept, blank ? &*blank : nullptr);
+        if (kept->mode == draw_mode) build_tensions(copy, strength);
+        number_balls(copy);
+        write_figure(out, copy);
+    };
 }
 
 }  // namespace
 
-// a figure in play mode has moved since anything was opened or saved
-bool app::figure_changed() const { return mode == play_mode || history.figure_id() != kept_figure; }
+bool app::figure_changed() const { return history.figure_id() != kept_figure || hand_moves != kept_hand_moves; }
+
+void app::mark_figure_kept() {
+    kept_figure = history.figure_id();
+    kept_hand_moves = hand_moves;
+}
+
+void app::tell_earlier_figures() {
+    if (!recovery) return;
+    std::vector<std::string> earlier = recovery->earlier_figures();
+    for (std::size_t i = 0; i < earlier.size() && i < figures_named; ++i)
+        std::fprintf(stderr, "flopkin: an unsaved figure of an earlier run is kept in \"%s\"\n", earlier[i].c_str());
+}
+
+void app::keep_recovery_figure() {
+    if (!recovery) return;
+    int now = millisecs();
+    if (history.figure_id() != seen_figure || hand_moves != seen_hand_moves) {
+        seen_figure = history.figure_id();
+        seen_hand_moves = hand_moves;
+        last_change_ms = now;
+        if (first_unkept_ms < 0) first_unkept_ms = now;
+        // a store that must tell whether a change is not yet kept learns of it at once
+        if (figure_changed()) recovery->changed();
+    }
+    if (first_unkept_ms < 0 || (now - last_change_ms < quiet_ms && now - first_unkept_ms < longest_ms)) return;
+    first_unkept_ms = -1;
+    // a figure opened, saved or undone back to one of those is kept elsewhere
+    if (figure_changed() && !figure.balls.is_empty()) recovery->keep(figure_writer(*this));
+}
 
 void app::keep_unsaved_figure() {
-    if (figure.balls.is_empty() || !figure_changed()) return;
-    std::string path = recovery_path();
-    if (path.empty()) {
-        std::fprintf(stderr, "flopkin: the unsaved figure is lost: neither XDG_STATE_HOME nor HOME names a folder\n");
+    bool unsaved = figure_changed() && !figure.balls.is_empty();
+    if (!recovery) {
+        if (unsaved)
+            std::fprintf(stderr, "flopkin: the unsaved figure is lost: neither XDG_STATE_HOME nor HOME names a folder\n");
         return;
     }
-    std::string why = "its folder cannot be created";
-    if (create_folders_to(path)) {
-        // written as Save would write it
-        number_balls();
-        if (mode == draw_mode) build_tensions();
-        if (replace_file(path, [this](stream& out) { write_figure(out, figure); }, why)) {
-            std::fprintf(stderr, "flopkin: the unsaved figure was kept in \"%s\"\n", path.c_str());
-            return;
-        }
-    }
-    std::fprintf(stderr, "flopkin: the unsaved figure is lost: cannot write \"%s\": %s\n", path.c_str(), why.c_str());
+    // an emptied figure leaves the figure kept before it in place
+    if (unsaved)
+        recovery->keep(figure_writer(*this));
+    else if (!figure_changed())
+        recovery->discard();
+    std::string why;
+    bool kept = recovery->settle(why);
+    if (!unsaved) return;
+    if (kept)
+        std::fprintf(stderr, "flopkin: the unsaved figure was kept in \"%s\"\n", recovery->place().c_str());
+    else
+        std::fprintf(stderr, "flopkin: the unsaved figure is lost: cannot write \"%s\": %s\n",
+                     recovery->place().c_str(), why.c_str());
 }
 
 }  // namespace flopkin

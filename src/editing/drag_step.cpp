@@ -23,6 +23,7 @@ void drag_step(figure& figure, const view_fields& v, editing_fields& e) {
         dragged->y = screen_to_world(py, v.view_cy, v.zoom, static_cast<float>(v.screen_height));
         dragged->vx = 0;
         dragged->vy = 0;
+        ++e.hand_moves;  // the user's change, unlike the simulation's moves
     }
 }
 

@@ -1,5 +1,8 @@
 #include "physics/pass_team.hpp"
 
+#include <algorithm>
+#include <chrono>
+
 #if defined(__x86_64__)
 #include <immintrin.h>
 #endif
@@ -14,16 +17,39 @@ inline void pause() {
 #endif
 }
 
-// Waits until `moved` says so: spinning first, because the parts of a pass
-// take microseconds; then giving the core away, since the machine may have
-// fewer free cores than the team has members.
-template <class F>
-void wait_until(F moved) {
-    for (int spin = 0; spin < 4000; ++spin) {
-        if (moved()) return;
+double seconds_now() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+// How long a waiting thread spins before it sleeps on the futex: about what
+// the parts of a step take, so a team on an idle machine never sleeps within
+// a frame, and one that waits longer (its partner has no core, or the frame
+// is over) gives its core away.
+constexpr double spin_seconds = 50e-6;
+
+// waits until `value` is no longer `seen`; returns what it became
+template <class T>
+T wait_for_change(const std::atomic<T>& value, T seen) {
+    T now = value.load(std::memory_order_acquire);
+    double until = 0;
+    for (int spin = 0; now == seen; now = value.load(std::memory_order_acquire), ++spin) {
+        // the clock only now and then: it costs more than a pause
+        if (spin % 64 == 0) {
+            const double at = seconds_now();
+            if (until == 0) until = at + spin_seconds;
+            if (at > until) {
+                value.wait(seen, std::memory_order_acquire);
+                continue;
+            }
+        }
         pause();
     }
-    while (!moved()) std::this_thread::yield();
+    return now;
+}
+
+constexpr std::uint64_t slot_word(std::uint32_t round, int next, int end) {
+    return static_cast<std::uint64_t>(round) << 32 | static_cast<std::uint64_t>(next) << 16 |
+           static_cast<std::uint64_t>(end);
 }
 
 }  // namespace
@@ -33,51 +59,148 @@ int cores_for_passes() {
     return n == 0 ? 1 : static_cast<int>(n);
 }
 
-pass_team::pass_team(int members) {
-    for (int part = 1; part < members; ++part) threads_.emplace_back([this, part] { serve(part); });
+// --- the watch
+
+void team_watch::restart() { *this = team_watch{}; }
+
+void team_watch::share() {
+    sharing_ = true;
+    tried_ = true;
+    trial_left_ = trial_passes;
+    trial_sum_ = 0;
+}
+
+// a losing team is tried again later, each time twice as late
+void team_watch::go_alone() {
+    sharing_ = false;
+    trial_left_ = 0;
+    shared_ = 0;
+    until_change_ = wait_;
+    wait_ = std::min(wait_ * 2, longest_wait);
+}
+
+void team_watch::passed(double seconds) {
+    if (!sharing_) {
+        alone_ = alone_ == 0 ? seconds : alone_ + (seconds - alone_) / 4;
+        fastest_alone_ = fastest_alone_ == 0 ? seconds : std::min(fastest_alone_, seconds);
+        if (--until_change_ > 0) return;
+        if (shared_ == 0) {
+            // After the first trial, passes alone well slower than they have
+            // been mean other work shares the cores already: a member would
+            // wait for a core, and one stopped within its part holds the
+            // step up.
+            if (tried_ && alone_ > busy_machine * fastest_alone_) {
+                until_change_ = wait_;
+                return;
+            }
+            return share();
+        }
+        // the end of a check: back to the team while it still wins, and a
+        // team that keeps winning is tried again sooner when it loses
+        if (shared_ > alone_) return go_alone();
+        sharing_ = true;
+        until_change_ = check_every;
+        wait_ = std::max(wait_ / 2, first_wait);
+        return;
+    }
+    if (trial_left_ > 0) {
+        --trial_left_;
+        // a pass this slow loses whatever the others do
+        if (seconds > 1.5 * alone_) return go_alone();
+        if (trial_left_ < trial_passes - 1) trial_sum_ += seconds;
+        if (trial_left_ > 0) return;
+        // a trial wins clearly or not at all: times on a busy machine vary
+        shared_ = trial_sum_ / (trial_passes - 1);
+        if (shared_ >= 0.85 * alone_) return go_alone();
+        until_change_ = check_every;
+        return;
+    }
+    shared_ += (seconds - shared_) / 4;
+    if (shared_ > alone_) return go_alone();
+    if (--until_change_ > 0) return;
+    // a check: a few passes alone, then back to the team if it still wins
+    sharing_ = false;
+    until_change_ = check_passes;
+}
+
+// --- the team
+
+pass_team::pass_team(int members, bool sizes_itself)
+    : members_(std::max(members, 1)),
+      parts_(members_ == 1 ? 1 : members_ * parts_per_member),
+      sizes_itself_(sizes_itself && members_ > 1),
+      slots_(std::make_unique<share_slot[]>(static_cast<std::size_t>(members_))) {
+    for (int member = 1; member < members_; ++member) threads_.emplace_back([this, member] { serve(member); });
 }
 
 pass_team::~pass_team() {
     closing_.store(true);
-    round_.fetch_add(1);
+    round_.fetch_add(1, std::memory_order_release);
     round_.notify_all();
     for (std::thread& t : threads_) t.join();
 }
 
 void pass_team::run(job work, void* context) {
-    if (threads_.empty()) {
-        work(context, 0, 1);
+    if (members_ == 1 || (sizes_itself_ && !watch_.sharing())) {
+        for (int part = 0; part < parts_; ++part) work(context, part);
         return;
     }
     work_ = work;
     context_ = context;
-    busy_.store(static_cast<int>(threads_.size()));
-    round_.fetch_add(1, std::memory_order_release);
+    const std::uint32_t round = round_.load(std::memory_order_relaxed) + 1;
+    done_.store(0, std::memory_order_relaxed);
+    for (int m = 0; m < members_; ++m)
+        slots_[m].parts.store(slot_word(round, m * parts_per_member, (m + 1) * parts_per_member),
+                              std::memory_order_relaxed);
+    round_.store(round, std::memory_order_release);
     round_.notify_all();
-    work(context, 0, members());
-    wait_until([&] { return busy_.load(std::memory_order_acquire) == 0; });
+    const int mine = work_through(0, round);
+    int done = done_.fetch_add(mine, std::memory_order_acq_rel) + mine;
+    while (done != parts_) done = wait_for_change(done_, done);
 }
 
-void pass_team::serve(int part) {
-    unsigned seen = 0;
+int pass_team::claim(int owner, std::uint32_t round, bool own) {
+    std::atomic<std::uint64_t>& word = slots_[owner].parts;
+    std::uint64_t w = word.load(std::memory_order_acquire);
     for (;;) {
-        // parts follow each other within microseconds inside a step; between
-        // frames the team sleeps rather than burn a core
-        int spins = 0;
-        while (round_.load(std::memory_order_acquire) == seen) {
-            if (++spins < 4000) {
-                pause();
-            } else if (spins < 4200) {
-                std::this_thread::yield();
-            } else {
-                round_.wait(seen);
-            }
-        }
-        seen = round_.load(std::memory_order_acquire);
-        if (closing_.load()) return;
-        work_(context_, part, members());
-        busy_.fetch_sub(1, std::memory_order_release);
+        const int next = static_cast<int>(w >> 16 & 0xffff), end = static_cast<int>(w & 0xffff);
+        if (static_cast<std::uint32_t>(w >> 32) != round || next >= end) return -1;
+        const std::uint64_t taken = own ? w + (std::uint64_t{1} << 16) : w - 1;
+        if (word.compare_exchange_weak(w, taken, std::memory_order_acq_rel, std::memory_order_acquire))
+            return own ? next : end - 1;
     }
+}
+
+// The job is read only once a part is claimed: until that part is done the
+// caller cannot have moved on to another job.
+int pass_team::work_through(int member, std::uint32_t round) {
+    int count = 0;
+    for (int part; (part = claim(member, round, true)) >= 0; ++count) work_(context_, part);
+    for (int k = 1; k < members_; ++k)
+        for (int part; (part = claim((member + k) % members_, round, false)) >= 0; ++count) work_(context_, part);
+    return count;
+}
+
+void pass_team::serve(int member) {
+    std::uint32_t seen = 0;
+    for (;;) {
+        seen = wait_for_change(round_, seen);
+        if (closing_.load()) return;
+        const int count = work_through(member, seen);
+        if (count > 0 && done_.fetch_add(count, std::memory_order_acq_rel) + count == parts_) done_.notify_one();
+    }
+}
+
+// --- timing the passes
+
+bool pass_team::pass_begins() {
+    if (!sizes_itself_) return members_ > 1;
+    pass_started_ = seconds_now();
+    return watch_.sharing();
+}
+
+void pass_team::pass_ends() {
+    if (sizes_itself_) watch_.passed(seconds_now() - pass_started_);
 }
 
 }  // namespace flopkin

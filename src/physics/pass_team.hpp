@@ -1,38 +1,113 @@
 #pragma once
-// A few threads that share the relaxation passes, a part each. The caller
-// takes part and returns only when every part is done, so the frame loop's
-// thread stays the one that waits; the others only ever run parts of the
-// arrays they are handed, never the lists.
+// A few threads that share the relaxation passes. Each step of a pass is cut
+// into parts, several per member; every member starts on parts of its own
+// and then takes what is left of the others', so a member the machine keeps
+// waiting only gives its parts away instead of holding the step up. The
+// caller takes part and returns only when every part is done, so the frame
+// loop's thread stays the one that waits; the others only ever run parts of
+// the arrays they are handed, never the lists.
+//
+// On a busy machine a team can be slower than one thread: a member without
+// a core keeps the others waiting at every meeting. So a team that sizes
+// itself times its passes, shared and alone, and runs them alone while
+// sharing loses, trying the team again later.
 #include <atomic>
+#include <cstdint>
+#include <memory>
 #include <thread>
 #include <vector>
 
 namespace flopkin {
 
+// Whether the next pass is shared, from how long passes took each way.
+// Plain bookkeeping on the caller's thread; times in seconds.
+class team_watch {
+public:
+    bool sharing() const { return sharing_; }
+    // a pass ran, shared or alone, in `seconds`
+    void passed(double seconds);
+    // starts over, for a figure of another size: two passes alone first,
+    // which every later trial of the team is held against
+    void restart();
+
+    // passes between trials of a losing team: from a frame and a half up to
+    // 96 frames, doubling while the team loses and halving while it wins
+    static constexpr int first_wait = 45, longest_wait = 45 << 6;
+    // a sharing team runs this many passes alone now and then, so that it
+    // knows what it is held against as the machine's load changes
+    static constexpr int check_every = 480, check_passes = 2;
+    // passes of a trial; the first pays for waking the members and is not judged
+    static constexpr int trial_passes = 4;
+    // no trial while passes alone take this many times the fastest so far
+    static constexpr double busy_machine = 1.25;
+
+private:
+    void share();
+    void go_alone();
+
+    bool sharing_ = false, tried_ = false;
+    double alone_ = 0, shared_ = 0;  // a running mean of each
+    double fastest_alone_ = 0;
+    int until_change_ = 2;           // passes before the next trial or check
+    int trial_left_ = 0;             // passes left of a trial of the team
+    double trial_sum_ = 0;
+    int wait_ = first_wait;
+};
+
 class pass_team {
 public:
-    // one part of a job: part of parts; context is the caller's
-    using job = void (*)(void* context, int part, int parts);
+    // one part of a job; context is the caller's
+    using job = void (*)(void* context, int part);
 
-    // `members` threads in all, the caller counted (so members - 1 are made)
-    explicit pass_team(int members);
+    // `members` threads in all, the caller counted (so members - 1 are made).
+    // A team that sizes itself shares only the passes its watch lets it.
+    pass_team(int members, bool sizes_itself);
     ~pass_team();
     pass_team(const pass_team&) = delete;
     pass_team& operator=(const pass_team&) = delete;
 
-    int members() const { return static_cast<int>(threads_.size()) + 1; }
-    // runs every part of the job, part 0 on the caller's thread
+    int members() const { return members_; }
+    // the parts each job is cut into, the same whether shared or not
+    int parts() const { return parts_; }
+    // runs every part of the job, in order on the caller's thread when the
+    // pass is not shared
     void run(job work, void* context);
 
-private:
-    void serve(int part);
+    // around each pass, so that a team that sizes itself can time it;
+    // whether the pass is shared
+    bool pass_begins();
+    void pass_ends();
+    bool sizes_itself() const { return sizes_itself_; }
+    // passes of another figure take another time: the watch starts over
+    void figure_changed() { watch_.restart(); }
 
+    // several parts per member, so that those left by a slow member spread
+    static constexpr int parts_per_member = 4;
+
+private:
+    void serve(int member);
+    // runs the parts of the round it can claim: its own from the front, then
+    // the others' from the back; returns how many
+    int work_through(int member, std::uint32_t round);
+    int claim(int owner, std::uint32_t round, bool own);
+
+    // one member's parts of the round: round << 32 | next << 16 | end
+    struct alignas(64) share_slot {
+        std::atomic<std::uint64_t> parts{0};
+    };
+
+    const int members_, parts_;
+    const bool sizes_itself_;
+    std::unique_ptr<share_slot[]> slots_;
     std::vector<std::thread> threads_;
     job work_ = nullptr;
     void* context_ = nullptr;
-    std::atomic<unsigned> round_{0};
-    std::atomic<int> busy_{0};
+    alignas(64) std::atomic<std::uint32_t> round_{0};
+    alignas(64) std::atomic<int> done_{0};
     std::atomic<bool> closing_{false};
+
+    team_watch watch_;
+    double pass_started_ = 0;
 };
 
 // the members a team should have here: one per core, at least one

@@ -388,14 +388,12 @@ struct team_pass {
     int draw_mode;
 };
 
-void links_job(void* context, int part, int) { static_cast<team_pass*>(context)->relax->link_part(part); }
-void tensions_job(void* context, int part, int) {
+void links_job(void* context, int part) { static_cast<team_pass*>(context)->relax->link_part(part); }
+void tensions_job(void* context, int part) {
     auto& pass = *static_cast<team_pass*>(context);
     pass.relax->tension_part(part, pass.draw_mode);
 }
-void tension_sums_job(void* context, int part, int) {
-    static_cast<team_pass*>(context)->relax->tension_sum_part(part);
-}
+void tension_sums_job(void* context, int part) { static_cast<team_pass*>(context)->relax->tension_sum_part(part); }
 
 }  // namespace
 
@@ -412,10 +410,21 @@ void relaxation::tension_pass(int draw_mode) {
 }
 
 void relaxation::relax(int draw_mode, int passes) {
+    bool shared = false, alone = false;
     for (int k = 0; k < passes; ++k) {
+        (team_->pass_begins() ? shared : alone) = true;
         link_pass();
         tension_pass(draw_mode);
+        team_->pass_ends();
     }
+    if (!team_->sizes_itself()) return;
+    if (shared && alone)
+        ++frames_.changing;
+    else if (shared)
+        ++frames_.shared;
+    else
+        ++frames_.alone;
+    frames_.members = team_->members();
 }
 
 relaxation::relaxation() {
@@ -432,18 +441,21 @@ void relaxation::use_threads(int members) {
     staff_team();
 }
 
-// a team only for figures big enough to pay for handing the parts over
+// A team only for figures big enough to pay for handing the parts over; one
+// that sizes itself, unless told how many, also runs passes alone while the
+// team loses.
 void relaxation::staff_team() {
-    int members = threads_wanted_ > 0 ? threads_wanted_ : listed_ >= big_figure ? cores_for_passes() : 1;
-    if (!team_ || team_->members() != members) {
-        team_.reset();
-        team_ = std::make_unique<pass_team>(members);
-    }
+    const bool sizes_itself = threads_wanted_ == 0;
+    int members = !sizes_itself ? threads_wanted_ : listed_ >= big_figure ? cores_for_passes() : 1;
+    if (!team_ || team_->members() != members || team_->sizes_itself() != (sizes_itself && members > 1))
+        team_ = std::make_unique<pass_team>(members, sizes_itself);
+    else
+        team_->figure_changed();
     plan_parts();
 }
 
 void relaxation::plan_parts() {
-    const int parts = team_->members();
+    const int parts = team_->parts();
     const int listed = static_cast<int>(listed_), balls = static_cast<int>(balls_.size());
     const int link_groups = static_cast<int>(links_by_ball_.count());
     const ball_links& by_ball = links_by_ball_;

@@ -26,7 +26,9 @@
 // Threads: each stage is cut into parts (link groups, loose runs and
 // vertex groups, balls) that never write where another part writes; the
 // team meets after the links, after the tensions and after the sums, so
-// three times a pass. Every sum is taken in one fixed order.
+// three times a pass: each stage reads what neighbours of its balls wrote in
+// the one before. The parts are the same whether a pass is shared or run
+// alone (see pass_team), and every sum is taken in one fixed order.
 //
 // Words used here:
 //   arm        from a vertex to one neighbour its tensions name; one
@@ -82,6 +84,13 @@ public:
     // the widest the processor runs unless told otherwise; every width
     // gives the same figure
     void use_vector_width(vector_width width);
+    // Frames since the start whose passes a team that sizes itself shared,
+    // ran alone, or changed between the two; members is the team's size.
+    struct team_frames {
+        int members = 1;
+        long shared = 0, alone = 0, changing = 0;
+    };
+    const team_frames& frames_of_team() const { return frames_; }
     // positions and last shifts back to the listed balls
     void write_back() const;
 
@@ -181,6 +190,7 @@ private:
     const pass_loops* loops_ = nullptr;
     int threads_wanted_ = 0;
     std::unique_ptr<pass_team> team_;
+    team_frames frames_;
 };
 
 }  // namespace flopkin

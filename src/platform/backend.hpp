@@ -6,6 +6,7 @@
 
 #include "platform/input.hpp"
 #include "platform/png.hpp"
+#include "platform/recovery_store.hpp"
 
 namespace flopkin {
 
@@ -49,6 +50,15 @@ public:
     virtual std::string request_file(const std::string& prompt, const std::string& filter, bool save,
                                      const std::string& initial_path) = 0;
 
+    // Makes a file just written last beyond the run where the file system
+    // itself does not (the page keeps its documents in the browser's
+    // storage); false with the reason when it could not.
+    virtual bool keep_file(const std::string& path, std::string& why) {
+        (void)path;
+        (void)why;
+        return true;
+    }
+
     // From now on keep a copy of each frame as it is presented, so that the
     // last one shown can be read when the program ends.
     virtual void keep_shown_frames() {}
@@ -58,6 +68,10 @@ public:
         (void)out;
         return false;
     }
+
+    // Where the run keeps its recovery figure; null when it keeps none (a
+    // batch run, or a backend with nowhere to keep it).
+    virtual recovery_store* recovery() { return nullptr; }
 };
 
 }  // namespace flopkin

@@ -4,8 +4,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
+#include <filesystem>
 
 namespace flopkin {
 
@@ -53,12 +56,37 @@ bool write_in_place(const std::string& native, const std::function<void(stream&)
     return write_out(std::move(out), fill, why);
 }
 
+// A document that is a symbolic link stays one: the file it points to (as
+// resolved now) is what gets written, and the fresh file goes in its folder.
+std::string written_path(const std::string& native) {
+    struct stat info {};
+    if (::lstat(native.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return native;
+    std::error_code ec;
+    std::filesystem::path target = std::filesystem::weakly_canonical(native, ec);
+    return ec ? native : target.string();
+}
+
+// the fresh files of saves that never finished (a kill half-way) go once they
+// are an hour old: their age, not their process id, says no save is using them
+void remove_stale_fresh_files(const std::string& folder) {
+    const auto hour_ago = std::filesystem::file_time_type::clock::now() - std::chrono::hours(1);
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
+        std::string name = entry.path().filename().string();
+        if (name.rfind(".flopkin-", 0) != 0 || name.find_first_not_of("0123456789-", 9) != std::string::npos) continue;
+        std::error_code old;
+        if (entry.is_regular_file(old) && entry.last_write_time(old) < hour_ago && !old)
+            std::filesystem::remove(entry.path(), old);
+    }
+}
+
 int disk_rename(const std::string& from, const std::string& to) {
     return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
 }
 
+// each thread's own, as the stream's device maker
 file_mover& current_mover() {
-    static file_mover mover = disk_rename;
+    thread_local file_mover mover = disk_rename;
     return mover;
 }
 
@@ -84,12 +112,14 @@ bool create_folder(const std::string& path) {
     return ::stat(native.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-bool replace_file(const std::string& path, const std::function<void(stream&)>& fill, std::string& why) {
+bool replace_file(const std::string& path, const std::function<void(stream&)>& fill, std::string& why,
+                  const std::function<void(const std::string& fresh)>& before_move) {
     std::string native = native_path(path);
     if (native.empty() || native.back() == '/') {
         why = std::strerror(EISDIR);
         return false;
     }
+    native = written_path(native);
     if (native.size() > longest_path) {
         why = std::strerror(ENAMETOOLONG);
         return false;
@@ -98,7 +128,7 @@ bool replace_file(const std::string& path, const std::function<void(stream&)>& f
 
     // a short name of our own in the same folder, so the rename cannot cross
     // file systems and a document's name of up to 255 bytes leaves room for it
-    static unsigned counter = 0;
+    static std::atomic<unsigned> counter = 0;
     std::string fresh;
     std::unique_ptr<stream> out;
     for (int attempt = 0; attempt < 16 && !out; ++attempt) {
@@ -115,6 +145,7 @@ bool replace_file(const std::string& path, const std::function<void(stream&)>& f
     // the document keeps the permissions it had
     struct stat old {};
     if (::stat(native.c_str(), &old) == 0 && S_ISREG(old.st_mode)) ::chmod(fresh.c_str(), old.st_mode & 07777);
+    if (before_move) before_move(fresh);
     if (int failure = current_mover()(fresh, native)) {
         why = std::strerror(failure);
         delete_file(fresh);
@@ -122,6 +153,7 @@ bool replace_file(const std::string& path, const std::function<void(stream&)>& f
         return folder_refused(why) && write_in_place(native, fill, why);
     }
     sync_folder(folder);
+    remove_stale_fresh_files(folder);
     return true;
 }
 

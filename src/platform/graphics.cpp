@@ -21,7 +21,10 @@ frame_pacer pacer;
 
 backend& be() { return *installed; }
 
-void pump() { be().pump_events(input); }
+void pump() {
+    be().pump_events(input);
+    input.read();
+}
 
 }  // namespace
 
@@ -44,7 +47,10 @@ bool open_graphics(int width, int height, int /*depth*/, int hertz, std::string&
 
 void set_window_title(const std::string& title) { be().set_title(title); }
 // every frame starts from black
-void clear_screen() { be().clear({0, 0, 0}); }
+void clear_screen() {
+    input.begin_frame();
+    be().clear({0, 0, 0});
+}
 void flip() { pacer.flip(be()); }
 void unpace_frames() { pacer.unpace(be()); }
 
@@ -187,5 +193,8 @@ std::string request_file(const std::string& prompt, const std::string& filter, b
     flush_keys();
     return chosen;
 }
+
+// a tool writing documents with no backend installed has only the file system
+bool keep_file(const std::string& path, std::string& why) { return !installed || be().keep_file(path, why); }
 
 }  // namespace flopkin

@@ -18,6 +18,8 @@ backend& current_backend();
 // graphics
 bool open_graphics(int width, int height, int depth, int hertz, std::string& why);
 void set_window_title(const std::string& title);
+// a frame begins: the back buffer is cleared, and input held back for the
+// frame before is let go
 void clear_screen();
 void flip();
 // from now on frames are presented back to back
@@ -36,6 +38,10 @@ void draw_text(const std::string& text, float x, float y);
 // Writes 2n floats into `out`.
 inline constexpr int max_oval_vertices = 65536;
 void oval_vertices(float x, float y, float width, float height, float sx, float sy, std::vector<float>& out);
+
+// makes a file just written last beyond the run (the page's storage); false
+// with the reason when it could not
+bool keep_file(const std::string& path, std::string& why);
 
 // keeps every frame presented from now on, for save_shown_frame
 void keep_shown_frames();

@@ -49,6 +49,7 @@ public:
     int clock_ms = 0;
     int present_cost_ms = 0;  // how long a presentation takes on the fake clock
     bool fail_open = false;
+    recovery_store* store = nullptr;  // what recovery() answers
 
     // --- what a test reads ---
     std::vector<draw_record> drawn;
@@ -67,6 +68,7 @@ public:
     }
     void present() override;
     void pump_events(input_state& input) override;
+    recovery_store* recovery() override { return store; }
     int millisecs() override;
     void sleep_ms(int ms) override;
     double seconds() override;

@@ -29,14 +29,26 @@ struct input_state {
     // than a frame has let go of its modifiers by the time the frame asks
     std::uint8_t modifiers = 0;
     std::uint8_t press_modifiers[256] = {};
+    // A press reads as down through at least one whole frame, however soon it
+    // is let go (a tap on a touchpad or a screen lasts less than a frame): its
+    // release waits until the first frame to see the press from its start has
+    // ended.
+    std::uint32_t frame = 0;                // frames begun
+    bool frame_read = false;                // a query has read the state in this frame
+    std::uint32_t held_through[256] = {};   // the frame each press is seen down by, whole
+    std::uint8_t release_waits[256] = {};
 
     // a press counts only when the code was not already down, so auto-repeat
-    // adds nothing
+    // adds nothing; a code whose release is waiting is pressed again
     void press(int code, bool repeat = false);
     void release(int code);
     // pointer positions arrive as signed 16-bit values, as window events carry them
     void move(int x, int y);
     void flush();
+    // a query is reading the state: presses from now on belong to the next frame
+    void read() { frame_read = true; }
+    // a frame begins: the releases that waited for a frame now seen whole apply
+    void begin_frame();
 };
 
 // the code that mouse query button 1, 2 or 3 reads; 0 for any other number

@@ -81,8 +81,10 @@ private:
     std::vector<std::uint8_t> out_;
 };
 
+// each thread's own: a fault a test puts into its saves stays out of a
+// background writer's
 device_maker& current_maker() {
-    static device_maker maker = open_disk_device;
+    thread_local device_maker maker = open_disk_device;
     return maker;
 }
 

@@ -81,7 +81,8 @@ private:
 using device_maker =
     std::function<std::unique_ptr<stream_device>(const std::string& path, file_access access, std::string& why)>;
 std::unique_ptr<stream_device> open_disk_device(const std::string& path, file_access access, std::string& why);
-// installs the maker that open_stream uses; null restores the disk; returns the previous
+// installs the maker that open_stream uses on the calling thread; null
+// restores the disk; returns the previous
 device_maker use_device_maker(device_maker maker);
 
 // a stream on the path, or null with `why` set

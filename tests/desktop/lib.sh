@@ -55,6 +55,11 @@ start_xvfb() {
   export DISPLAY=:$(head -n1 "$work/display")
 }
 
+# where runs keep their unsaved figures, and the file a run named as it
+# ended (from its standard error in $work/err)
+recovery_folder=$XDG_STATE_HOME/flopkin/unsaved
+kept_file() { sed -n 's/^flopkin: the unsaved figure was kept in "\(.*\)"$/\1/p' "$work/err"; }
+
 # starts a command in the background; its pid is in $last_pid
 start() {
   "$@" &

@@ -34,6 +34,7 @@ TEST_F(button_fixture, OutlinePixelsAreOutside) {
         pointer(x, y);
         EXPECT_EQ(b.held(1), 0) << x << "," << y;
     }
+    clear_screen();  // a frame later
     hb.release(1);
     pointer(120, 60);
     EXPECT_EQ(b.held(1), 0);

@@ -85,6 +85,21 @@ TEST(CommandsLatch, HoldingTheModeButtonTogglesOnce) {
     EXPECT_EQ(c.a.mode, play_mode);
 }
 
+// a tap (pressed and let go between two frames) acts as a click, once per tap
+TEST(CommandsLatch, ATapShorterThanAFrameActs) {
+    commands c;
+    c.hb.move(commands::cx(c.a.button_of(&app::mode_command)), commands::cy(c.a.button_of(&app::mode_command)));
+    c.hb.press(1);
+    c.hb.release(1);
+    c.frame();
+    EXPECT_EQ(c.a.mode, 1);
+    c.frame();
+    c.hb.press(1);
+    c.hb.release(1);
+    c.frame();
+    EXPECT_EQ(c.a.mode, -1);
+}
+
 TEST(CommandsLatch, NothingActsOnTheFirstFrame) {
     harness h;
     h.add_ball(200, 200);

@@ -16,7 +16,11 @@ struct play_figure : harness {
             b->mass = 0.25f;
         }
     }
-    void step() { a.drag_step(); }
+    // a frame of its own, so that a release applies once the press was seen
+    void step() {
+        clear_screen();
+        a.drag_step();
+    }
 };
 
 TEST(DragStep, HeldBallSitsOnThePointerWithNoVelocity) {

@@ -135,6 +135,7 @@ TEST(EditingLink, ReleaseOverTheMenuStillLinksABallReachingUnderIt) {
     h.hb.press(1);
     h.a.place_ball_step();
     h.a.link_step();
+    clear_screen();  // the next frame
     h.hb.move(785, 300);
     h.hb.release(1);
     h.a.place_ball_step();

@@ -163,6 +163,49 @@ TEST_F(History, AFigureOfManyChunksComesBackExactly) {
     EXPECT_EQ(picture(a), drawn);
 }
 
+TEST_F(History, UndoingAnOpenAimsSaveBackAtTheDocumentBefore) {
+    put("a.fkn", three_balls());
+    put("b.fkn", doc().ball(1, 1, 50, 50).data);
+    std::string why;
+    ASSERT_TRUE(a.read_document(1, "a.fkn", why));
+    a.mode = 1;
+    frame();
+    click(300, 300);
+    hb.requester_answers = {"b.fkn"};
+    type('O', ctrl);
+    type('Z', ctrl);
+    type('S', ctrl);
+    EXPECT_EQ(get("b.fkn"), doc().ball(1, 1, 50, 50).data);
+    EXPECT_EQ(a.document_path, "a.fkn");
+    type('Y', ctrl);
+    EXPECT_EQ(a.document_path, "b.fkn");
+
+    // Save as is no step: undoing a drawing after it keeps the new name
+    frame();
+    click(400, 400);
+    hb.requester_answers = {"c.fkn"};
+    type('S', ctrl_shift);
+    type('Z', ctrl);
+    EXPECT_EQ(a.document_path, "c.fkn");
+
+    // a figure without a document before the Open asks for a name again
+    app fresh;
+    hb.requester_answers = {"b.fkn", ""};
+    fresh.open_command();
+    fresh.undo();
+    fresh.save_document();
+    EXPECT_EQ(hb.requester_calls.back().prompt, "Save as:");
+
+    // a mode press on an empty figure changes nothing and leaves redo alone
+    a.clear_all_command();
+    frame();
+    click(100, 100);
+    type('Z', ctrl);
+    ASSERT_TRUE(a.figure.balls.is_empty());
+    type(key_space);
+    EXPECT_EQ(a.history.redo_steps(), 1u);
+}
+
 TEST_F(History, ShortcutsActAsTheirButtonsOncePerPressAndNotDuringAGesture) {
     frame();
     click(100, 100);  // placed and selected

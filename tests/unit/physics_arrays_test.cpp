@@ -112,23 +112,32 @@ TEST_F(arrays_test, TinyAndZeroArmsPushTheWayTheLongWayDoes) {
     // end a on the vertex, end b on the vertex, both arms tiny: the pushes
     // are small, so each is compared in sign and size, not within a margin
     const float arms[][4] = {{0, 0, 0.004f, 0.002f}, {0.003f, -0.001f, 0, 0}, {0.003f, -0.002f, -0.001f, 0.004f}};
-    for (const auto& arm : arms) {
-        fig.clear();
-        const float start[6] = {1 + arm[0], 1 + arm[1], 1, 1, 1 + arm[2], 1 + arm[3]};
-        ball_ref p = put_ball(start[0], start[1]), v = put_ball(start[2], start[3]), q = put_ball(start[4], start[5]);
-        put_tension(p, v, q, 90, 30);
-        auto moves = [&] {
-            float m[6] = {p->x, p->y, v->x, v->y, q->x, q->y};
-            for (int k = 0; k < 6; ++k) m[k] -= start[k];
-            p->x = start[0], p->y = start[1], v->x = start[2], v->y = start[3], q->x = start[4], q->y = start[5];
-            return std::vector<float>(m, m + 6);
-        };
-        long_way_pass(fig, false, 0);
-        std::vector<float> want = moves();
-        relax_tensions(fig, 0);
-        std::vector<float> got = moves();
-        for (int k = 0; k < 6; ++k) EXPECT_NEAR(got[k], want[k], 0.02f * std::abs(want[k])) << "coordinate " << k;
-        EXPECT_NE(std::abs(want[2]) + std::abs(want[3]), 0.0f);  // the vertex moves in every case
+    // alone, and as the last of eight vertices of one pattern, which go
+    // through the grouped loops with a single odd lane
+    for (int vertices : {1, 8}) {
+        for (const auto& arm : arms) {
+            fig.clear();
+            for (int k = 1; k < vertices; ++k) {
+                const float x = 100.0f * static_cast<float>(k);
+                put_tension(put_ball(x + 20, 50), put_ball(x, 50), put_ball(x, 70), 80, 30);
+            }
+            const float start[6] = {1 + arm[0], 1 + arm[1], 1, 1, 1 + arm[2], 1 + arm[3]};
+            ball_ref p = put_ball(start[0], start[1]), v = put_ball(start[2], start[3]), q = put_ball(start[4], start[5]);
+            put_tension(p, v, q, 90, 30);
+            auto moves = [&] {
+                float m[6] = {p->x, p->y, v->x, v->y, q->x, q->y};
+                for (int k = 0; k < 6; ++k) m[k] -= start[k];
+                p->x = start[0], p->y = start[1], v->x = start[2], v->y = start[3], q->x = start[4], q->y = start[5];
+                return std::vector<float>(m, m + 6);
+            };
+            long_way_pass(fig, false, 0);
+            std::vector<float> want = moves();
+            relax_tensions(fig, 0);
+            std::vector<float> got = moves();
+            for (int k = 0; k < 6; ++k)
+                EXPECT_NEAR(got[k], want[k], 0.02f * std::abs(want[k])) << "coordinate " << k << " of vertex " << vertices;
+            EXPECT_NE(std::abs(want[2]) + std::abs(want[3]), 0.0f);  // the vertex moves in every case
+        }
     }
 }
 

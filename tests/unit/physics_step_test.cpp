@@ -55,6 +55,15 @@ TEST_F(step_test, FloorSetsTheBallOnItAndBounces) {
     step();
     EXPECT_FLOAT_EQ(high->y, 0 + 13);
     EXPECT_FLOAT_EQ(high->vy, -0.8f * -29.9f);
+    // balls just touching the side walls are no hit: they fall alike, as a
+    // ball in the open does
+    ball_ref left = put_ball(view.view_left + 13, 100), right = put_ball(view.view_right - 13, 100);
+    for (int frame = 0; frame < 5; ++frame) step();
+    EXPECT_EQ(left->y, right->y);
+    EXPECT_EQ(left->vy, right->vy);
+    EXPECT_NEAR(left->y - 100, 1.5f, 1e-4);
+    EXPECT_EQ(left->x, view.view_left + 13);
+    EXPECT_EQ(right->x, view.view_right - 13);
 }
 
 TEST_F(step_test, TouchingAWallIsNoHit) {

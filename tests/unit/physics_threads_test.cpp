@@ -5,6 +5,7 @@
 #include <random>
 #include <vector>
 
+#include "physics/pass_team.hpp"
 #include "sample_figures.hpp"
 #include "physics_fixture.hpp"
 #include "physics/relaxation.hpp"
@@ -13,8 +14,9 @@ namespace flopkin {
 namespace {
 
 struct setup {
-    int threads;
+    int threads;  // 0: the team sizes itself
     vector_width width;
+    bool big = false;  // enough balls for a team of its own
 };
 
 class sharing_test : public figure_test {
@@ -23,13 +25,14 @@ protected:
     std::vector<std::uint32_t> run(const setup& s) {
         fig.clear();
         mode = play_mode;
+        view = view_fields{};
         view.view_left = -400;
         view.view_right = 1600;
         fit_view(view);
         fig.relax->use_threads(s.threads);
         fig.relax->use_vector_width(s.width);
         // more tensions than one block holds, and balls split unevenly
-        add_mesh(fig, 23, 19, 0, 0);
+        add_mesh(fig, s.big ? 50 : 23, s.big ? 45 : 19, 0, 0);
         add_crowd(fig, 13, 5, 800, 100);
         std::mt19937 random(5);
         std::uniform_real_distribution<float> jiggle(-4, 4);
@@ -74,6 +77,17 @@ TEST_F(sharing_test, EveryThreadCountAndVectorWidthGivesTheSameFigure) {
     }
 }
 
+TEST_F(sharing_test, ATeamThatSizesItselfGivesTheSameFigureAsOneThread) {
+    if (cores_for_passes() < 2) GTEST_SKIP() << "one core: no team";
+    const vector_width width = usable_vector_widths().back();
+    std::vector<std::uint32_t> plain = run({1, width, true});
+    EXPECT_EQ(run({0, width, true}), plain);
+    // the first frame runs two passes alone, then tries the team
+    const relaxation::team_frames& frames = fig.relax->frames_of_team();
+    EXPECT_EQ(frames.shared + frames.alone + frames.changing, 25);
+    EXPECT_GE(frames.changing, 1);
+}
+
 TEST_F(sharing_test, ListChangesReachEveryThread) {
     fig.relax->use_threads(2);
     add_mesh(fig, 10, 10, 100, 100);
@@ -87,6 +101,40 @@ TEST_F(sharing_test, ListChangesReachEveryThread) {
     step();
     EXPECT_NEAR(partner->x - lone->x, 50, 0.01);
     for (std::size_t i = 0; i < fig.balls.slot_count(); ++i) EXPECT_TRUE(std::isfinite(fig.balls.slot(i)->x));
+}
+
+// passes of `alone` seconds alone and `shared` shared; how many were shared
+int watch_passes(team_watch& watch, int passes, double alone, double shared) {
+    int shared_passes = 0;
+    for (int k = 0; k < passes; ++k) {
+        shared_passes += watch.sharing() ? 1 : 0;
+        watch.passed(watch.sharing() ? shared : alone);
+    }
+    return shared_passes;
+}
+
+TEST(team_watch, KeepsAWinningTeamAndTriesALosingOneLessAndLessOften) {
+    team_watch watch;
+    EXPECT_EQ(watch_passes(watch, 2, 1.0, 0.6), 0);
+    // a team that wins shares all but a few passes now and then, which
+    // keep it measured against one thread
+    const int won = watch_passes(watch, 4000, 1.0, 0.6);
+    EXPECT_GT(won, 3950);
+    EXPECT_LT(won, 4000);
+    // the machine gets busy and the team loses: alone within a pass, tried
+    // again less and less often, but still tried within the longest wait
+    EXPECT_EQ(watch_passes(watch, 1, 1.0, 3.0), 1);
+    EXPECT_FALSE(watch.sharing());
+    EXPECT_LE(watch_passes(watch, 6000, 1.0, 3.0), 10);
+    EXPECT_GE(watch_passes(watch, 2 * team_watch::longest_wait + 2, 1.0, 3.0), 1);
+    // other work slows the passes alone as well: the team, which would win
+    // the trial of a few passes, is not tried while that lasts
+    EXPECT_LE(watch_passes(watch, 3 * team_watch::longest_wait, 2.0, 0.6), team_watch::trial_passes);
+    // losing narrowly loses too, after a trial of a few passes
+    EXPECT_LE(watch_passes(watch, 2 * team_watch::longest_wait + 2, 1.0, 1.05), 3 * team_watch::trial_passes);
+    // the machine is idle again: the team is back within the longest wait
+    watch_passes(watch, team_watch::longest_wait + team_watch::trial_passes, 1.0, 0.6);
+    EXPECT_TRUE(watch.sharing());
 }
 
 }  // namespace

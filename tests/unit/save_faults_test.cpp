@@ -42,10 +42,12 @@ device_maker disk_failing_at(failing_device::fault f) {
     };
 }
 
-// files are made only for writing, so a maker that refuses them is a full disk at creation
+// no room for a new file (a full disk, no free inodes, a quota), while the
+// old file still opens and then fails part-way: written in place, it would
+// be cut short
 device_maker disk_without_room() {
     return [](const std::string& path, file_access access, std::string& why) -> std::unique_ptr<stream_device> {
-        if (access == file_access::read) return open_disk_device(path, access, why);
+        if (access != file_access::create_new) return breaking_disk(never, 10)(path, access, why);
         why = std::strerror(ENOSPC);
         return nullptr;
     };
@@ -129,6 +131,24 @@ TEST_F(SaveFaults, SaveAsThatFailsAtAnyByteCreatesNothing) {
         EXPECT_EQ(entries(), 2u) << offset << ": only doc.fkn and the document folder";
         if (HasFailure()) break;
     }
+}
+
+TEST_F(SaveFaults, ALinkStaysALinkAndOldUnfinishedSavesAreCleared) {
+    std::filesystem::create_directory("real");
+    std::filesystem::rename("doc.fkn", "real/doc.fkn");
+    std::filesystem::create_symlink("real/doc.fkn", "doc.fkn");
+    auto now = std::filesystem::file_time_type::clock::now();
+    put("real/.flopkin-1-1", three_balls());
+    put("real/.flopkin-1-2", three_balls());
+    std::filesystem::last_write_time("real/.flopkin-1-1", now - std::chrono::minutes(61));
+    std::filesystem::last_write_time("real/.flopkin-1-2", now - std::chrono::minutes(59));
+    a.save_document();
+    EXPECT_EQ(a.menu->save_label, "Saved!");
+    EXPECT_TRUE(std::filesystem::is_symlink("doc.fkn"));
+    EXPECT_EQ(get("real/doc.fkn"), figure_bytes(a.figure));
+    EXPECT_FALSE(std::filesystem::exists("real/.flopkin-1-1"));
+    EXPECT_TRUE(std::filesystem::exists("real/.flopkin-1-2"));
+    EXPECT_EQ(entries(), 2u);
 }
 
 // A real disk that fills up: a small memory file system, when this process

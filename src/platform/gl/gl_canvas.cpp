@@ -14,9 +14,6 @@ namespace {
 // into it; filled shapes cover pixel centres with plain coordinates
 constexpr float pixel_nudge = 0.375f;
 
-// a batch is drawn once it would hold more vertices than this, which bounds
-// its memory and keeps its count within what one draw call takes
-constexpr std::size_t batch_limit = std::size_t{1} << 20;
 // a polygon of more points than this (an oval larger than the window) is
 // drawn straight from its points rather than copied as three times as many
 constexpr int largest_gathered_polygon = 4096;
@@ -42,9 +39,11 @@ void draw_fan(const float* xy, int points, rgb colour) {
 
 }  // namespace
 
-void gl_canvas::open(int width, int height) {
+void gl_canvas::open(int width, int height, std::size_t most_batch_bytes) {
     width_ = width;
     height_ = height;
+    // which also bounds the batches' memory
+    batch_limit_ = most_batch_bytes / sizeof(batch_vertex);
     // glyph pixels are opaque white, the rest of each cell fully transparent;
     // drawing modulates by the current colour and the alpha test masks
     std::vector<std::uint8_t> texels(atlas_size * atlas_size * 4, 0);
@@ -116,12 +115,19 @@ void gl_canvas::reset_state() {
 
 void gl_canvas::clear(rgb colour) {
     flush();
-    reset_state();
-    glClearColor(colour.r / 255.0f, colour.g / 255.0f, colour.b / 255.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
+    // the clear waits for the frame's first drawing, so that a frame that
+    // stops early (for a requester in a page) leaves the last whole frame shown
+    clear_colour_ = colour;
+    clear_waits_ = true;
 }
 
 void gl_canvas::flush() {
+    if (clear_waits_) {
+        clear_waits_ = false;
+        reset_state();
+        glClearColor(clear_colour_.r / 255.0f, clear_colour_.g / 255.0f, clear_colour_.b / 255.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
     fills_.draw();
     lines_.draw();
     points_.draw();
@@ -131,12 +137,12 @@ void gl_canvas::flush() {
 }
 
 void gl_canvas::start_fills(std::size_t vertices) {
-    if (!lines_.empty() || !points_.empty() || fills_.count() + vertices > batch_limit) flush();
+    if (!lines_.empty() || !points_.empty() || fills_.count() + vertices > batch_limit_) flush();
 }
 
 void gl_canvas::start_strokes(rgb colour) {
     bool other_colour = !lines_.empty() && !(colour == stroke_colour_);
-    if (!fills_.empty() || other_colour || lines_.count() + 2 > batch_limit) flush();
+    if (!fills_.empty() || other_colour || lines_.count() + 2 > batch_limit_) flush();
     stroke_colour_ = colour;
 }
 

@@ -20,9 +20,14 @@ namespace flopkin {
 
 class gl_canvas {
 public:
-    // needs the context current; uploads the font atlas
-    void open(int width, int height);
-    // state for a new frame, then the back buffer filled with the colour
+    // the most vertex bytes one draw call of the desktop's OpenGL is given
+    static constexpr std::size_t desktop_batch_bytes = std::size_t{12} << 20;
+    // needs the context current; uploads the font atlas. A batch is drawn
+    // before it would hold more than most_batch_bytes of vertices: what one
+    // draw call of the context takes
+    void open(int width, int height, std::size_t most_batch_bytes = desktop_batch_bytes);
+    // state for a new frame, then the back buffer filled with the colour, at
+    // the first drawing that follows
     void clear(rgb colour);
     void line(float x1, float y1, float x2, float y2, bool last_pixel, rgb colour);
     void rect(float x, float y, float width, float height, rgb colour);
@@ -41,6 +46,7 @@ private:
     void start_fills(std::size_t vertices);
     void start_strokes(rgb colour);
     int width_ = 0, height_ = 0;
+    std::size_t batch_limit_ = 0;  // vertices
     unsigned font_texture_ = 0;
     std::vector<float> oval_points_;  // reused, so ovals allocate only when they grow
     vertex_batch fills_{GL_TRIANGLES};
@@ -48,6 +54,8 @@ private:
     vertex_batch points_{GL_POINTS};
     // lines and points of one colour may be drawn in any order: the pixels come out the same
     rgb stroke_colour_;
+    rgb clear_colour_;
+    bool clear_waits_ = false;
 };
 
 }  // namespace flopkin

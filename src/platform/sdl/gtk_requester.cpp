@@ -10,6 +10,7 @@
 
 #include "platform/file_filter.hpp"
 #include "platform/file_system.hpp"
+#include "platform/termination.hpp"
 
 namespace flopkin {
 namespace {
@@ -82,6 +83,12 @@ void propose(GtkFileChooser* chooser, std::string initial_path, bool save) {
         gtk_file_chooser_select_filename(chooser, path.c_str());
 }
 
+// a signal that ends the program answers as Cancel does, within 0.2 s
+gboolean cancel_when_ending(gpointer dialog) {
+    if (terminate_requested()) gtk_dialog_response(GTK_DIALOG(dialog), GTK_RESPONSE_CANCEL);
+    return G_SOURCE_CONTINUE;
+}
+
 // asks until the user cancels or gives an acceptable path. A path to save at
 // comes back whatever its length, so that one too long fails as a save does;
 // to open, only an existing file within the length limit is acceptable.
@@ -115,7 +122,8 @@ void settle_gtk() {
 // a press whose release never arrives holds the dialog back 10 s at most.
 void let_press_end() {
     Uint32 deadline = SDL_GetTicks() + 10000;
-    while (SDL_GetGlobalMouseState(nullptr, nullptr) != 0 && !SDL_TICKS_PASSED(SDL_GetTicks(), deadline)) {
+    while (SDL_GetGlobalMouseState(nullptr, nullptr) != 0 && !SDL_TICKS_PASSED(SDL_GetTicks(), deadline) &&
+           !terminate_requested()) {
         SDL_PumpEvents();
         SDL_Delay(5);
     }
@@ -140,9 +148,10 @@ void give_back_focus(SDL_Window* parent) {
 }  // namespace
 
 std::string gtk_request_file(SDL_Window* parent, const std::string& prompt, const std::string& filter, bool save,
-                             const std::string& initial_path) {
+                             const std::string& initial_path, const std::string& shortcut) {
     if (!gtk_ready()) return "";
     let_press_end();
+    if (terminate_requested()) return "";
     std::error_code ec;
     std::filesystem::path working_directory = std::filesystem::current_path(ec);
 
@@ -155,10 +164,15 @@ std::string gtk_request_file(SDL_Window* parent, const std::string& prompt, cons
     gtk_dialog_set_default_response(GTK_DIALOG(dialog), GTK_RESPONSE_ACCEPT);
     add_filters(chooser, filter);
     propose(chooser, initial_path, save);
+    std::error_code no_folder;
+    if (!shortcut.empty() && std::filesystem::is_directory(shortcut, no_folder))
+        gtk_file_chooser_add_shortcut_folder(chooser, shortcut.c_str(), nullptr);
     g_signal_connect(dialog, "map-event", G_CALLBACK(take_focus), nullptr);
     keep_above(dialog, parent);
 
+    guint watch = g_timeout_add(200, cancel_when_ending, dialog);
     std::string chosen = ask(dialog, save);
+    g_source_remove(watch);
     gtk_widget_destroy(dialog);
     settle_gtk();
     give_back_focus(parent);

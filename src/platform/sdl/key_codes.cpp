@@ -4,7 +4,9 @@
 
 namespace flopkin {
 
-int virtual_key(SDL_Keycode key) {
+namespace {
+
+int key_code(SDL_Keycode key) {
     // letters and digits: the upper-case character; F1-F12 from 112
     if (key >= SDLK_a && key <= SDLK_z) return 'A' + (key - SDLK_a);
     if (key >= SDLK_0 && key <= SDLK_9) return '0' + (key - SDLK_0);
@@ -56,6 +58,19 @@ int virtual_key(SDL_Keycode key) {
         case SDLK_QUOTE: return 222;
         default: return 0;
     }
+}
+
+}  // namespace
+
+int virtual_key(const SDL_Keysym& keysym) {
+    // the keypad's Delete, which Num Lock turns into its decimal point
+    if (keysym.sym == SDLK_KP_PERIOD && !(keysym.mod & KMOD_NUM)) return 46;
+    int code = key_code(keysym.sym);
+    // a letter of a layout that is not Latin (Russian, Greek, Hebrew ...):
+    // the letter of the same key on the US layout, so Ctrl shortcuts work
+    if (code == 0 && keysym.scancode >= SDL_SCANCODE_A && keysym.scancode <= SDL_SCANCODE_Z)
+        return 'A' + (keysym.scancode - SDL_SCANCODE_A);
+    return code;
 }
 
 int key_modifiers(Uint16 mod) {

@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <thread>
 
+#include "platform/recovery_files.hpp"
+#include "platform/sdl/connection_loss.hpp"
 #include "platform/sdl/frame_capture.hpp"
 #include "platform/gl/gl_backend.hpp"
 #include "platform/sdl/gtk_requester.hpp"
@@ -29,7 +31,11 @@ int mouse_code(Uint8 button) {
 
 class sdl_backend : public gl_backend {
 public:
-    explicit sdl_backend(bool offscreen) : offscreen_(offscreen) {}
+    explicit sdl_backend(bool offscreen) : offscreen_(offscreen) {
+        std::string folder = recovery_files::default_folder();
+        if (!offscreen && !folder.empty())
+            recovery_ = std::make_unique<recovery_files>(folder, recovery_files::run_name());
+    }
 
     ~sdl_backend() override {
         if (context_) SDL_GL_DeleteContext(context_);
@@ -75,6 +81,7 @@ public:
         if (!context_) return fail(why);
         if (SDL_GL_MakeCurrent(window_, context_) != 0) return fail(why);
         canvas_.open(width, height);
+        if (!offscreen_) keep_figure_on_connection_loss(recovery_.get());
         width_ = width;
         height_ = height;
         // both buffers start black
@@ -98,6 +105,7 @@ public:
     }
 
     void keep_shown_frames() override { keep_frames_ = true; }
+    recovery_store* recovery() override { return recovery_.get(); }
     bool last_shown_frame(frame_image& out) override { return capture_.last(out); }
 
     void pump_events(input_state& input) override {
@@ -113,11 +121,11 @@ public:
             switch (e.type) {
                 case SDL_KEYDOWN:
                     input.modifiers = static_cast<std::uint8_t>(key_modifiers(e.key.keysym.mod));
-                    input.press(virtual_key(e.key.keysym.sym), e.key.repeat != 0);
+                    input.press(virtual_key(e.key.keysym), e.key.repeat != 0);
                     break;
                 case SDL_KEYUP:
                     input.modifiers = static_cast<std::uint8_t>(key_modifiers(e.key.keysym.mod));
-                    input.release(virtual_key(e.key.keysym.sym));
+                    input.release(virtual_key(e.key.keysym));
                     break;
                 case SDL_MOUSEBUTTONDOWN: input.press(mouse_code(e.button.button)); break;
                 case SDL_MOUSEBUTTONUP: input.release(mouse_code(e.button.button)); break;
@@ -144,7 +152,10 @@ public:
     std::string request_file(const std::string& prompt, const std::string& filter, bool save,
                              const std::string& initial_path) override {
         if (offscreen_) return "";
-        std::string chosen = gtk_request_file(window_, prompt, filter, save, initial_path);
+        std::string chosen = gtk_request_file(window_, prompt, filter, save, initial_path,
+                                              recovery_files::default_folder());
+        // GTK put its own handler in place of ours as it started
+        keep_figure_on_connection_loss(recovery_.get());
         // the dialog may have used the GL context's thread state; take it back
         if (window_ && context_) SDL_GL_MakeCurrent(window_, context_);
         held_over_.take(window_);
@@ -178,6 +189,7 @@ private:
     held_over_keys held_over_;
     bool pointer_after_requester_ = false;
     int pointer_x_ = 0, pointer_y_ = 0;
+    std::unique_ptr<recovery_files> recovery_;
 };
 
 }  // namespace

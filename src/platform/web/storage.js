@@ -1,49 +1,170 @@
 // The "saved flopkins" folder lives in the browser's storage for the page
-// (IndexedDB): it is read in before the program starts, and every change to
-// it is written back soon after.
+// (IndexedDB), one record per document, keyed by its path. The program works
+// on copies in memory: a save writes its one record alone, in a transaction
+// of its own, so tabs never touch each other's documents; the list and a
+// document's bytes are read afresh whenever the page needs them. Records are
+// kept as earlier versions of the page kept them, so their documents stay.
+// what the program waits for from the storage: 1 once done, or 0 with the
+// reason at *why, allocated for the program to free
+async function pageAnswer(done, why) {
+  try {
+    await done;
+    return 1;
+  } catch (failure) {
+    HEAP32[why >> 2] = allocateUTF8(String(failure && failure.message || failure));
+    return 0;
+  }
+}
+
 Module.preRun = Module.preRun || [];
 Module.preRun.push(function () {
   var home = '/home/web_user';
   var folder = home + '/saved flopkins';
   FS.mkdir(folder);
-  FS.mount(IDBFS, {}, folder);
   FS.chdir(home);
-  var writing = false, again = false;
-  function writeBack() {
-    if (writing) { again = true; return; }
-    writing = true;
-    FS.syncfs(false, function (failure) {
-      writing = false;
-      if (failure) console.error('flopkin: the browser storage could not be written: ' + failure);
-      if (again) { again = false; writeBack(); }
+
+  var store = 'FILE_DATA';
+  var opened = null;
+  function database() {
+    if (!opened) opened = new Promise(function (resolve, reject) {
+      var asked = indexedDB.open(folder, 21);
+      asked.onupgradeneeded = function () {
+        var db = asked.result;
+        if (!db.objectStoreNames.contains(store))
+          db.createObjectStore(store).createIndex('timestamp', 'timestamp', { unique: false });
+      };
+      asked.onsuccess = function () { resolve(asked.result); };
+      asked.onerror = function () { opened = null; reject(asked.error); };
+    });
+    return opened;
+  }
+  // work(records, done) runs in one transaction; the promise gives what was
+  // passed to done once the transaction has committed
+  function transaction(mode, work) {
+    return database().then(function (db) {
+      return new Promise(function (resolve, reject) {
+        var t = db.transaction(store, mode), result;
+        work(t.objectStore(store), function (value) { result = value; });
+        t.oncomplete = function () { resolve(result); };
+        t.onabort = function () { reject(t.error || new Error('the browser\'s storage gave up the change')); };
+      });
     });
   }
-  function changed(path) {
-    // the wait lets a fresh file and its rename go over in one write
-    if (!path || path.indexOf(folder + '/') !== 0) return;
-    setTimeout(writeBack, 0);
-    Module.flopkin.written(path);
+  function key(name) { return folder + '/' + name; }
+  function record(bytes) { return { timestamp: new Date(), mode: 33206, contents: bytes }; }
+  // the record at the path copied into memory there; false when there is none
+  function fetch(path) {
+    return transaction('readonly', function (records, done) {
+      var asked = records.get(path);
+      asked.onsuccess = function () { done(asked.result && asked.result.contents); };
+    }).then(function (bytes) {
+      if (!bytes) return false;
+      FS.writeFile(path, bytes);
+      return true;
+    });
   }
-  // the program reaches the files only through these three
-  var close = FS.close, rename = FS.rename, unlink = FS.unlink;
-  FS.close = function (stream) {
-    var path = stream.path, wrote = (stream.flags & 3) !== 0;  // opened for writing
-    close.apply(FS, arguments);
-    if (wrote) changed(path);
+
+  // Every run keeps its unsaved figure in a record of its own, named from
+  // when it started, so neither a reload nor another tab writes over it; the
+  // 20 newest are kept. The program writes the figure into memory, and the
+  // record follows after that frame.
+  var unsaved = home + '/unsaved';
+  FS.mkdir(unsaved);
+  var mine = unsaved + '/' + new Date().toISOString().replace(/[:.]/g, '-') + '-' +
+             Math.random().toString(36).slice(2, 8) + '.fkn';
+  var changes = 0, kept = 0;  // changes the program told of, and those the stored figure holds
+  var writing = Promise.resolve();
+  function after(work) {
+    writing = writing.catch(function () {}).then(work);
+    return writing;
+  }
+  var unsavedRange = IDBKeyRange.bound(unsaved + '/', unsaved + '0', false, true);
+  var recovery = {
+    path: mine,
+    changed: function () { ++changes; },
+    // a change the browser's storage does not hold yet
+    unkept: function () { return changes !== kept; },
+    keep: function () {
+      var bytes = FS.readFile(mine), holds = changes;
+      after(function () {
+        return transaction('readwrite', function (records) {
+          records.put(record(bytes), mine);
+          var all = [];
+          records.openCursor(unsavedRange).onsuccess = function (e) {
+            var at = e.target.result;
+            if (at) { all.push([at.value.timestamp, at.primaryKey]); at.continue(); return; }
+            all.sort(function (a, b) { return b[0] - a[0]; });
+            all.slice(20).forEach(function (old) { records.delete(old[1]); });
+          };
+        });
+      }).then(function () { kept = holds; }, function (failure) {
+        console.error('flopkin: the unsaved figure could not be kept: ' + failure);
+      });
+    },
+    // the figure is saved: this run keeps nothing
+    discard: function () {
+      kept = changes;
+      after(function () { return transaction('readwrite', function (records) { records.delete(mine); }); })
+        .catch(function (failure) { console.error('flopkin: the unsaved figure could not be let go: ' + failure); });
+    },
+    settled: function () { return writing; },
+    // the figures kept, newest first, as [path, when kept]
+    list: function () {
+      return transaction('readonly', function (records, done) {
+        var all = [];
+        records.openCursor(unsavedRange).onsuccess = function (e) {
+          var at = e.target.result;
+          if (at) { all.push([at.primaryKey, at.value.timestamp]); at.continue(); return; }
+          done(all.sort(function (a, b) { return b[1] - a[1]; }));
+        };
+      });
+    },
+    fetch: fetch,
   };
-  FS.rename = function (from, to) {
-    rename.apply(FS, arguments);
-    changed(PATH_FS.resolve(to));
+
+  var storage = {
+    // the names of the stored documents, sorted
+    names: function () {
+      return transaction('readonly', function (records, done) {
+        var asked = records.getAllKeys(IDBKeyRange.bound(folder + '/', folder + '0', false, true));
+        asked.onsuccess = function () {
+          done(asked.result.map(function (k) { return k.slice(folder.length + 1); }).filter(function (n) {
+            return n && n.indexOf('/') < 0 && n.charAt(0) !== '.';
+          }).sort());
+        };
+      });
+    },
+    // copies the stored document into the folder in memory; false when none is stored under the name
+    fetch: function (name) { return fetch(key(name)); },
+    // stores the file the program has just written (a document, or an unsaved
+    // figure opened and saved again), once it has committed
+    keep: function (path) {
+      var full = PATH_FS.resolve(path);
+      if (full.indexOf(folder + '/') !== 0 && full.indexOf(unsaved + '/') !== 0) return Promise.resolve();
+      var bytes = FS.readFile(full);
+      return transaction('readwrite', function (records) { records.put(record(bytes), full); });
+    },
+    // stores new bytes under a name no document has; false when the name is taken
+    add: function (name, bytes) {
+      return transaction('readwrite', function (records, done) {
+        var asked = records.add(record(bytes), key(name));
+        asked.onsuccess = function () { done(true); };
+        asked.onerror = function (e) {
+          if (asked.error && asked.error.name === 'ConstraintError') { e.preventDefault(); done(false); }
+        };
+      }).then(function (added) {
+        if (added) FS.writeFile(key(name), bytes);
+        return added;
+      });
+    },
   };
-  FS.unlink = function (path) {
-    unlink.apply(FS, arguments);
-    changed(PATH_FS.resolve(path));
-  };
+  Module.flopkin.storage = storage;
+  Module.flopkin.recovery = recovery;
   Module.flopkin.folder = folder;
-  Module.flopkin.writing = function () { return writing; };
+
+  // the start-up document, when one is stored
   addRunDependency('storage');
-  FS.syncfs(true, function (failure) {
-    if (failure) console.error('flopkin: the browser storage could not be read: ' + failure);
-    removeRunDependency('storage');
-  });
+  storage.fetch('flopkin.fkn').catch(function (failure) {
+    console.error('flopkin: the browser storage could not be read: ' + failure);
+  }).then(function () { removeRunDependency('storage'); });
 });

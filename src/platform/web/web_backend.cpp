@@ -3,14 +3,18 @@
 #include <GLFW/glfw3.h>
 #include <emscripten.h>
 
+#include <cstdint>
 #include <cstdlib>
 
+#include "platform/file_system.hpp"
 #include "platform/gl/gl_backend.hpp"
+#include "platform/recovery_store.hpp"
 
 namespace flopkin {
 namespace {
 
-// the page queues input as triples: kind, then a key code or button, or x and y
+// the page queues input as triples: kind, then a key code or button with the
+// modifiers held, or x and y
 enum event_kind { key_press = 1, key_repeat = 2, key_release = 3, pointer_move = 4 };
 
 EM_JS(int, page_next_event, (int* out), {
@@ -49,6 +53,63 @@ EM_ASYNC_JS(char*, page_request_file, (const char* prompt, const char* filter, i
 
 EM_JS(void, page_set_title, (const char* title), { document.title = UTF8ToString(title); });
 
+// 1 once the file's bytes are in the browser's storage for good, or 0 with
+// the reason, allocated with malloc, in *why
+EM_ASYNC_JS(int, page_keep_file, (const char* path, char** why), {
+    return pageAnswer(Module.flopkin.keep(UTF8ToString(path)), why);
+});
+
+// The run's unsaved figure in the browser's storage, one record per run; the
+// page writes it after the frame that hands it over, and lists the figures
+// of every run in Open.
+EM_JS(char*, page_recovery_path, (), { return allocateUTF8(Module.flopkin.recovery.path); });
+EM_JS(void, page_recovery_changed, (), { Module.flopkin.recovery.changed(); });
+EM_JS(void, page_recovery_keep, (), { Module.flopkin.recovery.keep(); });
+EM_JS(void, page_recovery_discard, (), { Module.flopkin.recovery.discard(); });
+// 1 once what was handed over is stored, or 0 with the reason, allocated with malloc, in *why
+EM_ASYNC_JS(int, page_recovery_settle, (char** why), { return pageAnswer(Module.flopkin.recovery.settled(), why); });
+
+// what a call that waited for the page answered: true, or false with the
+// reason it gave (allocated with malloc, freed here)
+bool answered(int done, char* reason, std::string& why) {
+    if (!done) why = reason ? reason : "the browser's storage refused it";
+    std::free(reason);
+    return done != 0;
+}
+
+class page_recovery : public recovery_store {
+public:
+    page_recovery() {
+        char* path = page_recovery_path();
+        path_ = path;
+        std::free(path);
+    }
+    // the requester lists them, with the time each was kept
+    std::vector<std::string> earlier_figures() override { return {}; }
+    void changed() override { page_recovery_changed(); }
+    // written into the page's memory here; the page stores the bytes
+    void keep(std::function<void(stream&)> fill) override {
+        if (replace_file(path_, fill, failure_)) {
+            failure_.clear();
+            page_recovery_keep();
+        }
+    }
+    void discard() override { page_recovery_discard(); }
+    bool settle(std::string& why) override {
+        if (!failure_.empty()) {
+            why = failure_;
+            return false;
+        }
+        char* reason = nullptr;
+        int done = page_recovery_settle(&reason);
+        return answered(done, reason, why);
+    }
+    std::string place() const override { return "the browser's storage, listed in Open"; }
+
+private:
+    std::string path_, failure_;
+};
+
 class web_backend : public gl_backend {
 public:
     ~web_backend() override {
@@ -73,7 +134,8 @@ public:
             return false;
         }
         glfwMakeContextCurrent(window_);
-        canvas_.open(width, height);
+        // each draw call within the GL emulation's buffer for a call's vertices
+        canvas_.open(width, height, FLOPKIN_GL_BUFFER_BYTES);
         canvas_.clear({0, 0, 0});
         canvas_.flush();
         return true;
@@ -104,10 +166,16 @@ public:
         int value[2];
         while (int kind = page_next_event(value)) {
             switch (kind) {
-                case key_press: input.press(value[0]); break;
-                case key_repeat: input.press(value[0], true); break;
-                case key_release: input.release(value[0]); break;
                 case pointer_move: input.move(value[0], value[1]); break;
+                case key_press:
+                case key_repeat:
+                case key_release:
+                    input.modifiers = static_cast<std::uint8_t>(value[1]);
+                    if (kind == key_release)
+                        input.release(value[0]);
+                    else
+                        input.press(value[0], kind == key_repeat);
+                    break;
                 default: break;
             }
         }
@@ -119,8 +187,8 @@ public:
 
     std::string request_file(const std::string& prompt, const std::string& filter, bool save,
                              const std::string& initial_path) override {
-        // the frame so far stays on screen under the dialog
-        canvas_.flush();
+        // nothing of this frame is drawn yet: the last whole frame stays on
+        // screen under the dialog
         char* chosen = page_request_file(prompt.c_str(), filter.c_str(), save ? 1 : 0, initial_path.c_str());
         if (!chosen) return "";
         std::string path = chosen;
@@ -128,7 +196,16 @@ public:
         return path;
     }
 
+    recovery_store* recovery() override { return &recovery_; }
+
+    bool keep_file(const std::string& path, std::string& why) override {
+        char* reason = nullptr;
+        int done = page_keep_file(path.c_str(), &reason);
+        return answered(done, reason, why);
+    }
+
 private:
+    page_recovery recovery_;
     double due_ = 0;  // when the next frame is to be shown
     int unshown_ = 0;
     GLFWwindow* window_ = nullptr;
