@@ -77,16 +77,30 @@ bool app::run_frame() {
     draw_grid();
     handle_commands();
     if (quit_requested) return false;
+    // the top of the frame or the commands' end may have forced draw mode
+    if (mode == draw_mode) paused = false;
     drift_palette();
+    if (mode == draw_mode) move_ball_step();
     if (mode == draw_mode) place_ball_step();
-    if (mode == draw_mode) link_step();
-    simulation_step();
+    // a ball being moved is no link's start
+    if (mode == draw_mode && !moved) link_step();
+    // paused: no step, but a grabbed ball still follows the pointer
+    if (paused && !step_once)
+        drag_step();
+    else
+        simulation_step();
+    step_once = false;
     // a figure whose constraints blew up within the step is dropped now, as it
     // would be at the next frame's start, so that no position that is not a
     // number is drawn, picked or left in the figure between frames; far but
     // finite balls wait for the next frame's check
     drop_lost_balls();
     draw_figure();
+    if (paused) {
+        int grey = grid_grey();
+        set_color(grey, grey, grey);
+        draw_text("Paused", 6, 4);
+    }
     layout_menu();
     menu->draw();
     if (options.stats) frame_ms.push_back((fine_seconds() - started) * 1000.0);

@@ -53,6 +53,8 @@ int key_hit(int code);
 // the modifier bits held when the key was last pressed
 int key_press_modifiers(int code);
 void flush_keys();
+// the wheel's whole notches since the last call, up positive
+int wheel_notches();
 
 // time
 int millisecs();

@@ -23,12 +23,24 @@ void input_state::move(int x, int y) {
     pointer_y = static_cast<std::int16_t>(y);
 }
 
+void input_state::scroll(float notches) {
+    // a wild value from a driver must not stall the frames with zoom steps
+    if (notches >= -100 && notches <= 100) wheel += notches;
+}
+
+int input_state::take_wheel_notches() {
+    int whole = static_cast<int>(wheel);
+    wheel -= static_cast<float>(whole);
+    return whole;
+}
+
 void input_state::flush() {
     for (int i = 0; i < 256; ++i) {
         down[i] = 0;
         hits[i] = 0;
     }
     modifiers = 0;
+    wheel = 0;
 }
 
 int mouse_button_code(int button) {

@@ -11,6 +11,7 @@ constexpr int key_backspace = 8;
 constexpr int key_escape = 27;
 constexpr int key_space = 32;
 constexpr int key_delete = 46;
+constexpr int key_period = 190;
 constexpr int code_mouse_left = 1;
 constexpr int code_mouse_right = 2;
 constexpr int code_mouse_middle = 4;
@@ -29,6 +30,8 @@ struct input_state {
     // than a frame has let go of its modifiers by the time the frame asks
     std::uint8_t modifiers = 0;
     std::uint8_t press_modifiers[256] = {};
+    // wheel notches not yet taken, up positive; a touchpad sends fractions
+    float wheel = 0;
 
     // a press counts only when the code was not already down, so auto-repeat
     // adds nothing
@@ -36,6 +39,9 @@ struct input_state {
     void release(int code);
     // pointer positions arrive as signed 16-bit values, as window events carry them
     void move(int x, int y);
+    void scroll(float notches);
+    // the whole notches scrolled since the last take; fractions stay for later
+    int take_wheel_notches();
     void flush();
 };
 
