@@ -51,6 +51,10 @@ int app::run(const run_options& opts) {
     std::string why;
     // kept from the first frame on, so even a run of no frames has one to write
     if (!options.screenshot.empty()) keep_shown_frames();
+    if (!options.record.empty() && !start_recording(options.record, options.record_every, screen_width, screen_height, why)) {
+        std::fprintf(stderr, "flopkin: cannot write \"%s\": %s\n", options.record.c_str(), why.c_str());
+        return 1;
+    }
     if (!open_graphics(screen_width, screen_height, 0, 60, why)) {
         std::fprintf(stderr, "Unable to set graphics mode\n%s\n", why.c_str());
         return 1;
@@ -105,6 +109,7 @@ bool app::run_frame() {
     menu->draw();
     if (options.stats) frame_ms.push_back((fine_seconds() - started) * 1000.0);
     flip();
+    if (!options.record.empty()) record_shown_frame();
     ++frames_run;
     // a tap of Escape that began and ended within the frame counts as held
     if (key_down(key_escape) || key_hit(key_escape)) return false;

@@ -27,6 +27,8 @@ struct run_options {
     std::string document;       // opened at start-up instead of the default document
     std::string output;         // written when the program ends
     std::string screenshot;     // the last frame shown, written as PNG when the program ends
+    std::string record;         // the frames shown, written as an animated GIF
+    int record_every = 2;       // of the frames shown, every this many goes into the clip
     long long seed = -1;        // seeds the random generator; -1 = from the clock
     int threads = 0;            // sharing the simulation; 0 = decided by figure size
 };

@@ -19,6 +19,9 @@ std::string usage_text() {
            "  --output PATH   write the figure to PATH when the program ends\n"
            "  --screenshot PATH  write the last frame shown to PATH as PNG when the\n"
            "                  program ends; with --headless the frames are drawn offscreen\n"
+           "  --record PATH   write the frames shown to PATH as an animated GIF (desktop\n"
+           "                  only); with --headless the frames are drawn offscreen\n"
+           "  --record-every N  keep every Nth frame shown in the clip (N >= 1; default 2)\n"
            "  --seed N        seed the random generator with N (0 to 2147483647), so a\n"
            "                  run can be repeated frame for frame\n"
            "  --threads N     threads for the simulation (N >= 1; default: one per core\n"
@@ -96,6 +99,21 @@ parse_result parse_options(int argc, const char* const* argv, run_options& optio
                 message = "--screenshot needs a path";
                 return parse_result::bad;
             }
+        } else if (arg == "--record") {
+            if (!value(options.record)) return parse_result::bad;
+            if (options.record.empty()) {
+                message = "--record needs a path";
+                return parse_result::bad;
+            }
+        } else if (arg == "--record-every") {
+            std::string text;
+            long long every = 0;
+            if (!value(text)) return parse_result::bad;
+            if (!parse_count(text, every) || every < 1 || every > 3600) {
+                message = "invalid value for --record-every: '" + text + "' (a whole number from 1 to 3600)";
+                return parse_result::bad;
+            }
+            options.record_every = static_cast<int>(every);
         } else if (arg == "--seed") {
             std::string text;
             if (!value(text)) return parse_result::bad;
