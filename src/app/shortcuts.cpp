@@ -47,7 +47,9 @@ void app::handle_shortcuts() {
     // every key is read, so that no press is left over for a later frame
     pressed_keys keys;
     // a link, a grab or a move in progress is not to be changed under the pointer
-    if ((mouse_down(1) && (mouse_x() < area_width || link_drag_active == 1 || dragged)) || moved) return;
+    if ((mouse_down(1) && (mouse_x() < area_width || link_drag_active == 1 || dragged)) ||
+        (moved && mouse_down(move_button)))
+        return;
     for (const command& c : commands)
         if (acts_in(c, mode) && (keys.typed(c.keys[0]) || keys.typed(c.keys[1]))) run_command(c.act);
 }

@@ -1,5 +1,7 @@
 #include "platform/input.hpp"
 
+#include <algorithm>
+
 namespace flopkin {
 namespace {
 bool valid(int code) { return code >= 1 && code <= 255; }
@@ -24,8 +26,9 @@ void input_state::move(int x, int y) {
 }
 
 void input_state::scroll(float notches) {
-    // a wild value from a driver must not stall the frames with zoom steps
-    if (notches >= -100 && notches <= 100) wheel += notches;
+    // a wild value from a driver, or a flood of events between two frames,
+    // must not stall a frame with zoom steps
+    if (notches >= -100 && notches <= 100) wheel = std::clamp(wheel + notches, -100.0f, 100.0f);
 }
 
 int input_state::take_wheel_notches() {
