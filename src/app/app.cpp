@@ -58,6 +58,10 @@ int app::run(const run_options& opts) {
     std::string why;
     // kept from the first frame on, so even a run of no frames has one to write
     if (!options.screenshot.empty()) keep_shown_frames();
+    if (!options.record.empty() && !start_recording(options.record, options.record_every, screen_width, screen_height, why)) {
+        std::fprintf(stderr, "flopkin: cannot write \"%s\": %s\n", options.record.c_str(), why.c_str());
+        return 1;
+    }
     if (!open_graphics(screen_width, screen_height, 0, 60, why)) {
         std::fprintf(stderr, "Unable to set graphics mode\n%s\n", why.c_str());
         return 1;
@@ -92,10 +96,19 @@ bool app::run_frame() {
     draw_grid();
     handle_commands();
     if (quit_requested) return false;
+    // the top of the frame or the commands' end may have forced draw mode
+    if (mode == draw_mode) paused = false;
     drift_palette();
+    if (mode == draw_mode) move_ball_step();
     if (mode == draw_mode) place_ball_step();
-    if (mode == draw_mode) link_step();
-    simulation_step();
+    // a ball being moved is no link's start
+    if (mode == draw_mode && !moved) link_step();
+    // paused: no step, but a grabbed ball still follows the pointer
+    if (paused && !step_once)
+        drag_step();
+    else
+        simulation_step();
+    step_once = false;
     // a figure whose constraints blew up within the step is dropped now, as it
     // would be at the next frame's start, so that no position that is not a
     // number is drawn, picked or left in the figure between frames; far but
@@ -103,10 +116,16 @@ bool app::run_frame() {
     drop_lost_balls();
     keep_recovery_figure();
     draw_figure();
+    if (paused) {
+        int grey = grid_grey();
+        set_color(grey, grey, grey);
+        draw_text("Paused", 6, 4);
+    }
     layout_menu();
     menu->draw();
     if (options.stats) frame_ms.push_back((fine_seconds() - started) * 1000.0);
     flip();
+    if (!options.record.empty()) record_shown_frame();
     ++frames_run;
     // a tap of Escape that began and ended within the frame counts as held
     // (the presses are read first, so that none is left for the next frame)

@@ -28,6 +28,8 @@ struct run_options {
     std::string document;       // opened at start-up instead of the default document
     std::string output;         // written when the program ends
     std::string screenshot;     // the last frame shown, written as PNG when the program ends
+    std::string record;         // the frames shown, written as an animated GIF
+    int record_every = 2;       // of the frames shown, every this many goes into the clip
     long long seed = -1;        // seeds the random generator; -1 = from the clock
     int threads = 0;            // sharing the simulation; 0 = decided by figure size
 };
@@ -59,6 +61,10 @@ struct app : view_fields, editing_fields {
 
     // set by "Quit": the frame ends at once and the loop with it
     bool quit_requested = false;
+    // play mode with the simulation step held; part of no document or history
+    bool paused = false;
+    bool step_once = false;         // one step asked for while paused
+
     run_options options;
     long long frames_run = 0;
     std::vector<double> frame_ms;   // each frame's own work, for --stats
@@ -94,6 +100,8 @@ struct app : view_fields, editing_fields {
     void drop_lost_balls();
     void drift_palette();
     void draw_grid();
+    // the grid's grey at the present zoom, which the pause mark shares
+    int grid_grey() const;
     void handle_commands();
     // the command buttons' actions, shared by the menu and the keyboard
     void mode_command();
@@ -103,6 +111,11 @@ struct app : view_fields, editing_fields {
     void add_command();
     // "Quit": nothing is saved, the frame ends at once and the loop with it
     void quit_command();
+    // P: pauses or resumes play mode; N or the period key: one step while paused
+    void pause_command();
+    void step_command();
+    // a command row's action; whatever enters draw mode ends a pause
+    void run_command(void (app::*act)());
     void undo();
     void redo();
     void handle_shortcuts();
@@ -138,6 +151,7 @@ struct app : view_fields, editing_fields {
     void draw_figure();
 
     // --- editing ---
+    void move_ball_step();
     void place_ball_step();
     void link_step();
     void build_tensions();

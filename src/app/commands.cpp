@@ -95,13 +95,15 @@ void app::handle_commands() {
     step_value(ball_size, m.size_row, 200, 1);
     if (m.zoom_row.plus.held(1)) zoom_step(1);
     if (m.zoom_row.minus.held(1)) zoom_step(0);
+    // each notch of the wheel is one frame of the zoom row's "+" (up) or "-"
+    for (int n = wheel_notches(); n != 0; n += n > 0 ? -1 : 1) zoom_step(n > 0 ? 1 : 0);
     step_value(angle_force, m.force_row, 3000, 0.1f);
 
     if (click_armed == 1) {
         for (std::size_t i = 0; i < commands.size(); ++i) {
             const command& c = commands[i];
             if (c.menu_top == no_menu_place || !acts_in(c, mode)) continue;
-            if (i < m.command_buttons.size() && m.command_buttons[i].held(1)) (this->*c.act)();
+            if (i < m.command_buttons.size() && m.command_buttons[i].held(1)) run_command(c.act);
         }
         // nothing is saved: the frame ends here and the loop with it
         if (quit_requested) return;
@@ -119,6 +121,17 @@ void app::handle_commands() {
 }
 
 void app::quit_command() { quit_requested = true; }
+
+void app::pause_command() { paused = !paused; }
+
+void app::step_command() {
+    if (paused) step_once = true;
+}
+
+void app::run_command(void (app::*act)()) {
+    (this->*act)();
+    if (mode == draw_mode) paused = false;
+}
 
 void app::layout_menu() {
     std::array<menu_entry, commands.size()> entries;

@@ -66,6 +66,15 @@ bool app::shut_down() {
         std::fprintf(stderr, "flopkin: cannot write \"%s\": %s\n", options.screenshot.c_str(), why.c_str());
         kept = false;
     }
+    recording_stats recorded;
+    if (!stop_recording(why, recorded)) {
+        std::fprintf(stderr, "flopkin: cannot write \"%s\": %s\n", options.record.c_str(), why.c_str());
+        kept = false;
+    }
+    // how long the frame loop waited for the clip's encoder
+    if (options.stats && !options.record.empty())
+        std::fprintf(stderr, "record_frames=%lld record_waits=%lld record_wait_ms=%.3f\n", recorded.frames,
+                     recorded.waits, recorded.waited_ms);
     if (options.output.empty()) return kept;
     number_balls();
     if (write_document(options.output, why)) return kept;

@@ -40,6 +40,8 @@ void app::draw_figure() {
     flopkin::draw_figure(figure, *this, {palette, palette_size}, selected.get(), canvas);
 }
 
+void app::move_ball_step() { flopkin::move_ball_step(figure, *this, *this, [this] { before_edit(); }); }
+
 void app::place_ball_step() { flopkin::place_ball_step(figure, *this, *this, ball_size, [this] { before_edit(); }); }
 
 void app::link_step() { flopkin::link_step(figure, *this, *this, link_width, [this] { before_edit(); }); }

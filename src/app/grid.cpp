@@ -18,7 +18,7 @@ void app::draw_grid() {
     int y0 = float_to_int(std::floor((view_cy - height / 2 / zoom) / 500) * 500);
     int n = float_to_int(std::floor(width / 500 / zoom) + 2);
     float depth = 1 / (1 / zoom + 1);
-    int grey = float_to_int(std::min(255.0f, 127.5f * depth));
+    int grey = grid_grey();
     for (int i = 0; i <= n; ++i) {
         float sx = world_to_screen_x(static_cast<float>(i * 500 + x0), view_cx, depth, area_width);
         float sy = world_to_screen_y(static_cast<float>(i * 500 + y0), view_cy, depth, height);
@@ -26,6 +26,11 @@ void app::draw_grid() {
         if (sx > 0 && sx < width) draw_line(sx, 0, sx, height, 1);
         if (sy > 0 && sy < height) draw_line(0, sy, width, sy, 1);
     }
+}
+
+int app::grid_grey() const {
+    float depth = 1 / (1 / zoom + 1);
+    return float_to_int(std::min(255.0f, 127.5f * depth));
 }
 
 }  // namespace flopkin

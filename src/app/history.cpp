@@ -203,6 +203,7 @@ void restore_figure(app& a, const figure_state& s) {
     a.dragged.reset();
     a.link_start.reset();
     a.link_drag_active = 0;
+    a.moved.reset();
 
     a.mode = s.mode;
     static_cast<view_fields&>(a) = s.view;

@@ -23,7 +23,7 @@ int main(int argc, char** argv) {
             break;
     }
     std::unique_ptr<flopkin::backend> backend;
-    if (options.headless && !options.screenshot.empty())
+    if (options.headless && !(options.screenshot.empty() && options.record.empty()))
         backend = flopkin::make_sdl_backend(true);  // real frames, drawn offscreen
     else if (options.headless)
         backend = std::make_unique<flopkin::headless_backend>(false, true);

@@ -19,6 +19,9 @@ std::string usage_text() {
            "  --output PATH   write the figure to PATH when the program ends\n"
            "  --screenshot PATH  write the last frame shown to PATH as PNG when the\n"
            "                  program ends; with --headless the frames are drawn offscreen\n"
+           "  --record PATH   write the frames shown to PATH as an animated GIF (desktop\n"
+           "                  only); with --headless the frames are drawn offscreen\n"
+           "  --record-every N  keep every Nth frame shown in the clip (N >= 1; default 2)\n"
            "  --seed N        seed the random generator with N (0 to 2147483647), so a\n"
            "                  run can be repeated frame for frame\n"
            "  --threads N     threads for the simulation (N >= 1; default: one per core\n"
@@ -30,6 +33,8 @@ std::string usage_text() {
            "DOCUMENT is opened at start-up instead of \"saved flopkins/flopkin.fkn\".\n"
            "\n" +
            shortcut_help() +
+           "Mouse: the wheel zooms; in draw mode Shift+drag or a right-button drag moves\n"
+           "a ball.\n"
            "\n"
            "While you have changes that are not saved, a run with a window keeps the\n"
            "figure in a file of its own in $XDG_STATE_HOME/flopkin/unsaved/\n"
@@ -66,6 +71,19 @@ parse_result parse_options(int argc, const char* const* argv, run_options& optio
             out = argv[++i];
             return true;
         };
+        auto path = [&](std::string& out) {
+            if (!value(out)) return false;
+            if (out.empty()) message = arg + " needs a path";
+            return !out.empty();
+        };
+        auto number = [&](long long& out, long long lowest, long long highest) {
+            std::string text;
+            if (!value(text)) return false;
+            if (parse_count(text, out) && out >= lowest && out <= highest) return true;
+            message = "invalid value for " + arg + ": '" + text + "' (a whole number from " + std::to_string(lowest) +
+                      " to " + std::to_string(highest) + ")";
+            return false;
+        };
         if (only_operands || arg.empty() || arg[0] != '-' || arg == "-") {
             if (!options.document.empty()) {
                 message = "only one DOCUMENT may be given: '" + arg + "'";
@@ -89,32 +107,20 @@ parse_result parse_options(int argc, const char* const* argv, run_options& optio
             }
             frames_given = true;
         } else if (arg == "--output") {
-            if (!value(options.output)) return parse_result::bad;
-            if (options.output.empty()) {
-                message = "--output needs a path";
-                return parse_result::bad;
-            }
+            if (!path(options.output)) return parse_result::bad;
         } else if (arg == "--screenshot") {
-            if (!value(options.screenshot)) return parse_result::bad;
-            if (options.screenshot.empty()) {
-                message = "--screenshot needs a path";
-                return parse_result::bad;
-            }
+            if (!path(options.screenshot)) return parse_result::bad;
+        } else if (arg == "--record") {
+            if (!path(options.record)) return parse_result::bad;
+        } else if (arg == "--record-every") {
+            long long every = 0;
+            if (!number(every, 1, 3600)) return parse_result::bad;
+            options.record_every = static_cast<int>(every);
         } else if (arg == "--seed") {
-            std::string text;
-            if (!value(text)) return parse_result::bad;
-            if (!parse_count(text, options.seed) || options.seed > 2147483647) {
-                message = "invalid value for --seed: '" + text + "' (a whole number from 0 to 2147483647)";
-                return parse_result::bad;
-            }
+            if (!number(options.seed, 0, 2147483647)) return parse_result::bad;
         } else if (arg == "--threads") {
-            std::string text;
             long long threads = 0;
-            if (!value(text)) return parse_result::bad;
-            if (!parse_count(text, threads) || threads < 1 || threads > 256) {
-                message = "invalid value for --threads: '" + text + "' (a whole number from 1 to 256)";
-                return parse_result::bad;
-            }
+            if (!number(threads, 1, 256)) return parse_result::bad;
             options.threads = static_cast<int>(threads);
         } else if (arg == "--headless") {
             options.headless = true;

@@ -46,10 +46,12 @@ struct pressed_keys {
 void app::handle_shortcuts() {
     // every key is read, so that no press is left over for a later frame
     pressed_keys keys;
-    // a link or a grab in progress is not to be changed under the pointer
-    if (mouse_down(1) && (mouse_x() < area_width || link_drag_active == 1 || dragged)) return;
+    // a link, a grab or a move in progress is not to be changed under the pointer
+    if ((mouse_down(1) && (mouse_x() < area_width || link_drag_active == 1 || dragged)) ||
+        (moved && mouse_down(move_button)))
+        return;
     for (const command& c : commands)
-        if (acts_in(c, mode) && (keys.typed(c.keys[0]) || keys.typed(c.keys[1]))) (this->*c.act)();
+        if (acts_in(c, mode) && (keys.typed(c.keys[0]) || keys.typed(c.keys[1]))) run_command(c.act);
 }
 
 std::string shortcut_help() {
@@ -60,6 +62,7 @@ std::string shortcut_help() {
         if (k.code == key_space) help.append("Space");
         else if (k.code == key_delete) help.append("Delete");
         else if (k.code == key_backspace) help.append("BackSpace");
+        else if (k.code == key_period) help.push_back('.');
         else help.push_back(static_cast<char>(k.code));
     };
     for (const command& c : commands) {

@@ -7,6 +7,7 @@
 
 #include "editing/figure_editing.hpp"
 #include "editing/pick.hpp"
+#include "physics/joint.hpp"
 #include "physics/view.hpp"
 #include "platform/graphics.hpp"
 #include "platform/random.hpp"
@@ -28,7 +29,54 @@ bool listed(object_list<ball>& balls, const ball* b) {
     return false;
 }
 
+// the links and tensions of the ball hold the shape they have now, so that
+// the relaxation neither pulls the ball back nor pushes its neighbours
+void rest_in_present_shape(figure& figure, const ball* moved) {
+    for (const auto& l : figure.links.all())
+        if (l->end_a.get() == moved || l->end_b.get() == moved) {
+            float dx = l->end_b->x - l->end_a->x;
+            float dy = l->end_b->y - l->end_a->y;
+            l->rest_length = std::sqrt(dx * dx + dy * dy);
+        }
+    for (const auto& t : figure.tensions.all())
+        if (t->end_a.get() == moved || t->vertex.get() == moved || t->end_b.get() == moved) {
+            const ball& a = *t->end_a;
+            const ball& v = *t->vertex;
+            const ball& b = *t->end_b;
+            t->rest_angle = joint_angle(v.x - a.x, v.y - a.y, b.x - v.x, b.y - v.y);
+        }
+}
+
 }  // namespace
+
+void move_ball_step(figure& figure, const view_fields& v, editing_fields& e, const before_change& changing) {
+    int px = mouse_x();
+    int py = mouse_y();
+    if (e.moved && !mouse_down(e.move_button)) e.moved.reset();
+    if (!e.moved && e.link_drag_active == 0) {
+        int button = mouse_down(2) ? 2 : mouse_down(1) && (key_press_modifiers(code_mouse_left) & modifier_shift) ? 1 : 0;
+        if (button != 0) {
+            for (ball_ref b : figure.balls.all()) b->to_screen(v);
+            if (ball_ref b = last_ball_under(figure.balls, static_cast<float>(px), static_cast<float>(py))) {
+                e.moved = b;
+                e.selected = b;
+                e.move_button = button;
+                e.move_from_x = b->x;
+                e.move_from_y = b->y;
+                e.move_press_x = px;
+                e.move_press_y = py;
+                e.move_kept = false;
+            }
+        }
+    }
+    // the ball keeps its place under the pointer; a press without a move changes nothing
+    if (!e.moved || (px == e.move_press_x && py == e.move_press_y && !e.move_kept)) return;
+    if (!e.move_kept) changing();
+    e.move_kept = true;
+    e.moved->x = e.move_from_x + static_cast<float>(px - e.move_press_x) / v.zoom;
+    e.moved->y = e.move_from_y + static_cast<float>(py - e.move_press_y) / v.zoom;
+    rest_in_present_shape(figure, e.moved.get());
+}
 
 void place_ball_step(figure& figure, const view_fields& v, editing_fields& e, float ball_size,
                      const before_change& changing) {

@@ -18,6 +18,13 @@ struct editing_fields {
     ball_ref link_start;            // the ball a link is being drawn from
     int link_drag_active = 0;       // 1 from the press on link_start until the button is up
     long long hand_moves = 0;       // frames in which the user dragged a ball in play mode
+    // a ball being moved in draw mode: by which button, where it and the
+    // pointer were when the move began, and whether it has changed the figure
+    ball_ref moved;
+    int move_button = 0;
+    float move_from_x = 0, move_from_y = 0;
+    int move_press_x = 0, move_press_y = 0;
+    bool move_kept = false;
 };
 
 // Called before the first change a gesture makes to the figure, so that the
@@ -30,6 +37,9 @@ void place_ball_step(figure& f, const view_fields& v, editing_fields& e, float b
                      const before_change& changing);
 // Draw mode: press on a ball, drag, release over another to link them.
 void link_step(figure& f, const view_fields& v, editing_fields& e, float link_width, const before_change& changing);
+// Draw mode: Shift with the left button, or the right button, on a ball moves
+// it; its links and tensions take the shape it gives them as their rest.
+void move_ball_step(figure& f, const view_fields& v, editing_fields& e, const before_change& changing);
 // Play mode: the left button holds the ball under the pointer.
 void drag_step(figure& f, const view_fields& v, editing_fields& e);
 

@@ -179,6 +179,11 @@ int key_press_modifiers(int code) {
     return (code >= 1 && code <= 255) ? input.press_modifiers[code] : 0;
 }
 
+int wheel_notches() {
+    pump();
+    return input.take_wheel_notches();
+}
+
 void flush_keys() {
     pump();
     input.flush();

@@ -49,6 +49,22 @@ void keep_shown_frames();
 // false with the reason when there is no frame or it cannot be written
 bool save_shown_frame(const std::string& path, std::string& why);
 
+// --record: from now on every `every`th frame shown goes into an animated
+// GIF at path, encoded on a worker; false with the reason when the file
+// cannot be written
+bool start_recording(const std::string& path, int every, int width, int height, std::string& why);
+// after each flip: the frame just shown to the clip when it is one to keep,
+// waiting while the worker is behind
+void record_shown_frame();
+// frames kept, and how often and how long the frame loop waited for the worker
+struct recording_stats {
+    long long frames = 0;
+    long long waits = 0;
+    double waited_ms = 0;
+};
+// ends the clip once every frame is in; false with the reason when any failed
+bool stop_recording(std::string& why, recording_stats& stats);
+
 // input: each query first applies every pending window event
 int mouse_x();
 int mouse_y();
@@ -59,6 +75,8 @@ int key_hit(int code);
 // the modifier bits held when the key was last pressed
 int key_press_modifiers(int code);
 void flush_keys();
+// the wheel's whole notches since the last call, up positive
+int wheel_notches();
 
 // time
 int millisecs();

@@ -20,11 +20,12 @@ struct draw_record {
 };
 
 struct input_event {
-    enum class kind { press, release, move, repeat };
+    enum class kind { press, release, move, repeat, wheel };
     kind what;
     int code_or_x = 0;
     int y = 0;
     int modifiers = 0;  // held with a press or release, as a key event tells them
+    float notches = 0;  // of a wheel event, up positive
 };
 
 struct requester_call {
@@ -43,6 +44,7 @@ public:
     void press(int code, int modifiers = 0) { events.push_back({input_event::kind::press, code, 0, modifiers}); }
     void release(int code, int modifiers = 0) { events.push_back({input_event::kind::release, code, 0, modifiers}); }
     void move(int x, int y) { events.push_back({input_event::kind::move, x, y}); }
+    void scroll(float notches) { events.push_back({input_event::kind::wheel, 0, 0, 0, notches}); }
     std::deque<input_event> events;
     std::deque<std::string> requester_answers;
     std::vector<requester_call> requester_calls;

@@ -1,5 +1,7 @@
 #include "platform/input.hpp"
 
+#include <algorithm>
+
 namespace flopkin {
 namespace {
 bool valid(int code) { return code >= 1 && code <= 255; }
@@ -40,6 +42,18 @@ void input_state::move(int x, int y) {
     pointer_y = static_cast<std::int16_t>(y);
 }
 
+void input_state::scroll(float notches) {
+    // a wild value from a driver, or a flood of events between two frames,
+    // must not stall a frame with zoom steps
+    if (notches >= -100 && notches <= 100) wheel = std::clamp(wheel + notches, -100.0f, 100.0f);
+}
+
+int input_state::take_wheel_notches() {
+    int whole = static_cast<int>(wheel);
+    wheel -= static_cast<float>(whole);
+    return whole;
+}
+
 void input_state::flush() {
     for (int i = 0; i < 256; ++i) {
         down[i] = 0;
@@ -47,6 +61,7 @@ void input_state::flush() {
         release_waits[i] = 0;
     }
     modifiers = 0;
+    wheel = 0;
 }
 
 int mouse_button_code(int button) {

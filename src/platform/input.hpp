@@ -11,6 +11,7 @@ constexpr int key_backspace = 8;
 constexpr int key_escape = 27;
 constexpr int key_space = 32;
 constexpr int key_delete = 46;
+constexpr int key_period = 190;
 constexpr int code_mouse_left = 1;
 constexpr int code_mouse_right = 2;
 constexpr int code_mouse_middle = 4;
@@ -37,6 +38,8 @@ struct input_state {
     bool frame_read = false;                // a query has read the state in this frame
     std::uint32_t held_through[256] = {};   // the frame each press is seen down by, whole
     std::uint8_t release_waits[256] = {};
+    // wheel notches not yet taken, up positive; a touchpad sends fractions
+    float wheel = 0;
 
     // a press counts only when the code was not already down, so auto-repeat
     // adds nothing; a code whose release is waiting is pressed again
@@ -44,6 +47,9 @@ struct input_state {
     void release(int code);
     // pointer positions arrive as signed 16-bit values, as window events carry them
     void move(int x, int y);
+    void scroll(float notches);
+    // the whole notches scrolled since the last take; fractions stay for later
+    int take_wheel_notches();
     void flush();
     // a query is reading the state: presses from now on belong to the next frame
     void read() { frame_read = true; }

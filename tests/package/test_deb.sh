@@ -26,7 +26,7 @@ deb=${debs[0]}
 lintian --fail-on error,warning "$deb" >"$work/lintian.log" 2>&1 || fail "lintian: $(cat "$work/lintian.log")"
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for lib in libsdl2-2.0-0 libgtk-3-0 libgl1 libegl1 zlib1g; do
+for lib in libsdl2-2.0-0 libgtk-3-0 libgl1 libegl1 zlib1g libgif7; do
   [[ ",$depends" == *", $lib"* || "$depends" == "$lib"* ]] || fail "Depends lacks $lib: $depends"
 done
 

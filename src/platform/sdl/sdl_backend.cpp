@@ -127,9 +127,17 @@ public:
                     input.modifiers = static_cast<std::uint8_t>(key_modifiers(e.key.keysym.mod));
                     input.release(virtual_key(e.key.keysym));
                     break;
-                case SDL_MOUSEBUTTONDOWN: input.press(mouse_code(e.button.button)); break;
+                case SDL_MOUSEBUTTONDOWN:
+                    // Shift held with a press of a button changes what it does
+                    input.modifiers = static_cast<std::uint8_t>(key_modifiers(SDL_GetModState()));
+                    input.press(mouse_code(e.button.button));
+                    break;
                 case SDL_MOUSEBUTTONUP: input.release(mouse_code(e.button.button)); break;
                 case SDL_MOUSEMOTION: input.move(e.motion.x, e.motion.y); break;
+                case SDL_MOUSEWHEEL:
+                    // fractions from a touchpad; a flipped wheel reports the other way round
+                    input.scroll(e.wheel.preciseY * (e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -1.0f : 1.0f));
+                    break;
                 default: break;  // close requests among them: the program ends only by its own decision
             }
         }

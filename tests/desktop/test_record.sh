@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# --record: an animated GIF of the frames shown. Every frame of a 120-frame
+# run decodes, the last one pixel for pixel the --screenshot of the same run;
+# a window run records too, and a path that cannot be written fails the run.
+source "$(dirname "$0")/lib.sh"
+flopkin=$1
+need convert identify
+example=$here/../../examples/crowd.fkn
+cd "$work"
+
+env -u DISPLAY "$flopkin" --headless --unpaced --seed 3 --frames 120 --record-every 1 --record clip.gif \
+  --screenshot shot.png "$example" 2>err || fail "the recorded run failed: $(cat err)"
+frames=$(identify clip.gif | wc -l)
+[ "$frames" = 120 ] || fail "the clip has $frames frames, not 120"
+# the frames after the first hold only what changed: put together, the last is the screenshot
+convert clip.gif -coalesce -delete 0-118 -depth 8 rgb:last.rgb
+convert shot.png -depth 8 rgb:shot.rgb
+cmp -s last.rgb shot.rgb || fail "the clip's last frame differs from the screenshot"
+
+status=0
+env -u DISPLAY "$flopkin" --headless --frames 1 --record "$work/missing/clip.gif" "$example" 2>err || status=$?
+[ "$status" = 1 ] || fail "an unwritable clip gave status $status"
+grep -q "cannot write" err || fail "an unwritable clip said: $(cat err)"
+
+# in a window, by default every second frame, with the loop's waits on the encoder counted
+start_xvfb
+xdotool mousemove 1279 1023
+"$flopkin" --unpaced --seed 3 --frames 30 --stats --record window.gif "$example" 2>err ||
+  fail "the window run failed: $(cat err)"
+grep -q "^record_frames=15 record_waits=[0-9]* record_wait_ms=" err || fail "no clip statistics: $(cat err)"
+delays=$(identify -format "%T " window.gif)
+[ "$delays" = "3 3 4 3 3 4 3 3 4 3 3 4 3 3 4 " ] || fail "the window clip's delays are $delays"
+echo "record ok"
