@@ -2,12 +2,15 @@
 // the figure moves, mouse, touch and keys, the requester and the browser's
 // storage work (also from two tabs at once), the examples keep 60 frames a
 // second, the 20,000-ball mesh runs, and the simulation gives the same bits
-// as on the machine at a bounded cost.
+// as on the machine at a bounded cost; an example at start-up, a figure in
+// a link opened in a profile of its own, a dropped document and the canvas
+// filling a large window.
 // Usage: node browser_test.mjs BUILD_WEB_DIR EXAMPLES_DIR NATIVE_PHYSICS_PROBE MAKE_FIGURE
 import { execFileSync } from 'node:child_process';
 import { mkdtemp, readFile, rm } from 'node:fs/promises';
 import { createServer } from 'node:http';
 import { tmpdir } from 'node:os';
+import { inflateRawSync } from 'node:zlib';
 import { extname, join, normalize } from 'node:path';
 import puppeteer from 'puppeteer-core';
 
@@ -51,9 +54,11 @@ const sleep = ms => new Promise(resolve => setTimeout(resolve, ms));
 const complaints = [];
 let inFront = null;  // the tab in front
 // a tab on the page with its own helpers; every tab watches the console.
-// `prepare` runs in the tab before the page does.
-async function open(viewport = { width: 1100, height: 900, deviceScaleFactor: 1 }, prepare = () => {}) {
-  const page = await browser.newPage();
+// `prepare` runs in the tab before the page does; `address` follows the
+// page's own, and `profile` is the browser's profile (context) to open it in.
+async function open(viewport = { width: 1100, height: 900, deviceScaleFactor: 1 }, prepare = () => {}, address = '',
+                    profile = browser) {
+  const page = await profile.newPage();
   await page.evaluateOnNewDocument(prepare);
   // room for the canvas at one device pixel per program pixel
   await page.setViewport(viewport);
@@ -144,7 +149,7 @@ async function open(viewport = { width: 1100, height: 900, deviceScaleFactor: 1 
       return [(end[0] - start[0]) / seconds, (end[1] - start[1]) / seconds].map(r => r.toFixed(1));
     },
   };
-  await page.goto(`${origin}/site/`);
+  await page.goto(`${origin}/site/${address}`);
   await tab.started();
   inFront = tab;
   return tab;
@@ -402,6 +407,52 @@ try {
   check(fastMade > 0 && fastMade <= 65,
         `with animation frames at 120 Hz the page makes ${fastMade} frames a second (${animated} animation frames)`);
   await fast.page.close();
+
+  // an example at start-up, put into a link by Share: the fragment holds the
+  // example's bytes exactly
+  const crowd = await open(undefined, undefined, '?example=crowd');
+  await crowd.page.click('#share');
+  await crowd.page.waitForFunction(() => location.hash.startsWith('#fkn='), { timeout: 10000 });
+  const link = await crowd.page.evaluate(() => location.href);
+  const crowdBytes = await readFile(join(examplesDir, 'crowd.fkn'));
+  check(inflateRawSync(Buffer.from(link.split('#fkn=')[1], 'base64url')).equals(crowdBytes),
+        `?example=crowd starts with the crowd, and Share's link carries its ${crowdBytes.length} bytes exactly`);
+  await crowd.page.close();
+  // the link in a profile of its own, in a large window the canvas fills:
+  // the figure has no document path, so Save asks for a name
+  const profile = await browser.createBrowserContext();
+  const linked = await open({ width: 1920, height: 1080, deviceScaleFactor: 1 }, undefined,
+                            link.slice(`${origin}/site/`.length), profile);
+  const width = await linked.page.$eval('#canvas', c => c.getBoundingClientRect().width);
+  check(width >= 1300, `in a 1920 x 1080 window the canvas is ${width} px wide`);
+  const saveKey = async () => {
+    await linked.page.keyboard.down('Control');
+    await linked.page.keyboard.press('s');
+    await linked.page.keyboard.up('Control');
+  };
+  await saveKey();
+  await linked.requester('Save as:');
+  await linked.type('linked.fkn');
+  await linked.closed();
+  check(records(await linked.stored('linked.fkn')).balls === records([...crowdBytes]).balls,
+        'the link opens the crowd in a new profile');
+  // a document dropped on the page is kept and opened: Save writes it without asking
+  const blob = await readFile(join(examplesDir, 'soft-blob.fkn'));
+  await linked.page.evaluate(bytes => {
+    const data = new DataTransfer();
+    data.items.add(new File([new Uint8Array(bytes)], 'dropped.fkn'));
+    document.body.dispatchEvent(new DragEvent('drop', { dataTransfer: data, bubbles: true, cancelable: true }));
+  }, [...blob]);
+  for (let i = 0; i < 50 && !await linked.stored('dropped.fkn'); ++i) await sleep(100);
+  await sleep(500);
+  await saveKey();
+  let resaved = null;
+  for (let i = 0; i < 50 && (!resaved || blob.equals(Buffer.from(resaved))); ++i, await sleep(100))
+    resaved = await linked.stored('dropped.fkn');
+  check(!await linked.page.$('#requester[open]') && records(resaved).balls === records([...blob]).balls &&
+        !blob.equals(Buffer.from(resaved)), 'a dropped document opens as one from the computer does');
+  await linked.page.close();
+  await profile.close();
   check(complaints.length === 0, `nothing in the console${complaints.length ? ': ' + complaints.join(' | ') : ''}`);
 
   // the simulation alone: the same bits as on the machine, and its cost,
