@@ -28,7 +28,7 @@ function measured(what) {
 // the build folder over HTTP on a free port of 127.0.0.1
 const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm', '.css': 'text/css',
                 '.svg': 'image/svg+xml' };
-const server = createServer(async (req, res) => {
+const serve = async (req, res) => {
   const path = normalize(decodeURIComponent(new URL(req.url, 'http://x').pathname)).replace(/^(\.\.[/\\])+/, '');
   try {
     const file = path.endsWith('/') ? path + 'index.html' : path;
@@ -40,7 +40,8 @@ const server = createServer(async (req, res) => {
     res.writeHead(path.endsWith('/') ? 200 : 404, { 'Content-Type': 'text/html' });
     res.end(path.endsWith('/') ? '<!doctype html><title>Flopkin</title>' : '');
   }
-});
+};
+const server = createServer(serve);
 await new Promise(resolve => server.listen(0, '127.0.0.1', resolve));
 const origin = `http://127.0.0.1:${server.address().port}`;
 
@@ -453,6 +454,19 @@ try {
         !blob.equals(Buffer.from(resaved)), 'a dropped document opens as one from the computer does');
   await linked.page.close();
   await profile.close();
+
+  // one visit, and the page starts again with its server gone
+  const gone = createServer(serve);
+  await new Promise(resolve => gone.listen(0, '127.0.0.1', resolve));
+  const visit = await (await browser.createBrowserContext()).newPage();
+  await visit.goto(`http://127.0.0.1:${gone.address().port}/site/`);
+  await visit.waitForFunction(() => navigator.serviceWorker.controller, { timeout: 30000 });
+  await new Promise(resolve => { gone.close(resolve); gone.closeAllConnections(); });
+  await visit.reload();
+  const again = await visit.waitForFunction(() => window.Module && Module.flopkin && Module.flopkin.frames > 70,
+                                            { timeout: 30000 }).then(() => true, () => false);
+  check(again, 'after one visit the page starts without its server');
+  await visit.browserContext().close();
   check(complaints.length === 0, `nothing in the console${complaints.length ? ': ' + complaints.join(' | ') : ''}`);
 
   // the simulation alone: the same bits as on the machine, and its cost,

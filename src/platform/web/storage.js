@@ -167,13 +167,20 @@ Module.preRun.push(function () {
 
   // The shipped examples, embedded at /examples: Open and Add list them in a
   // group of their own. Each opens from its own bytes, whatever an earlier
-  // Save into it wrote in memory, and a Save into one is refused.
-  var examples = {};
-  FS.readdir('/examples').forEach(function (n) {
-    if (/\.fkn$/.test(n)) examples[n] = FS.readFile('/examples/' + n);
-  });
+  // Save into it wrote in memory, and a Save into one is refused. They are
+  // read once the embedded files are in place, after this.
+  var examples = null;
+  function shipped() {
+    if (!examples) {
+      examples = {};
+      FS.readdir('/examples').forEach(function (n) {
+        if (/\.fkn$/.test(n)) examples[n] = FS.readFile('/examples/' + n);
+      });
+    }
+    return examples;
+  }
   Module.flopkin.examples = {
-    names: Object.keys(examples).sort(),
+    names: function () { return Object.keys(shipped()).sort(); },
     open: function (name) {
       FS.writeFile('/examples/' + name, examples[name]);
       return '/examples/' + name;
@@ -197,6 +204,7 @@ Module.preRun.push(function () {
         return storage.fetch('flopkin.fkn');
       });
     }
+    var examples = shipped();
     var example = new URLSearchParams(location.search).get('example');
     if (example !== null) {
       var n = example.replace(/\.fkn$/i, '') + '.fkn';
@@ -210,7 +218,7 @@ Module.preRun.push(function () {
     return storage.fetch('flopkin.fkn');
   }
   addRunDependency('storage');
-  startFigure().catch(function (failure) {
+  Promise.resolve().then(startFigure).catch(function (failure) {
     console.error('flopkin: the browser storage could not be read: ' + failure);
   }).then(function () { removeRunDependency('storage'); });
 });

@@ -345,7 +345,7 @@ var Module = (function () {
           examples.className = 'group';
           examples.textContent = 'Examples';
           list.appendChild(examples);
-          Module.flopkin.examples.names.forEach(function (n) { entry(n, 'example'); });
+          Module.flopkin.examples.names().forEach(function (n) { entry(n, 'example'); });
         }
         empty.hidden = found[0].length + found[1].length > 0;
       }, failed);
@@ -481,6 +481,11 @@ var Module = (function () {
     }).catch(function (failure) {
       notice('Share failed: ' + (failure && failure.message || failure));
     }).then(function () { shareButton.disabled = false; });
+  });
+
+  // once loaded, the page is kept for visits without a network
+  window.addEventListener('load', function () {
+    if ('serviceWorker' in navigator) navigator.serviceWorker.register('sw.js').catch(function () {});
   });
 
   // the run is over: by the program's own end, or by a failure, whose reason is shown
