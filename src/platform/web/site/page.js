@@ -258,7 +258,7 @@ var Module = (function () {
         return keep(file.name, bytes).then(function (n) { return 'saved flopkins/' + n; });
       });
     }
-    function upload(file) {
+    function takeFile(file) {
       if (!file || busy) return;
       busy = true;
       fromComputer(file, say).then(function (path) {
@@ -266,7 +266,7 @@ var Module = (function () {
         if (path) close(path);
       }).catch(failed);
     }
-    picker.addEventListener('change', function () { upload(picker.files[0]); });
+    picker.addEventListener('change', function () { takeFile(picker.files[0]); });
 
     // A document dropped on the page opens as "From this computer…" opens
     // it: into the requester when Open or Add is up, else by the program's
@@ -276,7 +276,7 @@ var Module = (function () {
       if (ended) return;
       if (modal) {
         if (saving) say('Drop a document when opening one, not when saving.');
-        else upload(file);
+        else takeFile(file);
         return;
       }
       fromComputer(file, notice).then(function (path) {
