@@ -452,6 +452,19 @@ try {
     resaved = await linked.stored('dropped.fkn');
   check(!await linked.page.$('#requester[open]') && records(resaved).balls === records([...blob]).balls &&
         !blob.equals(Buffer.from(resaved)), 'a dropped document opens as one from the computer does');
+  // an example from Open is read-only: Save is refused with the reason, and nothing is stored
+  await linked.page.keyboard.down('Control');
+  await linked.page.keyboard.press('o');
+  await linked.page.keyboard.up('Control');
+  await linked.requester('Open file:');
+  await linked.page.$$eval('#requester-documents li', items => items.find(li => li.textContent === 'chain-bridge.fkn').click());
+  await linked.page.click('#requester-ok');
+  await linked.closed();
+  await saveKey();
+  await linked.page.waitForFunction(() => /an example cannot be changed/.test(document.getElementById('notice').textContent),
+                                    { timeout: 10000 }).catch(() => {});
+  check(/Not saved: an example cannot be changed/.test(await linked.page.$eval('#notice', n => n.textContent)) &&
+        await linked.stored('chain-bridge.fkn') === null, 'an example opened from the list is not saved over');
   await linked.page.close();
   await profile.close();
 
