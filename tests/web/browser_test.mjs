@@ -2,12 +2,15 @@
 // the figure moves, mouse, touch and keys, the requester and the browser's
 // storage work (also from two tabs at once), the examples keep 60 frames a
 // second, the 20,000-ball mesh runs, and the simulation gives the same bits
-// as on the machine at a bounded cost.
+// as on the machine at a bounded cost; an example at start-up, a figure in
+// a link opened in a profile of its own, a dropped document and the canvas
+// filling a large window.
 // Usage: node browser_test.mjs BUILD_WEB_DIR EXAMPLES_DIR NATIVE_PHYSICS_PROBE MAKE_FIGURE
 import { execFileSync } from 'node:child_process';
 import { mkdtemp, readFile, rm } from 'node:fs/promises';
 import { createServer } from 'node:http';
 import { tmpdir } from 'node:os';
+import { inflateRawSync } from 'node:zlib';
 import { extname, join, normalize } from 'node:path';
 import puppeteer from 'puppeteer-core';
 
@@ -25,7 +28,7 @@ function measured(what) {
 // the build folder over HTTP on a free port of 127.0.0.1
 const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm', '.css': 'text/css',
                 '.svg': 'image/svg+xml' };
-const server = createServer(async (req, res) => {
+const serve = async (req, res) => {
   const path = normalize(decodeURIComponent(new URL(req.url, 'http://x').pathname)).replace(/^(\.\.[/\\])+/, '');
   try {
     const file = path.endsWith('/') ? path + 'index.html' : path;
@@ -37,7 +40,8 @@ const server = createServer(async (req, res) => {
     res.writeHead(path.endsWith('/') ? 200 : 404, { 'Content-Type': 'text/html' });
     res.end(path.endsWith('/') ? '<!doctype html><title>Flopkin</title>' : '');
   }
-});
+};
+const server = createServer(serve);
 await new Promise(resolve => server.listen(0, '127.0.0.1', resolve));
 const origin = `http://127.0.0.1:${server.address().port}`;
 
@@ -51,9 +55,11 @@ const sleep = ms => new Promise(resolve => setTimeout(resolve, ms));
 const complaints = [];
 let inFront = null;  // the tab in front
 // a tab on the page with its own helpers; every tab watches the console.
-// `prepare` runs in the tab before the page does.
-async function open(viewport = { width: 1100, height: 900, deviceScaleFactor: 1 }, prepare = () => {}) {
-  const page = await browser.newPage();
+// `prepare` runs in the tab before the page does; `address` follows the
+// page's own, and `profile` is the browser's profile (context) to open it in.
+async function open(viewport = { width: 1100, height: 900, deviceScaleFactor: 1 }, prepare = () => {}, address = '',
+                    profile = browser) {
+  const page = await profile.newPage();
   await page.evaluateOnNewDocument(prepare);
   // room for the canvas at one device pixel per program pixel
   await page.setViewport(viewport);
@@ -144,7 +150,7 @@ async function open(viewport = { width: 1100, height: 900, deviceScaleFactor: 1 
       return [(end[0] - start[0]) / seconds, (end[1] - start[1]) / seconds].map(r => r.toFixed(1));
     },
   };
-  await page.goto(`${origin}/site/`);
+  await page.goto(`${origin}/site/${address}`);
   await tab.started();
   inFront = tab;
   return tab;
@@ -402,6 +408,78 @@ try {
   check(fastMade > 0 && fastMade <= 65,
         `with animation frames at 120 Hz the page makes ${fastMade} frames a second (${animated} animation frames)`);
   await fast.page.close();
+
+  // an example at start-up, put into a link by Share: the fragment holds the
+  // example's bytes exactly
+  const crowd = await open(undefined, undefined, '?example=crowd');
+  await crowd.page.click('#share');
+  await crowd.page.waitForFunction(() => location.hash.startsWith('#fkn='), { timeout: 10000 });
+  const link = await crowd.page.evaluate(() => location.href);
+  const crowdBytes = await readFile(join(examplesDir, 'crowd.fkn'));
+  check(inflateRawSync(Buffer.from(link.split('#fkn=')[1], 'base64url')).equals(crowdBytes),
+        `?example=crowd starts with the crowd, and Share's link carries its ${crowdBytes.length} bytes exactly`);
+  await crowd.page.close();
+  // the link in a profile of its own, in a large window the canvas fills:
+  // the figure has no document path, so Save asks for a name
+  const profile = await browser.createBrowserContext();
+  const linked = await open({ width: 1920, height: 1080, deviceScaleFactor: 1 }, undefined,
+                            link.slice(`${origin}/site/`.length), profile);
+  const width = await linked.page.$eval('#canvas', c => c.getBoundingClientRect().width);
+  check(width >= 1300, `in a 1920 x 1080 window the canvas is ${width} px wide`);
+  const saveKey = async () => {
+    await linked.page.keyboard.down('Control');
+    await linked.page.keyboard.press('s');
+    await linked.page.keyboard.up('Control');
+  };
+  await saveKey();
+  await linked.requester('Save as:');
+  await linked.type('linked.fkn');
+  await linked.closed();
+  check(records(await linked.stored('linked.fkn')).balls === records([...crowdBytes]).balls,
+        'the link opens the crowd in a new profile');
+  // a document dropped on the page is kept and opened: Save writes it without asking
+  const blob = await readFile(join(examplesDir, 'soft-blob.fkn'));
+  await linked.page.evaluate(bytes => {
+    const data = new DataTransfer();
+    data.items.add(new File([new Uint8Array(bytes)], 'dropped.fkn'));
+    document.body.dispatchEvent(new DragEvent('drop', { dataTransfer: data, bubbles: true, cancelable: true }));
+  }, [...blob]);
+  for (let i = 0; i < 50 && !await linked.stored('dropped.fkn'); ++i) await sleep(100);
+  await sleep(500);
+  await saveKey();
+  let resaved = null;
+  for (let i = 0; i < 50 && (!resaved || blob.equals(Buffer.from(resaved))); ++i, await sleep(100))
+    resaved = await linked.stored('dropped.fkn');
+  check(!await linked.page.$('#requester[open]') && records(resaved).balls === records([...blob]).balls &&
+        !blob.equals(Buffer.from(resaved)), 'a dropped document opens as one from the computer does');
+  // an example from Open is read-only: Save is refused with the reason, and nothing is stored
+  await linked.page.keyboard.down('Control');
+  await linked.page.keyboard.press('o');
+  await linked.page.keyboard.up('Control');
+  await linked.requester('Open file:');
+  await linked.page.$$eval('#requester-documents li', items => items.find(li => li.textContent === 'chain-bridge.fkn').click());
+  await linked.page.click('#requester-ok');
+  await linked.closed();
+  await saveKey();
+  await linked.page.waitForFunction(() => /an example cannot be changed/.test(document.getElementById('notice').textContent),
+                                    { timeout: 10000 }).catch(() => {});
+  check(/Not saved: an example cannot be changed/.test(await linked.page.$eval('#notice', n => n.textContent)) &&
+        await linked.stored('chain-bridge.fkn') === null, 'an example opened from the list is not saved over');
+  await linked.page.close();
+  await profile.close();
+
+  // one visit, and the page starts again with its server gone
+  const gone = createServer(serve);
+  await new Promise(resolve => gone.listen(0, '127.0.0.1', resolve));
+  const visit = await (await browser.createBrowserContext()).newPage();
+  await visit.goto(`http://127.0.0.1:${gone.address().port}/site/`);
+  await visit.waitForFunction(() => navigator.serviceWorker.controller, { timeout: 30000 });
+  await new Promise(resolve => { gone.close(resolve); gone.closeAllConnections(); });
+  await visit.reload();
+  const again = await visit.waitForFunction(() => window.Module && Module.flopkin && Module.flopkin.frames > 70,
+                                            { timeout: 30000 }).then(() => true, () => false);
+  check(again, 'after one visit the page starts without its server');
+  await visit.browserContext().close();
   check(complaints.length === 0, `nothing in the console${complaints.length ? ': ' + complaints.join(' | ') : ''}`);
 
   // the simulation alone: the same bits as on the machine, and its cost,

@@ -86,6 +86,7 @@ Module.preRun.push(function () {
     unkept: function () { return changes !== kept; },
     keep: function () {
       var bytes = FS.readFile(mine), holds = changes;
+      Module.flopkin.handedOver(bytes);
       after(function () {
         return transaction('readwrite', function (records) {
           records.put(record(bytes), mine);
@@ -140,6 +141,8 @@ Module.preRun.push(function () {
     // figure opened and saved again), once it has committed
     keep: function (path) {
       var full = PATH_FS.resolve(path);
+      if (full.indexOf('/examples/') === 0)
+        return Promise.reject(new Error('an example cannot be changed: keep your figure with "Save as"'));
       if (full.indexOf(folder + '/') !== 0 && full.indexOf(unsaved + '/') !== 0) return Promise.resolve();
       var bytes = FS.readFile(full);
       return transaction('readwrite', function (records) { records.put(record(bytes), full); });
@@ -162,9 +165,60 @@ Module.preRun.push(function () {
   Module.flopkin.recovery = recovery;
   Module.flopkin.folder = folder;
 
-  // the start-up document, when one is stored
+  // The shipped examples, embedded at /examples: Open and Add list them in a
+  // group of their own. Each opens from its own bytes, whatever an earlier
+  // Save into it wrote in memory, and a Save into one is refused. They are
+  // read once the embedded files are in place, after this.
+  var examples = null;
+  function shipped() {
+    if (!examples) {
+      examples = {};
+      FS.readdir('/examples').forEach(function (n) {
+        if (/\.fkn$/.test(n)) examples[n] = FS.readFile('/examples/' + n);
+      });
+    }
+    return examples;
+  }
+  Module.flopkin.examples = {
+    names: function () { return Object.keys(shipped()).sort(); },
+    open: function (name) {
+      FS.writeFile('/examples/' + name, examples[name]);
+      return '/examples/' + name;
+    },
+  };
+
+  // The start-up figure: a figure in the address's fragment (#fkn=...), an
+  // example named by ?example=, or the stored start-up document. The first two
+  // are put where the program adds its start-up document from, in memory
+  // only: they have no document path, so the first Save asks for a name, and
+  // nothing is stored until then.
+  var startUp = folder + '/flopkin.fkn';
+  function startFigure() {
+    var shared = /^#fkn=(.*)$/.exec(location.hash);
+    if (shared) {
+      return Module.flopkin.unpack(shared[1]).then(function (bytes) {
+        FS.writeFile(startUp, bytes);
+      }, function (failure) {
+        Module.flopkin.notice('The figure in this link could not be read (' + (failure && failure.message || failure) +
+                              '): this is the start-up figure.');
+        return storage.fetch('flopkin.fkn');
+      });
+    }
+    var examples = shipped();
+    var example = new URLSearchParams(location.search).get('example');
+    if (example !== null) {
+      var n = example.replace(/\.fkn$/i, '') + '.fkn';
+      if (Object.prototype.hasOwnProperty.call(examples, n)) {
+        FS.writeFile(startUp, examples[n]);
+        return Promise.resolve();
+      }
+      Module.flopkin.notice('There is no example named "' + example + '": the examples are ' +
+                            Object.keys(examples).sort().map(function (e) { return e.replace(/\.fkn$/, ''); }).join(', ') + '.');
+    }
+    return storage.fetch('flopkin.fkn');
+  }
   addRunDependency('storage');
-  storage.fetch('flopkin.fkn').catch(function (failure) {
+  Promise.resolve().then(startFigure).catch(function (failure) {
     console.error('flopkin: the browser storage could not be read: ' + failure);
   }).then(function () { removeRunDependency('storage'); });
 });

@@ -17,9 +17,11 @@ target_link_options(flopkin_page PRIVATE
   -sALLOW_MEMORY_GROWTH=1 -sENVIRONMENT=web -sFORCE_FILESYSTEM=1
   -sEXPORTED_RUNTIME_METHODS=FS
   --pre-js ${PROJECT_SOURCE_DIR}/src/platform/web/storage.js
-  --embed-file ${PROJECT_SOURCE_DIR}/examples/stick-figure.fkn@/examples/stick-figure.fkn)
+  # the examples, for Open, Add and ?example= (the stick figure is also the first start-up figure)
+  --embed-file ${PROJECT_SOURCE_DIR}/examples@/examples)
+file(GLOB FLOPKIN_EXAMPLES ${PROJECT_SOURCE_DIR}/examples/*.fkn)
 set_target_properties(flopkin_page PROPERTIES OUTPUT_NAME flopkin SUFFIX .js RUNTIME_OUTPUT_DIRECTORY ${FLOPKIN_SITE}
-  LINK_DEPENDS "${PROJECT_SOURCE_DIR}/src/platform/web/storage.js;${PROJECT_SOURCE_DIR}/examples/stick-figure.fkn")
+  LINK_DEPENDS "${PROJECT_SOURCE_DIR}/src/platform/web/storage.js;${FLOPKIN_EXAMPLES}")
 # the page around the program, its icon and the example documents
 add_custom_target(flopkin_site ALL DEPENDS flopkin_page
   COMMAND ${CMAKE_COMMAND} -E copy_directory ${PROJECT_SOURCE_DIR}/src/platform/web/site ${FLOPKIN_SITE}

@@ -1,5 +1,6 @@
 // The page around Flopkin's canvas: it scales the canvas to the window, queues
-// the input for the program, shows the requester and the end of a run.
+// the input for the program, shows the requester and the end of a run, opens
+// dropped documents and puts the figure into a link.
 'use strict';
 
 var Module = (function () {
@@ -9,20 +10,44 @@ var Module = (function () {
   var ended = false;
   var held = new Set();     // codes pressed and not yet released, to release on blur
 
-  // whole device pixels per program pixel when the window has room, so
-  // nothing is blurred; a smaller window scales down as it must
+  // The canvas takes the largest size that fits the window (the whole
+  // screen in fullscreen) with its aspect kept. At a whole number of device
+  // pixels per program pixel it stays pixel-sharp; any other scale is
+  // smoothed by the browser, since dropping pixels would lose lines and
+  // letters. The pointer is mapped through the canvas's shown size.
   var screen = document.getElementById('screen');
   function fit() {
-    var help = document.getElementById('help').offsetHeight + 8;
+    var below = document.fullscreenElement ? 0 :
+      document.getElementById('bar').offsetHeight + document.getElementById('help').offsetHeight + 16;
     var ratio = window.devicePixelRatio || 1;
-    var scale = Math.min(window.innerWidth / canvas.width, (window.innerHeight - help) / canvas.height);
-    var device = scale * ratio;
-    if (device >= 1) device = Math.floor(device);
-    screen.style.width = (canvas.width * device / ratio) + 'px';
-    screen.style.height = (canvas.height * device / ratio) + 'px';
+    var device = Math.max(0.05, Math.min(Math.floor(window.innerWidth * ratio) / canvas.width,
+                                         Math.floor((window.innerHeight - below) * ratio) / canvas.height));
+    screen.classList.toggle('whole', device === Math.floor(device));
+    screen.style.width = Math.round(canvas.width * device) / ratio + 'px';
+    screen.style.height = Math.round(canvas.height * device) / ratio + 'px';
   }
   window.addEventListener('resize', fit);
   fit();
+
+  var fullscreen = document.getElementById('fullscreen');
+  if (!document.fullscreenEnabled) fullscreen.hidden = true;
+  fullscreen.addEventListener('click', function () {
+    if (document.fullscreenElement) document.exitFullscreen();
+    else document.documentElement.requestFullscreen().catch(function (failure) { notice('No fullscreen: ' + failure.message); });
+  });
+  document.addEventListener('fullscreenchange', function () {
+    fullscreen.textContent = document.fullscreenElement ? 'Leave fullscreen' : 'Fullscreen';
+    fit();
+  });
+
+  // a line beside the page's controls, for what the page has to say
+  var noticeText = document.getElementById('notice');
+  var noticeDownload = document.getElementById('notice-download');
+  function notice(text, offered) {
+    noticeText.textContent = text;
+    noticeDownload.hidden = !offered;
+    noticeDownload.onclick = offered || null;
+  }
 
   // a key event carries the modifiers held with it; Cmd counts as Ctrl
   var shift = 1, ctrl = 2;
@@ -136,6 +161,7 @@ var Module = (function () {
       dialog.close();
       modal = false;
       held.clear();
+      if (path && !saving) opened(path);
       var done = answer;
       answer = null;
       if (done) done(path);
@@ -160,6 +186,10 @@ var Module = (function () {
     // it replaces one
     function ok() {
       if (busy) return;
+      if (unsavedChosen === 'example') {
+        close(Module.flopkin.examples.open(name.value));
+        return;
+      }
       if (unsavedChosen) {
         var path = unsavedChosen;
         busy = true;
@@ -217,23 +247,46 @@ var Module = (function () {
         return next();
       });
     }
-    picker.addEventListener('change', function () {
-      var file = picker.files[0];
-      if (!file || busy) return;
-      busy = true;
-      file.arrayBuffer().then(function (data) {
+    // a file from the computer kept in storage: its path, or null with the reason told
+    function fromComputer(file, tell) {
+      return file.arrayBuffer().then(function (data) {
         var bytes = new Uint8Array(data);
         if (!isDocument(file.name, bytes)) {
-          busy = false;
-          say('"' + file.name + '" is not a Flopkin document.');
-          return;
+          tell('"' + file.name + '" is not a Flopkin document.');
+          return null;
         }
-        return keep(file.name, bytes).then(function (n) {
-          busy = false;
-          close('saved flopkins/' + n);
-        });
+        return keep(file.name, bytes).then(function (n) { return 'saved flopkins/' + n; });
+      });
+    }
+    function takeFile(file) {
+      if (!file || busy) return;
+      busy = true;
+      fromComputer(file, say).then(function (path) {
+        busy = false;
+        if (path) close(path);
       }).catch(failed);
-    });
+    }
+    picker.addEventListener('change', function () { takeFile(picker.files[0]); });
+
+    // A document dropped on the page opens as "From this computer…" opens
+    // it: into the requester when Open or Add is up, else by the program's
+    // Open, whose requester takes it at once.
+    var opening = null;  // the path the next Open takes, and when it was dropped
+    function dropped(file) {
+      if (ended) return;
+      if (modal) {
+        if (saving) say('Drop a document when opening one, not when saving.');
+        else takeFile(file);
+        return;
+      }
+      fromComputer(file, notice).then(function (path) {
+        if (!path) return;
+        notice('');
+        opening = { path: path, at: performance.now() };
+        press(79, false, ctrl);
+        release(79, ctrl);
+      }).catch(function (failure) { notice('The browser\'s storage failed: ' + (failure && failure.message || failure)); });
+    }
 
     document.getElementById('requester-cancel').addEventListener('click', function () { close(null); });
     dialog.addEventListener('cancel', function (e) { e.preventDefault(); close(null); });
@@ -260,6 +313,13 @@ var Module = (function () {
     }
     function ask(prompt, filter, save, initial) {
       releaseAll();
+      // the Open a dropped document asked for, unless that was long ago
+      var taken = opening;
+      opening = null;
+      if (taken && !save && performance.now() - taken.at < 5000) {
+        opened(taken.path);
+        return Promise.resolve(taken.path);
+      }
       modal = true;
       saving = save;
       document.getElementById('requester-prompt').textContent = prompt;
@@ -279,6 +339,14 @@ var Module = (function () {
           list.appendChild(group);
           found[1].forEach(function (kept) { entry('kept ' + kept[1].toLocaleString(), kept[0]); });
         }
+        // the shipped examples, read-only: a Save into one is refused, Save as keeps it
+        if (!save) {
+          var examples = document.createElement('li');
+          examples.className = 'group';
+          examples.textContent = 'Examples';
+          list.appendChild(examples);
+          Module.flopkin.examples.names().forEach(function (n) { entry(n, 'example'); });
+        }
         empty.hidden = found[0].length + found[1].length > 0;
       }, failed);
       return listed.then(function () {
@@ -292,18 +360,133 @@ var Module = (function () {
     function stored(path) {
       if (path !== downloading) return;
       downloading = null;
-      var blob = new Blob([Module.FS.readFile(path)], { type: 'application/octet-stream' });
-      var a = document.createElement('a');
-      a.href = URL.createObjectURL(blob);
-      a.download = path.replace(/^.*\//, '');
-      document.body.appendChild(a);
-      a.click();
-      a.remove();
-      setTimeout(function () { URL.revokeObjectURL(a.href); }, 1000);
+      hand(Module.FS.readFile(path), path.replace(/^.*\//, ''));
     }
 
-    return { ask: ask, ok: ok, stored: stored };
+    return { ask: ask, ok: ok, stored: stored, dropped: dropped };
   })();
+
+  // bytes handed to the browser to keep on the computer
+  function hand(bytes, fileName) {
+    var a = document.createElement('a');
+    a.href = URL.createObjectURL(new Blob([bytes], { type: 'application/octet-stream' }));
+    a.download = fileName;
+    document.body.appendChild(a);
+    a.click();
+    a.remove();
+    setTimeout(function () { URL.revokeObjectURL(a.href); }, 1000);
+  }
+
+  // a document dropped anywhere on the page
+  function carriesFiles(e) { return e.dataTransfer && Array.prototype.indexOf.call(e.dataTransfer.types, 'Files') >= 0; }
+  window.addEventListener('dragover', function (e) {
+    if (!carriesFiles(e)) return;
+    e.preventDefault();
+    e.dataTransfer.dropEffect = 'copy';
+  });
+  window.addEventListener('drop', function (e) {
+    var file = e.dataTransfer && e.dataTransfer.files[0];
+    if (!file) return;
+    e.preventDefault();
+    requester.dropped(file);
+  });
+
+  // The figure a link carries: the document as the page last had it, of the
+  // start-up document, one opened or saved, and the unsaved figure the
+  // program hands over once changes pause.
+  var latest = null;
+  function opened(path) {
+    try { latest = Module.FS.readFile(path); } catch (e) { /* the program finds it missing too */ }
+  }
+  function figure() {
+    if (latest) return latest;
+    return Module.FS.readFile(Module.flopkin.folder + '/flopkin.fkn');
+  }
+  // a change not handed over yet is waited for, a few seconds at most
+  function figureNow() {
+    var until = performance.now() + 3000;
+    return new Promise(function (resolve) {
+      (function wait() {
+        var recovery = Module.flopkin.recovery;
+        if (!recovery || !recovery.unkept() || performance.now() > until) resolve(figure());
+        else setTimeout(wait, 100);
+      })();
+    });
+  }
+
+  // A link holds the document deflated, in base64url, after "#fkn="; links
+  // longer than this are refused by some browsers and servers.
+  var mostEncoded = 64 * 1024;
+  // what a hostile link may unpack to before it is refused
+  var mostUnpacked = 64 * 1024 * 1024;
+  function pack(bytes) {
+    var deflated = new Blob([bytes]).stream().pipeThrough(new CompressionStream('deflate-raw'));
+    return new Response(deflated).arrayBuffer().then(function (data) {
+      var d = new Uint8Array(data), text = '';
+      for (var i = 0; i < d.length; i += 0x8000) text += String.fromCharCode.apply(null, d.subarray(i, i + 0x8000));
+      return btoa(text).replace(/\+/g, '-').replace(/\//g, '_').replace(/=+$/, '');
+    });
+  }
+  function unpack(text) {
+    var raw;
+    try {
+      raw = atob(decodeURIComponent(text).replace(/-/g, '+').replace(/_/g, '/'));
+    } catch (e) {
+      return Promise.reject(new Error('it is not base64url'));
+    }
+    var d = new Uint8Array(raw.length);
+    for (var i = 0; i < raw.length; ++i) d[i] = raw.charCodeAt(i);
+    var reader = new Blob([d]).stream().pipeThrough(new DecompressionStream('deflate-raw')).getReader();
+    var parts = [], size = 0;
+    function next() {
+      return reader.read().then(function (got) {
+        if (got.done) {
+          var all = new Uint8Array(size), at = 0;
+          parts.forEach(function (p) { all.set(p, at); at += p.length; });
+          return all;
+        }
+        size += got.value.length;
+        if (size > mostUnpacked) {
+          reader.cancel();
+          throw new Error('it unpacks to more than 64 MB');
+        }
+        parts.push(got.value);
+        return next();
+      });
+    }
+    return next().catch(function (failure) {
+      throw new Error(failure instanceof TypeError ? 'its data is not deflated' : failure.message);
+    });
+  }
+  var shareButton = document.getElementById('share');
+  shareButton.addEventListener('click', function () {
+    if (ended) return;
+    shareButton.disabled = true;
+    notice('');
+    figureNow().then(function (bytes) {
+      return pack(bytes).then(function (encoded) {
+        if (encoded.length > mostEncoded) {
+          notice('This figure is too large for a link (' + Math.ceil(encoded.length / 1024) +
+                 ' KB, at most 64 KB): download it instead.', function () { hand(bytes, 'flopkin.fkn'); });
+          return;
+        }
+        history.replaceState(null, '', '#fkn=' + encoded);
+        var copied = navigator.clipboard ? navigator.clipboard.writeText(location.href) : Promise.reject();
+        return copied.then(function () {
+          notice('The link to this figure is in the address and copied.');
+        }, function () {
+          notice('The link to this figure is in the address: copy it from there.');
+        });
+      });
+    }).catch(function (failure) {
+      notice('Share failed: ' + (failure && failure.message || failure));
+    }).then(function () { shareButton.disabled = false; });
+  });
+
+  // once loaded, the page is kept for visits without a network
+  window.addEventListener('load', function () {
+    if ('serviceWorker' in navigator) navigator.serviceWorker.register('sw.js').catch(function () {});
+  });
 
   // the run is over: by the program's own end, or by a failure, whose reason is shown
   function stop(why) {
@@ -334,12 +517,22 @@ var Module = (function () {
   return {
     canvas: canvas,
     flopkin: {
+      notice: notice,
+      unpack: unpack,
+      // the unsaved figure, as the program hands it over to be kept
+      handedOver: function (bytes) { latest = bytes; },
       events: events,
       frames: 0,  // made by the program
       shown: 0,   // shown by the page
       request: requester.ask,
       keep: function (path) {
-        return Module.flopkin.storage.keep(path).then(function () { requester.stored(path); });
+        return Module.flopkin.storage.keep(path).then(function () {
+          opened(path);
+          requester.stored(path);
+        }, function (failure) {
+          notice('Not saved: ' + (failure && failure.message || failure) + '.');
+          throw failure;
+        });
       },
       ended: function (status) { stop(status !== 0 ? complaints.join(' ') : ''); },
     },
