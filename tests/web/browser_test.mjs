@@ -278,6 +278,15 @@ try {
   check(String(await page.evaluate(() => window.prevented)) === 'z:true,s:true,l:false',
         `only the program's shortcuts are kept from the browser: ${await page.evaluate(() => window.prevented)}`);
 
+  // the wheel zooms as the Zoom row's "+" does: only that row's value changes on the panel
+  const panel = pixels => pixels.filter((v, i) => (i >> 2) % 1024 >= 780);
+  await sleep(1200);
+  const unzoomed = panel(await desk.shot());
+  await page.mouse.move(...await desk.place(400, 400));
+  for (let i = 0; i < 3; ++i) await page.mouse.wheel({ deltaY: -100 });
+  await desk.settled();
+  check(unzoomed.some((v, i) => v !== panel(await desk.shot())[i]) || false, 'the mouse wheel zooms in the page');
+
   // two tabs: each save writes its own document alone; a name already
   // stored is replaced only once the user says so
   const other = await open();

@@ -14,8 +14,8 @@ namespace flopkin {
 namespace {
 
 // the page queues input as triples: kind, then a key code or button with the
-// modifiers held, or x and y
-enum event_kind { key_press = 1, key_repeat = 2, key_release = 3, pointer_move = 4 };
+// modifiers held, or x and y, or wheel notches in thousandths (up positive)
+enum event_kind { key_press = 1, key_repeat = 2, key_release = 3, pointer_move = 4, wheel = 5 };
 
 EM_JS(int, page_next_event, (int* out), {
     const e = Module.flopkin.events.shift();
@@ -167,6 +167,7 @@ public:
         while (int kind = page_next_event(value)) {
             switch (kind) {
                 case pointer_move: input.move(value[0], value[1]); break;
+                case wheel: input.scroll(static_cast<float>(value[0]) / 1000); break;
                 case key_press:
                 case key_repeat:
                 case key_release:

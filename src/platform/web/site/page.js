@@ -58,41 +58,76 @@ var Module = (function () {
   function releaseAll() { held.forEach(function (code) { release(code); }); }
 
   // Mouse, pen and touch alike: one pointer at a time acts as the mouse (the
-  // first finger down; other fingers do nothing), its buttons as the
-  // program's codes, which are the same bits as the pointer's: 1 left,
-  // 2 right, 4 middle. The canvas neither scrolls nor zooms under a finger.
+  // first finger down; a second one pinches), its buttons as the program's
+  // codes, which are the same bits as the pointer's: 1 left, 2 right,
+  // 4 middle. The browser neither scrolls nor zooms the page under a finger.
   var pointer = null, pressed = 0;
   function moveTo(e) {
     var r = canvas.getBoundingClientRect();
     push(4, Math.floor((e.clientX - r.left) * canvas.width / r.width),
          Math.floor((e.clientY - r.top) * canvas.height / r.height));
   }
-  function buttonsNow(now) {
+  // a button's press carries Shift (Shift+drag moves a ball)
+  function buttonsNow(now, e) {
     [1, 2, 4].forEach(function (code) {
-      if ((now & code) && !(pressed & code)) press(code, false, 0);
+      if ((now & code) && !(pressed & code)) press(code, false, modifiers(e));
       if (!(now & code) && (pressed & code)) release(code, 0);
     });
     pressed = now;
   }
+  // The wheel zooms by notches, up positive; a touchpad's small steps are
+  // fractions that the program adds up. Two fingers pinch: their distance
+  // growing by pinchPixels is a notch up ("+"), shrinking one down; the
+  // first finger lets go of the canvas when the second comes down, so a
+  // pinch never drags a ball.
+  function scroll(notches) { if (notches) push(5, Math.round(notches * 1000)); }
+  var notchPixels = 100, notchLines = 3, pinchPixels = 40;
+  canvas.addEventListener('wheel', function (e) {
+    e.preventDefault();
+    var per = e.deltaMode === 1 ? notchLines : e.deltaMode === 2 ? 1 : notchPixels;
+    scroll(-e.deltaY / per);
+  }, { passive: false });
+  var fingers = new Map(), pinchDistance = 0;
+  function spread() {
+    var at = Array.from(fingers.values());
+    return Math.hypot(at[0].x - at[1].x, at[0].y - at[1].y);
+  }
   canvas.addEventListener('pointerdown', function (e) {
+    if (e.pointerType === 'touch') {
+      fingers.set(e.pointerId, { x: e.clientX, y: e.clientY });
+      if (fingers.size === 2) {
+        if (pointer !== null) { buttonsNow(0, e); pointer = null; }
+        pinchDistance = spread();
+      }
+      if (fingers.size > 1) { e.preventDefault(); return; }
+    }
     if (pointer !== null && e.pointerId !== pointer) return;
     pointer = e.pointerId;
     canvas.setPointerCapture(e.pointerId);
     moveTo(e);
-    buttonsNow(e.buttons & 7);
+    buttonsNow(e.buttons & 7, e);
     canvas.focus();
     e.preventDefault();
   });
   // a drag may leave the canvas and still be released: the canvas has the pointer captured
   window.addEventListener('pointermove', function (e) {
+    if (fingers.has(e.pointerId)) {
+      fingers.set(e.pointerId, { x: e.clientX, y: e.clientY });
+      if (fingers.size === 2) {
+        var now = spread();
+        scroll((now - pinchDistance) / pinchPixels);
+        pinchDistance = now;
+      }
+    }
     if (pointer === null ? e.pointerType !== 'mouse' : e.pointerId !== pointer) return;
     moveTo(e);
-    if (pointer !== null) buttonsNow(e.buttons & 7);
+    if (pointer !== null) buttonsNow(e.buttons & 7, e);
   });
   function lift(e) {
+    fingers.delete(e.pointerId);
     if (e.pointerId !== pointer) return;
     moveTo(e);
-    buttonsNow(e.type === 'pointerup' ? e.buttons & 7 : 0);
+    buttonsNow(e.type === 'pointerup' ? e.buttons & 7 : 0, e);
     if (!pressed) pointer = null;
   }
   window.addEventListener('pointerup', lift);
@@ -102,6 +137,7 @@ var Module = (function () {
     releaseAll();
     pointer = null;
     pressed = 0;
+    fingers.clear();
   });
 
   // The browser's key codes are the program's virtual-key codes. The program's
