@@ -376,6 +376,19 @@ try {
   await sleep(300);
   check(at(held, 500, 150)[0] + at(held, 500, 150)[1] + at(held, 500, 150)[2] > 0 &&
         changed(held, await phone.shot()) > 100, 'in play a finger grabs a ball, drags it and throws the figure');
+  // two fingers spreading apart zoom as the wheel does
+  const cdp = await phone.page.target().createCDPSession();
+  const fingers = async (type, spread) => {
+    const points = type === 'touchEnd' ? [] : [await phone.place(400 - spread, 400), await phone.place(400 + spread, 400)];
+    await cdp.send('Input.dispatchTouchEvent', { type, touchPoints: points.map(([x, y], id) => ({ x, y, id })) });
+  };
+  const unpinched = panel(await phone.shot());
+  await fingers('touchStart', 20);
+  for (let spread = 40; spread <= 200; spread += 20, await sleep(30)) await fingers('touchMove', spread);
+  await fingers('touchEnd', 0);
+  await phone.settled();
+  const pinched = panel(await phone.shot());
+  check(unpinched.some((v, i) => v !== pinched[i]), 'two fingers spreading apart zoom in the page');
   // a failure while running ends the run with its reason, not a frozen canvas
   // (from a script of the page's own: the browser hides the failures of others from the page)
   await phone.page.evaluate(() => {
