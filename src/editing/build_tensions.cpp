@@ -65,7 +65,7 @@ void build_tensions(figure& f, float strength) {
                 t->end_a = a;
                 t->vertex = vertex;
                 t->end_b = b;
-                t->rest_angle = joint_angle(vertex->x - a->x, vertex->y - a->y, b->x - vertex->x, b->y - vertex->y);
+                t->rest_angle = present_angle(*a, *vertex, *b);
                 t->strength = strength;
                 f.tensions.add_last(std::move(t));
             }

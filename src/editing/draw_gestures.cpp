@@ -3,11 +3,11 @@
 // under the pointer (place_ball_step). Press on a ball, drag, and release
 // over another ball, or over empty canvas where place_ball_step has just put
 // one, to join them with a link (link_step).
-#include <cmath>
 
 #include "editing/figure_editing.hpp"
 #include "editing/pick.hpp"
 #include "physics/joint.hpp"
+#include "physics/stretch.hpp"
 #include "physics/view.hpp"
 #include "platform/graphics.hpp"
 #include "platform/random.hpp"
@@ -33,18 +33,10 @@ bool listed(object_list<ball>& balls, const ball* b) {
 // the relaxation neither pulls the ball back nor pushes its neighbours
 void rest_in_present_shape(figure& figure, const ball* moved) {
     for (const auto& l : figure.links.all())
-        if (l->end_a.get() == moved || l->end_b.get() == moved) {
-            float dx = l->end_b->x - l->end_a->x;
-            float dy = l->end_b->y - l->end_a->y;
-            l->rest_length = std::sqrt(dx * dx + dy * dy);
-        }
+        if (l->end_a.get() == moved || l->end_b.get() == moved) l->rest_length = present_length(*l->end_a, *l->end_b);
     for (const auto& t : figure.tensions.all())
-        if (t->end_a.get() == moved || t->vertex.get() == moved || t->end_b.get() == moved) {
-            const ball& a = *t->end_a;
-            const ball& v = *t->vertex;
-            const ball& b = *t->end_b;
-            t->rest_angle = joint_angle(v.x - a.x, v.y - a.y, b.x - v.x, b.y - v.y);
-        }
+        if (t->end_a.get() == moved || t->vertex.get() == moved || t->end_b.get() == moved)
+            t->rest_angle = present_angle(*t->end_a, *t->vertex, *t->end_b);
 }
 
 }  // namespace
@@ -140,9 +132,7 @@ void link_step(figure& figure, const view_fields& v, editing_fields& e, float li
             auto made = std::make_shared<link>(rand);
             made->end_a = start;
             made->end_b = b;
-            float dx = b->x - start->x;
-            float dy = b->y - start->y;
-            made->rest_length = std::sqrt(dx * dx + dy * dy);
+            made->rest_length = present_length(*start, *b);
             made->width = link_width;
             figure.links.add_last(made);
         }

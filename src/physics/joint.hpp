@@ -69,6 +69,13 @@ inline float joint_angle(float dx1, float dy1, float dx2, float dy2) {
     return joint_angle_fast(dx1, dy1, dx2, dy2);
 }
 
+// the angle at vertex v between the arms to a and to b as the balls stand
+// now: a tension's rest angle when it is made or its joint is reshaped
+template <class ball_like>
+float present_angle(const ball_like& a, const ball_like& v, const ball_like& b) {
+    return joint_angle(v.x - a.x, v.y - a.y, b.x - v.x, b.y - v.y);
+}
+
 // wrap_180 for differences in (-540, 540], which is every difference of an
 // angle in [0, 360) and a rest angle in [-180, 540)
 inline float near_wrap_180(float e) {

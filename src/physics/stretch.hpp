@@ -23,6 +23,15 @@ inline link_parts parts_of_link(float mass_a, float mass_b) {
 }
 
 // (d - rest) / d for the link from end a to end b, (dx, dy) = b - a
+// the distance between two balls as they stand now: a link's rest length
+// when it is drawn or its end is moved
+template <class ball_like>
+float present_length(const ball_like& a, const ball_like& b) {
+    float dx = b.x - a.x;
+    float dy = b.y - a.y;
+    return std::sqrt(dx * dx + dy * dy);
+}
+
 inline float stretch_of(float dx, float dy, float rest) {
     float d = std::sqrt(dx * dx + dy * dy);
     d = std::fabs(d) < distance_floor ? distance_floor : d;
