@@ -8,6 +8,7 @@ namespace flopkin {
 void ball_links::make(int listed, const std::vector<int>& end_a, const std::vector<int>& end_b, int spare) {
     for (auto* column : {&links, &entry_at, &ball, &moves, &other, &link}) column->clear();
     side.clear();
+    spares = 0;
 
     // each listed ball's links in list order, as (link, side)
     std::vector<int> first(static_cast<std::size_t>(listed) + 1, 0);
@@ -42,8 +43,9 @@ void ball_links::make(int listed, const std::vector<int>& end_a, const std::vect
                 const std::size_t m = start + static_cast<std::size_t>(i);
                 lane_ball[i] = m < members.size() ? members[m] : members[start];
                 ball.push_back(lane_ball[i]);
-                moves.push_back(m < members.size() ? lane_ball[i] : spare);
+                moves.push_back(m < members.size() ? lane_ball[i] : spare + spares);
             }
+            if (start + lanes > members.size()) ++spares;
             for (int j = 0; j < count; ++j)
                 for (int i = 0; i < lanes; ++i) {
                     const auto e = static_cast<std::size_t>(first[lane_ball[i]] + j);

@@ -15,7 +15,9 @@ struct ball_links {
 
     // Groups the listed balls [0, listed) by their number of links.
     // end_a[k], end_b[k] are the balls of link k, in list order; a lane
-    // without a ball moves the spare ball `spare`.
+    // without a ball moves a spare ball of its group's own, numbered from
+    // `spare` on (`spares` of them), so that groups moved at once never
+    // write one place.
     void make(int listed, const std::vector<int>& end_a, const std::vector<int>& end_b, int spare);
     std::size_t count() const { return links.size(); }
 
@@ -30,6 +32,7 @@ struct ball_links {
     // per entry, read again every frame: rest length and the lane ball's
     // part of the stiffness
     std::vector<float> rest, part;
+    int spares = 0;
 };
 
 }  // namespace flopkin

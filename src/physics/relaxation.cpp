@@ -56,6 +56,11 @@ constexpr int vertex_run = 2048;
 
 }  // namespace
 
+template <void (relaxation::*step)(int part)>
+void relaxation::run_parts() {
+    team_->run([](void* self, int part) { (static_cast<relaxation*>(self)->*step)(part); }, this);
+}
+
 void relaxation::push_lists::make(std::size_t owners, const std::vector<int>& owner_of_push, int none) {
     first.assign(owners + 1, 0);
     for (int o : owner_of_push)
@@ -112,12 +117,13 @@ void relaxation::index_figure(figure& f) {
     copy_list(f.tensions, tensions_);
     index_links();
     index_tensions();
-    // one more entry than balls: the spare ball that empty lanes move
+    // after the balls, the spare balls that empty lanes move
     std::size_t n = balls_.size();
     links_by_ball_.make(static_cast<int>(listed_), link_a_, link_b_, static_cast<int>(n));
-    position_.assign(n + 1, xy{0, 0});
-    moved_.assign(n + 1, xy{0, 0});
-    shift_.assign(n + 1, xy{0, 0});
+    const std::size_t places = n + static_cast<std::size_t>(links_by_ball_.spares);
+    position_.assign(places, xy{0, 0});
+    moved_.assign(places, xy{0, 0});
+    shift_.assign(places, xy{0, 0});
     mass_.assign(n, 1);
     staff_team();
 }
@@ -134,10 +140,7 @@ void relaxation::index_links() {
         link_a_.push_back(index_of(l.end_a));
         link_b_.push_back(index_of(l.end_b));
     }
-    const std::size_t count = link_a_.size();
-    rest_length_.resize(count);
-    part_a_.resize(count);
-    part_b_.resize(count);
+    rest_length_.resize(link_a_.size());
 }
 
 void relaxation::index_tensions() {
@@ -250,46 +253,66 @@ void relaxation::index_tensions() {
         const int at = groups_.push_at[g], lanes = vertex_groups::lanes;
         for (int j = 0; j < groups_.arms[g]; ++j)
             for (int i = 0; i < lanes; ++i)
-                if (groups_.push_to[g * lanes + static_cast<std::size_t>(i)] != static_cast<int>(n))
+                if (groups_.push_to[g * lanes + static_cast<std::size_t>(i)] < static_cast<int>(n))
                     ball_of_push[arms + static_cast<std::size_t>(at + j * lanes + i)] =
                         groups_.neighbour[static_cast<std::size_t>(groups_.neighbour_at[g] + j * lanes + i)];
     }
     arm_push_.assign(pushes + 1, xy{0, 0});
     arms_into_.make(n, ball_of_push, static_cast<int>(pushes));
-    vertex_push_.assign(n + 1, xy{0, 0});
+    vertex_push_.assign(n + static_cast<std::size_t>(groups_.spares), xy{0, 0});
 }
 
 bool relaxation::gather(figure& f) {
     if (lists_changed(f)) index_figure(f);
-    for (std::size_t i = 0; i < balls_.size(); ++i) {
-        const ball& b = *balls_[i];
-        if (i < listed_ && !(std::isfinite(b.x) && std::isfinite(b.y))) return false;
+    run_parts<&relaxation::read_part>();
+    for (char unusable : unfinite_)
+        if (unusable) return false;
+    run_parts<&relaxation::hand_out_part>();
+    return true;
+}
+
+// The part's balls, links and tensions as the figure holds them, each list
+// read in its own order, where its objects lie one after another in memory.
+void relaxation::read_part(int part) {
+    const auto p = static_cast<std::size_t>(part);
+    unfinite_[p] = 0;
+    for (int i = ball_cut_[p]; i < ball_cut_[p + 1]; ++i) {
+        const ball& b = *balls_[static_cast<std::size_t>(i)];
+        if (static_cast<std::size_t>(i) < listed_ && !(std::isfinite(b.x) && std::isfinite(b.y))) {
+            unfinite_[p] = 1;
+            return;
+        }
         position_[i] = moved_[i] = {b.x, b.y};
         mass_[i] = usable_mass(b.mass);
     }
-    for (std::size_t k = 0; k < link_a_.size(); ++k) {
+    for (int k = link_cut_[p]; k < link_cut_[p + 1]; ++k)
         rest_length_[k] = links_[static_cast<std::size_t>(link_list_place_[k])]->rest_length;
-        link_parts parts = parts_of_link(mass_[link_a_[k]], mass_[link_b_[k]]);
-        part_a_[k] = parts.a;
-        part_b_[k] = parts.b;
-    }
-    for (std::size_t e = 0; e < links_by_ball_.link.size(); ++e) {
-        const auto k = static_cast<std::size_t>(links_by_ball_.link[e]);
-        links_by_ball_.rest[e] = rest_length_[k];
-        links_by_ball_.part[e] = links_by_ball_.side[e] > 0 ? part_a_[k] : part_b_[k];
-    }
-    // the tensions read in list order, where they lie one after another in
-    // memory, then handed out by index
-    for (std::size_t k = 0; k < tensions_.size(); ++k) {
-        const tension& t = *tensions_[k];
+    for (int k = tension_cut_[p]; k < tension_cut_[p + 1]; ++k) {
+        const tension& t = *tensions_[static_cast<std::size_t>(k)];
         listed_rest_[k] = t.rest_angle;
         listed_strength_[k] = t.strength;
     }
-    for (std::size_t k = 0; k < arm_of_a_.size(); ++k) {
+}
+
+// What was read handed out to where the passes read it: each link's rest
+// length and each end's part of the stiffness to its ends' entries, each
+// tension's rest angle and strength to its vertex's run or group.
+void relaxation::hand_out_part(int part) {
+    const ball_links& by_ball = links_by_ball_;
+    const int entries_from = link_entries_before(link_group_cut_[part]);
+    const int entries_to = link_entries_before(link_group_cut_[part + 1]);
+    for (int e = entries_from; e < entries_to; ++e) {
+        const auto k = static_cast<std::size_t>(by_ball.link[e]);
+        const link_parts parts = parts_of_link(mass_[link_a_[k]], mass_[link_b_[k]]);
+        links_by_ball_.rest[e] = rest_length_[k];
+        links_by_ball_.part[e] = by_ball.side[e] > 0 ? parts.a : parts.b;
+    }
+    const int t0 = run_tensions_before(run_cut_[part]), t1 = run_tensions_before(run_cut_[part + 1]);
+    for (int k = t0; k < t1; ++k) {
         rest_angle_[k] = listed_rest_[static_cast<std::size_t>(tension_list_place_[k])];
         strength_[k] = listed_strength_[static_cast<std::size_t>(tension_list_place_[k])];
     }
-    for (std::size_t g = 0; g < groups_.count(); ++g) {
+    for (int g = group_cut_[part]; g < group_cut_[part + 1]; ++g) {
         const auto first = static_cast<std::size_t>(groups_.slot_at[g]);
         const auto end = first + static_cast<std::size_t>(groups_.tensions[g]) * vertex_groups::lanes;
         bool far = false;
@@ -299,9 +322,8 @@ bool relaxation::gather(figure& f) {
             groups_.strength[k] = listed_strength_[place];
             far = far || !rest_angle_is_near(groups_.rest[k]);
         }
-        groups_.far_rest[g] = far;
+        groups_.far_rest[static_cast<std::size_t>(g)] = far;
     }
-    return true;
 }
 
 void relaxation::link_part(int part) {
@@ -316,8 +338,8 @@ void relaxation::link_part(int part) {
     }
 }
 
-void relaxation::tension_part(int part, int draw_mode) {
-    const float allowance = draw_allowance * static_cast<float>(draw_mode);
+void relaxation::tension_part(int part) {
+    const float allowance = draw_allowance * static_cast<float>(draw_mode_);
     for (int r = run_cut_[part]; r < run_cut_[part + 1]; ++r) relax_vertices(r, allowance);
     xy* group_push = arm_push_.data() + arm_from_.size();
     for (int g = group_cut_[part]; g < group_cut_[part + 1]; ++g) {
@@ -381,32 +403,15 @@ void relaxation::tension_sum_part(int part) {
     }
 }
 
-namespace {
-
-struct team_pass {
-    relaxation* relax;
-    int draw_mode;
-};
-
-void links_job(void* context, int part) { static_cast<team_pass*>(context)->relax->link_part(part); }
-void tensions_job(void* context, int part) {
-    auto& pass = *static_cast<team_pass*>(context);
-    pass.relax->tension_part(part, pass.draw_mode);
-}
-void tension_sums_job(void* context, int part) { static_cast<team_pass*>(context)->relax->tension_sum_part(part); }
-
-}  // namespace
-
 void relaxation::link_pass() {
-    team_pass pass{this, 0};
-    team_->run(links_job, &pass);
+    run_parts<&relaxation::link_part>();
     position_.swap(moved_);
 }
 
 void relaxation::tension_pass(int draw_mode) {
-    team_pass pass{this, draw_mode};
-    team_->run(tensions_job, &pass);
-    team_->run(tension_sums_job, &pass);
+    draw_mode_ = draw_mode;
+    run_parts<&relaxation::tension_part>();
+    run_parts<&relaxation::tension_sum_part>();
 }
 
 void relaxation::relax(int draw_mode, int passes) {
@@ -454,28 +459,40 @@ void relaxation::staff_team() {
     plan_parts();
 }
 
-void relaxation::plan_parts() {
-    const int parts = team_->parts();
-    const int listed = static_cast<int>(listed_), balls = static_cast<int>(balls_.size());
-    const int link_groups = static_cast<int>(links_by_ball_.count());
+int relaxation::link_entries_before(int group) const {
     const ball_links& by_ball = links_by_ball_;
-    auto link_entries_before = [&](int k) {
-        return (k < link_groups ? by_ball.entry_at[k] : static_cast<int>(by_ball.other.size())) + k;
-    };
-    cut_evenly(link_groups, parts, link_entries_before, link_group_cut_);
-    const int runs = static_cast<int>(loose_run_.size()) - 1;
-    auto run_cost_before = [&](int r) {
-        const int v = r < runs ? loose_vertex_[loose_run_[r]] : balls;
-        return vertex_tensions_[v] + vertex_arms_[v] + r;
-    };
-    cut_evenly(runs, parts, run_cost_before, run_cut_);
-    cut_evenly(listed, parts, [&](int b) { return arms_into_.first[b] + b; }, tension_sum_cut_);
-    cut_evenly(static_cast<int>(groups_.count()), parts, [](int g) { return g; }, group_cut_);
+    return group < static_cast<int>(by_ball.count()) ? by_ball.entry_at[group] : static_cast<int>(by_ball.other.size());
 }
 
-void relaxation::write_back() const {
-    for (std::size_t i = 0; i < listed_; ++i) {
-        ball& b = *balls_[i];
+int relaxation::first_ball_of_run(int run) const {
+    return run < static_cast<int>(loose_run_.size()) - 1 ? loose_vertex_[loose_run_[run]] : static_cast<int>(balls_.size());
+}
+
+int relaxation::run_tensions_before(int run) const { return vertex_tensions_[first_ball_of_run(run)]; }
+
+void relaxation::plan_parts() {
+    const int parts = team_->parts();
+    auto count = [](int i) { return i; };
+    cut_evenly(static_cast<int>(balls_.size()), parts, count, ball_cut_);
+    cut_evenly(static_cast<int>(link_a_.size()), parts, count, link_cut_);
+    cut_evenly(static_cast<int>(tensions_.size()), parts, count, tension_cut_);
+    unfinite_.assign(static_cast<std::size_t>(parts), 0);
+    cut_evenly(static_cast<int>(links_by_ball_.count()), parts, [&](int k) { return link_entries_before(k) + k; },
+               link_group_cut_);
+    cut_evenly(static_cast<int>(loose_run_.size()) - 1, parts, [&](int r) {
+        const int v = first_ball_of_run(r);
+        return vertex_tensions_[v] + vertex_arms_[v] + r;
+    }, run_cut_);
+    cut_evenly(static_cast<int>(listed_), parts, [&](int b) { return arms_into_.first[b] + b; }, tension_sum_cut_);
+    cut_evenly(static_cast<int>(groups_.count()), parts, count, group_cut_);
+}
+
+void relaxation::write_back() { run_parts<&relaxation::write_back_part>(); }
+
+void relaxation::write_back_part(int part) {
+    const int listed = static_cast<int>(listed_);
+    for (int i = ball_cut_[part]; i < std::min(ball_cut_[part + 1], listed); ++i) {
+        ball& b = *balls_[static_cast<std::size_t>(i)];
         b.x = position_[i].x;
         b.y = position_[i].y;
         b.shift_x = shift_[i].x;

@@ -7,10 +7,13 @@
 // The stages of a frame, what each reads (<) and writes (>):
 //
 //   gather       < the figure's three lists (re-indexed only when a list's
-//                  stamp changed: index_figure), positions, masses, rest
-//                  values, strengths
-//                > position_, mass_, the links' parts and rest lengths,
-//                  the tensions' rest angles and strengths (loose and grouped)
+//                  stamp changed: index_figure)
+//     read       < positions, masses, rest values, strengths, each list in
+//                  its own order
+//                > position_, mass_, rest_length_, listed_rest_, listed_strength_
+//     hand out   < mass_ and what was read, by index
+//                > the links' parts and rest lengths by ball, the tensions'
+//                  rest angles and strengths (loose and grouped)
 //   30 x:
 //     links      < position_, links_by_ball_        > moved_, shift_
 //                  (then moved_ and position_ swap)
@@ -23,11 +26,11 @@
 //                > shift_, position_
 //   write back   > each listed ball's x, y, shift_x, shift_y
 //
-// Threads: each stage is cut into parts (link groups, loose runs and
-// vertex groups, balls) that never write where another part writes; the
-// team meets after the links, after the tensions and after the sums, so
-// three times a pass: each stage reads what neighbours of its balls wrote in
-// the one before. The parts are the same whether a pass is shared or run
+// Threads: each stage is cut into parts (balls, links and tensions of the
+// lists, link groups, loose runs and vertex groups, balls) that never write
+// where another part writes; the team meets after each stage, so three
+// times a pass: each stage reads what neighbours of its balls wrote in the
+// one before. Gathering and writing back are shared the same way. The parts are the same whether a pass is shared or run
 // alone (see pass_team), and every sum is taken in one fixed order.
 //
 // Words used here:
@@ -92,14 +95,20 @@ public:
     };
     const team_frames& frames_of_team() const { return frames_; }
     // positions and last shifts back to the listed balls
-    void write_back() const;
-
-    // one thread's part of each step
-    void link_part(int part);
-    void tension_part(int part, int draw_mode);
-    void tension_sum_part(int part);
+    void write_back();
 
 private:
+    // every part of a step, shared by the team or in order on this thread
+    template <void (relaxation::*step)(int part)>
+    void run_parts();
+    // one part of each step
+    void read_part(int part);
+    void hand_out_part(int part);
+    void link_part(int part);
+    void tension_part(int part);
+    void tension_sum_part(int part);
+    void write_back_part(int part);
+
     // For each ball (or arm), the pushes (or forces) it takes, in the order
     // they are made; a push owned by -1 goes to no one. Every owner has
     // `width` places, the unused ones naming `none`, a push that stays zero:
@@ -128,6 +137,9 @@ private:
     int index_of(const ball_ref& b);
     void staff_team();
     void plan_parts();
+    int link_entries_before(int group) const;
+    int first_ball_of_run(int run) const;
+    int run_tensions_before(int run) const;
     void relax_vertices(int run, float allowance);
 
     // --- the figure, as indexed: balls of the list first, then any ball a
@@ -149,7 +161,7 @@ private:
     // reads them ball by ball and moves the balls into moved_, which then
     // takes position_'s place
     std::vector<int> link_list_place_, link_a_, link_b_;
-    std::vector<float> rest_length_, part_a_, part_b_;
+    std::vector<float> rest_length_;
     ball_links links_by_ball_;
     std::vector<xy> moved_;
 
@@ -185,7 +197,10 @@ private:
     push_lists arms_into_;
 
     // each thread's part of each stage: part p runs [cut[p], cut[p + 1])
-    std::vector<int> link_group_cut_, run_cut_, tension_sum_cut_, group_cut_;
+    std::vector<int> ball_cut_, link_cut_, tension_cut_, link_group_cut_, run_cut_, tension_sum_cut_, group_cut_;
+    // per part, whether it read a listed ball whose position is not finite
+    std::vector<char> unfinite_;
+    int draw_mode_ = 0;
 
     const pass_loops* loops_ = nullptr;
     int threads_wanted_ = 0;

@@ -22,7 +22,6 @@ inline link_parts parts_of_link(float mass_a, float mass_b) {
     return {link_stiffness / (1 + mass_a / mass_b), -link_stiffness / (1 + mass_b / mass_a)};
 }
 
-// (d - rest) / d for the link from end a to end b, (dx, dy) = b - a
 // the distance between two balls as they stand now: a link's rest length
 // when it is drawn or its end is moved
 template <class ball_like>
@@ -32,6 +31,7 @@ float present_length(const ball_like& a, const ball_like& b) {
     return std::sqrt(dx * dx + dy * dy);
 }
 
+// (d - rest) / d for the link from end a to end b, (dx, dy) = b - a
 inline float stretch_of(float dx, float dy, float rest) {
     float d = std::sqrt(dx * dx + dy * dy);
     d = std::fabs(d) < distance_floor ? distance_floor : d;

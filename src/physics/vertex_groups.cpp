@@ -5,7 +5,8 @@
 
 namespace flopkin {
 
-void vertex_groups::make(const vertex_tensions_table& table, int none, std::vector<char>& grouped) {
+void vertex_groups::make(const vertex_tensions_table& table, int spare, std::vector<char>& grouped) {
+    spares = 0;
     for (auto* column : {&arms, &tensions, &pattern_at, &neighbour_at, &slot_at, &push_at, &vertex, &push_to, &pattern,
                          &neighbour, &list_place})
         column->clear();
@@ -51,9 +52,10 @@ void vertex_groups::make(const vertex_tensions_table& table, int none, std::vect
                 const bool filled = m < members.size();
                 lane_vertex[i] = filled ? members[m] : members[first];
                 vertex.push_back(lane_vertex[i]);
-                push_to.push_back(filled ? lane_vertex[i] : none);
+                push_to.push_back(filled ? lane_vertex[i] : spare + spares);
                 if (filled) grouped[static_cast<std::size_t>(lane_vertex[i])] = 1;
             }
+            if (first + lanes > members.size()) ++spares;
             for (int j = 0; j < arm_count; ++j)
                 for (int i = 0; i < lanes; ++i) {
                     const auto arm = static_cast<std::size_t>(table.arm_first[lane_vertex[i]] + j);

@@ -32,9 +32,11 @@ struct vertex_groups {
     static constexpr std::size_t least_vertices = 8;
 
     // Groups the vertices of `table` that share a pattern with enough
-    // others; grouped[v] tells which were taken. `none` is the ball index a
-    // lane without a vertex writes its vertex push to.
-    void make(const vertex_tensions_table& table, int none, std::vector<char>& grouped);
+    // others; grouped[v] tells which were taken. A lane without a vertex
+    // writes its vertex push to a spare place of its group's own, numbered
+    // from `spare` on (`spares` of them), so that groups relaxed at once
+    // never write one place.
+    void make(const vertex_tensions_table& table, int spare, std::vector<char>& grouped);
     std::size_t count() const { return arms.size(); }
     // arm pushes of all groups: arms x lanes per group
     std::size_t pushes() const { return pushes_; }
@@ -42,7 +44,7 @@ struct vertex_groups {
     // per group
     std::vector<int> arms, tensions, pattern_at, neighbour_at, slot_at, push_at;
     // lanes per group: the vertex each lane relaxes (an empty lane repeats
-    // the first) and where its vertex push goes (`none` for an empty lane)
+    // the first) and where its vertex push goes (a spare place for an empty lane)
     std::vector<int> vertex, push_to;
     // per pattern: arm a, arm b of each tension
     std::vector<int> pattern;
@@ -52,6 +54,7 @@ struct vertex_groups {
     std::vector<float> rest, strength;
     // per group, read again every frame: a rest angle far outside a turn
     std::vector<char> far_rest;
+    int spares = 0;
 
 private:
     std::size_t pushes_ = 0;
