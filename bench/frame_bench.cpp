@@ -50,6 +50,13 @@ void run_frames(benchmark::State& state, void (*build)(app&, int), int threads =
     state.counters["links"] = static_cast<double>(a.figure.links.count());
     state.counters["tensions"] = static_cast<double>(a.figure.tensions.count());
     state.counters["evals_per_s"] = benchmark::Counter(evaluations, benchmark::Counter::kIsIterationInvariantRate);
+    // how a team that sizes itself spent the frames
+    const relaxation::team_frames& team = a.figure.relax->frames_of_team();
+    if (threads == 0) {
+        state.counters["frames_shared"] = static_cast<double>(team.shared);
+        state.counters["frames_alone"] = static_cast<double>(team.alone);
+        state.counters["frames_changing"] = static_cast<double>(team.changing);
+    }
 }
 
 void frame_step_mesh(benchmark::State& state) { run_frames(state, add_side_mesh); }
