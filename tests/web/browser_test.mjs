@@ -432,15 +432,27 @@ try {
         `with animation frames at 120 Hz the page makes ${fastMade} frames a second (${animated} animation frames)`);
   await fast.page.close();
 
-  // an example at start-up, put into a link by Share: the fragment holds the
-  // example's bytes exactly
+  // an example at start-up, put into a link by Share: the fragment holds
+  // exactly what Save writes of the figure as it stands, the crowd paused
+  // (so that it does not move in between) and then cleared
   const crowd = await open(undefined, undefined, '?example=crowd');
-  await crowd.page.click('#share');
-  await crowd.page.waitForFunction(() => location.hash.startsWith('#fkn='), { timeout: 10000 });
-  const link = await crowd.page.evaluate(() => location.href);
+  const shareAndSave = async name => {
+    const before = await crowd.page.evaluate(() => location.hash);
+    await crowd.page.click('#share');
+    await crowd.page.waitForFunction(h => location.hash.startsWith('#fkn=') && location.hash !== h, { timeout: 10000 }, before);
+    const address = await crowd.page.evaluate(() => location.href);
+    await crowd.saveAs(name);
+    return [address, inflateRawSync(Buffer.from(address.split('#fkn=')[1], 'base64url')), Buffer.from(await crowd.stored(name))];
+  };
+  await crowd.page.keyboard.press('p');
+  const [link, crowdShared, crowdSaved] = await shareAndSave('shared crowd.fkn');
+  await crowd.click(...button.clearAll);
+  const [, clearedShared, clearedSaved] = await shareAndSave('shared empty.fkn');
   const crowdBytes = await readFile(join(examplesDir, 'crowd.fkn'));
-  check(inflateRawSync(Buffer.from(link.split('#fkn=')[1], 'base64url')).equals(crowdBytes),
-        `?example=crowd starts with the crowd, and Share's link carries its ${crowdBytes.length} bytes exactly`);
+  check(records([...crowdShared]).balls === records([...crowdBytes]).balls && crowdShared.equals(crowdSaved),
+        `?example=crowd starts with the crowd, and Share's link carries the ${crowdSaved.length} bytes Save writes`);
+  check(records([...clearedShared]).balls === 0 && clearedShared.equals(clearedSaved),
+        'after Clear All, Share links the empty figure');
   await crowd.page.close();
   // the link in a profile of its own, in a large window the canvas fills:
   // the figure has no document path, so Save asks for a name
