@@ -3,6 +3,7 @@
 // the pointer state, and the frame loop that drives them. The subsystems'
 // operations are the app's; those of the physics are one-line calls into it,
 // which sees only the figure and the settings passed in.
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,6 +19,7 @@ namespace flopkin {
 class menu;
 class button;
 class recovery_store;
+class stream;
 
 // How a run was asked for on the command line.
 struct run_options {
@@ -138,6 +140,11 @@ struct app : view_fields, editing_fields {
     // as the program ends: keeps a changed figure, or lets go of the
     // recovery figure when nothing is unsaved
     void keep_unsaved_figure();
+    // the figure as it stands, captured now, and what writes it with the
+    // bytes Save would write (in draw mode with the tensions Save builds),
+    // from a copy: the figure on screen stays as it is. The writer may run
+    // on any thread.
+    std::function<void(stream&)> figure_writer();
 
     // --- physics ---
     void fit_view();

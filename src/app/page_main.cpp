@@ -4,9 +4,11 @@
 #include <emscripten.h>
 
 #include <filesystem>
+#include <string>
 #include <system_error>
 
 #include "app/app.hpp"
+#include "platform/file_system.hpp"
 #include "platform/graphics.hpp"
 #include "platform/web/web_backend.hpp"
 
@@ -17,7 +19,21 @@ constexpr const char* first_document = "/examples/stick-figure.fkn";
 
 EM_JS(void, page_ended, (int status), { Module.flopkin.ended(status); });
 
+// the app while it runs
+flopkin::app* running = nullptr;
+
 }  // namespace
+
+// The figure as it stands, for the page's Share: written at `path` in the
+// page's memory with the bytes Save would write. Only between two frames,
+// so that no change is seen half made: 0 while a frame is under way (it
+// waits for the storage) or no app runs, -1 when the figure could not be
+// written, 1 once written.
+extern "C" EMSCRIPTEN_KEEPALIVE int flopkin_write_figure(const char* path) {
+    if (!running || !flopkin::web_between_frames()) return 0;
+    std::string why;
+    return flopkin::replace_file(path, running->figure_writer(), why) ? 1 : -1;
+}
 
 int main() {
     std::error_code ignored;
@@ -31,7 +47,9 @@ int main() {
     int status;
     {
         flopkin::app the_app;
+        running = &the_app;
         status = the_app.run(options);
+        running = nullptr;
     }
     flopkin::use_backend(nullptr);
     page_ended(status);

@@ -23,27 +23,27 @@ constexpr int longest_ms = 30000;
 // earlier runs' figures named at start-up
 constexpr std::size_t figures_named = 3;
 
+}  // namespace
+
 // The figure is captured here, on the frame's thread; the writer rebuilds
 // it, with its tensions built as Save builds them when it is in draw mode,
-// and encodes it wherever the store runs it.
-std::function<void(stream&)> figure_writer(app& a) {
-    auto kept = std::make_shared<const figure_state>(a.history.capture(a));
+// and encodes it wherever it runs.
+std::function<void(stream&)> app::figure_writer() {
+    auto kept = std::make_shared<const figure_state>(history.capture(*this));
     std::optional<link> blank;
-    for (const auto& l : a.figure.links.all()) {
+    for (const auto& l : figure.links.all()) {
         blank = *l;
         break;
     }
-    float strength = a.angle_force;
+    float strength = angle_force;
     return [kept, blank, strength](stream& out) {
         flopkin::figure copy;
         rebuild_figure(copy, *kept, blank ? &*blank : nullptr);
-        if (kept->mode == draw_mode) build_tensions(copy, strength);
-        number_balls(copy);
+        if (kept->mode == draw_mode) flopkin::build_tensions(copy, strength);
+        flopkin::number_balls(copy);
         write_figure(out, copy);
     };
 }
-
-}  // namespace
 
 bool app::figure_changed() const { return history.figure_id() != kept_figure || hand_moves != kept_hand_moves; }
 
@@ -73,7 +73,7 @@ void app::keep_recovery_figure() {
     if (first_unkept_ms < 0 || (now - last_change_ms < quiet_ms && now - first_unkept_ms < longest_ms)) return;
     first_unkept_ms = -1;
     // a figure opened, saved or undone back to one of those is kept elsewhere
-    if (figure_changed() && !figure.balls.is_empty()) recovery->keep(figure_writer(*this));
+    if (figure_changed() && !figure.balls.is_empty()) recovery->keep(figure_writer());
 }
 
 void app::keep_unsaved_figure() {
@@ -85,7 +85,7 @@ void app::keep_unsaved_figure() {
     }
     // an emptied figure leaves the figure kept before it in place
     if (unsaved)
-        recovery->keep(figure_writer(*this));
+        recovery->keep(figure_writer());
     else if (!figure_changed())
         recovery->discard();
     std::string why;

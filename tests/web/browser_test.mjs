@@ -3,8 +3,9 @@
 // storage work (also from two tabs at once), the examples keep 60 frames a
 // second, the 20,000-ball mesh runs, and the simulation gives the same bits
 // as on the machine at a bounded cost; an example at start-up, a figure in
-// a link opened in a profile of its own, a dropped document and the canvas
-// filling a large window.
+// a link opened in a profile of its own, a dropped document, the canvas
+// filling a large window and losing no line in a small one, and the page
+// installable.
 // Usage: node browser_test.mjs BUILD_WEB_DIR EXAMPLES_DIR NATIVE_PHYSICS_PROBE MAKE_FIGURE
 import { execFileSync } from 'node:child_process';
 import { mkdtemp, readFile, rm } from 'node:fs/promises';
@@ -432,15 +433,81 @@ try {
         `with animation frames at 120 Hz the page makes ${fastMade} frames a second (${animated} animation frames)`);
   await fast.page.close();
 
-  // an example at start-up, put into a link by Share: the fragment holds the
-  // example's bytes exactly
+  // an example at start-up, put into a link by Share: the fragment holds
+  // exactly what Save writes of the figure as it stands, the crowd paused
+  // (so that it does not move in between) and then cleared
   const crowd = await open(undefined, undefined, '?example=crowd');
-  await crowd.page.click('#share');
-  await crowd.page.waitForFunction(() => location.hash.startsWith('#fkn='), { timeout: 10000 });
-  const link = await crowd.page.evaluate(() => location.href);
+  const shareAndSave = async name => {
+    const before = await crowd.page.evaluate(() => location.hash);
+    await crowd.page.click('#share');
+    await crowd.page.waitForFunction(h => location.hash.startsWith('#fkn=') && location.hash !== h, { timeout: 10000 }, before);
+    const address = await crowd.page.evaluate(() => location.href);
+    await crowd.saveAs(name);
+    return [address, inflateRawSync(Buffer.from(address.split('#fkn=')[1], 'base64url')), Buffer.from(await crowd.stored(name))];
+  };
+  await crowd.page.keyboard.press('p');
+  const [link, crowdShared, crowdSaved] = await shareAndSave('shared crowd.fkn');
+  await crowd.click(...button.clearAll);
+  const [, clearedShared, clearedSaved] = await shareAndSave('shared empty.fkn');
   const crowdBytes = await readFile(join(examplesDir, 'crowd.fkn'));
-  check(inflateRawSync(Buffer.from(link.split('#fkn=')[1], 'base64url')).equals(crowdBytes),
-        `?example=crowd starts with the crowd, and Share's link carries its ${crowdBytes.length} bytes exactly`);
+  check(records([...crowdShared]).balls === records([...crowdBytes]).balls && crowdShared.equals(crowdSaved),
+        `?example=crowd starts with the crowd, and Share's link carries the ${crowdSaved.length} bytes Save writes`);
+  check(records([...clearedShared]).balls === 0 && clearedShared.equals(clearedSaved),
+        'after Clear All, Share links the empty figure');
+  // In a 1366 x 768 window the canvas is smoothed: wherever the program's
+  // frame, scaled to the canvas's size with smoothing, clearly shows a line
+  // (a grid line, a value row's "-", a letter's stroke), the canvas shows it
+  // at least half as clearly; nearest-neighbour scaling would drop whole
+  // rows and columns of the frame. The frame is the canvas shown at one
+  // pixel per pixel; the cleared figure keeps still.
+  const canvasBox = () => crowd.page.$eval('#canvas', c => {
+    const r = c.getBoundingClientRect();
+    return { x: r.left, y: r.top, width: r.width, height: r.height };
+  });
+  await crowd.page.mouse.move(0, 0);
+  await crowd.page.setViewport({ width: 1024, height: 1000, deviceScaleFactor: 1 });
+  await crowd.settled();
+  const frameShot = await crowd.page.screenshot({ clip: await canvasBox(), encoding: 'base64' });
+  await crowd.page.setViewport({ width: 1366, height: 768, deviceScaleFactor: 1 });
+  await crowd.settled();
+  const fitted = await canvasBox();
+  const fittedShot = await crowd.page.screenshot({ clip: fitted, encoding: 'base64' });
+  const [frameWidth, lines, lost] = await crowd.page.evaluate(async (framePng, shownPng) => {
+    const image = async png => createImageBitmap(await (await fetch('data:image/png;base64,' + png)).blob());
+    const ours = await image(framePng), theirs = await image(shownPng), w = theirs.width, h = theirs.height;
+    // the picture drawn at the shown size, as grey levels
+    const grey = picture => {
+      const c = new OffscreenCanvas(w, h).getContext('2d');
+      c.imageSmoothingEnabled = true;
+      c.imageSmoothingQuality = 'high';
+      c.drawImage(picture, 0, 0, w, h);
+      const d = c.getImageData(0, 0, w, h).data;
+      return Float32Array.from({ length: w * h }, (_, i) => (d[4 * i] + d[4 * i + 1] + d[4 * i + 2]) / 3);
+    };
+    // how far each pixel stands out from the middle value of the 5 x 5 around it, lighter or darker
+    const ink = picture => {
+      const g = grey(picture), out = new Float32Array(w * h), near = new Float32Array(25);
+      for (let y = 2; y < h - 2; ++y)
+        for (let x = 2; x < w - 2; ++x) {
+          let n = 0;
+          for (let dy = -2; dy <= 2; ++dy) for (let dx = -2; dx <= 2; ++dx) near[n++] = g[(y + dy) * w + x + dx];
+          out[y * w + x] = g[y * w + x] - near.sort()[12];
+        }
+      return out;
+    };
+    const want = ink(ours), got = ink(theirs);
+    let lines = 0, lost = 0;
+    for (let i = 0; i < w * h; ++i) {
+      if (Math.abs(want[i]) < 30) continue;
+      ++lines;
+      // lost: not even half as far out, the same way
+      if (got[i] * Math.sign(want[i]) < Math.abs(want[i]) / 2) ++lost;
+    }
+    return [ours.width, lines, lost];
+  }, frameShot, fittedShot);
+  check(frameWidth === 1024 && fitted.width < 1024 && lines > 1000 && lost <= lines / 1000,
+        `in a 1366 x 768 window the canvas (${fitted.width} px wide) loses no line of the frame: ` +
+        `${lost} of ${lines} clear pixels lost`);
   await crowd.page.close();
   // the link in a profile of its own, in a large window the canvas fills:
   // the figure has no document path, so Save asks for a name
@@ -497,6 +564,11 @@ try {
   const visit = await (await browser.createBrowserContext()).newPage();
   await visit.goto(`http://127.0.0.1:${gone.address().port}/site/`);
   await visit.waitForFunction(() => navigator.serviceWorker.controller, { timeout: 30000 });
+  // the browser's own judgement of the manifest, its icon and the service
+  // worker (a profile of the test's own counts as incognito, which is no fault of the page)
+  const judged = (await (await visit.target().createCDPSession()).send('Page.getInstallabilityErrors'))
+    .installabilityErrors.map(e => e.errorId).filter(id => id !== 'in-incognito');
+  check(judged.length === 0, `the page can be installed as an app${judged.length ? ': ' + judged.join(', ') : ''}`);
   await new Promise(resolve => { gone.close(resolve); gone.closeAllConnections(); });
   await visit.reload();
   const again = await visit.waitForFunction(() => window.Module && Module.flopkin && Module.flopkin.frames > 70,

@@ -86,7 +86,6 @@ Module.preRun.push(function () {
     unkept: function () { return changes !== kept; },
     keep: function () {
       var bytes = FS.readFile(mine), holds = changes;
-      Module.flopkin.handedOver(bytes);
       after(function () {
         return transaction('readwrite', function (records) {
           records.put(record(bytes), mine);
@@ -163,7 +162,6 @@ Module.preRun.push(function () {
   };
   Module.flopkin.storage = storage;
   Module.flopkin.recovery = recovery;
-  Module.flopkin.folder = folder;
 
   // The shipped examples, embedded at /examples: Open and Add list them in a
   // group of their own. Each opens from its own bytes, whatever an earlier

@@ -15,18 +15,18 @@ target_link_options(flopkin_page PRIVATE
   # the frame loop and the requester wait for the page without returning to it
   -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536
   -sALLOW_MEMORY_GROWTH=1 -sENVIRONMENT=web -sFORCE_FILESYSTEM=1
-  -sEXPORTED_RUNTIME_METHODS=FS
+  # the page reads its documents through FS, and asks for the figure as it stands for Share
+  -sEXPORTED_RUNTIME_METHODS=FS,stringToUTF8 -sEXPORTED_FUNCTIONS=_main,_flopkin_write_figure,_malloc,_free
   --pre-js ${PROJECT_SOURCE_DIR}/src/platform/web/storage.js
   # the examples, for Open, Add and ?example= (the stick figure is also the first start-up figure)
   --embed-file ${PROJECT_SOURCE_DIR}/examples@/examples)
 file(GLOB FLOPKIN_EXAMPLES ${PROJECT_SOURCE_DIR}/examples/*.fkn)
 set_target_properties(flopkin_page PROPERTIES OUTPUT_NAME flopkin SUFFIX .js RUNTIME_OUTPUT_DIRECTORY ${FLOPKIN_SITE}
   LINK_DEPENDS "${PROJECT_SOURCE_DIR}/src/platform/web/storage.js;${FLOPKIN_EXAMPLES}")
-# the page around the program, its icon and the example documents
+# the page around the program and its icon (the examples are inside the program)
 add_custom_target(flopkin_site ALL DEPENDS flopkin_page
   COMMAND ${CMAKE_COMMAND} -E copy_directory ${PROJECT_SOURCE_DIR}/src/platform/web/site ${FLOPKIN_SITE}
-  COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/data/org.flopkin.Flopkin.svg ${FLOPKIN_SITE}/flopkin.svg
-  COMMAND ${CMAKE_COMMAND} -E copy_directory ${PROJECT_SOURCE_DIR}/examples ${FLOPKIN_SITE}/examples)
+  COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/data/org.flopkin.Flopkin.svg ${FLOPKIN_SITE}/flopkin.svg)
 
 # the browser test's measure of the simulation, linked as the page is
 add_library(flopkin_web_figures STATIC EXCLUDE_FROM_ALL tools/figures/sample_figures.cpp)

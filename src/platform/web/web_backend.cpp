@@ -33,6 +33,10 @@ EM_ASYNC_JS(void, page_next_frame, (), {
 });
 EM_JS(void, page_count_frame, (), { Module.flopkin.frames++; });
 
+// set while a frame that is done waits to be shown; no other wait of the
+// program (a requester, the storage) is between frames
+bool between_frames = false;
+
 // the simulation steps 60 times a second of real time, whatever the rate of
 // the display's frames
 constexpr double frame_ms = 1000.0 / 60;
@@ -158,8 +162,10 @@ public:
         }
         unshown_ = 0;
         // a display faster than 60 Hz shows some frames twice
+        between_frames = true;
         do page_next_frame();
         while (emscripten_get_now() < due_ - due_slack_ms);
+        between_frames = false;
     }
 
     void pump_events(input_state& input) override {
@@ -214,6 +220,8 @@ private:
 };
 
 }  // namespace
+
+bool web_between_frames() { return between_frames; }
 
 std::unique_ptr<backend> make_web_backend() { return std::make_unique<web_backend>(); }
 

@@ -10,4 +10,8 @@ namespace flopkin {
 
 std::unique_ptr<backend> make_web_backend();
 
+// while the program waits for the page to show the frame it made: that frame
+// is done and the next one has not begun, so the page may look at the figure
+bool web_between_frames();
+
 }  // namespace flopkin

@@ -197,7 +197,6 @@ var Module = (function () {
       dialog.close();
       modal = false;
       held.clear();
-      if (path && !saving) opened(path);
       var done = answer;
       answer = null;
       if (done) done(path);
@@ -352,10 +351,7 @@ var Module = (function () {
       // the Open a dropped document asked for, unless that was long ago
       var taken = opening;
       opening = null;
-      if (taken && !save && performance.now() - taken.at < 5000) {
-        opened(taken.path);
-        return Promise.resolve(taken.path);
-      }
+      if (taken && !save && performance.now() - taken.at < 5000) return Promise.resolve(taken.path);
       modal = true;
       saving = save;
       document.getElementById('requester-prompt').textContent = prompt;
@@ -427,25 +423,34 @@ var Module = (function () {
     requester.dropped(file);
   });
 
-  // The figure a link carries: the document as the page last had it, of the
-  // start-up document, one opened or saved, and the unsaved figure the
-  // program hands over once changes pause.
-  var latest = null;
-  function opened(path) {
-    try { latest = Module.FS.readFile(path); } catch (e) { /* the program finds it missing too */ }
+  // The figure a link carries: the figure as it stands, which the program
+  // writes as Save would, between two frames. While a frame waits for
+  // something else (a save being stored) or before the first one, Share
+  // waits, a few seconds at most.
+  var sharedPath = '/tmp/shared.fkn';
+  // 1 once written, 0 while the program cannot, -1 when it failed; called
+  // directly, since the runtime's ccall would wait for the program's run to end
+  function writeFigure() {
+    var size = sharedPath.length + 1, path = Module._malloc(size);
+    try {
+      Module.stringToUTF8(sharedPath, path, size);
+      return Module._flopkin_write_figure(path);
+    } finally {
+      Module._free(path);
+    }
   }
-  function figure() {
-    if (latest) return latest;
-    return Module.FS.readFile(Module.flopkin.folder + '/flopkin.fkn');
-  }
-  // a change not handed over yet is waited for, a few seconds at most
   function figureNow() {
-    var until = performance.now() + 3000;
-    return new Promise(function (resolve) {
-      (function wait() {
-        var recovery = Module.flopkin.recovery;
-        if (!recovery || !recovery.unkept() || performance.now() > until) resolve(figure());
-        else setTimeout(wait, 100);
+    var until = performance.now() + 5000;
+    return new Promise(function (resolve, reject) {
+      (function ask() {
+        var written = Module.flopkin.frames > 0 && !ended ? writeFigure() : 0;
+        if (written > 0) {
+          var bytes = Module.FS.readFile(sharedPath);
+          Module.FS.unlink(sharedPath);
+          resolve(bytes);
+        } else if (written < 0) reject(new Error('the figure could not be written'));
+        else if (ended || performance.now() > until) reject(new Error('the program is busy; try again in a moment'));
+        else setTimeout(ask, 50);
       })();
     });
   }
@@ -555,15 +560,12 @@ var Module = (function () {
     flopkin: {
       notice: notice,
       unpack: unpack,
-      // the unsaved figure, as the program hands it over to be kept
-      handedOver: function (bytes) { latest = bytes; },
       events: events,
       frames: 0,  // made by the program
       shown: 0,   // shown by the page
       request: requester.ask,
       keep: function (path) {
         return Module.flopkin.storage.keep(path).then(function () {
-          opened(path);
           requester.stored(path);
         }, function (failure) {
           notice('Not saved: ' + (failure && failure.message || failure) + '.');
