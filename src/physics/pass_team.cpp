@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <ctime>
 
 #if defined(__x86_64__)
 #include <immintrin.h>
@@ -19,6 +20,13 @@ inline void pause() {
 
 double seconds_now() {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+// how long this thread has had a core
+double seconds_running() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
 }
 
 // How long a waiting thread spins before it sleeps on the futex: about what
@@ -79,17 +87,17 @@ void team_watch::go_alone() {
     wait_ = std::min(wait_ * 2, longest_wait);
 }
 
-void team_watch::passed(double seconds) {
+void team_watch::passed(double seconds, double running) {
     if (!sharing_) {
         alone_ = alone_ == 0 ? seconds : alone_ + (seconds - alone_) / 4;
-        fastest_alone_ = fastest_alone_ == 0 ? seconds : std::min(fastest_alone_, seconds);
+        const double off_core = seconds > 0 ? std::max(seconds - running, 0.0) / seconds : 0;
+        off_core_ += (off_core - off_core_) / 32;
         if (--until_change_ > 0) return;
         if (shared_ == 0) {
-            // After the first trial, passes alone well slower than they have
-            // been mean other work shares the cores already: a member would
-            // wait for a core, and one stopped within its part holds the
-            // step up.
-            if (tried_ && alone_ > busy_machine * fastest_alone_) {
+            // After the first trial, a thread alone that waits for a core
+            // means other work shares the cores already: a member would
+            // wait too, and one stopped within its part holds the step up.
+            if (tried_ && off_core_ > busy_machine) {
                 until_change_ = wait_;
                 return;
             }
@@ -115,7 +123,9 @@ void team_watch::passed(double seconds) {
         until_change_ = check_every;
         return;
     }
-    shared_ += (seconds - shared_) / 4;
+    // one pass held up by a moment's hiccup of the machine moves the mean
+    // only so far; passes that stay slow move it on
+    shared_ += (std::min(seconds, 2 * shared_) - shared_) / 4;
     if (shared_ > alone_) return go_alone();
     if (--until_change_ > 0) return;
     // a check: a few passes alone, then back to the team if it still wins
@@ -196,11 +206,14 @@ void pass_team::serve(int member) {
 bool pass_team::pass_begins() {
     if (!sizes_itself_) return members_ > 1;
     pass_started_ = seconds_now();
+    if (!watch_.sharing()) running_started_ = seconds_running();
     return watch_.sharing();
 }
 
 void pass_team::pass_ends() {
-    if (sizes_itself_) watch_.passed(seconds_now() - pass_started_);
+    if (!sizes_itself_) return;
+    const double seconds = seconds_now() - pass_started_;
+    watch_.passed(seconds, watch_.sharing() ? seconds : seconds_running() - running_started_);
 }
 
 }  // namespace flopkin

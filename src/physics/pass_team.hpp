@@ -24,8 +24,9 @@ namespace flopkin {
 class team_watch {
 public:
     bool sharing() const { return sharing_; }
-    // a pass ran, shared or alone, in `seconds`
-    void passed(double seconds);
+    // a pass ran, shared or alone, in `seconds`, of which the thread that
+    // ran it alone had a core for `running` (a shared pass: all of them)
+    void passed(double seconds, double running);
     // starts over, for a figure of another size: two passes alone first,
     // which every later trial of the team is held against
     void restart();
@@ -38,8 +39,8 @@ public:
     static constexpr int check_every = 480, check_passes = 2;
     // passes of a trial; the first pays for waking the members and is not judged
     static constexpr int trial_passes = 4;
-    // no trial while passes alone take this many times the fastest so far
-    static constexpr double busy_machine = 1.25;
+    // no trial while passes alone wait for a core this share of their time
+    static constexpr double busy_machine = 0.1;
 
 private:
     void share();
@@ -47,7 +48,10 @@ private:
 
     bool sharing_ = false, tried_ = false;
     double alone_ = 0, shared_ = 0;  // a running mean of each
-    double fastest_alone_ = 0;
+    // a slow running mean of the share of a pass alone spent waiting for a
+    // core: other work on the machine, measured as such (how long a pass
+    // takes varies too much on a shared machine to tell)
+    double off_core_ = 0;
     int until_change_ = 2;           // passes before the next trial or check
     int trial_left_ = 0;             // passes left of a trial of the team
     double trial_sum_ = 0;
@@ -109,7 +113,7 @@ private:
     std::atomic<bool> closing_{false};
 
     team_watch watch_;
-    double pass_started_ = 0;
+    double pass_started_ = 0, running_started_ = 0;
 };
 
 // the members a team should have here: one per core, at least one
