@@ -123,9 +123,12 @@ void team_watch::passed(double seconds, double running) {
         until_change_ = check_every;
         return;
     }
-    // one pass held up by a moment's hiccup of the machine moves the mean
-    // only so far; passes that stay slow move it on
-    shared_ += (std::min(seconds, 2 * shared_) - shared_) / 4;
+    // A pass held up by a moment's hiccup of the machine moves the mean only
+    // so far; a slow pass right after another, as when a member keeps losing
+    // its core to other work, counts in full.
+    const bool slow = seconds > 2 * shared_;
+    shared_ += ((slow && !last_slow_ ? 2 * shared_ : seconds) - shared_) / 4;
+    last_slow_ = slow;
     if (shared_ > alone_) return go_alone();
     if (--until_change_ > 0) return;
     // a check: a few passes alone, then back to the team if it still wins

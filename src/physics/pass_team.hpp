@@ -46,7 +46,7 @@ private:
     void share();
     void go_alone();
 
-    bool sharing_ = false, tried_ = false;
+    bool sharing_ = false, tried_ = false, last_slow_ = false;
     double alone_ = 0, shared_ = 0;  // a running mean of each
     // a slow running mean of the share of a pass alone spent waiting for a
     // core: other work on the machine, measured as such (how long a pass
