@@ -124,11 +124,12 @@ void team_watch::passed(double seconds, double running) {
         return;
     }
     // A pass held up by a moment's hiccup of the machine moves the mean only
-    // so far; a slow pass right after another, as when a member keeps losing
-    // its core to other work, counts in full.
+    // so far; slow passes that come within a frame of each other, as when a
+    // member keeps losing its core to other work, count in full.
     const bool slow = seconds > 2 * shared_;
-    shared_ += ((slow && !last_slow_ ? 2 * shared_ : seconds) - shared_) / 4;
-    last_slow_ = slow;
+    const bool hiccup = slow && since_slow_ >= hiccup_spacing;
+    shared_ += ((hiccup ? 2 * shared_ : seconds) - shared_) / 4;
+    since_slow_ = slow ? 0 : since_slow_ + 1;
     if (shared_ > alone_) return go_alone();
     if (--until_change_ > 0) return;
     // a check: a few passes alone, then back to the team if it still wins

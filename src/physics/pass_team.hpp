@@ -41,12 +41,16 @@ public:
     static constexpr int trial_passes = 4;
     // no trial while passes alone wait for a core this share of their time
     static constexpr double busy_machine = 0.1;
+    // a shared pass twice the mean counts as a hiccup of the machine when
+    // the last such pass is at least this many passes back
+    static constexpr int hiccup_spacing = 30;
 
 private:
     void share();
     void go_alone();
 
-    bool sharing_ = false, tried_ = false, last_slow_ = false;
+    bool sharing_ = false, tried_ = false;
+    int since_slow_ = hiccup_spacing;  // shared passes since one twice the mean
     double alone_ = 0, shared_ = 0;  // a running mean of each
     // a slow running mean of the share of a pass alone spent waiting for a
     // core: other work on the machine, measured as such (how long a pass
