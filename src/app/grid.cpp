@@ -8,6 +8,13 @@
 
 namespace flopkin {
 
+namespace {
+
+// the grid's scale at the zoom
+float grid_depth(float zoom) { return 1 / (1 / zoom + 1); }
+
+}  // namespace
+
 // A parallax grid, one line every 500 world units, mapped with a scale below
 // the zoom so that it seems to lie behind the figure; it brightens as the
 // view zooms in.
@@ -17,7 +24,7 @@ void app::draw_grid() {
     int x0 = float_to_int(std::floor((view_cx - width / 2 / zoom) / 500) * 500);
     int y0 = float_to_int(std::floor((view_cy - height / 2 / zoom) / 500) * 500);
     int n = float_to_int(std::floor(width / 500 / zoom) + 2);
-    float depth = 1 / (1 / zoom + 1);
+    float depth = grid_depth(zoom);
     int grey = grid_grey();
     for (int i = 0; i <= n; ++i) {
         float sx = world_to_screen_x(static_cast<float>(i * 500 + x0), view_cx, depth, area_width);
@@ -28,9 +35,6 @@ void app::draw_grid() {
     }
 }
 
-int app::grid_grey() const {
-    float depth = 1 / (1 / zoom + 1);
-    return float_to_int(std::min(255.0f, 127.5f * depth));
-}
+int app::grid_grey() const { return float_to_int(std::min(255.0f, 127.5f * grid_depth(zoom))); }
 
 }  // namespace flopkin

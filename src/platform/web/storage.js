@@ -11,7 +11,7 @@ async function pageAnswer(done, why) {
     await done;
     return 1;
   } catch (failure) {
-    HEAP32[why >> 2] = allocateUTF8(String(failure && failure.message || failure));
+    HEAP32[why >> 2] = allocateUTF8(Module.flopkin.reason(failure));
     return 0;
   }
 }
@@ -79,6 +79,15 @@ Module.preRun.push(function () {
     return writing;
   }
   var unsavedRange = IDBKeyRange.bound(unsaved + '/', unsaved + '0', false, true);
+  // the unsaved figures' records as [path, when kept], newest first
+  function unsavedByAge(records, then) {
+    var all = [];
+    records.openCursor(unsavedRange).onsuccess = function (e) {
+      var at = e.target.result;
+      if (at) { all.push([at.primaryKey, at.value.timestamp]); at.continue(); return; }
+      then(all.sort(function (a, b) { return b[1] - a[1]; }));
+    };
+  }
   var recovery = {
     path: mine,
     changed: function () { ++changes; },
@@ -89,13 +98,9 @@ Module.preRun.push(function () {
       after(function () {
         return transaction('readwrite', function (records) {
           records.put(record(bytes), mine);
-          var all = [];
-          records.openCursor(unsavedRange).onsuccess = function (e) {
-            var at = e.target.result;
-            if (at) { all.push([at.value.timestamp, at.primaryKey]); at.continue(); return; }
-            all.sort(function (a, b) { return b[0] - a[0]; });
-            all.slice(20).forEach(function (old) { records.delete(old[1]); });
-          };
+          unsavedByAge(records, function (all) {
+            all.slice(20).forEach(function (old) { records.delete(old[0]); });
+          });
         });
       }).then(function () { kept = holds; }, function (failure) {
         console.error('flopkin: the unsaved figure could not be kept: ' + failure);
@@ -110,14 +115,7 @@ Module.preRun.push(function () {
     settled: function () { return writing; },
     // the figures kept, newest first, as [path, when kept]
     list: function () {
-      return transaction('readonly', function (records, done) {
-        var all = [];
-        records.openCursor(unsavedRange).onsuccess = function (e) {
-          var at = e.target.result;
-          if (at) { all.push([at.primaryKey, at.value.timestamp]); at.continue(); return; }
-          done(all.sort(function (a, b) { return b[1] - a[1]; }));
-        };
-      });
+      return transaction('readonly', unsavedByAge);
     },
     fetch: fetch,
   };
@@ -197,7 +195,7 @@ Module.preRun.push(function () {
       return Module.flopkin.unpack(shared[1]).then(function (bytes) {
         FS.writeFile(startUp, bytes);
       }, function (failure) {
-        Module.flopkin.notice('The figure in this link could not be read (' + (failure && failure.message || failure) +
+        Module.flopkin.notice('The figure in this link could not be read (' + Module.flopkin.reason(failure) +
                               '): this is the start-up figure.');
         return storage.fetch('flopkin.fkn');
       });

@@ -33,12 +33,15 @@ var Module = (function () {
   if (!document.fullscreenEnabled) fullscreen.hidden = true;
   fullscreen.addEventListener('click', function () {
     if (document.fullscreenElement) document.exitFullscreen();
-    else document.documentElement.requestFullscreen().catch(function (failure) { notice('No fullscreen: ' + failure.message); });
+    else document.documentElement.requestFullscreen().catch(function (failure) { notice('No fullscreen: ' + reason(failure)); });
   });
   document.addEventListener('fullscreenchange', function () {
     fullscreen.textContent = document.fullscreenElement ? 'Leave fullscreen' : 'Fullscreen';
     fit();
   });
+
+  // what a failure says of itself
+  function reason(failure) { return String(failure && failure.message || failure); }
 
   // a line beside the page's controls, for what the page has to say
   var noticeText = document.getElementById('notice');
@@ -215,7 +218,7 @@ var Module = (function () {
     }
     function failed(failure) {
       busy = false;
-      say('The browser\'s storage failed: ' + (failure && failure.message || failure));
+      say('The browser\'s storage failed: ' + reason(failure));
     }
     // Open and Add take a stored document, read afresh; Save as asks before
     // it replaces one
@@ -320,7 +323,7 @@ var Module = (function () {
         opening = { path: path, at: performance.now() };
         press(79, false, ctrl);
         release(79, ctrl);
-      }).catch(function (failure) { notice('The browser\'s storage failed: ' + (failure && failure.message || failure)); });
+      }).catch(function (failure) { notice('The browser\'s storage failed: ' + reason(failure)); });
     }
 
     document.getElementById('requester-cancel').addEventListener('click', function () { close(null); });
@@ -520,7 +523,7 @@ var Module = (function () {
         });
       });
     }).catch(function (failure) {
-      notice('Share failed: ' + (failure && failure.message || failure));
+      notice('Share failed: ' + reason(failure));
     }).then(function () { shareButton.disabled = false; });
   });
 
@@ -559,6 +562,7 @@ var Module = (function () {
     canvas: canvas,
     flopkin: {
       notice: notice,
+      reason: reason,
       unpack: unpack,
       events: events,
       frames: 0,  // made by the program
@@ -568,7 +572,7 @@ var Module = (function () {
         return Module.flopkin.storage.keep(path).then(function () {
           requester.stored(path);
         }, function (failure) {
-          notice('Not saved: ' + (failure && failure.message || failure) + '.');
+          notice('Not saved: ' + reason(failure) + '.');
           throw failure;
         });
       },
