@@ -1,9 +1,9 @@
 #include "physics/pass_team.hpp"
 
 #include <algorithm>
-#include <cstring>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 
 #if defined(__linux__)
@@ -261,8 +261,7 @@ void pass_team::pass_ends() {
     const double seconds = seconds_now() - pass_started_;
     watch_.passed(seconds, watch_.sharing() ? seconds : seconds_running() - running_started_);
     // A member that must share its core with other work loses the trial,
-    // and waking it is worse than the lost passes: the caller, waiting for
-    // it, leaves its own core to the other work, which then stays there.
+    // and the caller, waiting for it, gives its own core to that work.
     if (watch_.trial_begins() && !cores_idle(members_ - 1)) watch_.put_off();
 }
 
