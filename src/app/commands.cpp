@@ -111,7 +111,7 @@ void app::handle_commands() {
     handle_shortcuts();
 
     // the sizes are global: every element takes the current setting
-    for (ball_ref b : figure.balls.all()) b->radius = ball_size;
+    for (const auto& b : figure.balls.all()) b->radius = ball_size;
     for (const auto& t : figure.tensions.all()) t->strength = angle_force;
     for (const auto& l : figure.links.all()) l->width = link_width;
 

@@ -9,7 +9,7 @@
 namespace flopkin {
 
 void drag_step(figure& figure, const view_fields& v, editing_fields& e) {
-    for (ball_ref b : figure.balls.all()) b->mass = 1.0f;
+    for (const ball_ref& b : figure.balls.all()) b->mass = 1.0f;
     ball_ref& dragged = e.dragged;
 
     int down = mouse_down(1);

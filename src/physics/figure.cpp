@@ -41,9 +41,9 @@ void figure::remove(const ball_ref& gone) {
 }
 
 void figure::remove_beyond(float limit) {
-    for (ball_ref b : balls.all()) {  // a copy: removing resets the slot
+    for (const ball_ref& b : balls.all()) {
         bool far = !(std::abs(b->x) <= limit) || !(std::abs(b->y) <= limit);
-        if (far) remove(b);
+        if (far) remove(ball_ref(b));  // a copy: removing resets the slot
     }
 }
 

@@ -2,7 +2,14 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
+#include <cstring>
 #include <ctime>
+
+#if defined(__linux__)
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 #if defined(__x86_64__)
 #include <immintrin.h>
@@ -67,6 +74,35 @@ int cores_for_passes() {
     return n == 0 ? 1 : static_cast<int>(n);
 }
 
+namespace {
+
+// The threads ready to run on the whole machine, this one counted, are the
+// fourth field of the load line ("0.52 0.31 0.20 3/411 1234").
+bool machine_cores_idle(int members) {
+#if defined(__linux__)
+    const int file = open("/proc/loadavg", O_RDONLY | O_CLOEXEC);
+    if (file < 0) return true;
+    char line[128];
+    const ssize_t got = read(file, line, sizeof line - 1);
+    close(file);
+    if (got <= 0) return true;
+    line[got] = 0;
+    const char* field = line;
+    for (int skip = 0; skip < 3 && field; ++skip)
+        if ((field = std::strchr(field, ' '))) ++field;
+    if (!field) return true;
+    const long running = std::strtol(field, nullptr, 10);
+    return running >= 1 && cores_for_passes() - running >= members;
+#else
+    (void)members;
+    return true;
+#endif
+}
+
+}  // namespace
+
+bool (*cores_idle)(int members) = machine_cores_idle;
+
 // --- the watch
 
 void team_watch::restart() { *this = team_watch{}; }
@@ -76,6 +112,12 @@ void team_watch::share() {
     tried_ = true;
     trial_left_ = trial_passes;
     trial_sum_ = 0;
+}
+
+void team_watch::put_off() {
+    sharing_ = false;
+    trial_left_ = 0;
+    until_change_ = wait_;
 }
 
 // a losing team is tried again later, each time twice as late
@@ -90,17 +132,14 @@ void team_watch::go_alone() {
 void team_watch::passed(double seconds, double running) {
     if (!sharing_) {
         alone_ = alone_ == 0 ? seconds : alone_ + (seconds - alone_) / 4;
-        const double off_core = seconds > 0 ? std::max(seconds - running, 0.0) / seconds : 0;
-        off_core_ += (off_core - off_core_) / 32;
+        spent_ += (seconds - spent_) / 32;
+        off_core_ += (std::max(seconds - running, 0.0) - off_core_) / 32;
         if (--until_change_ > 0) return;
         if (shared_ == 0) {
             // After the first trial, a thread alone that waits for a core
             // means other work shares the cores already: a member would
             // wait too, and one stopped within its part holds the step up.
-            if (tried_ && off_core_ > busy_machine) {
-                until_change_ = wait_;
-                return;
-            }
+            if (tried_ && off_core_ > busy_machine * spent_) return put_off();
             return share();
         }
         // the end of a check: back to the team while it still wins, and a
@@ -143,7 +182,9 @@ pass_team::pass_team(int members, bool sizes_itself)
     : members_(std::max(members, 1)),
       parts_(members_ == 1 ? 1 : members_ * parts_per_member),
       sizes_itself_(sizes_itself && members_ > 1),
-      slots_(std::make_unique<share_slot[]>(static_cast<std::size_t>(members_))) {
+      slots_(std::make_unique<share_slot[]>(static_cast<std::size_t>(members_))) {}
+
+void pass_team::start_members() {
     for (int member = 1; member < members_; ++member) threads_.emplace_back([this, member] { serve(member); });
 }
 
@@ -159,6 +200,7 @@ void pass_team::run(job work, void* context) {
         for (int part = 0; part < parts_; ++part) work(context, part);
         return;
     }
+    if (threads_.empty()) start_members();
     work_ = work;
     context_ = context;
     const std::uint32_t round = round_.load(std::memory_order_relaxed) + 1;
@@ -218,6 +260,9 @@ void pass_team::pass_ends() {
     if (!sizes_itself_) return;
     const double seconds = seconds_now() - pass_started_;
     watch_.passed(seconds, watch_.sharing() ? seconds : seconds_running() - running_started_);
+    // A member that must share its core with other work loses the trial,
+    // and the caller, waiting for it, gives its own core to that work.
+    if (watch_.trial_begins() && !cores_idle(members_ - 1)) watch_.put_off();
 }
 
 }  // namespace flopkin

@@ -27,6 +27,11 @@ public:
     // a pass ran, shared or alone, in `seconds`, of which the thread that
     // ran it alone had a core for `running` (a shared pass: all of them)
     void passed(double seconds, double running);
+    // whether the next pass is the first of a trial of the team
+    bool trial_begins() const { return sharing_ && trial_left_ == trial_passes; }
+    // no trial now: other work holds the cores; the next is as far off as
+    // the wait of a losing team
+    void put_off();
     // starts over, for a figure of another size: two passes alone first,
     // which every later trial of the team is held against
     void restart();
@@ -52,10 +57,12 @@ private:
     bool sharing_ = false, tried_ = false;
     int since_slow_ = hiccup_spacing;  // shared passes since one twice the mean
     double alone_ = 0, shared_ = 0;  // a running mean of each
-    // a slow running mean of the share of a pass alone spent waiting for a
-    // core: other work on the machine, measured as such (how long a pass
-    // takes varies too much on a shared machine to tell)
-    double off_core_ = 0;
+    // slow running means of how long passes alone took and how much of it
+    // they waited for a core: other work on the machine, measured as such
+    // (how long a pass takes varies too much on a shared machine to tell).
+    // Times, not each pass's share: a thread that loses its core loses it
+    // for a whole slice of the machine's time, within one pass in twenty.
+    double spent_ = 0, off_core_ = 0;
     int until_change_ = 2;           // passes before the next trial or check
     int trial_left_ = 0;             // passes left of a trial of the team
     double trial_sum_ = 0;
@@ -95,6 +102,11 @@ public:
     static constexpr int parts_per_member = 16;
 
 private:
+    // the members but the caller, started when the team first shares a
+    // pass: a process with a thread of its own pays for it in every frame
+    // (each shared reference to a ball counts its holders with atomic
+    // instructions from then on), so a team that never shares never has one
+    void start_members();
     void serve(int member);
     // runs the parts of the round it can claim: its own from the front, then
     // the others' from the back; returns how many
@@ -122,5 +134,9 @@ private:
 
 // the members a team should have here: one per core, at least one
 int cores_for_passes();
+
+// whether `members` cores besides the caller's have nothing else to run now
+// (true where the machine does not tell); a test puts in a machine of its own
+extern bool (*cores_idle)(int members);
 
 }  // namespace flopkin

@@ -2,6 +2,8 @@
 // the processor runs, moves a figure exactly as one plain thread does.
 #include <cstdint>
 #include <cstring>
+#include <filesystem>
+#include <iterator>
 #include <random>
 #include <vector>
 
@@ -77,14 +79,31 @@ TEST_F(sharing_test, EveryThreadCountAndVectorWidthGivesTheSameFigure) {
     }
 }
 
+// the threads of this process, where the system tells
+std::ptrdiff_t threads_here() {
+    std::error_code error;
+    std::filesystem::directory_iterator tasks("/proc/self/task", error);
+    return error ? 0 : std::distance(tasks, std::filesystem::directory_iterator{});
+}
+
 TEST_F(sharing_test, ATeamThatSizesItselfGivesTheSameFigureAsOneThread) {
     if (cores_for_passes() < 2) GTEST_SKIP() << "one core: no team";
     const vector_width width = usable_vector_widths().back();
     std::vector<std::uint32_t> plain = run({1, width, true});
+    bool (*machine)(int) = cores_idle;
+    // other work holds the cores: the team is never tried, and has no
+    // thread of its own to slow the frames run alone
+    cores_idle = [](int) { return false; };
+    const std::ptrdiff_t threads = threads_here();
     EXPECT_EQ(run({0, width, true}), plain);
-    // the first frame runs two passes alone, then tries the team
     const relaxation::team_frames& frames = fig.relax->frames_of_team();
-    EXPECT_EQ(frames.shared + frames.alone + frames.changing, 25);
+    EXPECT_EQ(frames.alone, 25);
+    EXPECT_EQ(threads_here(), threads);
+    // idle cores: the first frame runs two passes alone, then tries the team
+    cores_idle = [](int) { return true; };
+    EXPECT_EQ(run({0, width, true}), plain);
+    cores_idle = machine;
+    EXPECT_EQ(frames.shared + frames.alone + frames.changing, 50);
     EXPECT_GE(frames.changing, 1);
 }
 
@@ -135,6 +154,17 @@ TEST(team_watch, KeepsAWinningTeamAndTriesALosingOneLessAndLessOften) {
     // other work takes the core from the thread alone as well: the team,
     // which would win the trial of a few passes, is not tried while that lasts
     EXPECT_LE(watch_passes(watch, 3 * team_watch::longest_wait, 2.0, 0.6, 1.0), team_watch::trial_passes);
+    // the same when the thread alone loses its core for whole slices of the
+    // machine's time, within one pass in twenty
+    int slices_shared = 0;
+    for (int k = 0; k < 3 * team_watch::longest_wait; ++k) {
+        slices_shared += watch.sharing() ? 1 : 0;
+        if (watch.sharing())
+            watch.passed(0.6, 0.6);
+        else
+            watch.passed(k % 20 == 0 ? 20.0 : 1.0, 1.0);
+    }
+    EXPECT_LE(slices_shared, team_watch::trial_passes);
     // losing narrowly loses too, after a trial of a few passes
     EXPECT_LE(watch_passes(watch, 2 * team_watch::longest_wait + 2, 1.0, 1.05), 3 * team_watch::trial_passes);
     // the machine is idle again: the team is back within the longest wait
