@@ -16,7 +16,7 @@ inline constexpr float draw_allowance = 10000.0f;  // added to every tension's s
 // mean of its tensions' pushes, not by their whole sum. With the allowance
 // only the arms bound a tension's force, and one tension alone closes up to
 // 0.6 of its angle's error in a pass; a ball in many tensions (a mesh's
-// inner balls take part in 12 to 36) summed as many pushes, the pass
+// balls take part in 6 to 36) summed as many pushes, the pass
 // overshot by far more than the error, and the tiny residues play mode
 // leaves grew pass after pass until the mesh tore. Two pushes' worth keeps
 // every pass's correction below twice the error, so residues only shrink.
