@@ -12,6 +12,16 @@ inline constexpr float distance_floor = 0.00001f;  // least link length, least s
 inline constexpr float arm_factor = 0.7f;          // a tension's force is bounded by this x each squared arm
 inline constexpr float angle_divisor = 400.0f;     // an angle error in degrees is divided by it
 inline constexpr float draw_allowance = 10000.0f;  // added to every tension's strength in draw mode
+// In draw mode a ball moves in a tension pass by at most this many times the
+// mean of its tensions' pushes, not by their whole sum. With the allowance
+// only the arms bound a tension's force, and one tension alone closes up to
+// 0.6 of its angle's error in a pass; a ball in many tensions (a mesh's
+// balls take part in 6 to 36) summed as many pushes, the pass
+// overshot by far more than the error, and the tiny residues play mode
+// leaves grew pass after pass until the mesh tore. Two pushes' worth keeps
+// every pass's correction below twice the error, so residues only shrink.
+// A ball in at most two tensions moves as before.
+inline constexpr float draw_push_limit = 2.0f;
 inline constexpr float restitution = 0.8f;         // velocity across a wall: reversed and scaled by this
 inline constexpr float friction = 0.9f;            // velocity along a wall: scaled by this
 inline constexpr float far_limit = 3333333.0f;     // a ball beyond this on either axis is deleted

@@ -154,6 +154,12 @@ void relaxation::index_tensions() {
         end_b.push_back(index_of(t.end_b));
     }
     const std::size_t n = balls_.size(), count = place.size();
+    std::vector<int> taking(n, 0);
+    for (std::size_t k = 0; k < count; ++k)
+        for (int b : {end_a[k], vertex[k], end_b[k]}) ++taking[static_cast<std::size_t>(b)];
+    draw_share_.resize(n);
+    for (std::size_t i = 0; i < n; ++i)
+        draw_share_[i] = taking[i] > draw_push_limit ? draw_push_limit / static_cast<float>(taking[i]) : 1.0f;
 
     // each vertex's tensions in list order, its arms numbered in the order
     // they are first named
@@ -393,11 +399,13 @@ void relaxation::relax_vertices(int run, float allowance) {
 }
 
 // each listed ball of the part moves by its push as a vertex, then the
-// pushes of the arms that end on it
+// pushes of the arms that end on it; in draw mode by its share of their sum
 void relaxation::tension_sum_part(int part) {
     const xy* push = arm_push_.data();
+    const bool drawing = draw_mode_ != 0;
     for (int b = tension_sum_cut_[part]; b < tension_sum_cut_[part + 1]; ++b) {
         lane_pair sum = arms_into_.add_up(b, pair_of(vertex_push_[b]), [push](int k) { return pair_of(push[k]); });
+        if (drawing) sum *= draw_share_[b];
         shift_[b] = xy_of(sum);
         position_[b] = xy_of(pair_of(position_[b]) + sum);
     }

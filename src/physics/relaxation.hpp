@@ -22,7 +22,8 @@
 //                                                      vertex_push_
 //       groups:     the same, 32 vertices at a time  > arm_push_ [group part],
 //                                                      vertex_push_
-//     sums       < vertex_push_, arm_push_ through arms_into_
+//     sums       < vertex_push_, arm_push_ through arms_into_, in draw
+//                  mode draw_share_
 //                > shift_, position_
 //   write back   > each listed ball's x, y, shift_x, shift_y
 //
@@ -195,6 +196,9 @@ private:
     // vertex's push on itself, and which pushes each ball takes
     std::vector<xy> arm_push_, vertex_push_;
     push_lists arms_into_;
+    // the part of its summed pushes each ball takes in draw mode: 1, or
+    // draw_push_limit over the number of tensions it takes part in when more
+    std::vector<float> draw_share_;
 
     // each thread's part of each stage: part p runs [cut[p], cut[p + 1])
     std::vector<int> ball_cut_, link_cut_, tension_cut_, link_group_cut_, run_cut_, tension_sum_cut_, group_cut_;

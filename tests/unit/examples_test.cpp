@@ -2,10 +2,14 @@
 // the view of a fresh run, and holds together while it falls and lands.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "app/app.hpp"
+#include "physics/joint.hpp"
+#include "physics/stretch.hpp"
 #include "platform/graphics.hpp"
 #include "platform/headless_backend.hpp"
 
@@ -61,6 +65,41 @@ TEST_P(Examples, OpensInViewAndHoldsTogetherAfterTenSeconds) {
         float length = std::hypot(l->end_b->x - l->end_a->x, l->end_b->y - l->end_a->y);
         EXPECT_NEAR(length, l->rest_length, 0.5f * l->rest_length) << "a link tore";
     }
+}
+
+// Draw mode holds a figure as it was built bit for bit, and brings a played
+// one back to the shape it was built in without tearing it: a mesh's balls
+// take part in many tensions each, whose summed pushes once overshot.
+TEST_P(Examples, DrawModeHoldsABuiltFigureAndBringsAPlayedOneBackWhole) {
+    app a;
+    a.options.document = std::string(FLOPKIN_EXAMPLES_DIR) + "/" + GetParam().name;
+    std::string error;
+    ASSERT_TRUE(a.start_up(error)) << error;
+    auto places = [&] {
+        std::vector<float> out;
+        for (const ball_ref& b : a.figure.balls.all()) out.insert(out.end(), {b->x, b->y});
+        return out;
+    };
+    auto worst = [&](bool angles) {
+        float w = 0;
+        for (const link_ref& l : a.figure.links.all())
+            w = std::max(w, angles ? 0 : std::fabs(present_length(*l->end_a, *l->end_b) - l->rest_length));
+        for (const tension_ref& t : a.figure.tensions.all())
+            w = std::max(w, angles ? std::fabs(wrap_180(present_angle(*t->end_a, *t->vertex, *t->end_b) - t->rest_angle)) : 0);
+        return w;
+    };
+    std::vector<float> opened = places();
+    a.mode_command();
+    for (int frame = 0; frame < 60; ++frame) a.run_frame();
+    EXPECT_EQ(places(), opened);
+
+    a.mode_command();
+    for (int frame = 0; frame < 180; ++frame) a.run_frame();
+    a.mode_command();
+    for (int frame = 0; frame < 60; ++frame) a.run_frame();
+    EXPECT_LT(worst(false), 1) << "a link tore";
+    for (int frame = 0; frame < 30; ++frame) a.run_frame();
+    EXPECT_LT(worst(true), 2) << "degrees from the shape it was built in";
 }
 
 INSTANTIATE_TEST_SUITE_P(Shipped, Examples,

@@ -1,6 +1,7 @@
 // The array passes against a walk over the objects done the long way, and
 // the promise that a standing figure's frame allocates nothing.
 #include <cmath>
+#include <map>
 #include <random>
 
 #include "allocation_count.hpp"
@@ -12,8 +13,10 @@ namespace flopkin {
 namespace {
 
 // one frame's relaxation as first described: shifts zeroed, every
-// constraint of the list walked with two atan2 per tension, shifts applied
+// constraint of the list walked with two atan2 per tension, shifts applied;
+// in draw mode a ball in more than two tensions takes two of their mean
 void long_way_pass(figure& f, bool links, int draw_mode) {
+    std::map<const ball*, int> taking;
     for (std::size_t i = 0; i < f.balls.slot_count(); ++i) f.balls.slot(i)->shift_x = f.balls.slot(i)->shift_y = 0;
     if (links) {
         for (std::size_t i = 0; i < f.links.slot_count(); ++i) {
@@ -44,12 +47,14 @@ void long_way_pass(figure& f, bool links, int draw_mode) {
             v.shift_y += static_cast<float>(f * dx1 / q1 + f * dx2 / q2);
             q.shift_x += static_cast<float>(f * dy2 / q2);
             q.shift_y += static_cast<float>(-f * dx2 / q2);
+            for (const ball* b : {&p, &v, &q}) taking[b] += draw_mode;
         }
     }
     for (std::size_t i = 0; i < f.balls.slot_count(); ++i) {
         ball& b = *f.balls.slot(i);
-        b.x += b.shift_x;
-        b.y += b.shift_y;
+        const float share = taking[&b] > 2 ? 2.0f / static_cast<float>(taking[&b]) : 1.0f;
+        b.x += b.shift_x * share;
+        b.y += b.shift_y * share;
     }
 }
 
