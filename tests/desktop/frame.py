@@ -205,14 +205,14 @@ def main():
         print(*Frame(window).figure())
     elif what == "above":
         # the rows above Y as they are now are the background: "ready" says
-        # so; then only those rows are read, fast enough to catch a figure at
-        # the top of its flight
+        # so; then only those rows are read and compared whole, fast enough
+        # to catch a figure at the top of its flight
         rows, seconds = int(args[0]), float(args[1])
-        strip = lambda: memoryview(window.get_image(0, 0, AREA, rows, X.ZPixmap, 0xFFFFFFFF).data).cast("I")
-        background = {v & 0xFFFFFF for v in strip()}
+        strip = lambda: window.get_image(0, 0, AREA, rows, X.ZPixmap, 0xFFFFFFFF).data
+        background = strip()
         print("ready", flush=True)
         end, samples = time.monotonic() + seconds, 0
-        while not any(v & 0xFFFFFF not in background for v in strip()):
+        while strip() == background:
             samples += 1
             if time.monotonic() > end:
                 problems.append(f"the figure did not show above y {rows} in {samples} samples")
