@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
 # Ctrl+Z and Ctrl+Y in the real window take the figure back and forth, on
 # any keyboard layout, the keypad's Delete deletes and its decimal point
-# steps a paused figure; a figure left unsaved
-# is kept in the state folder when Escape ends the program, and the next run
-# does not write over it.
+# steps a paused figure; a figure left unsaved is kept in the state folder
+# when Escape ends the program, and the next run does not write over it.
 source "$(dirname "$0")/lib.sh"
 flopkin=$1
 start_xvfb
