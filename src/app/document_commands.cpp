@@ -36,10 +36,12 @@ void widen_view_to_balls(app& a) {
     a.view_bottom = std::max(a.view_bottom, max_y);
 }
 
-// The Save button reads "Saved!" or "Save failed!" for 60 frames.
-void show_save_result(app& a, bool saved) {
+// The Save button reads "Saved!" or "Save failed!" for 60 frames; why a
+// save failed (a full disk, a read-only folder) goes to standard error.
+void show_save_result(app& a, bool saved, const std::string& path, const std::string& why) {
     a.menu->save_label = saved ? "Saved!" : "Save failed!";
     a.menu->save_message_frames = 60;
+    if (!saved) std::fprintf(stderr, "flopkin: cannot save \"%s\": %s\n", path.c_str(), why.c_str());
 }
 
 }  // namespace
@@ -135,7 +137,7 @@ void app::save_document() {
         return;
     }
     std::string why;
-    show_save_result(*this, write_document(document_path, why));
+    show_save_result(*this, write_document(document_path, why), document_path, why);
     number_balls();
 }
 
@@ -148,7 +150,7 @@ void app::save_document_as() {
         request_file("Save as:", "", true, document_path.empty() ? untitled_document : document_path);
     // cancelling is no failure; a chosen name that cannot be written is
     std::string why;
-    if (!chosen.empty() && !write_document(chosen, why)) show_save_result(*this, false);
+    if (!chosen.empty() && !write_document(chosen, why)) show_save_result(*this, false, chosen, why);
     flush_keys();
     number_balls();
 }

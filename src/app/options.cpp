@@ -13,7 +13,7 @@ std::string usage_text() {
            "\n"
            "  --frames N      end after frame N (N >= 0; 0 runs start-up only)\n"
            "  --headless      no window and no input (needs --frames); nothing is drawn\n"
-           "                  unless --screenshot is given\n"
+           "                  unless --screenshot or --record is given\n"
            "  --unpaced       run frames back to back instead of 60 per second\n"
            "  --stats         at exit print frame times on standard error\n"
            "  --output PATH   write the figure to PATH when the program ends\n"
@@ -21,7 +21,8 @@ std::string usage_text() {
            "                  program ends; with --headless the frames are drawn offscreen\n"
            "  --record PATH   write the frames shown to PATH as an animated GIF (desktop\n"
            "                  only); with --headless the frames are drawn offscreen\n"
-           "  --record-every N  keep every Nth frame shown in the clip (N >= 1; default 2)\n"
+           "  --record-every N  with --record, keep every Nth frame shown in the clip\n"
+           "                  (N >= 1; default 2)\n"
            "  --seed N        seed the random generator with N (0 to 2147483647), so a\n"
            "                  run can be repeated frame for frame\n"
            "  --threads N     threads for the simulation (N >= 1; default: one per core\n"
@@ -60,6 +61,7 @@ bool parse_count(const std::string& text, long long& out) {
 
 parse_result parse_options(int argc, const char* const* argv, run_options& options, std::string& message) {
     bool frames_given = false;
+    bool record_every_given = false;
     bool only_operands = false;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
@@ -116,6 +118,7 @@ parse_result parse_options(int argc, const char* const* argv, run_options& optio
             long long every = 0;
             if (!number(every, 1, 3600)) return parse_result::bad;
             options.record_every = static_cast<int>(every);
+            record_every_given = true;
         } else if (arg == "--seed") {
             if (!number(options.seed, 0, 2147483647)) return parse_result::bad;
         } else if (arg == "--threads") {
@@ -135,6 +138,10 @@ parse_result parse_options(int argc, const char* const* argv, run_options& optio
     }
     if (options.headless && !frames_given) {
         message = "--headless needs --frames N";
+        return parse_result::bad;
+    }
+    if (record_every_given && options.record.empty()) {
+        message = "--record-every needs --record PATH";
         return parse_result::bad;
     }
     return parse_result::run;

@@ -4,8 +4,8 @@
 #
 #   frame.py figure WINDOW                 "count left top right bottom" of the
 #                                          figure's pixels on the canvas
-#   frame.py watch WINDOW SECONDS          the same, as extremes over every
-#                                          frame read during SECONDS
+#   frame.py above WINDOW Y SECONDS        prints "ready", then waits up to
+#                                          SECONDS for a figure above row Y
 #   frame.py disc WINDOW CX CY R [FREE]    a filled disc of radius R at (CX, CY);
 #                                          FREE: share of the ring just outside
 #                                          that must be background (default 1)
@@ -203,15 +203,20 @@ def main():
     problems = []
     if what == "figure":
         print(*Frame(window).figure())
-    elif what == "watch":
-        end = time.monotonic() + float(args[0])
-        top, bottom, left, right, samples = HEIGHT, -1, AREA, -1, 0
-        while time.monotonic() < end:
-            count, l, t, r, b = Frame(window).figure()
+    elif what == "above":
+        # the rows above Y as they are now are the background: "ready" says
+        # so; then only those rows are read and compared whole, fast enough
+        # to catch a figure at the top of its flight
+        rows, seconds = int(args[0]), float(args[1])
+        strip = lambda: window.get_image(0, 0, AREA, rows, X.ZPixmap, 0xFFFFFFFF).data
+        background = strip()
+        print("ready", flush=True)
+        end, samples = time.monotonic() + seconds, 0
+        while strip() == background:
             samples += 1
-            if count:
-                top, bottom, left, right = min(top, t), max(bottom, b), min(left, l), max(right, r)
-        print(top, bottom, left, right, samples)
+            if time.monotonic() > end:
+                problems.append(f"the figure did not show above y {rows} in {samples} samples")
+                break
     elif what == "disc":
         free = float(args[3]) if len(args) > 3 else 1.0
         problems = check_disc(Frame(window), float(args[0]), float(args[1]), float(args[2]), free)

@@ -40,6 +40,9 @@ done
 run --headless
 check "--headless without --frames exits 2" '[ $status = 2 ] && grep -q -- "--frames" "$err"'
 
+run --headless --frames 1 --record-every 3
+check "--record-every without --record exits 2" '[ $status = 2 ] && grep -q -- "--record-every needs --record" "$err"'
+
 started=$(date +%s%N)
 run --headless --frames 60
 elapsed_ms=$((($(date +%s%N) - started) / 1000000))

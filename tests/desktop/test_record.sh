@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # --record: an animated GIF of the frames shown. Every frame of a 120-frame
 # run decodes, the last one pixel for pixel the --screenshot of the same run;
-# a window run records too, and a path that cannot be written fails the run.
+# a window run records too, an encoder that falls behind loses no frame, and
+# a path that cannot be written fails the run.
 source "$(dirname "$0")/lib.sh"
 flopkin=$1
 need convert identify
@@ -16,6 +17,23 @@ frames=$(identify clip.gif | wc -l)
 convert clip.gif -coalesce -delete 0-118 -depth 8 rgb:last.rgb
 convert shot.png -depth 8 rgb:shot.rgb
 cmp -s last.rgb shot.rgb || fail "the clip's last frame differs from the screenshot"
+
+# an encoder that falls behind the run (its clip taken slowly from a pipe
+# of one page) still puts every frame into the clip, the last ones too
+mkfifo slow.gif
+start "$py" -c 'import fcntl, sys, time
+with open(sys.argv[1], "rb", buffering=0) as pipe, open(sys.argv[2], "wb") as out:
+    fcntl.fcntl(pipe, 1031, 4096)  # F_SETPIPE_SZ
+    while block := pipe.read(4096):
+        out.write(block)
+        time.sleep(0.05)' slow.gif slowly.gif
+reader=$last_pid
+env -u DISPLAY "$flopkin" --headless --unpaced --seed 3 --frames 20 --record-every 1 --record slow.gif --stats \
+  "$example" 2>err || fail "the run recording into a pipe failed: $(cat err)"
+wait "$reader" || fail "the pipe's reader failed"
+grep -q "^record_frames=20 record_waits=[1-9]" err || fail "the encoder never fell behind: $(cat err)"
+frames=$(identify slowly.gif | wc -l)
+[ "$frames" = 20 ] || fail "the slowly taken clip has $frames frames, not 20"
 
 status=0
 env -u DISPLAY "$flopkin" --headless --frames 1 --record "$work/missing/clip.gif" "$example" 2>err || status=$?

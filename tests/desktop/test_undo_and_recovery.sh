@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Ctrl+Z and Ctrl+Y in the real window take the figure back and forth, on
-# any keyboard layout, and the keypad's Delete deletes; a figure left unsaved
-# is kept in the state folder when Escape ends the program, and the next run
-# does not write over it.
+# any keyboard layout, the keypad's Delete deletes and its decimal point
+# steps a paused figure; a figure left unsaved is kept in the state folder
+# when Escape ends the program, and the next run does not write over it.
 source "$(dirname "$0")/lib.sh"
 flopkin=$1
 start_xvfb
@@ -33,14 +33,37 @@ wait_until 5 only_first
 xdotool key ctrl+y
 wait_until 5 both
 # the keypad's Delete (Num Lock off) deletes the selected ball; on a layout
-# that is not Latin, Ctrl and the key that is Z on the US layout undo
+# that is not Latin, Ctrl and the key that is Z on the US layout undo; on a
+# French one Ctrl+Z undoes where Z is, and Ctrl+Y redoes
 xdotool key KP_Delete
 wait_until 5 only_first
 setxkbmap -layout ru
 sleep 0.5
 xdotool key ctrl+Cyrillic_ya
 wait_until 5 both
+setxkbmap -layout fr
+sleep 0.5
+xdotool key ctrl+z
+wait_until 5 only_first
+xdotool key ctrl+y
+wait_until 5 both
 setxkbmap -layout us
+
+# Num Lock turns the keypad's Delete into its decimal point, which runs one
+# step while paused, as "." does; Ctrl+Z then takes the figure back to where
+# it stood at Play
+xdotool key space p
+paused=$(ask figure)
+sleep 0.5
+[ "$(ask figure)" = "$paused" ] || fail "the balls moved while paused"
+xdotool key Num_Lock
+stepped() {
+  xdotool key KP_Decimal
+  [ "$(ask figure)" != "$paused" ]
+}
+wait_until 10 stepped
+xdotool key Num_Lock ctrl+z
+wait_until 5 both
 
 xdotool key Escape
 wait_exit "$program" 10

@@ -130,6 +130,7 @@ TEST_F(DocumentCommands, AFailedSaveKeepsTheOldFileAndSaysSo) {
     put("doc.fkn", three_balls());
     a.document_path = "doc.fkn";
     use_device_maker(breaking_disk(never, 20));  // the disk fills up half-way
+    testing::internal::CaptureStderr();
     a.save_document();
     use_device_maker(nullptr);
     EXPECT_EQ(a.menu->save_label, "Save failed!");
@@ -140,6 +141,10 @@ TEST_F(DocumentCommands, AFailedSaveKeepsTheOldFileAndSaysSo) {
     a.menu->save_message_frames = 0;
     hb.requester_answers = {"nowhere/doc.fkn"};  // a folder that is not there
     a.save_document_as();
+    // why each failed is on standard error
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "flopkin: cannot save \"doc.fkn\": Error writing to stream\n"
+              "flopkin: cannot save \"nowhere/doc.fkn\": No such file or directory\n");
     EXPECT_EQ(a.menu->save_label, "Save failed!");
     EXPECT_EQ(a.menu->save_message_frames, 60);
     EXPECT_EQ(a.document_path, "doc.fkn");

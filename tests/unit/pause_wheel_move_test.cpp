@@ -97,6 +97,17 @@ TEST(Wheel, EachNotchIsAFrameOfTheZoomButtons) {
         s.frame();
     }
     EXPECT_EQ((std::vector<float>{s.a.view_left, s.a.view_right, s.a.view_top, s.a.view_bottom, s.a.zoom}), by_button);
+
+    // a burst of notches between two frames counts as 100 at most
+    auto burst = [](int notches) {
+        stick b;
+        b.frame();
+        for (int i = 0; i < notches; ++i) b.hb.scroll(-1);
+        b.frame();
+        return std::vector<float>{b.a.view_left, b.a.view_right, b.a.view_top, b.a.view_bottom, b.a.zoom};
+    };
+    EXPECT_EQ(burst(150), burst(100));
+    EXPECT_NE(burst(99), burst(100));
 }
 
 // every ball's place, every link's rest length and every tension's rest angle
@@ -154,6 +165,25 @@ TEST(MoveBall, ShiftDragMovesOneBallAndItsRestsAsOneUndoStep) {
     s.hb.release(code_mouse_right);
     s.frame();
     EXPECT_EQ(hand->y, from_y + 30 / s.a.zoom);
+
+    // zoomed out by ten notches, the ball still follows the pointer pixel for pixel
+    for (int i = 0; i < 10; ++i) {
+        s.hb.scroll(-1);
+        s.frame();
+    }
+    s.frames(2);
+    ASSERT_LT(s.a.zoom, 0.9f);
+    x = static_cast<int>(hand->screen_x);
+    y = static_cast<int>(hand->screen_y);
+    float from_screen_x = hand->screen_x;
+    s.hb.move(x, y);
+    s.hb.press(code_mouse_left, modifier_shift);
+    s.frame();
+    s.move_to(x + 60, y);
+    s.move_to(x + 120, y);
+    s.release_at(x + 120, y);
+    s.frames(2);
+    EXPECT_NEAR(hand->screen_x - from_screen_x, 120, 0.5);
 }
 
 }  // namespace

@@ -41,7 +41,6 @@ int key_code(SDL_Keycode key) {
         case SDLK_KP_MULTIPLY: return 106;
         case SDLK_KP_PLUS: return 107;
         case SDLK_KP_MINUS: return 109;
-        case SDLK_KP_PERIOD: return 110;
         case SDLK_KP_DIVIDE: return 111;
         case SDLK_NUMLOCKCLEAR: return 144;
         case SDLK_SCROLLLOCK: return 145;
@@ -63,8 +62,9 @@ int key_code(SDL_Keycode key) {
 }  // namespace
 
 int virtual_key(const SDL_Keysym& keysym) {
-    // the keypad's Delete, which Num Lock turns into its decimal point
-    if (keysym.sym == SDLK_KP_PERIOD && !(keysym.mod & KMOD_NUM)) return 46;
+    // the keypad's Delete, which Num Lock turns into its decimal point: the
+    // program's "." (single step), as on the main keyboard
+    if (keysym.sym == SDLK_KP_PERIOD) return (keysym.mod & KMOD_NUM) ? key_period : key_delete;
     int code = key_code(keysym.sym);
     // a letter of a layout that is not Latin (Russian, Greek, Hebrew ...):
     // the letter of the same key on the US layout, so Ctrl shortcuts work

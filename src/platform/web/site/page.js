@@ -143,10 +143,12 @@ var Module = (function () {
     fingers.clear();
   });
 
-  // The browser's key codes are the program's virtual-key codes. The program's
-  // own keys do not reach the browser: its shortcuts (Ctrl or Cmd with Z, Y,
-  // O or S) and Space, Delete and BackSpace. This runs before any other key
-  // handler of the window.
+  // The browser's key codes are the program's virtual-key codes, but for the
+  // keypad's decimal point, which is the program's "." (one step while
+  // paused) as on the main keyboard. The program's own keys do not reach the
+  // browser: its shortcuts (Ctrl or Cmd with Z, Y, O or S) and Space, Delete
+  // and BackSpace. This runs before any other key handler of the window.
+  function keyCode(e) { return e.keyCode === 110 ? 190 : e.keyCode; }
   var shortcuts = { 90: [ctrl, ctrl | shift], 89: [ctrl], 79: [ctrl, ctrl | shift], 83: [ctrl, ctrl | shift] };
   var plainKeys = [8, 32, 46];
   function programs(e) {
@@ -165,11 +167,12 @@ var Module = (function () {
     if (ended) return;
     if (programs(e)) e.preventDefault();
     if (e.altKey) return;
-    press(e.keyCode, e.repeat && held.has(e.keyCode), modifiers(e));
+    var code = keyCode(e);
+    press(code, e.repeat && held.has(code), modifiers(e));
   }, true);
   window.addEventListener('keyup', function (e) {
     if (modal) { e.stopImmediatePropagation(); return; }
-    release(e.keyCode, modifiers(e));
+    release(keyCode(e), modifiers(e));
     // while Cmd is down a Mac sends no key's release: they all end with it
     if (e.key === 'Meta') releaseAll();
   }, true);
@@ -387,15 +390,20 @@ var Module = (function () {
       return listed.then(function () {
         dialog.showModal();
         name.focus();
+        // the name's stem selected, so that typing replaces it and keeps ".fkn"
+        name.setSelectionRange(0, name.value.replace(/\.fkn$/i, '').length);
         return new Promise(function (resolve) { answer = resolve; });
       });
     }
 
-    // once a save with Download is in storage, the browser keeps a copy too
+    // once a save with Download is in storage, the browser keeps a copy too,
+    // named with the extension the Open picker looks for; the stored name
+    // stays as typed
     function stored(path) {
       if (path !== downloading) return;
       downloading = null;
-      hand(Module.FS.readFile(path), path.replace(/^.*\//, ''));
+      var fileName = path.replace(/^.*\//, '');
+      hand(Module.FS.readFile(path), /\.fkn$/i.test(fileName) ? fileName : fileName + '.fkn');
     }
 
     return { ask: ask, ok: ok, stored: stored, dropped: dropped };
