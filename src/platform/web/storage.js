@@ -103,11 +103,14 @@ Module.preRun.push(function () {
     unkept: function () { return changes !== kept; },
     keep: function () {
       var bytes = FS.readFile(mine), holds = changes;
+      // beyond the 20 newest, the records of tabs still open stay too
       after(function () {
-        return transaction('readwrite', function (records) {
-          records.put(record(bytes), mine);
-          unsavedByAge(records, function (all) {
-            all.slice(20).forEach(function (old) { records.delete(old[0]); });
+        return live().then(function (held) {
+          return transaction('readwrite', function (records) {
+            records.put(record(bytes), mine);
+            unsavedByAge(records, function (all) {
+              all.slice(20).forEach(function (old) { if (held.indexOf(old[0]) < 0) records.delete(old[0]); });
+            });
           });
         });
       }).then(function () { kept = holds; recovery.failure = ''; }, function (failure) {
