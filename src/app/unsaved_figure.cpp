@@ -55,7 +55,7 @@ void app::mark_figure_kept() {
 void app::tell_earlier_figures() {
     if (!recovery) return;
     std::vector<earlier_figure> earlier = recovery->earlier_figures();
-    for (std::size_t i = 0; i < earlier.size() && i < figures_named; ++i)
+    for (std::size_t i = 0; recovery->named_on_stderr() && i < earlier.size() && i < figures_named; ++i)
         std::fprintf(stderr, "flopkin: an unsaved figure of an earlier run is kept in \"%s\"\n",
                      earlier[i].path.c_str());
     if (!earlier.empty())

@@ -46,6 +46,9 @@ public:
     virtual std::string place() const = 0;
     // the folder of every run's figure, as the program reads and writes files
     virtual std::string folder() const = 0;
+    // whether the earlier figures are named on stderr as well (the page's
+    // console is no place the user looks: Open lists them)
+    virtual bool named_on_stderr() const { return true; }
 
     // whether the path is in the folder of the runs' figures, where no
     // document is ever kept: a run's figures there are pruned

@@ -147,6 +147,7 @@ public:
     }
     std::string place() const override { return "the browser's storage, listed in Open"; }
     std::string folder() const override { return path_.substr(0, path_.rfind('/')); }
+    bool named_on_stderr() const override { return false; }
 
 private:
     std::string path_, failure_;
