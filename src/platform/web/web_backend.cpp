@@ -75,7 +75,7 @@ EM_JS(void, page_recovery_discard, (), { Module.flopkin.recovery.discard(); });
 EM_ASYNC_JS(char*, page_recovery_earlier, (), {
     return allocateUTF8(await Module.flopkin.recovery.earlier().catch(function (failure) {
         console.error('flopkin: the unsaved figures could not be listed: ' + failure);
-        return '';
+        return "";
     }));
 });
 // why the last figure handed over could not be stored; 0 when it was, or is on its way
