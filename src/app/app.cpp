@@ -50,6 +50,10 @@ int app::run(const run_options& opts) {
     figure.relax->use_threads(options.threads);
     // frame times kept for --stats take no allocation in the frames
     if (options.stats && options.frames > 0) frame_ms.reserve(static_cast<std::size_t>(options.frames));
+    // a run in a window until the person or the session ends it keeps its
+    // unsaved figure; a batch run keeps none
+    bool keeps_figure = !options.headless && options.frames < 0;
+    if (keeps_figure) recovery = current_backend().recovery();
     std::string error;
     if (!start_up(error)) {
         std::fprintf(stderr, "flopkin: %s\n", error.c_str());
@@ -69,10 +73,6 @@ int app::run(const run_options& opts) {
     if (options.unpaced) unpace_frames();
     set_window_title("Flopkin");
     if (!options.headless) catch_terminate_signal();
-    // a run in a window until the person or the session ends it keeps its
-    // unsaved figure; a batch run keeps none
-    bool keeps_figure = !options.headless && options.frames < 0;
-    if (keeps_figure) recovery = current_backend().recovery();
     tell_earlier_figures();
     if (options.frames != 0)
         while (run_frame()) {
@@ -121,6 +121,7 @@ bool app::run_frame() {
         set_color(grey, grey, grey);
         draw_text("Paused", 6, 4);
     }
+    show_notice();
     layout_menu();
     menu->draw();
     if (options.stats) frame_ms.push_back((fine_seconds() - started) * 1000.0);

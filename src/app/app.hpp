@@ -84,6 +84,10 @@ struct app : view_fields, editing_fields {
     long long seen_hand_moves = 0;
     int last_change_ms = 0;
     int first_unkept_ms = -1;
+    bool told_failure = false;          // the store's failure to keep the figure is told of
+    // one line below "Paused": an earlier run's figure to restore, or why
+    // this run's cannot be kept; "" when there is none to show
+    std::string notice;
 
     // --- application core ---
     // Start-up, window, frame loop; the exit status.
@@ -110,6 +114,10 @@ struct app : view_fields, editing_fields {
     void delete_command();
     void clear_all_command();
     void open_command();
+    // R: opens the newest unsaved figure an ended run kept
+    void restore_command();
+    // Open's action as one step: path, or the one the user picks when empty
+    void open_figure(const std::string& path);
     void add_command();
     // "Quit": nothing is saved, the frame ends at once and the loop with it
     void quit_command();
@@ -132,8 +140,11 @@ struct app : view_fields, editing_fields {
     bool figure_changed() const;
     // the figure as it stands is the one opened or saved
     void mark_figure_kept();
-    // names the earlier runs' recovery figures on stderr, at start-up
+    // names the earlier runs' recovery figures on stderr, and the newest in
+    // the notice, at start-up
     void tell_earlier_figures();
+    // draws the notice, unless a key or button is down, which ends it
+    void show_notice();
     // at a frame's end: hands a changed figure to the recovery store once
     // the changes pause, or while they go on for long
     void keep_recovery_figure();

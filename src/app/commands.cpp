@@ -5,6 +5,7 @@
 
 #include "app/command_table.hpp"
 #include "platform/graphics.hpp"
+#include "platform/recovery_store.hpp"
 #include "ui/menu.hpp"
 
 namespace flopkin {
@@ -80,8 +81,18 @@ void app::clear_all_command() {
 }
 
 // the figure just opened is the one a recovery file would compare against
-void app::open_command() {
-    if (as_step(*this, [this] { load_document(1, ""); })) mark_figure_kept();
+void app::open_command() { open_figure(""); }
+
+// the newest figure an ended run kept, opened as Open opens a document; from
+// the runs' folder it has no document name, and its file stays there
+void app::restore_command() {
+    std::vector<earlier_figure> earlier;
+    if (recovery) earlier = recovery->earlier_figures();
+    if (!earlier.empty()) open_figure(earlier[0].path);
+}
+
+void app::open_figure(const std::string& path) {
+    if (as_step(*this, [&] { load_document(1, path); })) mark_figure_kept();
 }
 
 void app::add_command() {

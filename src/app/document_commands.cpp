@@ -115,7 +115,8 @@ bool app::read_document(int replace, const std::string& path, std::string& why) 
     in->close();
 
     if (replace == 1) {
-        document_path = path;
+        // an unsaved figure of some run is no document: Save asks for a name
+        document_path = recovery && recovery->holds(path) ? "" : path;
         figure.clear();
     }
     for (ball_ref& b : records.balls) figure.balls.add_last(std::move(b));
@@ -158,6 +159,11 @@ void app::save_document_as() {
 // The old file stays whole until the new content is complete on disk; the
 // document path follows only a write that succeeded.
 bool app::write_document(const std::string& path, std::string& why) {
+    // the runs' unsaved figures there are removed as newer ones come
+    if (recovery && recovery->holds(path)) {
+        why = "the folder of unsaved figures keeps no documents: choose another folder";
+        return false;
+    }
     if (!replace_file(path, [this](stream& out) { write_figure(out, figure); }, why)) return false;
     if (!keep_file(path, why)) return false;
     document_path = path;

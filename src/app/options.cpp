@@ -42,7 +42,8 @@ std::string usage_text() {
            "(~/.local/state/flopkin/unsaved/), written a second after each change and\n"
            "as the run ends (Escape, Quit, SIGTERM, SIGINT, SIGHUP), and removed when\n"
            "you save. The files of the 20 newest ended runs are kept; start-up names\n"
-           "the newest 3, and \"Open\" shows the folder in its sidebar.\n";
+           "the newest 3, and \"Open\" shows the folder in its sidebar. R opens the\n"
+           "newest with no document name: its first Save asks for one.\n";
 }
 
 namespace {

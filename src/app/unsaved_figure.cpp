@@ -1,7 +1,7 @@
 // The figure outlives the run: while it holds changes the user has not
 // saved, it is kept as the run's recovery figure, written in the background
-// shortly after the changes and once more as the program ends, and named at
-// the next start-up.
+// shortly after the changes and once more as the program ends, and offered
+// at the next start-up by a notice in the canvas and the key R.
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -54,9 +54,25 @@ void app::mark_figure_kept() {
 
 void app::tell_earlier_figures() {
     if (!recovery) return;
-    std::vector<std::string> earlier = recovery->earlier_figures();
-    for (std::size_t i = 0; i < earlier.size() && i < figures_named; ++i)
-        std::fprintf(stderr, "flopkin: an unsaved figure of an earlier run is kept in \"%s\"\n", earlier[i].c_str());
+    std::vector<earlier_figure> earlier = recovery->earlier_figures();
+    for (std::size_t i = 0; recovery->named_on_stderr() && i < earlier.size() && i < figures_named; ++i)
+        std::fprintf(stderr, "flopkin: an unsaved figure of an earlier run is kept in \"%s\"\n",
+                     earlier[i].path.c_str());
+    if (!earlier.empty())
+        notice = "The unsaved figure of " + clock_time(earlier[0].kept_at) + " is kept: R restores it";
+}
+
+void app::show_notice() {
+    if (notice.empty()) return;
+    // any key, button or press takes it away
+    for (int code = 1; code < 256; ++code)
+        if (key_down(code)) {
+            notice.clear();
+            return;
+        }
+    int grey = grid_grey();
+    set_color(grey, grey, grey);
+    draw_text(notice, 6, 4 + glyph_height + 4);
 }
 
 void app::keep_recovery_figure() {
@@ -70,6 +86,14 @@ void app::keep_recovery_figure() {
         // a store that must tell whether a change is not yet kept learns of it at once
         if (figure_changed()) recovery->changed();
     }
+    // a figure that could not be kept is told of once, while it can still be saved
+    std::string failed = recovery->failure();
+    if (!failed.empty() && !told_failure) {
+        std::fprintf(stderr, "flopkin: the unsaved figure cannot be kept in \"%s\": %s\n", recovery->place().c_str(),
+                     failed.c_str());
+        notice = "The unsaved figure cannot be kept: " + failed;
+    }
+    told_failure = !failed.empty();
     if (first_unkept_ms < 0 || (now - last_change_ms < quiet_ms && now - first_unkept_ms < longest_ms)) return;
     first_unkept_ms = -1;
     // a figure opened, saved or undone back to one of those is kept elsewhere

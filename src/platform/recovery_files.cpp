@@ -71,9 +71,9 @@ std::string recovery_files::run_name() {
 
 // A file is a run's that has ended when its lock can be taken: process ids
 // are reused, and a home folder may be shared between machines.
-std::vector<std::string> recovery_files::earlier_figures() {
+std::vector<earlier_figure> recovery_files::earlier_figures() {
     struct found {
-        std::filesystem::file_time_type written;
+        struct timespec written;
         std::string path;
         int fd;
     };
@@ -90,13 +90,17 @@ std::vector<std::string> recovery_files::earlier_figures() {
             ::close(fd);
             continue;
         }
-        ended.push_back({entry.last_write_time(ec), path, fd});
+        ended.push_back({held.st_mtim, path, fd});
     }
-    std::sort(ended.begin(), ended.end(), [](const found& x, const found& y) { return x.written > y.written; });
-    std::vector<std::string> kept;
+    auto newer = [](const found& x, const found& y) {
+        return x.written.tv_sec != y.written.tv_sec ? x.written.tv_sec > y.written.tv_sec
+                                                    : x.written.tv_nsec > y.written.tv_nsec;
+    };
+    std::sort(ended.begin(), ended.end(), newer);
+    std::vector<earlier_figure> kept;
     for (std::size_t i = 0; i < ended.size(); ++i) {
         if (i < kept_runs)
-            kept.push_back(ended[i].path);
+            kept.push_back({ended[i].path, ended[i].written.tv_sec});
         else
             ::unlink(ended[i].path.c_str());
         ::close(ended[i].fd);
@@ -125,6 +129,11 @@ bool recovery_files::settle(std::string& why) {
     changed_.wait(hold, [this] { return !waiting_ && !busy_; });
     why = failure_;
     return failure_.empty();
+}
+
+std::string recovery_files::failure() {
+    std::lock_guard<std::mutex> hold(mutex_);
+    return failure_;
 }
 
 void recovery_files::work() {

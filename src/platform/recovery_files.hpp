@@ -34,11 +34,13 @@ public:
 
     // the files no run holds, newest first; all but the newest kept_runs of
     // them are removed on the way
-    std::vector<std::string> earlier_figures() override;
+    std::vector<earlier_figure> earlier_figures() override;
     void keep(std::function<void(stream&)> fill) override;
     void discard() override;
     bool settle(std::string& why) override;
+    std::string failure() override;
     std::string place() const override { return path_; }
+    std::string folder() const override { return folder_; }
 
 private:
     void hand_over(std::function<void(stream&)> fill, bool discard);

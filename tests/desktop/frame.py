@@ -15,6 +15,7 @@
 #                                          numbers shown, e.g. 1000,130,200,300,100
 #   frame.py label WINDOW PROBE Y TEXT     the wide button at Y reads TEXT
 #   frame.py pixel WINDOW X Y              the colour at (X, Y) as rrggbb
+#   frame.py notice WINDOW                 the notice line below "Paused" holds text
 #
 # Exit status 0 when the check holds; otherwise the reasons are printed and the
 # status is 1.
@@ -228,6 +229,14 @@ def main():
         y, text = int(args[1]), args[2]
         if find_text(Frame(window), args[0], text, AREA, y, WIDTH - AREA - 1, 40, 3) is None:
             problems.append(f'the button at y {y} does not read "{text}"')
+    elif what == "notice":
+        # grey ink in the line's band that no grid line across the canvas explains
+        f = Frame(window)
+        ink = sum(1 for y in range(22, 42) for x in range(6, 400)
+                  if grey(f.at(x, y)) and f.at(x, y) not in (0, WHITE)
+                  and f.at(x, 10) != f.at(x, y) and f.at(700, y) != f.at(x, y))
+        if ink < 150:
+            problems.append(f"the notice line holds {ink} grey pixels")
     elif what == "pixel":
         print(f"{Frame(window).at(int(args[0]), int(args[1])):06x}")
     else:

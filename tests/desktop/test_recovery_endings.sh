@@ -51,4 +51,6 @@ sleep 3.5
 kill "${pids[0]}"
 ended_by 1 "the X server going away"
 holds_ball "$(newest)" 150,350 "the X server going away"
+grep -qE '^flopkin: the unsaved figure as it was at [0-9]{2}:[0-9]{2}:[0-9]{2} is kept in ' "$work/err" ||
+  fail "the lost X server did not say when the figure was kept: $(cat "$work/err")"
 echo "the figure kept on SIGTERM, SIGINT, SIGHUP, SIGTERM over the requester, kill -9 and a lost X server"

@@ -72,16 +72,30 @@ kept=$(kept_file)
 case $kept in "$recovery_folder"/*.fkn) ;; *) fail "no line naming a file in $recovery_folder: $(cat "$work/err")" ;; esac
 "$py" "$here/check_document.py" "$kept" "200,300 400,300" "" "" || fail "the kept figure is not the one drawn"
 
-# a run that only watches a figure names the earlier file, keeps nothing of
-# its own and leaves that file alone
-start "$flopkin" "$here/../../examples/stick-figure.fkn" 2>"$work/err"
+# a run that only watches a figure names the earlier file, in the canvas
+# until a key is pressed, keeps nothing of its own and leaves that file
+# alone; R opens it with no document name, so Save asks for one
+cp "$here/../../examples/stick-figure.fkn" .
+start "$flopkin" stick-figure.fkn 2>"$work/err"
 program=$last_pid
 window=$(wait_window Flopkin)
 grep -qxF "flopkin: an unsaved figure of an earlier run is kept in \"$kept\"" "$work/err" ||
   fail "the earlier run's file was not named at start-up: $(cat "$work/err")"
+wait_until 5 ask notice || fail "no notice in the canvas: $(ask notice)"
+xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
+wait_focus "$window"
+xdotool key shift
+wait_until 5 bash -c "! $(printf %q "$py") $(printf %q "$here/frame.py") notice $window" ||
+  fail "the notice stayed after a key"
+xdotool key r
+sleep 0.5
+xdotool key ctrl+s
+wait_window "Save as:" >/dev/null
+xdotool key Escape
 sleep 1
 hold_key "$window" Escape
 wait_exit "$program" 10
 [ "$(ls "$recovery_folder")" = "$(basename "$kept")" ] || fail "files after a run that changed nothing: $(ls "$recovery_folder")"
+[ "$(wc -l <"$work/err")" = 1 ] || fail "a run that changed nothing said more than the earlier file: $(cat "$work/err")"
 "$py" "$here/check_document.py" "$kept" "200,300 400,300" "" "" || fail "a later run changed the kept figure"
 echo "undo and redo in the window on any layout; the figure kept after Escape, and not overwritten by the next run"

@@ -3,6 +3,7 @@
 // files of ended runs named at start-up and bounded.
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -113,12 +114,17 @@ TEST_F(UnsavedFigure, EndedRunsAreNamedNewestFirstAndTheirNumberBounded) {
         return path;
     };
     for (int age = 1; age <= 23; ++age) file(age);
-    // a run still going holds its file, however old: never touched
-    std::string running = file(30);
-    int held = ::open(running.c_str(), O_RDONLY);
-    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    // a run still going holds its file, however old: never named nor
+    // touched; nor is a file that is no figure
+    drag(200, 300, 300, 200);
+    frames(70);
+    ASSERT_FALSE(kept().empty());
+    std::filesystem::last_write_time(files().place(), made - std::chrono::minutes(30));
+    put(folder + "/notes.txt", three_balls());
+    std::filesystem::last_write_time(folder + "/notes.txt", made);
 
-    hb.store = store.get();
+    recovery_files second(folder, "second-run.fkn");
+    hb.store = &second;
     app fresh;
     run_options options;
     hb.press(key_escape);
@@ -131,8 +137,99 @@ TEST_F(UnsavedFigure, EndedRunsAreNamedNewestFirstAndTheirNumberBounded) {
     EXPECT_TRUE(std::filesystem::exists(folder + "/run-120.fkn"));
     EXPECT_FALSE(std::filesystem::exists(folder + "/run-121.fkn"));
     EXPECT_FALSE(std::filesystem::exists(folder + "/run-123.fkn"));
-    EXPECT_TRUE(std::filesystem::exists(running));
-    ::close(held);
+    EXPECT_TRUE(std::filesystem::exists(files().place()));
+    EXPECT_TRUE(std::filesystem::exists(folder + "/notes.txt"));
+}
+
+TEST_F(UnsavedFigure, AnEndedRunsFigureIsOfferedRestoredWithoutADocumentAndNeverSavedInPlace) {
+    std::filesystem::create_directories(folder);
+    std::string ended = folder + "/run-1.fkn";
+    put(ended, three_balls());
+    std::time_t when = std::time(nullptr) - 3600;
+    struct timespec times[2] = {{when, 0}, {when, 0}};
+    ::utimensat(AT_FDCWD, ended.c_str(), times, 0);
+    a.tell_earlier_figures();
+    EXPECT_EQ(a.notice, "The unsaved figure of " + clock_time(when) + " is kept: R restores it");
+    hb.move(10, 10);  // over the canvas: still no press
+    frames(3);
+    EXPECT_FALSE(a.notice.empty());
+    hb.press('Q');
+    hb.release('Q');
+    frames(2);
+    EXPECT_EQ(a.notice, "");
+
+    // R opens it later, as one step, with no name to save to
+    hb.press('R');
+    hb.release('R');
+    frames(1);
+    EXPECT_EQ(a.figure.balls.count(), 3u);
+    EXPECT_EQ(a.document_path, "");
+    a.undo();
+    EXPECT_TRUE(a.figure.balls.is_empty());
+
+    // opened from the folder by Open: Save asks for a name, and Save as
+    // into the folder is refused; the file stays as it was
+    hb.requester_answers = {ended, ""};
+    a.open_command();
+    a.figure.balls.slot(0)->x += 5;
+    a.save_document();
+    ASSERT_EQ(hb.requester_calls.size(), 2u);
+    EXPECT_EQ(hb.requester_calls[1].prompt, "Save as:");
+    hb.requester_answers = {ended};
+    a.save_document_as();
+    EXPECT_EQ(a.menu->save_label, "Save failed!");
+    EXPECT_EQ(get(ended), three_balls());
+
+    // a document opened and left unchanged leaves nothing, and says nothing
+    put(dir + "/doc.fkn", three_balls());
+    hb.requester_answers = {dir + "/doc.fkn"};
+    a.open_command();
+    frames(70);
+    ::testing::internal::CaptureStderr();
+    a.keep_unsaved_figure();
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+    EXPECT_TRUE(kept().empty());
+}
+
+TEST_F(UnsavedFigure, AFigureThatCannotBeKeptIsToldOfAtOnceAndAClearedOneStays) {
+    // the folder is a file: said once, on stderr and in the canvas
+    std::filesystem::create_directories(dir + "/state/flopkin");
+    put(folder, {});
+    drag(200, 300, 300, 200);
+    ::testing::internal::CaptureStderr();
+    frames(70);
+    std::string why;
+    files().settle(why);
+    frames(2);
+    std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(said.rfind("flopkin: the unsaved figure cannot be kept in \"" + files().place() + "\": ", 0), 0u) << said;
+    EXPECT_EQ(said.find('\n'), said.size() - 1) << said;
+    EXPECT_EQ(a.notice.rfind("The unsaved figure cannot be kept: ", 0), 0u) << a.notice;
+
+    // once kept, a Clear All and the end leave the kept figure for recovery
+    std::filesystem::remove(folder);
+    drag(300, 200, 400, 300);
+    frames(70);
+    bytes drawn = kept();
+    ASSERT_FALSE(drawn.empty());
+    a.clear_all_command();
+    frames(70);
+    a.keep_unsaved_figure();
+    EXPECT_EQ(kept(), drawn);
+}
+
+// a state folder that is not absolute is no folder of the user's: the home's is used
+TEST(UnsavedFigureFolder, ARelativeStateHomeIsIgnored) {
+    const char* home = std::getenv("HOME");
+    const char* state = std::getenv("XDG_STATE_HOME");
+    std::string saved_home = home ? home : "", saved_state = state ? state : "";
+    ::setenv("HOME", "/home/someone", 1);
+    ::setenv("XDG_STATE_HOME", "state", 1);
+    EXPECT_EQ(recovery_files::default_folder(), "/home/someone/.local/state/flopkin/unsaved");
+    ::setenv("XDG_STATE_HOME", "/var/state", 1);
+    EXPECT_EQ(recovery_files::default_folder(), "/var/state/flopkin/unsaved");
+    home ? ::setenv("HOME", saved_home.c_str(), 1) : ::unsetenv("HOME");
+    state ? ::setenv("XDG_STATE_HOME", saved_state.c_str(), 1) : ::unsetenv("XDG_STATE_HOME");
 }
 
 TEST_F(UnsavedFigure, OnlyAWindowedRunEndedByThePersonKeepsOne) {

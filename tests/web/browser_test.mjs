@@ -157,7 +157,7 @@ async function open(viewport = { width: 1100, height: 900, deviceScaleFactor: 1 
   return tab;
 }
 // the menu's buttons, at the middle of each
-const button = { mode: [900, 20], clearAll: [900, 170], open: [900, 590], saveAs: [900, 710], quit: [900, 750] };
+const button = { mode: [900, 20], clearAll: [900, 170], open: [900, 590], save: [900, 670], saveAs: [900, 710], quit: [900, 750] };
 const at = (pixels, x, y) => pixels.slice((y * 1024 + x) * 4, (y * 1024 + x) * 4 + 3);
 // pixels of the figure's area (left of the panel) that differ
 function changed(a, b) {
@@ -362,6 +362,12 @@ try {
   await page.reload();
   await desk.started();
   check(!askedAgain, 'leaving once the change is kept asks nothing');
+  // R restores it; opened from "Unsaved figures" it is no document either:
+  // Save asks for a name
+  await page.keyboard.press('r');
+  await desk.settled();
+  await desk.saveAs('restored.fkn');
+  check(records(await desk.stored('restored.fkn')).balls === 3, 'R restores the unsaved figure after a reload');
   await click(...button.open);
   await requester('Open file:');
   const offered = await listed();
@@ -369,7 +375,10 @@ try {
   await page.$$eval('#requester-documents li', items => items.find(li => li.textContent.startsWith('kept ')).click());
   await page.click('#requester-ok');
   await desk.closed();
-  await desk.saveAs('recovered.fkn');
+  await click(...button.save);
+  await requester('Save as:');
+  await desk.type('recovered.fkn');
+  await desk.closed();
   check(records(await desk.stored('recovered.fkn')).balls === 3, 'the unsaved figure comes back whole');
 
   // a phone: taps are clicks and a finger drags as the mouse does

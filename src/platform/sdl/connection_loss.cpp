@@ -1,6 +1,7 @@
 #include "platform/sdl/connection_loss.hpp"
 
 #include <X11/Xlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -18,9 +19,12 @@ XIOErrorHandler replaced = nullptr;
 // half-way through an edit of the figure on the same thread: only the
 // capture already handed over is complete, so that is what is written.
 int on_connection_lost(Display* display) {
+    // the last change may be newer than the figure kept: say when it was kept
     std::string why;
-    if (watched && watched->settle(why) && ::access(watched->place().c_str(), F_OK) == 0)
-        std::fprintf(stderr, "flopkin: the unsaved figure was kept in \"%s\"\n", watched->place().c_str());
+    struct stat kept {};
+    if (watched && watched->settle(why) && ::stat(watched->place().c_str(), &kept) == 0)
+        std::fprintf(stderr, "flopkin: the unsaved figure as it was at %s is kept in \"%s\"\n",
+                     clock_time(kept.st_mtime).c_str(), watched->place().c_str());
     if (replaced) return replaced(display);
     std::exit(1);
 }

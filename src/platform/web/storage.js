@@ -73,6 +73,14 @@ Module.preRun.push(function () {
   var mine = unsaved + '/' + new Date().toISOString().replace(/[:.]/g, '-') + '-' +
              Math.random().toString(36).slice(2, 8) + '.fkn';
   var changes = 0, kept = 0;  // changes the program told of, and those the stored figure holds
+  // the page holds a lock named by its record while it lives, so that another
+  // tab never takes that record for a figure of a run that has ended
+  var locks = navigator.locks;
+  if (locks) locks.request(mine, function () { return new Promise(function () {}); });
+  function live() {
+    if (!locks) return Promise.resolve([]);
+    return locks.query().then(function (held) { return (held.held || []).map(function (l) { return l.name; }); });
+  }
   var writing = Promise.resolve();
   function after(work) {
     writing = writing.catch(function () {}).then(work);
@@ -95,14 +103,18 @@ Module.preRun.push(function () {
     unkept: function () { return changes !== kept; },
     keep: function () {
       var bytes = FS.readFile(mine), holds = changes;
+      // beyond the 20 newest, the records of tabs still open stay too
       after(function () {
-        return transaction('readwrite', function (records) {
-          records.put(record(bytes), mine);
-          unsavedByAge(records, function (all) {
-            all.slice(20).forEach(function (old) { records.delete(old[0]); });
+        return live().then(function (held) {
+          return transaction('readwrite', function (records) {
+            records.put(record(bytes), mine);
+            unsavedByAge(records, function (all) {
+              all.slice(20).forEach(function (old) { if (held.indexOf(old[0]) < 0) records.delete(old[0]); });
+            });
           });
         });
-      }).then(function () { kept = holds; }, function (failure) {
+      }).then(function () { kept = holds; recovery.failure = ''; }, function (failure) {
+        recovery.failure = Module.flopkin.reason(failure);
         console.error('flopkin: the unsaved figure could not be kept: ' + failure);
       });
     },
@@ -113,6 +125,18 @@ Module.preRun.push(function () {
         .catch(function (failure) { console.error('flopkin: the unsaved figure could not be let go: ' + failure); });
     },
     settled: function () { return writing; },
+    failure: '',  // why the last figure could not be stored; '' when it was
+    // the figures of runs that have ended as "path<TAB>seconds" lines,
+    // newest first, the newest copied into memory at its path
+    earlier: function () {
+      return Promise.all([recovery.list(), live()]).then(function (found) {
+        var ended = found[0].filter(function (f) { return f[0] !== mine && found[1].indexOf(f[0]) < 0; });
+        if (!ended.length) return '';
+        return fetch(ended[0][0]).then(function () {
+          return ended.map(function (f) { return f[0] + '\t' + Math.floor(f[1] / 1000) + '\n'; }).join('');
+        });
+      });
+    },
     // the figures kept, newest first, as [path, when kept]
     list: function () {
       return transaction('readonly', unsavedByAge);
@@ -134,13 +158,12 @@ Module.preRun.push(function () {
     },
     // copies the stored document into the folder in memory; false when none is stored under the name
     fetch: function (name) { return fetch(key(name)); },
-    // stores the file the program has just written (a document, or an unsaved
-    // figure opened and saved again), once it has committed
+    // stores the document the program has just written, once it has committed
     keep: function (path) {
       var full = PATH_FS.resolve(path);
       if (full.indexOf('/examples/') === 0)
         return Promise.reject(new Error('an example cannot be changed: keep your figure with "Save as"'));
-      if (full.indexOf(folder + '/') !== 0 && full.indexOf(unsaved + '/') !== 0) return Promise.resolve();
+      if (full.indexOf(folder + '/') !== 0) return Promise.resolve();
       var bytes = FS.readFile(full);
       return transaction('readwrite', function (records) { records.put(record(bytes), full); });
     },

@@ -70,6 +70,19 @@ EM_JS(char*, page_recovery_path, (), { return allocateUTF8(Module.flopkin.recove
 EM_JS(void, page_recovery_changed, (), { Module.flopkin.recovery.changed(); });
 EM_JS(void, page_recovery_keep, (), { Module.flopkin.recovery.keep(); });
 EM_JS(void, page_recovery_discard, (), { Module.flopkin.recovery.discard(); });
+// the figures of ended runs as "path<TAB>seconds" lines, newest first, the
+// newest copied into memory at its path; allocated with malloc
+EM_ASYNC_JS(char*, page_recovery_earlier, (), {
+    return allocateUTF8(await Module.flopkin.recovery.earlier().catch(function (failure) {
+        console.error('flopkin: the unsaved figures could not be listed: ' + failure);
+        return "";
+    }));
+});
+// why the last figure handed over could not be stored; 0 when it was, or is on its way
+EM_JS(char*, page_recovery_failure, (), {
+    const why = Module.flopkin.recovery.failure;
+    return why ? allocateUTF8(why) : 0;
+});
 // 1 once what was handed over is stored, or 0 with the reason, allocated with malloc, in *why
 EM_ASYNC_JS(int, page_recovery_settle, (char** why), { return pageAnswer(Module.flopkin.recovery.settled(), why); });
 
@@ -88,8 +101,25 @@ public:
         path_ = path;
         std::free(path);
     }
-    // the requester lists them, with the time each was kept
-    std::vector<std::string> earlier_figures() override { return {}; }
+    // the page lists them as "path<TAB>seconds" lines, newest first, the
+    // newest copied into memory; the requester lists them all too
+    std::vector<earlier_figure> earlier_figures() override {
+        char* listed = page_recovery_earlier();
+        std::vector<earlier_figure> figures;
+        std::string line;
+        for (const char* at = listed; at && *at; ++at) {
+            if (*at != '\n') {
+                line.push_back(*at);
+                continue;
+            }
+            std::size_t tab = line.find('\t');
+            if (tab != std::string::npos)
+                figures.push_back({line.substr(0, tab), static_cast<std::time_t>(std::atoll(line.c_str() + tab + 1))});
+            line.clear();
+        }
+        std::free(listed);
+        return figures;
+    }
     void changed() override { page_recovery_changed(); }
     // written into the page's memory here; the page stores the bytes
     void keep(std::function<void(stream&)> fill) override {
@@ -108,7 +138,16 @@ public:
         int done = page_recovery_settle(&reason);
         return answered(done, reason, why);
     }
+    std::string failure() override {
+        if (!failure_.empty()) return failure_;
+        char* reason = page_recovery_failure();
+        std::string why = reason ? reason : "";
+        std::free(reason);
+        return why;
+    }
     std::string place() const override { return "the browser's storage, listed in Open"; }
+    std::string folder() const override { return path_.substr(0, path_.rfind('/')); }
+    bool named_on_stderr() const override { return false; }
 
 private:
     std::string path_, failure_;
