@@ -416,18 +416,18 @@ void relaxation::link_pass() {
     position_.swap(moved_);
 }
 
-void relaxation::tension_pass(int draw_mode) {
-    draw_mode_ = draw_mode;
+void relaxation::tension_pass(int in_draw_mode) {
+    draw_mode_ = in_draw_mode;
     run_parts<&relaxation::tension_part>();
     run_parts<&relaxation::tension_sum_part>();
 }
 
-void relaxation::relax(int draw_mode, int passes) {
+void relaxation::relax(int in_draw_mode, int passes) {
     bool shared = false, alone = false;
     for (int k = 0; k < passes; ++k) {
         (team_->pass_begins() ? shared : alone) = true;
         link_pass();
-        tension_pass(draw_mode);
+        tension_pass(in_draw_mode);
         team_->pass_ends();
     }
     if (!team_->sizes_itself()) return;

@@ -77,9 +77,9 @@ public:
     // False when a listed ball's position is not finite: nothing is read then.
     bool gather(figure& f);
     // `passes` times a link pass, then a tension pass
-    void relax(int draw_mode, int passes);
+    void relax(int in_draw_mode, int passes);
     void link_pass();
-    void tension_pass(int draw_mode);
+    void tension_pass(int in_draw_mode);
     // Threads sharing the passes, the caller counted: 0 lets the figure's
     // size decide (one per core from big_figure balls on, else one). The
     // figure comes out the same whatever the number.

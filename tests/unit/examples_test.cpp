@@ -107,8 +107,8 @@ INSTANTIATE_TEST_SUITE_P(Shipped, Examples,
                                            example_case{"chain-bridge.fkn", 26, 49},
                                            example_case{"soft-blob.fkn", 42, 101},
                                            example_case{"crowd.fkn", 72, 72}),
-                         [](const auto& info) {
-                             std::string n = info.param.name;
+                         [](const auto& instance) {
+                             std::string n = instance.param.name;
                              return n.substr(0, n.find('-') == std::string::npos ? n.find('.') : n.find('-'));
                          });
 

@@ -40,13 +40,13 @@ void long_way_pass(figure& f, bool links, int draw_mode) {
             angle = std::fmod(angle + 720, 360);
             double error = std::remainder(angle - t.rest_angle, 360.0);
             double q1 = std::max(dx1 * dx1 + dy1 * dy1, 0.00001), q2 = std::max(dx2 * dx2 + dy2 * dy2, 0.00001);
-            double f = std::min({0.7 * q1, 0.7 * q2, t.strength + 10000.0 * draw_mode}) * error / 400;
-            p.shift_x += static_cast<float>(f * dy1 / q1);
-            p.shift_y += static_cast<float>(-f * dx1 / q1);
-            v.shift_x += static_cast<float>(-f * dy1 / q1 - f * dy2 / q2);
-            v.shift_y += static_cast<float>(f * dx1 / q1 + f * dx2 / q2);
-            q.shift_x += static_cast<float>(f * dy2 / q2);
-            q.shift_y += static_cast<float>(-f * dx2 / q2);
+            double push = std::min({0.7 * q1, 0.7 * q2, t.strength + 10000.0 * draw_mode}) * error / 400;
+            p.shift_x += static_cast<float>(push * dy1 / q1);
+            p.shift_y += static_cast<float>(-push * dx1 / q1);
+            v.shift_x += static_cast<float>(-push * dy1 / q1 - push * dy2 / q2);
+            v.shift_y += static_cast<float>(push * dx1 / q1 + push * dx2 / q2);
+            q.shift_x += static_cast<float>(push * dy2 / q2);
+            q.shift_y += static_cast<float>(-push * dx2 / q2);
             for (const ball* b : {&p, &v, &q}) taking[b] += draw_mode;
         }
     }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the page and the browser's physics probe (scripts/web), installs the
-# system's Chromium and the pinned puppeteer-core, then drives the page.
+# Brings the page and the browser's physics probe up to date (scripts/web,
+# installing nothing), then drives the page with the system's Chromium and
+# the pinned puppeteer-core, which scripts/setup --tests installs.
 # Usage: run_browser_test.sh NATIVE_PHYSICS_PROBE MAKE_FIGURE
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -8,15 +9,11 @@ root=$(cd "$here/../.." && pwd)
 probe=$1
 make_figure=$2
 
-packages=(chromium)
-command -v npm >/dev/null 2>&1 || packages+=(npm)
-"$root/scripts/install-packages" "${packages[@]}"
-"$root/scripts/web" web_physics_probe >/dev/null
+FLOPKIN_NO_INSTALL=1 "$root/scripts/web" web_physics_probe >/dev/null
 
 cd "$here"
-# the system's Chromium only: puppeteer must fetch no browser of its own
-export PUPPETEER_SKIP_DOWNLOAD=1
 if [ ! -d node_modules/puppeteer-core ] || [ package-lock.json -nt node_modules/.package-lock.json ]; then
-  npm ci --no-audit --no-fund >/dev/null
+  echo "flopkin: puppeteer-core is missing or older than package-lock.json; scripts/setup --tests installs it" >&2
+  exit 1
 fi
 exec node browser_test.mjs "$root/build-web" "$root/examples" "$probe" "$make_figure"

@@ -5,3 +5,4 @@ target_link_libraries(web_physics_probe PRIVATE flopkin_figures flopkin_allocati
 add_test(NAME web.browser COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/run_browser_test.sh $<TARGET_FILE:web_physics_probe>
   $<TARGET_FILE:flopkin_make_figure>)
 set_tests_properties(web.browser PROPERTIES TIMEOUT 1200 RUN_SERIAL TRUE)
+flopkin_slow_tests(web.browser)
