@@ -167,7 +167,7 @@ TEST(MoveBall, ShiftDragMovesOneBallAndItsRestsAsOneUndoStep) {
     EXPECT_EQ(hand->y, from_y + 30 / s.a.zoom);
 
     // zoomed out by ten notches, the ball still follows the pointer pixel for pixel
-    for (int i = 0; i < 10; ++i) {
+    for (int notch = 0; notch < 10; ++notch) {
         s.hb.scroll(-1);
         s.frame();
     }
