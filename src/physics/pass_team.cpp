@@ -252,14 +252,25 @@ void pass_team::serve(int member) {
 bool pass_team::pass_begins() {
     if (!sizes_itself_) return members_ > 1;
     pass_started_ = seconds_now();
-    if (!watch_.sharing()) running_started_ = seconds_running();
+    if (!watch_.sharing() && unread_passes_ == 0) running_started_ = seconds_running();
     return watch_.sharing();
 }
 
 void pass_team::pass_ends() {
     if (!sizes_itself_) return;
     const double seconds = seconds_now() - pass_started_;
-    watch_.passed(seconds, watch_.sharing() ? seconds : seconds_running() - running_started_);
+    double running = seconds;
+    if (watch_.sharing()) {
+        unread_passes_ = 0;
+        unread_seconds_ = 0;
+    } else if (unread_seconds_ += seconds; ++unread_passes_ == passes_per_reading) {
+        // the time these passes waited for a core, counted with the last
+        const double waited = std::max(unread_seconds_ - (seconds_running() - running_started_), 0.0);
+        running = seconds - waited;
+        unread_passes_ = 0;
+        unread_seconds_ = 0;
+    }
+    watch_.passed(seconds, running);
     // A member that must share its core with other work loses the trial,
     // and the caller, waiting for it, gives its own core to that work.
     if (watch_.trial_begins() && !cores_idle(members_ - 1)) watch_.put_off();

@@ -24,8 +24,9 @@ namespace flopkin {
 class team_watch {
 public:
     bool sharing() const { return sharing_; }
-    // a pass ran, shared or alone, in `seconds`, of which the thread that
-    // ran it alone had a core for `running` (a shared pass: all of them)
+    // a pass ran, shared or alone, in `seconds`; `seconds - running` is how
+    // long the thread that ran it alone waited for a core, in it or in the
+    // passes alone before it that were not yet counted (a shared pass: 0)
     void passed(double seconds, double running);
     // whether the next pass is the first of a trial of the team
     bool trial_begins() const { return sharing_ && trial_left_ == trial_passes; }
@@ -101,6 +102,12 @@ public:
     // first to end waited a tenth of each step on the 20,000-ball mesh)
     static constexpr int parts_per_member = 16;
 
+    // Passes alone are timed on the thread's own CPU clock once per this
+    // many: each reading makes the scheduler settle the thread's share on
+    // the spot, and read at every pass beside other work it took the core
+    // from the frame loop's thread twice as often as from one thread alone.
+    static constexpr int passes_per_reading = 30;
+
 private:
     // the members but the caller, started when the team first shares a
     // pass: a process with a thread of its own pays for it in every frame
@@ -130,6 +137,9 @@ private:
 
     team_watch watch_;
     double pass_started_ = 0, running_started_ = 0;
+    // the passes alone since the CPU clock was read, and their time
+    int unread_passes_ = 0;
+    double unread_seconds_ = 0;
 };
 
 // the members a team should have here: one per core, at least one
