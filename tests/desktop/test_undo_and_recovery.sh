@@ -90,9 +90,9 @@ wait_until 5 bash -c "! $(printf %q "$py") $(printf %q "$here/frame.py") notice 
 xdotool key r
 sleep 0.5
 xdotool key ctrl+s
-wait_window "Save as:" >/dev/null
+wait_focus "$(wait_window "Save as:")"
 xdotool key Escape
-sleep 1
+wait_until 10 bash -c '! xdotool search --onlyvisible --name "^Save as:\$"'
 hold_key "$window" Escape
 wait_exit "$program" 10
 [ "$(ls "$recovery_folder")" = "$(basename "$kept")" ] || fail "files after a run that changed nothing: $(ls "$recovery_folder")"
