@@ -67,15 +67,15 @@ std::unique_ptr<app> mesh_in_view(int balls) {
     add_sized_figure(a->figure, "mesh", balls, -2000, -2000);
     // 30 units between balls, and a margin
     float side = 30.0f * static_cast<float>(std::lround(std::sqrt(static_cast<double>(balls))));
-    a->view_left = -2050;
-    a->view_top = -2050;
-    a->view_right = -2000 + side + 50;
-    a->view_bottom = -2000 + side + 50;
+    a->view.view_left = -2050;
+    a->view.view_top = -2050;
+    a->view.view_right = -2000 + side + 50;
+    a->view.view_bottom = -2000 + side + 50;
     a->fit_view();
-    for (int row = 0; row < a->palette_size; ++row) {
-        a->palette[row][0] = 120 + 4 * row;
-        a->palette[row][1] = 200 - 3 * row;
-        a->palette[row][2] = 60 + 5 * row;
+    for (int row = 0; row < a->palette.size; ++row) {
+        a->palette.colour[row][0] = 120 + 4 * row;
+        a->palette.colour[row][1] = 200 - 3 * row;
+        a->palette.colour[row][2] = 60 + 5 * row;
     }
     return a;
 }
@@ -114,10 +114,10 @@ int bench(int frames, int balls) {
     a->draw_figure();
     const vertex_batch triangles = canvas.pending_fills();
     canvas.flush();
-    frame_image by_app = read_back(a->screen_width, a->screen_height);
+    frame_image by_app = read_back(a->view.screen_width, a->view.screen_height);
     flip();
     timed_frame([&] { triangles.draw(); });
-    frame_image by_one_call = read_back(a->screen_width, a->screen_height);
+    frame_image by_one_call = read_back(a->view.screen_width, a->view.screen_height);
     flip();
     // a blank frame would match anything: the figure must be in it
     bool drawn = std::any_of(by_app.rgb.begin(), by_app.rgb.end(), [](std::uint8_t v) { return v != 0; });

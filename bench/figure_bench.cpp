@@ -54,15 +54,15 @@ void press_play(benchmark::State& state) {
     headless h;
     app a;
     add_sized_figure(a.figure, state.range(1) ? "crowd" : "mesh", static_cast<int>(state.range(0)), -2000, -2000);
-    a.view_left = -2340;
-    a.view_right = 3120;
+    a.view.view_left = -2340;
+    a.view.view_right = 3120;
     a.fit_view();
     for (auto _ : state) {
-        a.mode = draw_mode;
+        a.mode = figure_mode::draw;
         a.build_tensions();
-        a.selected.reset();
+        a.editing.selected.reset();
         a.label_figures();
-        a.mode = play_mode;
+        a.mode = figure_mode::play;
         a.figure.relax->gather(a.figure);
     }
     state.counters["tensions"] = static_cast<double>(a.figure.tensions.count());
@@ -84,7 +84,7 @@ void headless_frame(benchmark::State& state) {
     }
     app a;
     std::string why;
-    if (!open_graphics(a.screen_width, a.screen_height, 0, 60, why)) state.SkipWithError(why.c_str());
+    if (!open_graphics(a.view.screen_width, a.view.screen_height, 0, 60, why)) state.SkipWithError(why.c_str());
     unpace_frames();
     a.figure.relax->use_threads(static_cast<int>(state.range(1)));
     a.load_document(1, path);
@@ -99,7 +99,7 @@ void allocations_per_frame(benchmark::State& state) {
     app a;
     add_sized_figure(a.figure, "mesh", static_cast<int>(state.range(0)), -2000, -2000);
     a.figure.relax->use_threads(static_cast<int>(state.range(1)));
-    a.mode = play_mode;
+    a.mode = figure_mode::play;
     a.simulation_step();
     long before = allocations_so_far();
     long frames = 0;

@@ -20,10 +20,10 @@ struct bench_app {
     bench_app() {
         use_backend(&backend);
         a = std::make_unique<app>();
-        a->view_left = -2340;
-        a->view_right = 3120;
-        a->view_top = -2304;
-        a->view_bottom = 3072;
+        a->view.view_left = -2340;
+        a->view.view_right = 3120;
+        a->view.view_top = -2304;
+        a->view.view_bottom = 3072;
         a->fit_view();
     }
     ~bench_app() {
@@ -42,7 +42,7 @@ void run_frames(benchmark::State& state, void (*build)(app&, int), int threads =
     app& a = *b.a;
     build(a, static_cast<int>(state.range(0)));
     a.figure.relax->use_threads(threads);
-    a.mode = play_mode;
+    a.mode = figure_mode::play;
     a.simulation_step();  // the figure stands: arrays sized and indexed
     for (auto _ : state) a.simulation_step();
     double evaluations = static_cast<double>(relaxation_passes) * static_cast<double>(a.figure.links.count() + a.figure.tensions.count());

@@ -41,19 +41,19 @@ struct timed_app {
     timed_app() {
         add_mesh(a->figure, 141, 141, -2000, -2000);
         a->build_tensions();
-        a->view_left = -2340;
-        a->view_right = 3120;
-        a->view_top = -2304;
-        a->view_bottom = 3072;
+        a->view.view_left = -2340;
+        a->view.view_right = 3120;
+        a->view.view_top = -2304;
+        a->view.view_bottom = 3072;
         a->fit_view();
-        a->mode = -1;
+        a->mode = figure_mode::play;
         // one thread for the relaxation: the writer's cost shows apart from
         // the thread team's waits on a busy machine
         a->figure.relax->use_threads(1);
         a->run_frame();
     }
     void frame(long long n) {
-        if (n % 90 == 0) ++a->hand_moves;  // as a ball dragged for a frame
+        if (n % 90 == 0) ++a->editing.hand_moves;  // as a ball dragged for a frame
         auto start = std::chrono::steady_clock::now();
         double cpu = thread_cpu_ms();
         a->run_frame();
@@ -74,7 +74,7 @@ void frames_with_and_without_writer(benchmark::State& state) {
     std::string folder = ::mkdtemp(pattern);
     auto store = std::make_unique<recovery_files>(folder, "bench.fkn");
     timed_app without, with;
-    with.a->recovery = store.get();
+    with.a->unsaved.recovery = store.get();
     long long n = 0;
     for (auto _ : state) {
         ++n;

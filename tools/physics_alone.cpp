@@ -45,8 +45,8 @@ int main() {
         f.links.add_last(l);
     }
     view_fields view;
-    begin_step(f, play_mode, 0.1f);
-    end_step(f, view, play_mode);
+    begin_step(f, figure_mode::play, 0.1f);
+    end_step(f, view, figure_mode::play);
     counting_canvas canvas;
     const int palette[1][3] = {{255, 255, 255}};
     draw_figure(f, view, {palette, 1}, nullptr, canvas);

@@ -16,7 +16,7 @@ namespace flopkin {
 app::app() : menu(std::make_unique<flopkin::menu>()) {
     // the buttons stand from the start, to be found and polled before the first frame
     layout_menu();
-    frame_ms.reserve(1 << 16);
+    loop.frame_ms.reserve(1 << 16);
 }
 
 app::~app() = default;
@@ -46,14 +46,14 @@ void print_stats(std::vector<double> ms) {
 }  // namespace
 
 int app::run(const run_options& opts) {
-    options = opts;
-    figure.relax->use_threads(options.threads);
+    loop.options = opts;
+    figure.relax->use_threads(loop.options.threads);
     // frame times kept for --stats take no allocation in the frames
-    if (options.stats && options.frames > 0) frame_ms.reserve(static_cast<std::size_t>(options.frames));
+    if (loop.options.stats && loop.options.frames > 0) loop.frame_ms.reserve(static_cast<std::size_t>(loop.options.frames));
     // a run in a window until the person or the session ends it keeps its
     // unsaved figure; a batch run keeps none
-    bool keeps_figure = !options.headless && options.frames < 0;
-    if (keeps_figure) recovery = current_backend().recovery();
+    bool keeps_figure = !loop.options.headless && loop.options.frames < 0;
+    if (keeps_figure) unsaved.recovery = current_backend().recovery();
     std::string error;
     if (!start_up(error)) {
         std::fprintf(stderr, "flopkin: %s\n", error.c_str());
@@ -61,27 +61,27 @@ int app::run(const run_options& opts) {
     }
     std::string why;
     // kept from the first frame on, so even a run of no frames has one to write
-    if (!options.screenshot.empty()) keep_shown_frames();
-    if (!options.record.empty() && !start_recording(options.record, options.record_every, screen_width, screen_height, why)) {
-        std::fprintf(stderr, "flopkin: cannot write \"%s\": %s\n", options.record.c_str(), why.c_str());
+    if (!loop.options.screenshot.empty()) keep_shown_frames();
+    if (!loop.options.record.empty() && !start_recording(loop.options.record, loop.options.record_every, view.screen_width, view.screen_height, why)) {
+        std::fprintf(stderr, "flopkin: cannot write \"%s\": %s\n", loop.options.record.c_str(), why.c_str());
         return 1;
     }
-    if (!open_graphics(screen_width, screen_height, 0, 60, why)) {
+    if (!open_graphics(view.screen_width, view.screen_height, 0, 60, why)) {
         std::fprintf(stderr, "Unable to set graphics mode\n%s\n", why.c_str());
         return 1;
     }
-    if (options.unpaced) unpace_frames();
+    if (loop.options.unpaced) unpace_frames();
     set_window_title("Flopkin");
-    if (!options.headless) catch_terminate_signal();
+    if (!loop.options.headless) catch_terminate_signal();
     tell_earlier_figures();
-    if (options.frames != 0)
+    if (loop.options.frames != 0)
         while (run_frame()) {
         }
     // the --output document first: a figure written there is saved
     bool kept = shut_down();
     if (keeps_figure) keep_unsaved_figure();
-    if (options.stats) {
-        print_stats(frame_ms);
+    if (loop.options.stats) {
+        print_stats(loop.frame_ms);
         print_team_frames(figure.relax->frames_of_team());
     }
     return kept ? 0 : 1;
@@ -95,20 +95,20 @@ bool app::run_frame() {
     drop_far_balls();
     draw_grid();
     handle_commands();
-    if (quit_requested) return false;
+    if (loop.quit_requested) return false;
     // the top of the frame or the commands' end may have forced draw mode
-    if (mode == draw_mode) paused = false;
+    if (mode == figure_mode::draw) loop.paused = false;
     drift_palette();
-    if (mode == draw_mode) move_ball_step();
-    if (mode == draw_mode) place_ball_step();
+    if (mode == figure_mode::draw) flopkin::move_ball_step(figure, view, editing, [this] { before_edit(); });
+    if (mode == figure_mode::draw) place_ball_step();
     // a ball being moved is no link's start
-    if (mode == draw_mode && !moved) link_step();
+    if (mode == figure_mode::draw && !editing.moved) link_step();
     // paused: no step, but a grabbed ball still follows the pointer
-    if (paused && !step_once)
+    if (loop.paused && !loop.step_once)
         drag_step();
     else
         simulation_step();
-    step_once = false;
+    loop.step_once = false;
     // a figure whose constraints blew up within the step is dropped now, as it
     // would be at the next frame's start, so that no position that is not a
     // number is drawn, picked or left in the figure between frames; far but
@@ -116,7 +116,7 @@ bool app::run_frame() {
     drop_lost_balls();
     keep_recovery_figure();
     draw_figure();
-    if (paused) {
+    if (loop.paused) {
         int grey = grid_grey();
         set_color(grey, grey, grey);
         draw_text("Paused", 6, 4);
@@ -124,19 +124,19 @@ bool app::run_frame() {
     show_notice();
     layout_menu();
     menu->draw();
-    if (options.stats) frame_ms.push_back((fine_seconds() - started) * 1000.0);
+    if (loop.options.stats) loop.frame_ms.push_back((fine_seconds() - started) * 1000.0);
     flip();
-    if (!options.record.empty()) record_shown_frame();
-    ++frames_run;
+    if (!loop.options.record.empty()) record_shown_frame();
+    ++loop.frames_run;
     // a tap of Escape that began and ended within the frame counts as held
     // (the presses are read first, so that none is left for the next frame)
     if (key_hit(key_escape) > 0 || key_down(key_escape)) return false;
     if (terminate_requested()) return false;
-    return options.frames < 0 || frames_run < options.frames;
+    return loop.options.frames < 0 || loop.frames_run < loop.options.frames;
 }
 
 void app::force_draw_mode_if_empty() {
-    if (figure.balls.is_empty()) mode = draw_mode;
+    if (figure.balls.is_empty()) mode = figure_mode::draw;
 }
 
 void app::drop_far_balls() { figure.remove_beyond(far_limit); }
@@ -144,10 +144,10 @@ void app::drop_far_balls() { figure.remove_beyond(far_limit); }
 void app::drop_lost_balls() { figure.remove_beyond(std::numeric_limits<float>::max()); }
 
 void app::drift_palette() {
-    for (int i = 0; i < palette_size; ++i) {
+    for (int i = 0; i < palette.size; ++i) {
         for (int j = 0; j < 3; ++j) {
-            int& step = palette_step[i][j];
-            int& value = palette[i][j];
+            int& step = palette.step[i][j];
+            int& value = palette.colour[i][j];
             if (rnd(0, 1000) > 990) step = -step;
             if (value >= 253) step = -2;
             if (value <= 3) step = 2;

@@ -1,14 +1,16 @@
 #pragma once
-// The application object: every setting, the figure, the menu, the view and
-// the pointer state, and the frame loop that drives them. The subsystems'
-// operations are the app's; those of the physics are one-line calls into it,
-// which sees only the figure and the settings passed in.
+// The application object and the frame loop that drives it. The physics'
+// and the editing's operations are one-line calls into them, which see only
+// the figure and the parts of the app passed in.
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "app/document_state.hpp"
 #include "app/history.hpp"
+#include "app/settings.hpp"
+#include "app/unsaved_figure.hpp"
 #include "editing/figure_editing.hpp"
 #include "physics/constants.hpp"
 #include "physics/figure.hpp"
@@ -18,7 +20,6 @@ namespace flopkin {
 
 class menu;
 class button;
-class recovery_store;
 class stream;
 
 // How a run was asked for on the command line.
@@ -37,57 +38,46 @@ struct run_options {
 };
 
 inline constexpr const char* default_document = "saved flopkins/flopkin.fkn";
-inline constexpr int palette_rows = 30;
 
-// the view's fields (zoom, view_left ... view_cy) and the editing's
-// (selected, dragged, link_start, link_drag_active, hand_moves) are the app's own
-struct app : view_fields, editing_fields {
-    app();
-    ~app();
-    app(const app&) = delete;
-    app& operator=(const app&) = delete;
-
-    int mode = play_mode;           // draw_mode or play_mode
-    std::string document_path;
-    int click_armed = 0;
-    std::unique_ptr<flopkin::menu> menu;
-    float gravity = 0.1f;
-    float angle_force = 30;
-    float link_width = 2;
-    float ball_size = 13;
-    int palette_size = palette_rows;
-    int palette[palette_rows][3] = {};
-    int palette_step[palette_rows][3] = {};
-    // the balls, links and tensions, in the order every pass walks them
-    flopkin::figure figure;
-
+// The frame loop's own state: how the run was asked for, how far it is, and
+// what the commands asked of the loop.
+struct run_state {
+    run_options options;
+    long long frames_run = 0;
+    std::vector<double> frame_ms;   // each frame's own work, for --stats
     // set by "Quit": the frame ends at once and the loop with it
     bool quit_requested = false;
     // play mode with the simulation step held; part of no document or history
     bool paused = false;
     bool step_once = false;         // one step asked for while paused
+    long long edit_step_frame = -1; // the frame whose drawing took a step already
+};
 
-    run_options options;
-    long long frames_run = 0;
-    std::vector<double> frame_ms;   // each frame's own work, for --stats
+// The application: the figure with its mode, and beside it the settings,
+// the view, the gestures in progress, the menu, the history, the document
+// and the unsaved figure, each a part of its own; the operations that join
+// them are the app's.
+struct app {
+    app();
+    ~app();
+    app(const app&) = delete;
+    app& operator=(const app&) = delete;
 
-    // --- history, shortcuts and the unsaved figure ---
+    figure_mode mode = figure_mode::play;
+    // the balls, links and tensions, in the order every pass walks them
+    flopkin::figure figure;
+    flopkin::settings settings;
+    flopkin::palette palette;
+    view_fields view;
+    editing_fields editing;
+    // mouse button 1 was up at the end of the last command handling: a
+    // command button acts on the first frame of a press only
+    bool click_armed = false;
+    std::unique_ptr<flopkin::menu> menu;
     figure_history history;
-    std::uint64_t kept_figure = 0;      // the history's figure at the last open or save
-    long long edit_step_frame = -1;     // the frame whose drawing took a step already
-    long long kept_hand_moves = 0;      // hand_moves at the last open or save
-    // where the unsaved figure is kept while the run goes on; null in runs that keep none
-    recovery_store* recovery = nullptr;
-    // the user's changes as last seen, when they were made, and the first
-    // one not yet handed to the recovery store (-1: none)
-    std::uint64_t seen_figure = 0;
-    long long seen_hand_moves = 0;
-    int last_change_ms = 0;
-    int first_unkept_ms = -1;
-    bool told_failure = false;          // the store's failure to keep the figure is told of
-    // one line below "Paused": an earlier run's figure to restore, or why
-    // this run's cannot be kept; "" when there is none to show
-    std::string notice;
+    document_state document;
+    unsaved_figure unsaved;
+    run_state loop;
 
     // --- application core ---
     // Start-up, window, frame loop; the exit status.
@@ -160,16 +150,15 @@ struct app : view_fields, editing_fields {
     // --- physics ---
     void fit_view();
     void zoom_step(int direction);
-    // frame steps 10 to 14: gravity, advance, walls, relaxation, velocities
+    // gravity, advance, walls, relaxation, velocities
     void simulation_step();
     // one link pass, or one tension pass, on its own
     void relax_links();
-    void relax_tensions(int in_draw_mode);
-    // frame step 15: every link, then every ball
+    void relax_tensions(bool in_draw_mode);
+    // every link, then every ball
     void draw_figure();
 
     // --- editing ---
-    void move_ball_step();
     void place_ball_step();
     void link_step();
     void build_tensions();
@@ -180,16 +169,16 @@ struct app : view_fields, editing_fields {
     void clear_all();
 
     // --- files ---
-    // replace 1 = Open, 0 = Add; an empty path asks the user for one
-    void load_document(int replace, const std::string& path);
+    // replace: Open, else Add; an empty path asks the user for one
+    void load_document(bool replace, const std::string& path);
     void save_document();
     void save_document_as();
     // writes the figure to path without ever leaving a half-written file;
     // false with the reason when nothing was written
     bool write_document(const std::string& path, std::string& why);
-    // reads a document whole, then replaces (1) or adds to (0) the figure;
-    // false with the reason, and nothing changed, when it cannot be read
-    bool read_document(int replace, const std::string& path, std::string& why);
+    // reads a document whole, then replaces or adds to the figure; false
+    // with the reason, and nothing changed, when it cannot be read
+    bool read_document(bool replace, const std::string& path, std::string& why);
 };
 
 }  // namespace flopkin

@@ -24,7 +24,7 @@ void step_value(float& value, value_row& row, float highest, float lowest) {
 struct figure_mark {
     std::uint64_t stamps[3];
     std::size_t counts[3];
-    int mode;
+    figure_mode mode;
 
     explicit figure_mark(const app& a)
         : stamps{a.figure.balls.stamp(), a.figure.links.stamp(), a.figure.tensions.stamp()},
@@ -47,7 +47,7 @@ bool as_step(app& a, command act) {
     figure_mark mark(a);
     act();
     if (!figure_mark(a).differs(mark)) return false;
-    before.changes_document = a.document_path != before.document_path;
+    before.changes_document = a.document.path != before.document_path;
     a.history.keep(std::move(before));
     return true;
 }
@@ -58,25 +58,25 @@ void app::mode_command() {
     // an empty figure stays in draw mode: nothing changes, so no step
     if (figure.balls.is_empty()) return;
     history.keep(history.capture(*this));
-    if (mode == draw_mode) {
+    if (mode == figure_mode::draw) {
         build_tensions();
-        selected.reset();
+        editing.selected.reset();
         label_figures();
     }
-    mode = -mode;
+    mode = other_mode(mode);
 }
 
 void app::delete_command() {
     as_step(*this, [this] {
-        delete_ball(selected);
-        selected.reset();
+        delete_ball(editing.selected);
+        editing.selected.reset();
     });
 }
 
 void app::clear_all_command() {
     as_step(*this, [this] {
         clear_all();
-        mode = draw_mode;
+        mode = figure_mode::draw;
     });
 }
 
@@ -87,71 +87,71 @@ void app::open_command() { open_figure(""); }
 // the runs' folder it has no document name, and its file stays there
 void app::restore_command() {
     std::vector<earlier_figure> earlier;
-    if (recovery) earlier = recovery->earlier_figures();
+    if (unsaved.recovery) earlier = unsaved.recovery->earlier_figures();
     if (!earlier.empty()) open_figure(earlier[0].path);
 }
 
 void app::open_figure(const std::string& path) {
-    if (as_step(*this, [&] { load_document(1, path); })) mark_figure_kept();
+    if (as_step(*this, [&] { load_document(true, path); })) mark_figure_kept();
 }
 
 void app::add_command() {
-    as_step(*this, [this] { load_document(0, ""); });
+    as_step(*this, [this] { load_document(false, ""); });
 }
 
 void app::handle_commands() {
     flopkin::menu& m = *menu;
-    step_value(gravity, m.gravity_row, 1, 0.001f);
-    step_value(link_width, m.width_row, 200, 0.1f);
-    step_value(ball_size, m.size_row, 200, 1);
+    step_value(settings.gravity, m.gravity_row, 1, 0.001f);
+    step_value(settings.link_width, m.width_row, 200, 0.1f);
+    step_value(settings.ball_size, m.size_row, 200, 1);
     if (m.zoom_row.plus.held(1)) zoom_step(1);
     if (m.zoom_row.minus.held(1)) zoom_step(0);
     // each notch of the wheel is one frame of the zoom row's "+" (up) or "-"
     for (int n = wheel_notches(); n != 0; n += n > 0 ? -1 : 1) zoom_step(n > 0 ? 1 : 0);
-    step_value(angle_force, m.force_row, 3000, 0.1f);
+    step_value(settings.angle_force, m.force_row, 3000, 0.1f);
 
-    if (click_armed == 1) {
+    if (click_armed) {
         for (std::size_t i = 0; i < commands.size(); ++i) {
             const command& c = commands[i];
             if (c.menu_top == no_menu_place || !acts_in(c, mode)) continue;
             if (i < m.command_buttons.size() && m.command_buttons[i].held(1)) run_command(c.act);
         }
         // nothing is saved: the frame ends here and the loop with it
-        if (quit_requested) return;
+        if (loop.quit_requested) return;
     }
     handle_shortcuts();
 
     // the sizes are global: every element takes the current setting
-    for (const auto& b : figure.balls.all()) b->radius = ball_size;
-    for (const auto& t : figure.tensions.all()) t->strength = angle_force;
-    for (const auto& l : figure.links.all()) l->width = link_width;
+    for (const auto& b : figure.balls.all()) b->radius = settings.ball_size;
+    for (const auto& t : figure.tensions.all()) t->strength = settings.angle_force;
+    for (const auto& l : figure.links.all()) l->width = settings.link_width;
 
-    if (!mouse_down(1)) click_armed = 1;
-    if (mouse_down(1)) click_armed = 0;
+    if (!mouse_down(1)) click_armed = true;
+    if (mouse_down(1)) click_armed = false;
     force_draw_mode_if_empty();
 }
 
-void app::quit_command() { quit_requested = true; }
+void app::quit_command() { loop.quit_requested = true; }
 
-void app::pause_command() { paused = !paused; }
+void app::pause_command() { loop.paused = !loop.paused; }
 
 void app::step_command() {
-    if (paused) step_once = true;
+    if (loop.paused) loop.step_once = true;
 }
 
 void app::run_command(void (app::*act)()) {
     (this->*act)();
-    if (mode == draw_mode) paused = false;
+    if (mode == figure_mode::draw) loop.paused = false;
 }
 
 void app::layout_menu() {
     std::array<menu_entry, commands.size()> entries;
     for (std::size_t i = 0; i < commands.size(); ++i) {
         const command& c = commands[i];
-        const char* label = mode == play_mode && c.play_label ? c.play_label : c.label;
+        const char* label = mode == figure_mode::play && c.play_label ? c.play_label : c.label;
         entries[i] = {label ? label : "", c.label ? c.menu_top : no_menu_place, acts_in(c, mode)};
     }
-    menu->layout({area_width, zoom, ball_size, link_width, angle_force, gravity, entries});
+    menu->layout({view.area_width, view.zoom, settings.ball_size, settings.link_width, settings.angle_force, settings.gravity, entries});
 }
 
 std::size_t command_row(void (app::*act)()) {

@@ -23,17 +23,17 @@ constexpr const char* untitled_document = "saved flopkins/untitled.fkn";
 // size plus 100 world units; the view never shrinks here.
 void widen_view_to_balls(app& a) {
     float max_x = -9999999, min_x = 9999999, max_y = -9999999, min_y = 9999999;
-    float margin = a.ball_size + 100;  // the app's ball size, not each ball's radius
+    float margin = a.settings.ball_size + 100;  // the app's ball size, not each ball's radius
     for (ball_ref b : a.figure.balls.all()) {
         max_x = std::max(max_x, b->x + margin);
         min_x = std::min(min_x, b->x - margin);
         max_y = std::max(max_y, b->y + margin);
         min_y = std::min(min_y, b->y - margin);
     }
-    a.view_right = std::max(a.view_right, max_x);
-    a.view_left = std::min(a.view_left, min_x);
-    a.view_top = std::min(a.view_top, min_y);
-    a.view_bottom = std::max(a.view_bottom, max_y);
+    a.view.view_right = std::max(a.view.view_right, max_x);
+    a.view.view_left = std::min(a.view.view_left, min_x);
+    a.view.view_top = std::min(a.view.view_top, min_y);
+    a.view.view_bottom = std::max(a.view.view_bottom, max_y);
 }
 
 // The Save button reads "Saved!" or "Save failed!" for 60 frames; why a
@@ -47,14 +47,14 @@ void show_save_result(app& a, bool saved, const std::string& path, const std::st
 }  // namespace
 
 bool app::start_up(std::string& error) {
-    seed_rnd(options.seed >= 0 ? static_cast<int>(options.seed) : millisecs());
+    seed_rnd(loop.options.seed >= 0 ? static_cast<int>(loop.options.seed) : millisecs());
     // A document named on the command line opens as Open would, and the run
     // stops when it cannot be read; the default document is only added, and
     // may well not exist. No window is open yet, so there are no keys to flush.
-    bool named = !options.document.empty();
+    bool named = !loop.options.document.empty();
     std::string why;
-    if (!read_document(named ? 1 : 0, named ? options.document : default_document, why) && named) {
-        error = "cannot read \"" + options.document + "\": " + why;
+    if (!read_document(named, named ? loop.options.document : default_document, why) && named) {
+        error = "cannot read \"" + loop.options.document + "\": " + why;
         return false;
     }
     number_balls();
@@ -64,27 +64,27 @@ bool app::start_up(std::string& error) {
 bool app::shut_down() {
     bool kept = true;
     std::string why;
-    if (!options.screenshot.empty() && !save_shown_frame(options.screenshot, why)) {
-        std::fprintf(stderr, "flopkin: cannot write \"%s\": %s\n", options.screenshot.c_str(), why.c_str());
+    if (!loop.options.screenshot.empty() && !save_shown_frame(loop.options.screenshot, why)) {
+        std::fprintf(stderr, "flopkin: cannot write \"%s\": %s\n", loop.options.screenshot.c_str(), why.c_str());
         kept = false;
     }
     recording_stats recorded;
     if (!stop_recording(why, recorded)) {
-        std::fprintf(stderr, "flopkin: cannot write \"%s\": %s\n", options.record.c_str(), why.c_str());
+        std::fprintf(stderr, "flopkin: cannot write \"%s\": %s\n", loop.options.record.c_str(), why.c_str());
         kept = false;
     }
     // how long the frame loop waited for the clip's encoder
-    if (options.stats && !options.record.empty())
+    if (loop.options.stats && !loop.options.record.empty())
         std::fprintf(stderr, "record_frames=%lld record_waits=%lld record_wait_ms=%.3f\n", recorded.frames,
                      recorded.waits, recorded.waited_ms);
-    if (options.output.empty()) return kept;
+    if (loop.options.output.empty()) return kept;
     number_balls();
-    if (write_document(options.output, why)) return kept;
-    std::fprintf(stderr, "flopkin: cannot write \"%s\": %s\n", options.output.c_str(), why.c_str());
+    if (write_document(loop.options.output, why)) return kept;
+    std::fprintf(stderr, "flopkin: cannot write \"%s\": %s\n", loop.options.output.c_str(), why.c_str());
     return false;
 }
 
-void app::load_document(int replace, const std::string& path) {
+void app::load_document(bool replace, const std::string& path) {
     number_balls();  // the balls already here carry 1 to m, which Add's records build on
     std::string chosen = path;
     if (chosen.empty()) chosen = request_file("Open file:", "All Files:*;Flopkin files (.fkn):fkn", false, "");
@@ -97,13 +97,13 @@ void app::load_document(int replace, const std::string& path) {
 
 // The whole file is read before the figure is touched, so a file that
 // fails half-way leaves the figure and the document path as they were.
-bool app::read_document(int replace, const std::string& path, std::string& why) {
+bool app::read_document(bool replace, const std::string& path, std::string& why) {
     std::unique_ptr<stream> in = open_stream(path, file_access::read, why);
     if (!in) return false;
 
     ball_numbers numbers;
     int base = 0;
-    if (replace == 0) {
+    if (!replace) {
         for (ball_ref b : figure.balls.all()) numbers[b->number] = b;
         base = static_cast<int>(figure.balls.count());
     }
@@ -114,9 +114,9 @@ bool app::read_document(int replace, const std::string& path, std::string& why) 
     }
     in->close();
 
-    if (replace == 1) {
+    if (replace) {
         // an unsaved figure of some run is no document: Save asks for a name
-        document_path = recovery && recovery->holds(path) ? "" : path;
+        document.path = unsaved.recovery && unsaved.recovery->holds(path) ? "" : path;
         figure.clear();
     }
     for (ball_ref& b : records.balls) figure.balls.add_last(std::move(b));
@@ -132,23 +132,23 @@ bool app::read_document(int replace, const std::string& path, std::string& why) 
 
 void app::save_document() {
     number_balls();
-    if (mode == draw_mode) build_tensions();  // the saved tensions match the drawn links
-    if (document_path.empty()) {
+    if (mode == figure_mode::draw) build_tensions();  // the saved tensions match the drawn links
+    if (document.path.empty()) {
         save_document_as();
         return;
     }
     std::string why;
-    show_save_result(*this, write_document(document_path, why), document_path, why);
+    show_save_result(*this, write_document(document.path, why), document.path, why);
     number_balls();
 }
 
 void app::save_document_as() {
     number_balls();
-    if (mode == draw_mode) build_tensions();
+    if (mode == figure_mode::draw) build_tensions();
     flush_keys();
     create_folder(document_folder);  // only the last element; a failure shows when writing
     std::string chosen =
-        request_file("Save as:", "", true, document_path.empty() ? untitled_document : document_path);
+        request_file("Save as:", "", true, document.path.empty() ? untitled_document : document.path);
     // cancelling is no failure; a chosen name that cannot be written is
     std::string why;
     if (!chosen.empty() && !write_document(chosen, why)) show_save_result(*this, false, chosen, why);
@@ -160,16 +160,16 @@ void app::save_document_as() {
 // document path follows only a write that succeeded.
 bool app::write_document(const std::string& path, std::string& why) {
     // the runs' unsaved figures there are removed as newer ones come
-    if (recovery && recovery->holds(path)) {
+    if (unsaved.recovery && unsaved.recovery->holds(path)) {
         why = "the folder of unsaved figures keeps no documents: choose another folder";
         return false;
     }
     if (!replace_file(path, [this](stream& out) { write_figure(out, figure); }, why)) return false;
     if (!keep_file(path, why)) return false;
-    document_path = path;
+    document.path = path;
     // this figure is safe now: it needs no recovery figure
     mark_figure_kept();
-    if (recovery) recovery->discard();
+    if (unsaved.recovery) unsaved.recovery->discard();
     return true;
 }
 

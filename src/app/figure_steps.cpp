@@ -20,35 +20,33 @@ public:
 
 }  // namespace
 
-void app::fit_view() { flopkin::fit_view(*this); }
+void app::fit_view() { flopkin::fit_view(view); }
 
-void app::zoom_step(int direction) { flopkin::zoom_step(*this, figure, direction); }
+void app::zoom_step(int direction) { flopkin::zoom_step(view, figure, direction); }
 
 // play-mode dragging goes between the advance and the walls
 void app::simulation_step() {
-    begin_step(figure, mode, gravity);
-    if (mode == play_mode) drag_step();
-    end_step(figure, *this, mode);
+    begin_step(figure, mode, settings.gravity);
+    if (mode == figure_mode::play) drag_step();
+    end_step(figure, view, mode);
 }
 
 void app::relax_links() { flopkin::relax_links(figure); }
 
-void app::relax_tensions(int in_draw_mode) { flopkin::relax_tensions(figure, in_draw_mode); }
+void app::relax_tensions(bool in_draw_mode) { flopkin::relax_tensions(figure, in_draw_mode); }
 
 void app::draw_figure() {
     window_canvas canvas;
-    flopkin::draw_figure(figure, *this, {palette, palette_size}, selected.get(), canvas);
+    flopkin::draw_figure(figure, view, {palette.colour, palette.size}, editing.selected.get(), canvas);
 }
 
-void app::move_ball_step() { flopkin::move_ball_step(figure, *this, *this, [this] { before_edit(); }); }
+void app::place_ball_step() { flopkin::place_ball_step(figure, view, editing, settings.ball_size, [this] { before_edit(); }); }
 
-void app::place_ball_step() { flopkin::place_ball_step(figure, *this, *this, ball_size, [this] { before_edit(); }); }
+void app::link_step() { flopkin::link_step(figure, view, editing, settings.link_width, [this] { before_edit(); }); }
 
-void app::link_step() { flopkin::link_step(figure, *this, *this, link_width, [this] { before_edit(); }); }
+void app::drag_step() { flopkin::drag_step(figure, view, editing); }
 
-void app::drag_step() { flopkin::drag_step(figure, *this, *this); }
-
-void app::build_tensions() { flopkin::build_tensions(figure, angle_force); }
+void app::build_tensions() { flopkin::build_tensions(figure, settings.angle_force); }
 
 void app::label_figures() { flopkin::label_figures(figure); }
 

@@ -89,107 +89,138 @@ void for_each_record(const record_chunks<record>& r, each act) {
         for (const record& x : *chunk) act(x);
 }
 
+// Walks a list in order and adds each element's record to `out`; ahead(i)
+// asks early for what the walk will read at i and after.
+template <class element, class record, class look_ahead, class make_record>
+void capture_list(const object_list<element>& list, record_chunks<record>& out, const record_chunks<record>& before,
+                  look_ahead ahead, make_record make) {
+    chunk_writer<record> writer(out, before);
+    for (std::size_t i = 0; i < list.slot_count(); ++i) {
+        ahead(i);
+        element* e = list.slot(i).get();
+        if (e) writer.add(make(*e));
+    }
+}
+
+// The listed balls in list order. While the links and tensions are read,
+// each one's slot field names its place; it gets its own value back after.
+class ball_places {
+public:
+    explicit ball_places(std::size_t count) {
+        placed_.reserve(count);
+        slots_.reserve(count);
+    }
+    void place(ball& b) {
+        slots_.push_back(b.slot);
+        b.slot = static_cast<int>(placed_.size());
+        placed_.push_back(&b);
+    }
+    std::int32_t of(const ball* b) const {
+        if (!b || b->slot < 0 || static_cast<std::size_t>(b->slot) >= placed_.size()) return -1;
+        return placed_[b->slot] == b ? b->slot : -1;
+    }
+    const std::vector<ball*>& order() const { return placed_; }
+    // every ball's own slot back; the balls in list order
+    std::vector<ball*> give_back() {
+        for (std::size_t i = 0; i < placed_.size(); ++i) placed_[i]->slot = slots_[i];
+        return std::move(placed_);
+    }
+
+private:
+    std::vector<ball*> placed_;
+    std::vector<int> slots_;
+};
+
+// With the balls of the step before still first in the same order and a
+// list's stamp unchanged, its elements are the same as before: their ends are
+// read from the step before instead of from every end ball in memory (balls
+// only added, as drawing adds them, or only moved, as play mode moves them).
+void capture_links(const figure& f, figure_state& s, const figure_state& before, const ball_places& places, bool same) {
+    std::size_t k = 0;
+    const object_list<link>& links = f.links;
+    auto ahead = [&](std::size_t i) {
+        if (i + 64 < links.slot_count()) __builtin_prefetch(links.slot(i + 64).get());
+    };
+    capture_list(links, s.links, before.links, ahead, [&](const link& l) {
+        figure_state::link_record r;
+        if (same) {
+            assert(k < before.links.count);
+            r = record_at(before.links, k++);
+        } else {
+            r.end_a = places.of(l.end_a.get());
+            r.end_b = places.of(l.end_b.get());
+        }
+        r.rest_length = l.rest_length;
+        r.width = l.width;
+        for (int c = 0; c < 3; ++c) r.colour[c] = l.colour[c];
+        return r;
+    });
+    assert(!same || k == before.links.count);
+}
+
+void capture_tensions(const figure& f, figure_state& s, const figure_state& before, const ball_places& places,
+                      bool same) {
+    std::size_t k = 0;
+    const object_list<tension>& tensions = f.tensions;
+    // each tension is three reads of balls far apart in memory: the tensions
+    // ahead are asked for early, so the reads overlap instead of queueing
+    constexpr std::size_t ahead = 16;
+    const std::size_t n = tensions.slot_count();
+    auto look_ahead = [&](std::size_t i) {
+        if (same) {
+            if (i + 4 * ahead < n) __builtin_prefetch(tensions.slot(i + 4 * ahead).get());
+            return;
+        }
+        if (i + 2 * ahead < n) __builtin_prefetch(tensions.slot(i + 2 * ahead).get());
+        if (i + ahead < n)
+            if (const tension* next = tensions.slot(i + ahead).get()) {
+                __builtin_prefetch(&next->end_a->slot);
+                __builtin_prefetch(&next->vertex->slot);
+                __builtin_prefetch(&next->end_b->slot);
+            }
+    };
+    capture_list(tensions, s.tensions, before.tensions, look_ahead, [&](const tension& t) {
+        figure_state::tension_record r;
+        if (same) {
+            assert(k < before.tensions.count);
+            r = record_at(before.tensions, k++);
+        } else {
+            r.end_a = places.of(t.end_a.get());
+            r.vertex = places.of(t.vertex.get());
+            r.end_b = places.of(t.end_b.get());
+        }
+        r.rest_angle = t.rest_angle;
+        r.strength = t.strength;
+        return r;
+    });
+    assert(!same || k == before.tensions.count);
+}
+
 // `order` holds the balls of `before` in list order, and is given the new ones
 void capture_figure(app& a, figure_state& s, const figure_state& before, std::vector<ball*>& order) {
-    // each listed ball's slot field names its place while the links and
-    // tensions are read, and gets its own value back afterwards
-    std::vector<ball*> placed;
-    std::vector<int> slots;
-    placed.reserve(a.figure.balls.count());
-    slots.reserve(a.figure.balls.count());
-    {
-        chunk_writer<ball> balls(s.balls, before.balls);
-        for (std::size_t i = 0; i < a.figure.balls.slot_count(); ++i) {
-            if (i + 16 < a.figure.balls.slot_count()) __builtin_prefetch(a.figure.balls.slot(i + 16).get());
-            ball* b = a.figure.balls.slot(i).get();
-            if (!b) continue;
-            balls.add(*b);
-            slots.push_back(b->slot);
-            b->slot = static_cast<int>(placed.size());
-            placed.push_back(b);
-        }
-    }
-    auto place_of = [&](const ball* b) -> std::int32_t {
-        if (!b || b->slot < 0 || static_cast<std::size_t>(b->slot) >= placed.size()) return -1;
-        return placed[b->slot] == b ? b->slot : -1;
+    const object_list<ball>& balls = a.figure.balls;
+    ball_places places(balls.count());
+    auto ahead = [&](std::size_t i) {
+        if (i + 16 < balls.slot_count()) __builtin_prefetch(balls.slot(i + 16).get());
     };
-
-    // the balls of the step before still first in the same order, and the
-    // same elements: the ends are read from the step before instead of from
-    // every end ball in memory (balls only added, as drawing adds them, or
-    // only moved, as play mode moves them)
+    capture_list(balls, s.balls, before.balls, ahead, [&](ball& b) {
+        const ball kept = b;
+        places.place(b);
+        return kept;
+    });
     s.link_stamp = a.figure.links.stamp();
     s.tension_stamp = a.figure.tensions.stamp();
+    const std::vector<ball*>& placed = places.order();
     bool same_balls = order.size() <= placed.size() && std::equal(order.begin(), order.end(), placed.begin());
-    bool same_links = same_balls && before.link_stamp == s.link_stamp;
-    bool same_tensions = same_balls && before.tension_stamp == s.tension_stamp;
-    {
-        chunk_writer<figure_state::link_record> links(s.links, before.links);
-        std::size_t k = 0;
-        for (std::size_t i = 0; i < a.figure.links.slot_count(); ++i) {
-            if (i + 64 < a.figure.links.slot_count()) __builtin_prefetch(a.figure.links.slot(i + 64).get());
-            const link* l = a.figure.links.slot(i).get();
-            if (!l) continue;
-            figure_state::link_record r;
-            if (same_links) {
-                // an unchanged stamp means the same links as in the step before
-                assert(k < before.links.count);
-                r = record_at(before.links, k++);
-            } else {
-                r.end_a = place_of(l->end_a.get());
-                r.end_b = place_of(l->end_b.get());
-            }
-            r.rest_length = l->rest_length;
-            r.width = l->width;
-            for (int c = 0; c < 3; ++c) r.colour[c] = l->colour[c];
-            links.add(r);
-        }
-        assert(!same_links || k == before.links.count);
-    }
-    {
-        chunk_writer<figure_state::tension_record> tensions(s.tensions, before.tensions);
-        // each tension is three reads of balls far apart in memory: the tensions
-        // ahead are asked for early, so the reads overlap instead of queueing
-        constexpr std::size_t ahead = 16;
-        const std::size_t n = a.figure.tensions.slot_count();
-        std::size_t k = 0;
-        for (std::size_t i = 0; i < n; ++i) {
-            if (same_tensions) {
-                if (i + 4 * ahead < n) __builtin_prefetch(a.figure.tensions.slot(i + 4 * ahead).get());
-            } else {
-                if (i + 2 * ahead < n) __builtin_prefetch(a.figure.tensions.slot(i + 2 * ahead).get());
-                if (i + ahead < n)
-                    if (const tension* next = a.figure.tensions.slot(i + ahead).get()) {
-                        __builtin_prefetch(&next->end_a->slot);
-                        __builtin_prefetch(&next->vertex->slot);
-                        __builtin_prefetch(&next->end_b->slot);
-                    }
-            }
-            const tension* t = a.figure.tensions.slot(i).get();
-            if (!t) continue;
-            figure_state::tension_record r;
-            if (same_tensions) {
-                assert(k < before.tensions.count);
-                r = record_at(before.tensions, k++);
-            } else {
-                r.end_a = place_of(t->end_a.get());
-                r.vertex = place_of(t->vertex.get());
-                r.end_b = place_of(t->end_b.get());
-            }
-            r.rest_angle = t->rest_angle;
-            r.strength = t->strength;
-            tensions.add(r);
-        }
-        assert(!same_tensions || k == before.tensions.count);
-    }
-    s.selected = place_of(a.selected.get());
+    capture_links(a.figure, s, before, places, same_balls && before.link_stamp == s.link_stamp);
+    capture_tensions(a.figure, s, before, places, same_balls && before.tension_stamp == s.tension_stamp);
+    s.selected = places.of(a.editing.selected.get());
     assert(s.balls.count == placed.size());
-    for (std::size_t i = 0; i < placed.size(); ++i) placed[i]->slot = slots[i];
-    order = std::move(placed);
+    order = places.give_back();
 
     s.mode = a.mode;
-    s.view = a;
-    s.document_path = a.document_path;
+    s.view = a.view;
+    s.document_path = a.document.path;
 }
 
 // makes the app's figure the kept one: new objects in the kept order; the
@@ -199,15 +230,15 @@ void restore_figure(app& a, const figure_state& s) {
     // the generator, and an undo is to cost it three numbers, not thousands
     link blank(rand);
     std::vector<ball_ref> made = rebuild_figure(a.figure, s, &blank);
-    a.selected = s.selected >= 0 ? made[s.selected] : nullptr;
-    a.dragged.reset();
-    a.link_start.reset();
-    a.link_drag_active = 0;
-    a.moved.reset();
+    a.editing.selected = s.selected >= 0 ? made[s.selected] : nullptr;
+    a.editing.dragged.reset();
+    a.editing.link_start.reset();
+    a.editing.link_drag_active = false;
+    a.editing.moved.reset();
 
     a.mode = s.mode;
-    static_cast<view_fields&>(a) = s.view;
-    if (s.changes_document) a.document_path = s.document_path;
+    a.view = s.view;
+    if (s.changes_document) a.document.path = s.document_path;
 }
 
 }  // namespace

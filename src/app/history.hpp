@@ -46,7 +46,7 @@ struct figure_state {
     record_chunks<link_record> links;
     record_chunks<tension_record> tensions;
     int selected = -1;          // place in `balls`; -1 = none
-    int mode = draw_mode;
+    figure_mode mode = figure_mode::draw;
     view_fields view;           // its edges, centre and zoom
     std::string document_path;  // the document the figure belonged to
     // the step's action changed the document path (Open): undoing or redoing

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <limits>
 
 #include "app/command_table.hpp"
 
@@ -58,94 +59,140 @@ bool parse_count(const std::string& text, long long& out) {
     return true;
 }
 
+// The command line read argument by argument; `message` names the fault
+// when an argument is refused.
+class option_parser {
+public:
+    option_parser(int argc, const char* const* argv, run_options& options, std::string& message)
+        : argc_(argc), argv_(argv), options_(options), message_(message) {}
+
+    parse_result parse() {
+        for (; at_ < argc_; ++at_) {
+            arg_ = argv_[at_];
+            const parse_result r = one_argument();
+            if (r != parse_result::run) return r;
+        }
+        return check_together();
+    }
+
+private:
+    parse_result one_argument() {
+        if (only_operands_ || arg_.empty() || arg_[0] != '-' || arg_ == "-") return operand();
+        if (arg_ == "--") {
+            only_operands_ = true;
+        } else if (arg_ == "--help") {
+            message_ = usage_text();
+            return parse_result::exit_ok;
+        } else if (arg_ == "--version") {
+            message_ = std::string("flopkin ") + FLOPKIN_VERSION + "\n";
+            return parse_result::exit_ok;
+        } else if (arg_ == "--headless") {
+            options_.headless = true;
+        } else if (arg_ == "--unpaced") {
+            options_.unpaced = true;
+        } else if (arg_ == "--stats") {
+            options_.stats = true;
+        } else {
+            return option_with_value();
+        }
+        return parse_result::run;
+    }
+
+    parse_result operand() {
+        if (!options_.document.empty()) {
+            message_ = "only one DOCUMENT may be given: '" + arg_ + "'";
+            return parse_result::bad;
+        }
+        options_.document = arg_;
+        return parse_result::run;
+    }
+
+    parse_result option_with_value() {
+        long long n = 0;
+        bool read = false;
+        if (arg_ == "--frames") {
+            read = number(options_.frames, 0, std::numeric_limits<long long>::max());
+            frames_given_ = true;
+        } else if (arg_ == "--output") {
+            read = path(options_.output);
+        } else if (arg_ == "--screenshot") {
+            read = path(options_.screenshot);
+        } else if (arg_ == "--record") {
+            read = path(options_.record);
+        } else if (arg_ == "--record-every") {
+            read = number(n, 1, 3600);
+            options_.record_every = static_cast<int>(n);
+            record_every_given_ = true;
+        } else if (arg_ == "--seed") {
+            read = number(options_.seed, 0, 2147483647);
+        } else if (arg_ == "--threads") {
+            read = number(n, 1, 256);
+            options_.threads = static_cast<int>(n);
+        } else {
+            message_ = "unknown option '" + arg_ + "'";
+        }
+        return read ? parse_result::run : parse_result::bad;
+    }
+
+    parse_result check_together() {
+        if (options_.headless && !frames_given_) {
+            message_ = "--headless needs --frames N";
+            return parse_result::bad;
+        }
+        if (record_every_given_ && options_.record.empty()) {
+            message_ = "--record-every needs --record PATH";
+            return parse_result::bad;
+        }
+        return parse_result::run;
+    }
+
+    // the argument after the option
+    bool value(std::string& out) {
+        if (at_ + 1 >= argc_) {
+            message_ = "option '" + arg_ + "' needs a value";
+            return false;
+        }
+        out = argv_[++at_];
+        return true;
+    }
+
+    bool path(std::string& out) {
+        if (!value(out)) return false;
+        if (out.empty()) message_ = arg_ + " needs a path";
+        return !out.empty();
+    }
+
+    // a whole number from lowest to highest; no highest for the greatest there is
+    bool number(long long& out, long long lowest, long long highest) {
+        std::string text;
+        if (!value(text)) return false;
+        long long read = 0;
+        if (parse_count(text, read) && read >= lowest && read <= highest) {
+            out = read;
+            return true;
+        }
+        const std::string range = highest == std::numeric_limits<long long>::max()
+                                      ? ">= " + std::to_string(lowest)
+                                      : "from " + std::to_string(lowest) + " to " + std::to_string(highest);
+        message_ = "invalid value for " + arg_ + ": '" + text + "' (a whole number " + range + ")";
+        return false;
+    }
+
+    int argc_;
+    const char* const* argv_;
+    run_options& options_;
+    std::string& message_;
+    int at_ = 1;
+    std::string arg_;
+    bool frames_given_ = false;
+    bool record_every_given_ = false;
+    bool only_operands_ = false;
+};
+
 }  // namespace
 
 parse_result parse_options(int argc, const char* const* argv, run_options& options, std::string& message) {
-    bool frames_given = false;
-    bool record_every_given = false;
-    bool only_operands = false;
-    for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
-        auto value = [&](std::string& out) {
-            if (i + 1 >= argc) {
-                message = "option '" + arg + "' needs a value";
-                return false;
-            }
-            out = argv[++i];
-            return true;
-        };
-        auto path = [&](std::string& out) {
-            if (!value(out)) return false;
-            if (out.empty()) message = arg + " needs a path";
-            return !out.empty();
-        };
-        auto number = [&](long long& out, long long lowest, long long highest) {
-            std::string text;
-            if (!value(text)) return false;
-            if (parse_count(text, out) && out >= lowest && out <= highest) return true;
-            message = "invalid value for " + arg + ": '" + text + "' (a whole number from " + std::to_string(lowest) +
-                      " to " + std::to_string(highest) + ")";
-            return false;
-        };
-        if (only_operands || arg.empty() || arg[0] != '-' || arg == "-") {
-            if (!options.document.empty()) {
-                message = "only one DOCUMENT may be given: '" + arg + "'";
-                return parse_result::bad;
-            }
-            options.document = arg;
-        } else if (arg == "--") {
-            only_operands = true;
-        } else if (arg == "--help") {
-            message = usage_text();
-            return parse_result::exit_ok;
-        } else if (arg == "--version") {
-            message = std::string("flopkin ") + FLOPKIN_VERSION + "\n";
-            return parse_result::exit_ok;
-        } else if (arg == "--frames") {
-            std::string text;
-            if (!value(text)) return parse_result::bad;
-            if (!parse_count(text, options.frames)) {
-                message = "invalid value for --frames: '" + text + "' (a whole number >= 0)";
-                return parse_result::bad;
-            }
-            frames_given = true;
-        } else if (arg == "--output") {
-            if (!path(options.output)) return parse_result::bad;
-        } else if (arg == "--screenshot") {
-            if (!path(options.screenshot)) return parse_result::bad;
-        } else if (arg == "--record") {
-            if (!path(options.record)) return parse_result::bad;
-        } else if (arg == "--record-every") {
-            long long every = 0;
-            if (!number(every, 1, 3600)) return parse_result::bad;
-            options.record_every = static_cast<int>(every);
-            record_every_given = true;
-        } else if (arg == "--seed") {
-            if (!number(options.seed, 0, 2147483647)) return parse_result::bad;
-        } else if (arg == "--threads") {
-            long long threads = 0;
-            if (!number(threads, 1, 256)) return parse_result::bad;
-            options.threads = static_cast<int>(threads);
-        } else if (arg == "--headless") {
-            options.headless = true;
-        } else if (arg == "--unpaced") {
-            options.unpaced = true;
-        } else if (arg == "--stats") {
-            options.stats = true;
-        } else {
-            message = "unknown option '" + arg + "'";
-            return parse_result::bad;
-        }
-    }
-    if (options.headless && !frames_given) {
-        message = "--headless needs --frames N";
-        return parse_result::bad;
-    }
-    if (record_every_given && options.record.empty()) {
-        message = "--record-every needs --record PATH";
-        return parse_result::bad;
-    }
-    return parse_result::run;
+    return option_parser(argc, argv, options, message).parse();
 }
 
 }  // namespace flopkin

@@ -47,8 +47,8 @@ void app::handle_shortcuts() {
     // every key is read, so that no press is left over for a later frame
     pressed_keys keys;
     // a link, a grab or a move in progress is not to be changed under the pointer
-    if ((mouse_down(1) && (mouse_x() < area_width || link_drag_active == 1 || dragged)) ||
-        (moved && mouse_down(move_button)))
+    if ((mouse_down(1) && (mouse_x() < view.area_width || editing.link_drag_active || editing.dragged)) ||
+        (editing.moved && mouse_down(editing.move_button)))
         return;
     for (const command& c : commands)
         if (acts_in(c, mode) && (keys.typed(c.keys[0]) || keys.typed(c.keys[1]))) run_command(c.act);
@@ -102,8 +102,8 @@ void app::undo() { history.undo(*this); }
 void app::redo() { history.redo(*this); }
 
 void app::before_edit() {
-    if (edit_step_frame == frames_run) return;
-    edit_step_frame = frames_run;
+    if (loop.edit_step_frame == loop.frames_run) return;
+    loop.edit_step_frame = loop.frames_run;
     history.keep(history.capture(*this));
 }
 

@@ -35,91 +35,91 @@ std::function<void(stream&)> app::figure_writer() {
         blank = *l;
         break;
     }
-    float strength = angle_force;
+    float strength = settings.angle_force;
     return [kept, blank, strength](stream& out) {
         flopkin::figure copy;
         rebuild_figure(copy, *kept, blank ? &*blank : nullptr);
-        if (kept->mode == draw_mode) flopkin::build_tensions(copy, strength);
+        if (kept->mode == figure_mode::draw) flopkin::build_tensions(copy, strength);
         flopkin::number_balls(copy);
         write_figure(out, copy);
     };
 }
 
-bool app::figure_changed() const { return history.figure_id() != kept_figure || hand_moves != kept_hand_moves; }
+bool app::figure_changed() const { return history.figure_id() != document.kept_figure || editing.hand_moves != document.kept_hand_moves; }
 
 void app::mark_figure_kept() {
-    kept_figure = history.figure_id();
-    kept_hand_moves = hand_moves;
+    document.kept_figure = history.figure_id();
+    document.kept_hand_moves = editing.hand_moves;
 }
 
 void app::tell_earlier_figures() {
-    if (!recovery) return;
-    std::vector<earlier_figure> earlier = recovery->earlier_figures();
-    for (std::size_t i = 0; recovery->named_on_stderr() && i < earlier.size() && i < figures_named; ++i)
+    if (!unsaved.recovery) return;
+    std::vector<earlier_figure> earlier = unsaved.recovery->earlier_figures();
+    for (std::size_t i = 0; unsaved.recovery->named_on_stderr() && i < earlier.size() && i < figures_named; ++i)
         std::fprintf(stderr, "flopkin: an unsaved figure of an earlier run is kept in \"%s\"\n",
                      earlier[i].path.c_str());
     if (!earlier.empty())
-        notice = "The unsaved figure of " + clock_time(earlier[0].kept_at) + " is kept: R restores it";
+        unsaved.notice = "The unsaved figure of " + clock_time(earlier[0].kept_at) + " is kept: R restores it";
 }
 
 void app::show_notice() {
-    if (notice.empty()) return;
+    if (unsaved.notice.empty()) return;
     // any key, button or press takes it away
     for (int code = 1; code < 256; ++code)
         if (key_down(code)) {
-            notice.clear();
+            unsaved.notice.clear();
             return;
         }
     int grey = grid_grey();
     set_color(grey, grey, grey);
-    draw_text(notice, 6, 4 + glyph_height + 4);
+    draw_text(unsaved.notice, 6, 4 + glyph_height + 4);
 }
 
 void app::keep_recovery_figure() {
-    if (!recovery) return;
+    if (!unsaved.recovery) return;
     int now = millisecs();
-    if (history.figure_id() != seen_figure || hand_moves != seen_hand_moves) {
-        seen_figure = history.figure_id();
-        seen_hand_moves = hand_moves;
-        last_change_ms = now;
-        if (first_unkept_ms < 0) first_unkept_ms = now;
+    if (history.figure_id() != unsaved.seen_figure || editing.hand_moves != unsaved.seen_hand_moves) {
+        unsaved.seen_figure = history.figure_id();
+        unsaved.seen_hand_moves = editing.hand_moves;
+        unsaved.last_change_ms = now;
+        if (unsaved.first_unkept_ms < 0) unsaved.first_unkept_ms = now;
         // a store that must tell whether a change is not yet kept learns of it at once
-        if (figure_changed()) recovery->changed();
+        if (figure_changed()) unsaved.recovery->changed();
     }
     // a figure that could not be kept is told of once, while it can still be saved
-    std::string failed = recovery->failure();
-    if (!failed.empty() && !told_failure) {
-        std::fprintf(stderr, "flopkin: the unsaved figure cannot be kept in \"%s\": %s\n", recovery->place().c_str(),
+    std::string failed = unsaved.recovery->failure();
+    if (!failed.empty() && !unsaved.told_failure) {
+        std::fprintf(stderr, "flopkin: the unsaved figure cannot be kept in \"%s\": %s\n", unsaved.recovery->place().c_str(),
                      failed.c_str());
-        notice = "The unsaved figure cannot be kept: " + failed;
+        unsaved.notice = "The unsaved figure cannot be kept: " + failed;
     }
-    told_failure = !failed.empty();
-    if (first_unkept_ms < 0 || (now - last_change_ms < quiet_ms && now - first_unkept_ms < longest_ms)) return;
-    first_unkept_ms = -1;
+    unsaved.told_failure = !failed.empty();
+    if (unsaved.first_unkept_ms < 0 || (now - unsaved.last_change_ms < quiet_ms && now - unsaved.first_unkept_ms < longest_ms)) return;
+    unsaved.first_unkept_ms = -1;
     // a figure opened, saved or undone back to one of those is kept elsewhere
-    if (figure_changed() && !figure.balls.is_empty()) recovery->keep(figure_writer());
+    if (figure_changed() && !figure.balls.is_empty()) unsaved.recovery->keep(figure_writer());
 }
 
 void app::keep_unsaved_figure() {
-    bool unsaved = figure_changed() && !figure.balls.is_empty();
-    if (!recovery) {
-        if (unsaved)
+    bool not_saved = figure_changed() && !figure.balls.is_empty();
+    if (!unsaved.recovery) {
+        if (not_saved)
             std::fprintf(stderr, "flopkin: the unsaved figure is lost: neither XDG_STATE_HOME nor HOME names a folder\n");
         return;
     }
     // an emptied figure leaves the figure kept before it in place
-    if (unsaved)
-        recovery->keep(figure_writer());
+    if (not_saved)
+        unsaved.recovery->keep(figure_writer());
     else if (!figure_changed())
-        recovery->discard();
+        unsaved.recovery->discard();
     std::string why;
-    bool kept = recovery->settle(why);
-    if (!unsaved) return;
+    bool kept = unsaved.recovery->settle(why);
+    if (!not_saved) return;
     if (kept)
-        std::fprintf(stderr, "flopkin: the unsaved figure was kept in \"%s\"\n", recovery->place().c_str());
+        std::fprintf(stderr, "flopkin: the unsaved figure was kept in \"%s\"\n", unsaved.recovery->place().c_str());
     else
         std::fprintf(stderr, "flopkin: the unsaved figure is lost: cannot write \"%s\": %s\n",
-                     recovery->place().c_str(), why.c_str());
+                     unsaved.recovery->place().c_str(), why.c_str());
 }
 
 }  // namespace flopkin

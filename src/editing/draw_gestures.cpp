@@ -45,7 +45,7 @@ void move_ball_step(figure& figure, const view_fields& v, editing_fields& e, con
     int px = mouse_x();
     int py = mouse_y();
     if (e.moved && !mouse_down(e.move_button)) e.moved.reset();
-    if (!e.moved && e.link_drag_active == 0) {
+    if (!e.moved && !e.link_drag_active) {
         int button = mouse_down(2) ? 2 : mouse_down(1) && (key_press_modifiers(code_mouse_left) & modifier_shift) ? 1 : 0;
         if (button != 0) {
             for (ball_ref b : figure.balls.all()) b->to_screen(v);
@@ -74,7 +74,7 @@ void place_ball_step(figure& figure, const view_fields& v, editing_fields& e, fl
                      const before_change& changing) {
     // the press count is read every draw frame, so presses never pile up
     int pressed = mouse_hit(1);
-    bool drag_released = e.link_drag_active == 1 && !mouse_down(1);
+    bool drag_released = e.link_drag_active && !mouse_down(1);
     if (pressed == 0 && !drag_released) return;
 
     float px = static_cast<float>(mouse_x());
@@ -97,24 +97,24 @@ void place_ball_step(figure& figure, const view_fields& v, editing_fields& e, fl
 }
 
 void link_step(figure& figure, const view_fields& v, editing_fields& e, float link_width, const before_change& changing) {
-    int& link_drag_active = e.link_drag_active;
+    bool& link_drag_active = e.link_drag_active;
     int down = mouse_down(1);
     float px = static_cast<float>(mouse_x());
     float py = static_cast<float>(mouse_y());
 
     // press: repeated every frame while the button is held over empty canvas,
     // so sliding onto a ball starts the drag from it
-    if (down && link_drag_active == 0) {
+    if (down && !link_drag_active) {
         for (ball_ref b : figure.balls.all()) b->to_screen(v);
         if (ball_ref start = last_ball_under(figure.balls, px, py)) {
             e.link_start = start;
             e.selected = start;
-            link_drag_active = 1;
+            link_drag_active = true;
         }
     }
 
     const ball_ref& start = e.link_start;
-    if (link_drag_active == 1) {
+    if (link_drag_active) {
         // from the start ball's world position: its cache may be a frame old
         set_color(255, 255, 255);
         draw_line(world_to_screen_x(start->x, v.view_cx, v.zoom, v.area_width),
@@ -124,7 +124,7 @@ void link_step(figure& figure, const view_fields& v, editing_fields& e, float li
     // release: link the start to every ball under the pointer; a start ball
     // that has left the figure meanwhile is not linked, so every link keeps
     // joining listed balls
-    if (link_drag_active == 1 && !down && listed(figure.balls, start.get())) {
+    if (link_drag_active && !down && listed(figure.balls, start.get())) {
         for (ball_ref b : figure.balls.all()) {
             if (!under_pointer(*b, px, py)) continue;
             if (b == start || linked(figure.links, start.get(), b.get())) continue;
@@ -138,7 +138,7 @@ void link_step(figure& figure, const view_fields& v, editing_fields& e, float li
         }
     }
 
-    if (!down) link_drag_active = 0;
+    if (!down) link_drag_active = false;
 }
 
 }  // namespace flopkin

@@ -16,7 +16,7 @@ struct editing_fields {
     ball_ref selected;
     ball_ref dragged;               // the ball held in play mode
     ball_ref link_start;            // the ball a link is being drawn from
-    int link_drag_active = 0;       // 1 from the press on link_start until the button is up
+    bool link_drag_active = false;  // from the press on link_start until the button is up
     long long hand_moves = 0;       // frames in which the user dragged a ball in play mode
     // a ball being moved in draw mode: by which button, where it and the
     // pointer were when the move began, and whether it has changed the figure

@@ -2,9 +2,12 @@
 // The fixed numbers of the simulation step, in one place.
 namespace flopkin {
 
-// the app's mode, kept as an int: the mode button negates it
-inline constexpr int draw_mode = 1;
-inline constexpr int play_mode = -1;
+// The app's mode: the figure is drawn and edited, or it plays under
+// gravity. The values are those the mode button has always negated.
+enum class figure_mode : int { draw = 1, play = -1 };
+
+// the mode the mode button turns the other into
+constexpr figure_mode other_mode(figure_mode m) { return m == figure_mode::draw ? figure_mode::play : figure_mode::draw; }
 
 inline constexpr int relaxation_passes = 30;       // each: a link pass, then a tension pass
 inline constexpr float link_stiffness = 0.3f;      // part of a link's mass-weighted error closed per pass

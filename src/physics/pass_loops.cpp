@@ -118,6 +118,71 @@ constexpr int block = 256;
     }
 }
 
+// a group's arms, lane by lane: each arm, its squared length, reach and
+// direction, and the forces its tensions give it as arm b (plus) and arm a (minus)
+struct group_arms {
+    static constexpr int lanes = vertex_groups::lanes, most = vertex_groups::max_arms;
+    float arm_x[most][lanes], arm_y[most][lanes];
+    float square[most][lanes], dir[most][lanes];
+    float plus[most][lanes], minus[most][lanes];
+    float reach[most][lanes];
+};
+
+// reads the arms from the positions; the number of arms of length zero,
+// which send their tensions the long way
+[[gnu::always_inline]] inline int read_group_arms(const xy* position, const group_job& g, group_arms& w) {
+    constexpr int lanes = vertex_groups::lanes;
+    float vx[lanes], vy[lanes];
+    for (int i = 0; i < lanes; ++i) {
+        const xy& v = position[g.vertex[i]];
+        vx[i] = v.x;
+        vy[i] = v.y;
+    }
+    int zero_arms = 0;
+    for (int j = 0; j < g.arms; ++j) {
+        const int* to = g.neighbour + j * lanes;
+        for (int i = 0; i < lanes; ++i) {
+            const xy& p = position[to[i]];
+            w.arm_x[j][i] = p.x - vx[i];
+            w.arm_y[j][i] = p.y - vy[i];
+        }
+        for (int i = 0; i < lanes; ++i) {
+            float x = w.arm_x[j][i], y = w.arm_y[j][i];
+            w.square[j][i] = x * x + y * y;
+            w.reach[j][i] = reach_of(w.square[j][i]);
+            w.dir[j][i] = fast_atan2_deg(y, x);
+            w.plus[j][i] = 0;
+            w.minus[j][i] = 0;
+            zero_arms += w.square[j][i] == 0 ? 1 : 0;
+        }
+    }
+    return zero_arms;
+}
+
+// every tension's force, in list order, added to its two arms
+[[gnu::always_inline]] inline void add_group_forces(const group_job& g, float allowance, bool checked,
+                                                    group_arms& w) {
+    constexpr int lanes = vertex_groups::lanes;
+    for (int t = 0; t < g.tensions; ++t) {
+        const int a = g.pattern[2 * t], b = g.pattern[2 * t + 1];
+        const float* rest = g.rest + t * lanes;
+        const float* strength = g.strength + t * lanes;
+        float f[lanes];
+        for (int i = 0; i < lanes; ++i)
+            f[i] = bounded_force(error_of_arms(w.dir[a][i], w.dir[b][i], rest[i]), w.reach[a][i], w.reach[b][i],
+                                 strength[i] + allowance);
+        for (int i = 0; checked && i < lanes; ++i) {
+            if (!tension_is_odd(w.square[a][i], w.square[b][i], rest[i])) continue;
+            f[i] = tension_force(w.arm_x[a][i], w.arm_y[a][i], w.arm_x[b][i], w.arm_y[b][i], w.square[a][i],
+                                 w.square[b][i], rest[i], strength[i] + allowance);
+        }
+        for (int i = 0; i < lanes; ++i) {
+            w.plus[b][i] += f[i];
+            w.minus[a][i] += f[i];
+        }
+    }
+}
+
 // Each arm sums the forces of its tensions in list order, +f as arm b apart
 // from -f as arm a, then pushes its neighbour by (F / |arm|^2) (arm.y,
 // -arm.x) with F = plus - minus; the vertex takes minus its arms' pushes,
@@ -125,59 +190,14 @@ constexpr int block = 256;
 [[gnu::always_inline]] inline void relax_group(const xy* position, const group_job& g, float allowance, xy* push,
                                              xy* vertex_push) {
     constexpr int lanes = vertex_groups::lanes;
-    float vx[lanes], vy[lanes];
-    float arm_x[vertex_groups::max_arms][lanes], arm_y[vertex_groups::max_arms][lanes];
-    float square[vertex_groups::max_arms][lanes], dir[vertex_groups::max_arms][lanes];
-    float plus[vertex_groups::max_arms][lanes], minus[vertex_groups::max_arms][lanes];
-    float reach[vertex_groups::max_arms][lanes];
-    for (int i = 0; i < lanes; ++i) {
-        const xy& v = position[g.vertex[i]];
-        vx[i] = v.x;
-        vy[i] = v.y;
-    }
-    // an arm of length zero sends its tensions the long way
-    int zero_arms = 0;
-    for (int j = 0; j < g.arms; ++j) {
-        const int* to = g.neighbour + j * lanes;
-        for (int i = 0; i < lanes; ++i) {
-            const xy& p = position[to[i]];
-            arm_x[j][i] = p.x - vx[i];
-            arm_y[j][i] = p.y - vy[i];
-        }
-        for (int i = 0; i < lanes; ++i) {
-            float x = arm_x[j][i], y = arm_y[j][i];
-            square[j][i] = x * x + y * y;
-            reach[j][i] = reach_of(square[j][i]);
-            dir[j][i] = fast_atan2_deg(y, x);
-            plus[j][i] = 0;
-            minus[j][i] = 0;
-            zero_arms += square[j][i] == 0 ? 1 : 0;
-        }
-    }
-    const bool checked = zero_arms > 0 || g.far_rest;
-    for (int t = 0; t < g.tensions; ++t) {
-        const int a = g.pattern[2 * t], b = g.pattern[2 * t + 1];
-        const float* rest = g.rest + t * lanes;
-        const float* strength = g.strength + t * lanes;
-        float f[lanes];
-        for (int i = 0; i < lanes; ++i)
-            f[i] = bounded_force(error_of_arms(dir[a][i], dir[b][i], rest[i]), reach[a][i], reach[b][i],
-                                 strength[i] + allowance);
-        for (int i = 0; checked && i < lanes; ++i) {
-            if (!tension_is_odd(square[a][i], square[b][i], rest[i])) continue;
-            f[i] = tension_force(arm_x[a][i], arm_y[a][i], arm_x[b][i], arm_y[b][i], square[a][i], square[b][i],
-                                 rest[i], strength[i] + allowance);
-        }
-        for (int i = 0; i < lanes; ++i) {
-            plus[b][i] += f[i];
-            minus[a][i] += f[i];
-        }
-    }
+    group_arms w;
+    const int zero_arms = read_group_arms(position, g, w);
+    add_group_forces(g, allowance, zero_arms > 0 || g.far_rest, w);
     float sum_x[lanes] = {}, sum_y[lanes] = {};
     for (int j = 0; j < g.arms; ++j) {
         for (int i = 0; i < lanes; ++i) {
-            float c = (plus[j][i] - minus[j][i]) / floored_square(square[j][i]);
-            float px = c * arm_y[j][i], py = -c * arm_x[j][i];
+            float c = (w.plus[j][i] - w.minus[j][i]) / floored_square(w.square[j][i]);
+            float px = c * w.arm_y[j][i], py = -c * w.arm_x[j][i];
             push[j * lanes + i] = {px, py};
             sum_x[i] -= px;
             sum_y[i] -= py;

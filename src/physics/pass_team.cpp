@@ -108,21 +108,21 @@ bool (*cores_idle)(int members) = machine_cores_idle;
 void team_watch::restart() { *this = team_watch{}; }
 
 void team_watch::share() {
-    sharing_ = true;
+    state_ = state::trial;
     tried_ = true;
     trial_left_ = trial_passes;
     trial_sum_ = 0;
 }
 
 void team_watch::put_off() {
-    sharing_ = false;
+    state_ = shared_ == 0 ? state::alone : state::check;
     trial_left_ = 0;
     until_change_ = wait_;
 }
 
 // a losing team is tried again later, each time twice as late
 void team_watch::go_alone() {
-    sharing_ = false;
+    state_ = state::alone;
     trial_left_ = 0;
     shared_ = 0;
     until_change_ = wait_;
@@ -130,49 +130,61 @@ void team_watch::go_alone() {
 }
 
 void team_watch::passed(double seconds, double running) {
-    if (!sharing_) {
-        alone_ = alone_ == 0 ? seconds : alone_ + (seconds - alone_) / 4;
-        spent_ += (seconds - spent_) / 32;
-        off_core_ += (std::max(seconds - running, 0.0) - off_core_) / 32;
-        if (--until_change_ > 0) return;
-        if (shared_ == 0) {
-            // After the first trial, a thread alone that waits for a core
-            // means other work shares the cores already: a member would
-            // wait too, and one stopped within its part holds the step up.
-            if (tried_ && off_core_ > busy_machine * spent_) return put_off();
-            return share();
-        }
-        // the end of a check: back to the team while it still wins, and a
-        // team that keeps winning is tried again sooner when it loses
-        if (shared_ > alone_) return go_alone();
-        sharing_ = true;
-        until_change_ = check_every;
-        wait_ = std::max(wait_ / 2, first_wait);
-        return;
+    switch (state_) {
+        case state::alone:
+        case state::check: return alone_passed(seconds, running);
+        case state::trial: return trial_passed(seconds);
+        case state::shared: return shared_passed(seconds);
     }
-    if (trial_left_ > 0) {
-        --trial_left_;
-        // a pass this slow loses whatever the others do
-        if (seconds > 1.5 * alone_) return go_alone();
-        if (trial_left_ < trial_passes - 1) trial_sum_ += seconds;
-        if (trial_left_ > 0) return;
-        // a trial wins clearly or not at all: times on a busy machine vary
-        shared_ = trial_sum_ / (trial_passes - 1);
-        if (shared_ >= 0.85 * alone_) return go_alone();
-        until_change_ = check_every;
-        return;
-    }
-    // A pass held up by a moment's hiccup of the machine moves the mean only
-    // so far; slow passes that come within a frame of each other, as when a
-    // member keeps losing its core to other work, count in full.
-    const bool slow = seconds > 2 * shared_;
+}
+
+void team_watch::alone_passed(double seconds, double running) {
+    alone_ = alone_ == 0 ? seconds : alone_ + (seconds - alone_) / quick_mean;
+    spent_ += (seconds - spent_) / slow_mean;
+    off_core_ += (std::max(seconds - running, 0.0) - off_core_) / slow_mean;
+    if (--until_change_ > 0) return;
+    if (state_ == state::check) return check_ended();
+    // After the first trial, a thread alone that waits for a core means
+    // other work shares the cores already: a member would wait too, and one
+    // stopped within its part holds the step up.
+    if (tried_ && off_core_ > busy_machine * spent_) return put_off();
+    share();
+}
+
+// back to the team while it still wins, and a team that keeps winning is
+// tried again sooner when it loses
+void team_watch::check_ended() {
+    if (shared_ > alone_) return go_alone();
+    state_ = state::shared;
+    until_change_ = check_every;
+    wait_ = std::max(wait_ / 2, first_wait);
+}
+
+void team_watch::trial_passed(double seconds) {
+    --trial_left_;
+    // a pass this slow loses whatever the others do
+    if (seconds > hopeless_trial * alone_) return go_alone();
+    if (trial_left_ < trial_passes - 1) trial_sum_ += seconds;
+    if (trial_left_ > 0) return;
+    // a trial wins clearly or not at all: times on a busy machine vary
+    shared_ = trial_sum_ / (trial_passes - 1);
+    if (shared_ >= clear_win * alone_) return go_alone();
+    state_ = state::shared;
+    until_change_ = check_every;
+}
+
+// A pass held up by a moment's hiccup of the machine moves the mean only so
+// far; slow passes that come within a frame of each other, as when a member
+// keeps losing its core to other work, count in full.
+void team_watch::shared_passed(double seconds) {
+    const bool slow = seconds > hiccup_factor * shared_;
     const bool hiccup = slow && since_slow_ >= hiccup_spacing;
-    shared_ += ((hiccup ? 2 * shared_ : seconds) - shared_) / 4;
+    shared_ += ((hiccup ? hiccup_factor * shared_ : seconds) - shared_) / quick_mean;
     since_slow_ = slow ? 0 : since_slow_ + 1;
     if (shared_ > alone_) return go_alone();
     if (--until_change_ > 0) return;
     // a check: a few passes alone, then back to the team if it still wins
-    sharing_ = false;
+    state_ = state::check;
     until_change_ = check_passes;
 }
 

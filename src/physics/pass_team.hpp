@@ -23,13 +23,13 @@ namespace flopkin {
 // Plain bookkeeping on the caller's thread; times in seconds.
 class team_watch {
 public:
-    bool sharing() const { return sharing_; }
+    bool sharing() const { return state_ == state::trial || state_ == state::shared; }
     // a pass ran, shared or alone, in `seconds`; `seconds - running` is how
     // long the thread that ran it alone waited for a core, in it or in the
     // passes alone before it that were not yet counted (a shared pass: 0)
     void passed(double seconds, double running);
     // whether the next pass is the first of a trial of the team
-    bool trial_begins() const { return sharing_ && trial_left_ == trial_passes; }
+    bool trial_begins() const { return state_ == state::trial && trial_left_ == trial_passes; }
     // no trial now: other work holds the cores; the next is as far off as
     // the wait of a losing team
     void put_off();
@@ -50,12 +50,30 @@ public:
     // a shared pass twice the mean counts as a hiccup of the machine when
     // the last such pass is at least this many passes back
     static constexpr int hiccup_spacing = 30;
+    // a pass of a trial this many times the mean alone loses the trial at once
+    static constexpr double hopeless_trial = 1.5;
+    // a trial wins only when its mean is below this share of the mean alone
+    static constexpr double clear_win = 0.85;
+    // the running means take this share of each new pass: the mean alone
+    // and the shared one quickly, the machine's load slowly
+    static constexpr double quick_mean = 4, slow_mean = 32;
+    // a hiccup counts as a pass this many times the shared mean
+    static constexpr double hiccup_factor = 2;
 
 private:
+    // alone: passes alone, no team yet or a losing one, until the next
+    // trial; trial: the team tried for trial_passes; shared: a winning team;
+    // check: a winning team's few passes alone
+    enum class state { alone, trial, shared, check };
+    void alone_passed(double seconds, double running);
+    void trial_passed(double seconds);
+    void shared_passed(double seconds);
+    void check_ended();
     void share();
     void go_alone();
 
-    bool sharing_ = false, tried_ = false;
+    state state_ = state::alone;
+    bool tried_ = false;
     int since_slow_ = hiccup_spacing;  // shared passes since one twice the mean
     double alone_ = 0, shared_ = 0;  // a running mean of each
     // slow running means of how long passes alone took and how much of it

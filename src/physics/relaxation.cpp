@@ -143,32 +143,60 @@ void relaxation::index_links() {
     rest_length_.resize(link_a_.size());
 }
 
-void relaxation::index_tensions() {
+// The tensions with all their balls, in list order: where each stands in the
+// list and the indices of its balls.
+struct relaxation::tension_ends {
     std::vector<int> place, end_a, vertex, end_b;
+};
+
+void relaxation::index_tensions() {
+    const tension_ends ends = read_tension_ends();
+    const std::size_t n = balls_.size();
+    share_draw_pushes(ends);
+    const vertex_tensions_table table = table_by_vertex(ends);
+    // vertices sharing a pattern go in groups; the rest one at a time
+    std::vector<char> grouped;
+    groups_.make(table, static_cast<int>(n), grouped);
+    number_loose_arms(table, grouped);
+    cut_loose_runs();
+    size_tension_columns();
+    index_pushes();
+}
+
+relaxation::tension_ends relaxation::read_tension_ends() {
+    tension_ends ends;
     for (std::size_t k = 0; k < tensions_.size(); ++k) {
         const tension& t = *tensions_[k];
         if (!t.end_a || !t.vertex || !t.end_b) continue;
-        place.push_back(static_cast<int>(k));
-        end_a.push_back(index_of(t.end_a));
-        vertex.push_back(index_of(t.vertex));
-        end_b.push_back(index_of(t.end_b));
+        ends.place.push_back(static_cast<int>(k));
+        ends.end_a.push_back(index_of(t.end_a));
+        ends.vertex.push_back(index_of(t.vertex));
+        ends.end_b.push_back(index_of(t.end_b));
     }
-    const std::size_t n = balls_.size(), count = place.size();
+    return ends;
+}
+
+void relaxation::share_draw_pushes(const tension_ends& ends) {
+    const std::size_t n = balls_.size();
     std::vector<int> taking(n, 0);
-    for (std::size_t k = 0; k < count; ++k)
-        for (int b : {end_a[k], vertex[k], end_b[k]}) ++taking[static_cast<std::size_t>(b)];
+    for (std::size_t k = 0; k < ends.place.size(); ++k)
+        for (int b : {ends.end_a[k], ends.vertex[k], ends.end_b[k]}) ++taking[static_cast<std::size_t>(b)];
     draw_share_.resize(n);
     for (std::size_t i = 0; i < n; ++i)
         draw_share_[i] = taking[i] > draw_push_limit ? draw_push_limit / static_cast<float>(taking[i]) : 1.0f;
+}
 
-    // each vertex's tensions in list order, its arms numbered in the order
-    // they are first named
+// each vertex's tensions in list order, its arms numbered in the order
+// they are first named
+vertex_tensions_table relaxation::table_by_vertex(const tension_ends& ends) const {
+    const std::size_t n = balls_.size(), count = ends.place.size();
     vertex_tensions_table table;
     table.tension_first.assign(n + 1, 0);
-    for (int v : vertex) ++table.tension_first[static_cast<std::size_t>(v) + 1];
+    for (int v : ends.vertex) ++table.tension_first[static_cast<std::size_t>(v) + 1];
     for (std::size_t i = 0; i < n; ++i) table.tension_first[i + 1] += table.tension_first[i];
     std::vector<int> order(count), next(table.tension_first.begin(), table.tension_first.end() - 1);
-    for (std::size_t k = 0; k < count; ++k) order[static_cast<std::size_t>(next[vertex[k]]++)] = static_cast<int>(k);
+    for (std::size_t k = 0; k < count; ++k)
+        order[static_cast<std::size_t>(next[ends.vertex[k]]++)] = static_cast<int>(k);
     table.arm_first.assign(n + 1, 0);
     table.arm_a.resize(count);
     table.arm_b.resize(count);
@@ -186,17 +214,18 @@ void relaxation::index_tensions() {
         };
         for (int t = table.tension_first[v]; t < table.tension_first[v + 1]; ++t) {
             const int k = order[t];
-            table.list_place[t] = place[k];
-            table.arm_a[t] = arm(end_a[k]);
-            table.arm_b[t] = arm(end_b[k]);
+            table.list_place[t] = ends.place[k];
+            table.arm_a[t] = arm(ends.end_a[k]);
+            table.arm_b[t] = arm(ends.end_b[k]);
         }
         table.arm_first[v + 1] = static_cast<int>(table.neighbour.size());
     }
+    return table;
+}
 
-    // vertices sharing a pattern go in groups; the rest one at a time, their
-    // arms numbered across the figure
-    std::vector<char> grouped;
-    groups_.make(table, static_cast<int>(n), grouped);
+// the vertices in no group one at a time, their arms numbered across the figure
+void relaxation::number_loose_arms(const vertex_tensions_table& table, const std::vector<char>& grouped) {
+    const std::size_t n = balls_.size();
     vertex_arms_.assign(n + 1, 0);
     vertex_tensions_.assign(n + 1, 0);
     arm_from_.clear();
@@ -220,7 +249,11 @@ void relaxation::index_tensions() {
         vertex_arms_[v + 1] = static_cast<int>(arm_from_.size());
         vertex_tensions_[v + 1] = static_cast<int>(arm_of_a_.size());
     }
-    // the loose vertices in runs of up to vertex_run arms and tensions
+}
+
+// the loose vertices in runs of up to vertex_run arms and tensions
+void relaxation::cut_loose_runs() {
+    const std::size_t n = balls_.size();
     loose_vertex_.clear();
     loose_run_.assign(1, 0);
     for (std::size_t v = 0; v < n; ++v) {
@@ -234,6 +267,10 @@ void relaxation::index_tensions() {
         loose_vertex_.push_back(static_cast<int>(v));
     }
     if (!loose_vertex_.empty()) loose_run_.push_back(static_cast<int>(loose_vertex_.size()));
+}
+
+// the loose arms' and tensions' columns, and which forces each arm takes
+void relaxation::size_tension_columns() {
     const std::size_t arms = arm_from_.size(), loose = arm_of_a_.size();
     for (auto* column : {&arm_x_, &arm_y_, &arm_force_}) column->assign(arms, 0);
     arm_shape_.assign(arms, arm_shape{0, 0});
@@ -248,10 +285,13 @@ void relaxation::index_tensions() {
     strength_.resize(loose);
     listed_rest_.resize(tensions_.size());
     listed_strength_.resize(tensions_.size());
+}
 
-    // every arm's push on its neighbour: the loose arms' first, then the
-    // groups' lane by lane (an empty lane pushes no ball), then one that
-    // stays zero for the places no push takes
+// every arm's push on its neighbour: the loose arms' first, then the
+// groups' lane by lane (an empty lane pushes no ball), then one that
+// stays zero for the places no push takes
+void relaxation::index_pushes() {
+    const std::size_t n = balls_.size(), arms = arm_from_.size();
     const std::size_t pushes = arms + groups_.pushes();
     std::vector<int> ball_of_push(arm_to_);
     ball_of_push.resize(pushes, -1);
@@ -345,7 +385,7 @@ void relaxation::link_part(int part) {
 }
 
 void relaxation::tension_part(int part) {
-    const float allowance = draw_allowance * static_cast<float>(draw_mode_);
+    const float allowance = drawing_ ? draw_allowance : 0.0f;
     for (int r = run_cut_[part]; r < run_cut_[part + 1]; ++r) relax_vertices(r, allowance);
     xy* group_push = arm_push_.data() + arm_from_.size();
     for (int g = group_cut_[part]; g < group_cut_[part + 1]; ++g) {
@@ -402,7 +442,7 @@ void relaxation::relax_vertices(int run, float allowance) {
 // pushes of the arms that end on it; in draw mode by its share of their sum
 void relaxation::tension_sum_part(int part) {
     const xy* push = arm_push_.data();
-    const bool drawing = draw_mode_ != 0;
+    const bool drawing = drawing_;
     for (int b = tension_sum_cut_[part]; b < tension_sum_cut_[part + 1]; ++b) {
         lane_pair sum = arms_into_.add_up(b, pair_of(vertex_push_[b]), [push](int k) { return pair_of(push[k]); });
         if (drawing) sum *= draw_share_[b];
@@ -416,13 +456,13 @@ void relaxation::link_pass() {
     position_.swap(moved_);
 }
 
-void relaxation::tension_pass(int in_draw_mode) {
-    draw_mode_ = in_draw_mode;
+void relaxation::tension_pass(bool in_draw_mode) {
+    drawing_ = in_draw_mode;
     run_parts<&relaxation::tension_part>();
     run_parts<&relaxation::tension_sum_part>();
 }
 
-void relaxation::relax(int in_draw_mode, int passes) {
+void relaxation::relax(bool in_draw_mode, int passes) {
     bool shared = false, alone = false;
     for (int k = 0; k < passes; ++k) {
         (team_->pass_begins() ? shared : alone) = true;

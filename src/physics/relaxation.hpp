@@ -77,9 +77,9 @@ public:
     // False when a listed ball's position is not finite: nothing is read then.
     bool gather(figure& f);
     // `passes` times a link pass, then a tension pass
-    void relax(int in_draw_mode, int passes);
+    void relax(bool in_draw_mode, int passes);
     void link_pass();
-    void tension_pass(int in_draw_mode);
+    void tension_pass(bool in_draw_mode);
     // Threads sharing the passes, the caller counted: 0 lets the figure's
     // size decide (one per core from big_figure balls on, else one). The
     // figure comes out the same whatever the number.
@@ -134,7 +134,18 @@ private:
     bool lists_changed(const figure& f) const;
     void index_figure(figure& f);
     void index_links();
+    // the tensions' stage indexed in phases: their balls, the draw-mode
+    // shares, each vertex's arms, the groups, the loose vertices and their
+    // runs, the columns, and which pushes each ball takes
     void index_tensions();
+    struct tension_ends;
+    tension_ends read_tension_ends();
+    void share_draw_pushes(const tension_ends& ends);
+    vertex_tensions_table table_by_vertex(const tension_ends& ends) const;
+    void number_loose_arms(const vertex_tensions_table& table, const std::vector<char>& grouped);
+    void cut_loose_runs();
+    void size_tension_columns();
+    void index_pushes();
     int index_of(const ball_ref& b);
     void staff_team();
     void plan_parts();
@@ -204,7 +215,7 @@ private:
     std::vector<int> ball_cut_, link_cut_, tension_cut_, link_group_cut_, run_cut_, tension_sum_cut_, group_cut_;
     // per part, whether it read a listed ball whose position is not finite
     std::vector<char> unfinite_;
-    int draw_mode_ = 0;
+    bool drawing_ = false;  // the tension pass runs in draw mode
 
     const pass_loops* loops_ = nullptr;
     int threads_wanted_ = 0;

@@ -15,23 +15,23 @@ void gather_figure(figure& f) {
     f.relax->gather(f);
 }
 
-void begin_step(figure& f, int mode, float gravity) {
+void begin_step(figure& f, figure_mode mode, float gravity) {
     for_each_listed(f.balls, [&](ball& b) {
         b.vy += gravity;
         b.old_x = b.x;
         b.old_y = b.y;
     });
-    if (mode == play_mode)
+    if (mode == figure_mode::play)
         for_each_listed(f.balls, [](ball& b) {
             b.x += b.vx;
             b.y += b.vy;
         });
 }
 
-void end_step(figure& f, const view_fields& v, int mode) {
+void end_step(figure& f, const view_fields& v, figure_mode mode) {
     for_each_listed(f.balls, [&](ball& b) { b.keep_in_view(v); });
     gather_figure(f);
-    f.relax->relax(mode == draw_mode ? 1 : 0, relaxation_passes);
+    f.relax->relax(mode == figure_mode::draw, relaxation_passes);
     f.relax->write_back();
     for_each_listed(f.balls, [](ball& b) {
         if (b.wall_hit == 0) b.update_velocity();
@@ -44,7 +44,7 @@ void relax_links(figure& f) {
     f.relax->write_back();
 }
 
-void relax_tensions(figure& f, int in_draw_mode) {
+void relax_tensions(figure& f, bool in_draw_mode) {
     gather_figure(f);
     f.relax->tension_pass(in_draw_mode);
     f.relax->write_back();

@@ -6,18 +6,19 @@ namespace flopkin {
 
 struct figure;
 struct view_fields;
+enum class figure_mode : int;
 
 // gravity added to every ball, the frame's start positions kept and, in play
 // mode, every ball advanced by its velocity
-void begin_step(figure& f, int mode, float gravity);
+void begin_step(figure& f, figure_mode mode, float gravity);
 // the wall pass against the view, 30 relaxation passes over links and
 // tensions (tensions bounded by far more in draw mode), and the velocities
 // of the balls that no wall pushed back
-void end_step(figure& f, const view_fields& v, int mode);
+void end_step(figure& f, const view_fields& v, figure_mode mode);
 
 // one link pass, or one tension pass, on its own
 void relax_links(figure& f);
-void relax_tensions(figure& f, int in_draw_mode);
+void relax_tensions(figure& f, bool in_draw_mode);
 
 // Reads the figure into the relaxation's arrays. A ball whose position is
 // not a finite number would spread NaN through every constraint it takes

@@ -57,6 +57,9 @@ struct vertex_groups {
     int spares = 0;
 
 private:
+    void add_group(const vertex_tensions_table& table, const std::vector<int>& shape, int pattern_start,
+                   const std::vector<int>& members, std::size_t first, int spare, std::vector<char>& grouped);
+
     std::size_t pushes_ = 0;
 };
 

@@ -27,25 +27,25 @@ inline std::string broken_invariant(app& a) {
             return "a tension names a ball that is not in balls";
 
     auto within = [](float v, float low, float high) { return v >= low && v <= high; };
-    if (a.mode != draw_mode && a.mode != play_mode) return "mode is " + std::to_string(a.mode);
-    if (!within(a.gravity, 0.001f, 1)) return "gravity " + std::to_string(a.gravity);
-    if (!within(a.link_width, 0.1f, 200)) return "link width " + std::to_string(a.link_width);
-    if (!within(a.ball_size, 1, 200)) return "ball size " + std::to_string(a.ball_size);
-    if (!within(a.angle_force, 0.1f, 3000)) return "angle force " + std::to_string(a.angle_force);
-    if (!within(a.zoom, 0.01f, 100)) return "zoom " + std::to_string(a.zoom);
+    if (a.mode != figure_mode::draw && a.mode != figure_mode::play) return "mode is " + std::to_string(static_cast<int>(a.mode));
+    if (!within(a.settings.gravity, 0.001f, 1)) return "gravity " + std::to_string(a.settings.gravity);
+    if (!within(a.settings.link_width, 0.1f, 200)) return "link width " + std::to_string(a.settings.link_width);
+    if (!within(a.settings.ball_size, 1, 200)) return "ball size " + std::to_string(a.settings.ball_size);
+    if (!within(a.settings.angle_force, 0.1f, 3000)) return "angle force " + std::to_string(a.settings.angle_force);
+    if (!within(a.view.zoom, 0.01f, 100)) return "zoom " + std::to_string(a.view.zoom);
 
     // The view: its centre inside the world limits and the view no larger
     // than the world (zoom 1/7). An edge may stand a little past a limit after
     // the view is rebuilt around its centre at the drawing area's shape; the
     // next frame clamps it again, so edges are not held to the limits here.
-    std::string view = " (view " + std::to_string(a.view_left) + " " + std::to_string(a.view_top) + " " +
-                       std::to_string(a.view_right) + " " + std::to_string(a.view_bottom) + ")";
-    if (!within(a.view_cx, -2340, 3120) || !within(a.view_cy, -2304, 3072))
+    std::string view = " (view " + std::to_string(a.view.view_left) + " " + std::to_string(a.view.view_top) + " " +
+                       std::to_string(a.view.view_right) + " " + std::to_string(a.view.view_bottom) + ")";
+    if (!within(a.view.view_cx, -2340, 3120) || !within(a.view.view_cy, -2304, 3072))
         return "the view's centre is outside the world" + view;
-    if (!(a.zoom >= (1.0f / 7) * 0.9999f)) return "the view is larger than the world: zoom " + std::to_string(a.zoom);
-    float wide = a.area_width / a.zoom, high = static_cast<float>(a.screen_height) / a.zoom;
-    if (std::abs((a.view_right - a.view_left) - wide) > 1e-3f * wide + 1e-3f ||
-        std::abs((a.view_bottom - a.view_top) - high) > 1e-3f * high + 1e-3f)
+    if (!(a.view.zoom >= (1.0f / 7) * 0.9999f)) return "the view is larger than the world: zoom " + std::to_string(a.view.zoom);
+    float wide = a.view.area_width / a.view.zoom, high = static_cast<float>(a.view.screen_height) / a.view.zoom;
+    if (std::abs((a.view.view_right - a.view.view_left) - wide) > 1e-3f * wide + 1e-3f ||
+        std::abs((a.view.view_bottom - a.view.view_top) - high) > 1e-3f * high + 1e-3f)
         return "the view does not match the zoom" + view;
     return "";
 }

@@ -102,13 +102,13 @@ int main(int argc, char** argv) {
     // which limits the settings reached, and how far the zoom went each way
     struct limit {
         const char* name;
-        float app::*setting;
+        float settings::*setting;
         float low, high;
         bool reached_low = false, reached_high = false;
-    } limits[] = {{"gravity", &app::gravity, 0.001f, 1},
-                  {"link width", &app::link_width, 0.1f, 200},
-                  {"ball size", &app::ball_size, 1, 200},
-                  {"angle force", &app::angle_force, 0.1f, 3000}};
+    } limits[] = {{"gravity", &settings::gravity, 0.001f, 1},
+                  {"link width", &settings::link_width, 0.1f, 200},
+                  {"ball size", &settings::ball_size, 1, 200},
+                  {"angle force", &settings::angle_force, 0.1f, 3000}};
     float least_zoom = 100, most_zoom = 0;
     long long measured_at = -1;
     std::size_t early = 0, late = 0;
@@ -128,16 +128,16 @@ int main(int argc, char** argv) {
             ::alarm(frame_time_limit_s);
             bool goes_on = a.run_frame();
             ::alarm(0);
-            if (a.quit_requested) fail("the frame loop was told to quit");
+            if (a.loop.quit_requested) fail("the frame loop was told to quit");
             if (goes_on == escape) fail(escape ? "an Escape tap did not end the frame loop" : "the frame loop ended");
             std::string broken = broken_invariant(a);
             if (!broken.empty()) fail(broken);
             for (limit& l : limits) {
-                l.reached_low = l.reached_low || a.*l.setting == l.low;
-                l.reached_high = l.reached_high || a.*l.setting == l.high;
+                l.reached_low = l.reached_low || a.settings.*l.setting == l.low;
+                l.reached_high = l.reached_high || a.settings.*l.setting == l.high;
             }
-            least_zoom = std::min(least_zoom, a.zoom);
-            most_zoom = std::max(most_zoom, a.zoom);
+            least_zoom = std::min(least_zoom, a.view.zoom);
+            most_zoom = std::max(most_zoom, a.view.zoom);
             // the first measurement waits for the user to be between gestures
             if (measured_at < 0 && frame >= std::min(10000LL, frames) && user.between_gestures()) {
                 early = settled_memory(a);

@@ -13,7 +13,7 @@ using BlowUp = app_figure_test;
 TEST_F(BlowUp, NothingThatIsNotANumberIsDrawnOrKept) {
     std::string why;
     ASSERT_TRUE(open_graphics(1024, 768, 0, 60, why));
-    a->mode = play_mode;
+    a->mode = figure_mode::play;
     ball_ref vertex = put_ball(390, 384);
     std::vector<ball_ref> arms;
     for (int i = 0; i < 64; ++i) {

@@ -13,7 +13,7 @@ struct commands : harness {
     commands() {
         // one ball keeps the app out of the forced draw mode
         add_ball(200, 200);
-        a.mode = play_mode;
+        a.mode = figure_mode::play;
         frame();  // lays the menu out and arms the latch
     }
     static int cx(const button& b) { return static_cast<int>(b.x + b.width / 2); }
@@ -31,32 +31,32 @@ TEST(CommandsValueRows, GravityRisesForASecondThenStopsAtOne) {
     c.hold_on(c.m().gravity_row.plus, 60);
     float expected = 0.1f;
     for (int i = 0; i < 60; ++i) expected *= 1.02f;
-    EXPECT_EQ(c.a.gravity, expected);
-    EXPECT_NEAR(c.a.gravity, 0.328, 0.001);
+    EXPECT_EQ(c.a.settings.gravity, expected);
+    EXPECT_NEAR(c.a.settings.gravity, 0.328, 0.001);
     EXPECT_NE(c.text("Gravity= 328"), nullptr);  // shown in the same frame
     c.frames(60);
-    EXPECT_EQ(c.a.gravity, 1.0f);
+    EXPECT_EQ(c.a.settings.gravity, 1.0f);
     c.release_at(0, 0);
     c.hold_on(c.m().gravity_row.minus, 400);
-    EXPECT_EQ(c.a.gravity, 0.001f);
+    EXPECT_EQ(c.a.settings.gravity, 0.001f);
 }
 
 TEST(CommandsValueRows, LimitsOfSizeWidthAndForce) {
     commands c;
     c.hold_on(c.m().size_row.minus, 200);
-    EXPECT_EQ(c.a.ball_size, 1.0f);
+    EXPECT_EQ(c.a.settings.ball_size, 1.0f);
     c.release_at(0, 0);
     c.hold_on(c.m().width_row.minus, 200);
-    EXPECT_EQ(c.a.link_width, 0.1f);
+    EXPECT_EQ(c.a.settings.link_width, 0.1f);
     c.release_at(0, 0);
     c.hold_on(c.m().force_row.plus, 300);
-    EXPECT_EQ(c.a.angle_force, 3000.0f);
+    EXPECT_EQ(c.a.settings.angle_force, 3000.0f);
     c.release_at(0, 0);
     c.hold_on(c.m().size_row.plus, 300);
-    EXPECT_EQ(c.a.ball_size, 200.0f);
+    EXPECT_EQ(c.a.settings.ball_size, 200.0f);
     c.release_at(0, 0);
     c.hold_on(c.m().width_row.plus, 400);
-    EXPECT_EQ(c.a.link_width, 200.0f);
+    EXPECT_EQ(c.a.settings.link_width, 200.0f);
 }
 
 TEST(CommandsValueRows, SizesReachEveryElementEveryFrame) {
@@ -79,10 +79,10 @@ TEST(CommandsValueRows, SizesReachEveryElementEveryFrame) {
 TEST(CommandsLatch, HoldingTheModeButtonTogglesOnce) {
     commands c;
     c.hold_on(c.a.button_of(&app::mode_command), 30);
-    EXPECT_EQ(c.a.mode, draw_mode);
+    EXPECT_EQ(c.a.mode, figure_mode::draw);
     c.release_at(0, 0);
     c.press_on(c.a.button_of(&app::mode_command));
-    EXPECT_EQ(c.a.mode, play_mode);
+    EXPECT_EQ(c.a.mode, figure_mode::play);
 }
 
 // a tap (pressed and let go between two frames) acts as a click, once per tap
@@ -92,12 +92,12 @@ TEST(CommandsLatch, ATapShorterThanAFrameActs) {
     c.hb.press(1);
     c.hb.release(1);
     c.frame();
-    EXPECT_EQ(c.a.mode, 1);
+    EXPECT_EQ(c.a.mode, figure_mode::draw);
     c.frame();
     c.hb.press(1);
     c.hb.release(1);
     c.frame();
-    EXPECT_EQ(c.a.mode, -1);
+    EXPECT_EQ(c.a.mode, figure_mode::play);
 }
 
 TEST(CommandsLatch, NothingActsOnTheFirstFrame) {
@@ -105,10 +105,10 @@ TEST(CommandsLatch, NothingActsOnTheFirstFrame) {
     h.add_ball(200, 200);
     // the boxes of the first frame are still empty and the latch unarmed
     h.press_at(800, 20);
-    EXPECT_EQ(h.a.mode, play_mode);
+    EXPECT_EQ(h.a.mode, figure_mode::play);
     h.release_at(800, 20);
     h.press_at(800, 20);
-    EXPECT_EQ(h.a.mode, draw_mode);
+    EXPECT_EQ(h.a.mode, figure_mode::draw);
 }
 
 TEST(CommandsLatch, SlidingOntoACommandDoesNothingButOntoAStepperActs) {
@@ -117,11 +117,11 @@ TEST(CommandsLatch, SlidingOntoACommandDoesNothingButOntoAStepperActs) {
     c.move_to(commands::cx(c.a.button_of(&app::mode_command)), commands::cy(c.a.button_of(&app::mode_command)));
     c.move_to(commands::cx(c.a.button_of(&app::clear_all_command)), commands::cy(c.a.button_of(&app::clear_all_command)));
     c.frame();
-    EXPECT_EQ(c.a.mode, play_mode);
+    EXPECT_EQ(c.a.mode, figure_mode::play);
     EXPECT_EQ(c.a.figure.balls.count(), 1u);
     c.move_to(commands::cx(c.m().gravity_row.plus), commands::cy(c.m().gravity_row.plus));
     c.frame();
-    EXPECT_EQ(c.a.gravity, 0.1f * 1.02f * 1.02f);
+    EXPECT_EQ(c.a.settings.gravity, 0.1f * 1.02f * 1.02f);
 }
 
 TEST(CommandsMode, LeavingDrawModeClearsTheSelectionAndRelabels) {
@@ -129,16 +129,16 @@ TEST(CommandsMode, LeavingDrawModeClearsTheSelectionAndRelabels) {
     c.release_at(0, 0);
     c.press_on(c.a.button_of(&app::mode_command));
     c.release_at(0, 0);
-    ASSERT_EQ(c.a.mode, draw_mode);
+    ASSERT_EQ(c.a.mode, figure_mode::draw);
     c.click(500, 500);
     c.click(600, 500);
     ball_ref placed = c.ball_list()[2];
-    EXPECT_EQ(c.a.selected, placed);
+    EXPECT_EQ(c.a.editing.selected, placed);
     EXPECT_EQ(placed->figure, 0);
 
     c.press_on(c.a.button_of(&app::mode_command));
-    EXPECT_EQ(c.a.mode, play_mode);
-    EXPECT_EQ(c.a.selected, nullptr);
+    EXPECT_EQ(c.a.mode, figure_mode::play);
+    EXPECT_EQ(c.a.editing.selected, nullptr);
     EXPECT_EQ(c.ball_list()[0]->figure, 1);
     EXPECT_EQ(c.ball_list()[1]->figure, 2);
     EXPECT_EQ(placed->figure, 3);
@@ -149,25 +149,25 @@ TEST(CommandsMode, LeavingDrawModeClearsTheSelectionAndRelabels) {
     for (ball_ref b : c.a.figure.balls.all()) b->figure = 9;
     c.release_at(0, 0);
     c.press_on(c.a.button_of(&app::mode_command));
-    EXPECT_EQ(c.a.mode, draw_mode);
+    EXPECT_EQ(c.a.mode, figure_mode::draw);
     EXPECT_EQ(c.ball_list()[0]->figure, 9);
 }
 
 TEST(CommandsDelete, OnlyInDrawModeAndOnlyTheSelectedBall) {
     commands c;
-    c.a.selected = c.ball_list()[0];  // cannot happen in play mode, but must not matter
+    c.a.editing.selected = c.ball_list()[0];  // cannot happen in play mode, but must not matter
     c.press_on(c.a.button_of(&app::delete_command));
     EXPECT_EQ(c.a.figure.balls.count(), 1u);
     c.release_at(0, 0);
 
     c.press_on(c.a.button_of(&app::mode_command));
     c.release_at(0, 0);
-    ASSERT_EQ(c.a.mode, draw_mode);
+    ASSERT_EQ(c.a.mode, figure_mode::draw);
     c.click(500, 500);
     ball_ref placed = c.ball_list()[1];
-    ASSERT_EQ(c.a.selected, placed);
+    ASSERT_EQ(c.a.editing.selected, placed);
     c.press_on(c.a.button_of(&app::delete_command));
-    EXPECT_EQ(c.a.selected, nullptr);
+    EXPECT_EQ(c.a.editing.selected, nullptr);
     EXPECT_EQ(c.a.figure.balls.count(), 1u);
     EXPECT_NE(c.ball_list()[0], placed);
     c.release_at(0, 0);
@@ -178,12 +178,12 @@ TEST(CommandsDelete, OnlyInDrawModeAndOnlyTheSelectedBall) {
 TEST(CommandsClear, ClearAllInPlayModeEmptiesAndEntersDrawMode) {
     commands c;
     c.add_ball(300, 300);
-    c.a.selected = c.ball_list()[1];
+    c.a.editing.selected = c.ball_list()[1];
     c.press_on(c.a.button_of(&app::clear_all_command));
     EXPECT_TRUE(c.a.figure.balls.is_empty());
     EXPECT_TRUE(c.a.figure.links.is_empty());
-    EXPECT_EQ(c.a.mode, draw_mode);
-    EXPECT_NE(c.a.selected, nullptr);  // Clear All leaves the selection alone
+    EXPECT_EQ(c.a.mode, figure_mode::draw);
+    EXPECT_NE(c.a.editing.selected, nullptr);  // Clear All leaves the selection alone
 }
 
 TEST(CommandsQuit, EndsTheFrameAtOnce) {
@@ -191,7 +191,7 @@ TEST(CommandsQuit, EndsTheFrameAtOnce) {
     c.hb.move(commands::cx(c.a.button_of(&app::quit_command)), commands::cy(c.a.button_of(&app::quit_command)));
     c.hb.press(1);
     EXPECT_FALSE(c.frame());
-    EXPECT_TRUE(c.a.quit_requested);
+    EXPECT_TRUE(c.a.loop.quit_requested);
     // the frame stopped inside the command handling: no menu was drawn
     for (const auto& r : c.hb.drawn) EXPECT_NE(r.kind, draw_record::shape::text);
 }

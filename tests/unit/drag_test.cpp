@@ -8,7 +8,7 @@ namespace {
 
 struct play_figure : harness {
     play_figure() {
-        a.mode = play_mode;
+        a.mode = figure_mode::play;
         // two overlapping balls around x = 110 and one apart
         for (float x : {100.0f, 120.0f, 400.0f}) {
             ball_ref b = add_ball(x, 300);
@@ -29,7 +29,7 @@ TEST(DragStep, HeldBallSitsOnThePointerWithNoVelocity) {
     f.hb.move(403, 296);
     f.hb.press(1);
     f.step();
-    EXPECT_EQ(f.a.dragged, balls[2]);
+    EXPECT_EQ(f.a.editing.dragged, balls[2]);
     EXPECT_FLOAT_EQ(balls[2]->x, 403);
     EXPECT_FLOAT_EQ(balls[2]->y, 296);
     EXPECT_EQ(balls[2]->vx, 0);
@@ -46,7 +46,7 @@ TEST(DragStep, HeldBallSitsOnThePointerWithNoVelocity) {
     }
     f.hb.release(1);
     f.step();
-    EXPECT_EQ(f.a.dragged, nullptr);
+    EXPECT_EQ(f.a.editing.dragged, nullptr);
     f.hb.move(100, 100);
     f.step();
     EXPECT_FLOAT_EQ(balls[2]->x, 600);  // let go: no longer follows
@@ -58,10 +58,10 @@ TEST(DragStep, PointerIsConvertedThroughTheView) {
     f.hb.move(400, 300);
     f.hb.press(1);
     f.step();
-    ASSERT_EQ(f.a.dragged, balls[2]);
-    f.a.zoom = 0.5f;
-    f.a.view_cx = 1000;
-    f.a.view_cy = -100;
+    ASSERT_EQ(f.a.editing.dragged, balls[2]);
+    f.a.view.zoom = 0.5f;
+    f.a.view.view_cx = 1000;
+    f.a.view.view_cy = -100;
     f.hb.move(490, 284);
     f.step();
     EXPECT_FLOAT_EQ(balls[2]->x, 1200);  // (490 - 390) / 0.5 + 1000
@@ -74,13 +74,13 @@ TEST(DragStep, LaterOverlappingBallIsHeldAndKeptWhileMovingOverOthers) {
     f.hb.move(110, 300);
     f.hb.press(1);
     f.step();
-    EXPECT_EQ(f.a.dragged, balls[1]);
+    EXPECT_EQ(f.a.editing.dragged, balls[1]);
     f.hb.move(400, 300);  // right over the third ball
     f.step();
-    EXPECT_EQ(f.a.dragged, balls[1]);
+    EXPECT_EQ(f.a.editing.dragged, balls[1]);
     f.hb.move(100, 300);
     f.step();
-    EXPECT_EQ(f.a.dragged, balls[1]);
+    EXPECT_EQ(f.a.editing.dragged, balls[1]);
 }
 
 TEST(DragStep, RimIsOutsideAndAPressOnEmptyCanvasGrabsTheFirstBallPassed) {
@@ -89,18 +89,18 @@ TEST(DragStep, RimIsOutsideAndAPressOnEmptyCanvasGrabsTheFirstBallPassed) {
     f.hb.move(413, 300);  // exactly on the rim
     f.hb.press(1);
     f.step();
-    EXPECT_EQ(f.a.dragged, nullptr);
+    EXPECT_EQ(f.a.editing.dragged, nullptr);
     EXPECT_FLOAT_EQ(balls[2]->x, 400);
     f.hb.move(408, 300);
     f.step();
-    EXPECT_EQ(f.a.dragged, balls[2]);
+    EXPECT_EQ(f.a.editing.dragged, balls[2]);
 }
 
 TEST(DragStep, EveryMassIsResetWhetherOrNotAnythingIsHeld) {
     play_figure f;
     f.step();
     for (ball_ref b : f.a.figure.balls.all()) EXPECT_EQ(b->mass, 1.0f);
-    EXPECT_EQ(f.a.dragged, nullptr);
+    EXPECT_EQ(f.a.editing.dragged, nullptr);
     for (ball_ref b : f.a.figure.balls.all()) EXPECT_EQ(b->vx, 3);
 }
 

@@ -11,9 +11,9 @@ protected:
         app_figure_test::SetUp();
         // every row its own colour, so a colour names its row
         for (int row = 0; row < palette_rows; ++row) {
-            a->palette[row][0] = row;
-            a->palette[row][1] = 100 + row;
-            a->palette[row][2] = 200 + row;
+            a->palette.colour[row][0] = row;
+            a->palette.colour[row][1] = 100 + row;
+            a->palette.colour[row][2] = 200 + row;
         }
     }
     static rgb row_colour(int row) { return {row, 100 + row, 200 + row}; }
@@ -39,9 +39,9 @@ TEST_F(drawing_test, BallsAndLinksFollowTheZoom) {
     a->draw_figure();
     auto ovals = shapes(draw_record::shape::oval);
     ASSERT_EQ(ovals.size(), 1u);
-    EXPECT_NEAR(ovals[0].values[2], 26 * a->zoom, 1e-4);
-    EXPECT_NEAR(b->screen_x, 390 + a->zoom * (100 - a->view_cx), 1e-3);
-    EXPECT_NEAR(b->screen_radius, 13 * a->zoom, 1e-5);
+    EXPECT_NEAR(ovals[0].values[2], 26 * a->view.zoom, 1e-4);
+    EXPECT_NEAR(b->screen_x, 390 + a->view.zoom * (100 - a->view.view_cx), 1e-3);
+    EXPECT_NEAR(b->screen_radius, 13 * a->view.zoom, 1e-5);
 }
 
 TEST_F(drawing_test, FigureNumberPicksThePaletteRow) {
@@ -66,7 +66,7 @@ TEST_F(drawing_test, SelectedBallTakesTheLastRow) {
     put_ball(100, 100)->figure = 3;
     ball_ref chosen = put_ball(200, 100);
     chosen->figure = 3;
-    a->selected = chosen;
+    a->editing.selected = chosen;
     a->draw_figure();
     auto ovals = shapes(draw_record::shape::oval);
     ASSERT_EQ(ovals.size(), 2u);

@@ -14,15 +14,15 @@ TEST(EditingPlace, ClickPlacesOneSelectedBallAtThePointer) {
     EXPECT_FLOAT_EQ(b->x, 200);
     EXPECT_FLOAT_EQ(b->y, 300);
     EXPECT_EQ(b->number, 1);
-    EXPECT_EQ(h.a.selected, b);
+    EXPECT_EQ(h.a.editing.selected, b);
     EXPECT_EQ(h.a.figure.links.count(), 0u);
 }
 
 TEST(EditingPlace, PointerIsConvertedThroughTheView) {
     harness h;
-    h.a.zoom = 2;
-    h.a.view_cx = 100;
-    h.a.view_cy = 50;
+    h.a.view.zoom = 2;
+    h.a.view.view_cx = 100;
+    h.a.view.view_cy = 50;
     // drive the step directly: the frame's view fitting would reset the view
     h.hb.move(490, 484);
     h.hb.press(1);
@@ -32,7 +32,7 @@ TEST(EditingPlace, PointerIsConvertedThroughTheView) {
     EXPECT_FLOAT_EQ(b->x, 150);  // (490 - 390) / 2 + 100
     EXPECT_FLOAT_EQ(b->y, 100);  // (484 - 384) / 2 + 50
     EXPECT_FLOAT_EQ(b->screen_x, 490);
-    EXPECT_FLOAT_EQ(b->screen_radius, 2 * h.a.ball_size);
+    EXPECT_FLOAT_EQ(b->screen_radius, 2 * h.a.settings.ball_size);
 }
 
 TEST(EditingPlace, OnlyTheMenuEdgeStopsPlacement) {
@@ -57,7 +57,7 @@ TEST(EditingPlace, NoBallOnTopOfAnotherButTheRimIsEmptyCanvas) {
     // squared distance exactly the squared radius (13 * 13) is outside
     h.click(313, 300);
     ASSERT_EQ(h.a.figure.balls.count(), 2u);
-    EXPECT_EQ(h.a.selected, h.ball_list()[1]);
+    EXPECT_EQ(h.a.editing.selected, h.ball_list()[1]);
     EXPECT_EQ(h.ball_list()[1]->number, 2);
 }
 
@@ -67,8 +67,8 @@ TEST(EditingLink, PressOnBallReleaseOnAnotherLinksThem) {
     h.click(300, 100);
     auto balls = h.ball_list();
     h.press_at(100, 100);
-    EXPECT_EQ(h.a.selected, balls[0]);
-    EXPECT_EQ(h.a.link_drag_active, 1);
+    EXPECT_EQ(h.a.editing.selected, balls[0]);
+    EXPECT_TRUE(h.a.editing.link_drag_active);
     h.move_to(200, 150);
     h.release_at(300, 100);
     ASSERT_EQ(h.a.figure.links.count(), 1u);
@@ -77,7 +77,7 @@ TEST(EditingLink, PressOnBallReleaseOnAnotherLinksThem) {
     EXPECT_EQ(l.end_b, balls[1]);
     EXPECT_FLOAT_EQ(l.rest_length, 200);
     EXPECT_EQ(h.a.figure.balls.count(), 2u);
-    EXPECT_EQ(h.a.link_drag_active, 0);
+    EXPECT_FALSE(h.a.editing.link_drag_active);
 }
 
 TEST(EditingLink, ReleaseOnEmptyCanvasPlacesTheEndBall) {
@@ -91,7 +91,7 @@ TEST(EditingLink, ReleaseOnEmptyCanvasPlacesTheEndBall) {
     EXPECT_FLOAT_EQ(balls[1]->y, 500);
     EXPECT_EQ(h.links_between(balls[0], balls[1]), 1);
     EXPECT_FLOAT_EQ(h.a.figure.links.slot(0)->rest_length, 500);
-    EXPECT_EQ(h.a.selected, balls[1]);
+    EXPECT_EQ(h.a.editing.selected, balls[1]);
 }
 
 TEST(EditingLink, DragFromEmptyToEmptyGivesTwoBallsAndALink) {
@@ -115,7 +115,7 @@ TEST(EditingLink, ReleaseOnTheStartBallOnlySelectsIt) {
     h.release_at(104, 96);
     EXPECT_EQ(h.a.figure.links.count(), 0u);
     EXPECT_EQ(h.a.figure.balls.count(), 2u);
-    EXPECT_EQ(h.a.selected, h.ball_list()[0]);
+    EXPECT_EQ(h.a.editing.selected, h.ball_list()[0]);
 }
 
 TEST(EditingLink, ReleaseOverTheMenuPlacesNothing) {
@@ -125,7 +125,7 @@ TEST(EditingLink, ReleaseOverTheMenuPlacesNothing) {
     h.release_at(900, 100);
     EXPECT_EQ(h.a.figure.balls.count(), 1u);
     EXPECT_EQ(h.a.figure.links.count(), 0u);
-    EXPECT_EQ(h.a.link_drag_active, 0);
+    EXPECT_FALSE(h.a.editing.link_drag_active);
 }
 
 TEST(EditingLink, ReleaseOverTheMenuStillLinksABallReachingUnderIt) {
@@ -167,8 +167,8 @@ TEST(EditingLink, OverlappingBallsTheLaterOneStartsAndBothEnd) {
     h.click(600, 600);
     auto balls = h.ball_list();
     h.press_at(110, 100);
-    EXPECT_EQ(h.a.link_start, balls[1]);
-    EXPECT_EQ(h.a.selected, balls[1]);
+    EXPECT_EQ(h.a.editing.link_start, balls[1]);
+    EXPECT_EQ(h.a.editing.selected, balls[1]);
     h.release_at(400, 400);
     EXPECT_EQ(h.links_between(balls[1], balls[2]), 1);
     EXPECT_EQ(h.links_between(balls[0], balls[2]), 0);
@@ -186,12 +186,12 @@ TEST(EditingLink, SlidingTheHeldPointerOntoABallStartsTheDrag) {
     h.click(300, 300);
     // pressed on a bare part of the panel, so nothing is placed at the press
     h.press_at(900, 100);
-    EXPECT_EQ(h.a.link_drag_active, 0);
+    EXPECT_FALSE(h.a.editing.link_drag_active);
     h.move_to(500, 200);
-    EXPECT_EQ(h.a.link_drag_active, 0);
+    EXPECT_FALSE(h.a.editing.link_drag_active);
     h.move_to(302, 301);
-    EXPECT_EQ(h.a.link_drag_active, 1);
-    EXPECT_EQ(h.a.selected, h.ball_list()[0]);
+    EXPECT_TRUE(h.a.editing.link_drag_active);
+    EXPECT_EQ(h.a.editing.selected, h.ball_list()[0]);
     h.release_at(500, 500);
     ASSERT_EQ(h.a.figure.balls.count(), 2u);
     EXPECT_EQ(h.links_between(h.ball_list()[0], h.ball_list()[1]), 1);
@@ -218,11 +218,11 @@ TEST(EditingLink, AStartBallThatLeftTheFigureIsNotLinked) {
     harness h;
     h.click(100, 100);
     h.press_at(100, 100);
-    h.a.delete_ball(h.a.link_start);
+    h.a.delete_ball(h.a.editing.link_start);
     h.release_at(400, 400);
     // the release still places its ball, but no link may reach the removed one
     EXPECT_EQ(h.a.figure.links.count(), 0u);
-    for (ball_ref b : h.a.figure.balls.all()) EXPECT_NE(b, h.a.link_start);
+    for (ball_ref b : h.a.figure.balls.all()) EXPECT_NE(b, h.a.editing.link_start);
 }
 
 }  // namespace

@@ -44,8 +44,8 @@ struct harness {
 
     // a ball put straight into the figure, its screen place cached as if drawn
     ball_ref add_ball(float x, float y) {
-        ball_ref b = put_ball(a.figure, x, y, 1, a.ball_size);
-        b->to_screen(a);
+        ball_ref b = put_ball(a.figure, x, y, 1, a.settings.ball_size);
+        b->to_screen(a.view);
         return b;
     }
     // the balls as they stand in the list, for index checks

@@ -31,8 +31,8 @@ protected:
 TEST_P(Examples, OpensInViewAndHoldsTogetherAfterTenSeconds) {
     const example_case& c = GetParam();
     app a;
-    a.options.document = std::string(FLOPKIN_EXAMPLES_DIR) + "/" + c.name;
-    a.options.seed = 1;
+    a.loop.options.document = std::string(FLOPKIN_EXAMPLES_DIR) + "/" + c.name;
+    a.loop.options.seed = 1;
     std::string error;
     ASSERT_TRUE(a.start_up(error)) << error;
     EXPECT_EQ(a.figure.balls.count(), c.balls);
@@ -41,24 +41,24 @@ TEST_P(Examples, OpensInViewAndHoldsTogetherAfterTenSeconds) {
     for (const link_ref& l : a.figure.links.all()) ASSERT_TRUE(l->end_a && l->end_b);
     for (const tension_ref& t : a.figure.tensions.all()) ASSERT_TRUE(t->end_a && t->vertex && t->end_b);
     // the load did not have to widen the view: the figure shows whole at zoom 1
-    EXPECT_EQ(a.view_left, 0);
-    EXPECT_EQ(a.view_right, 780);
-    EXPECT_EQ(a.view_top, 0);
-    EXPECT_EQ(a.view_bottom, 768);
+    EXPECT_EQ(a.view.view_left, 0);
+    EXPECT_EQ(a.view.view_right, 780);
+    EXPECT_EQ(a.view.view_top, 0);
+    EXPECT_EQ(a.view.view_bottom, 768);
 
     std::string why;
-    ASSERT_TRUE(open_graphics(a.screen_width, a.screen_height, 0, 60, why));
+    ASSERT_TRUE(open_graphics(a.view.screen_width, a.view.screen_height, 0, 60, why));
     unpace_frames();
     float start_y = a.figure.balls.slot(0)->y;
     for (int frame = 0; frame < 600; ++frame) ASSERT_TRUE(a.run_frame());
-    EXPECT_EQ(a.mode, play_mode);
+    EXPECT_EQ(a.mode, figure_mode::play);
     ASSERT_EQ(a.figure.balls.count(), c.balls);
     for (const ball_ref& b : a.figure.balls.all()) {
         ASSERT_TRUE(std::isfinite(b->x) && std::isfinite(b->y));
-        EXPECT_GE(b->x, a.view_left - 1);
-        EXPECT_LE(b->x, a.view_right + 1);
-        EXPECT_GE(b->y, a.view_top - 1);
-        EXPECT_LE(b->y, a.view_bottom + 1);
+        EXPECT_GE(b->x, a.view.view_left - 1);
+        EXPECT_LE(b->x, a.view.view_right + 1);
+        EXPECT_GE(b->y, a.view.view_top - 1);
+        EXPECT_LE(b->y, a.view.view_bottom + 1);
     }
     EXPECT_GT(a.figure.balls.slot(0)->y, start_y + 100) << "the figure did not fall";
     for (const link_ref& l : a.figure.links.all()) {
@@ -72,7 +72,7 @@ TEST_P(Examples, OpensInViewAndHoldsTogetherAfterTenSeconds) {
 // take part in many tensions each, whose summed pushes once overshot.
 TEST_P(Examples, DrawModeHoldsABuiltFigureAndBringsAPlayedOneBackWhole) {
     app a;
-    a.options.document = std::string(FLOPKIN_EXAMPLES_DIR) + "/" + GetParam().name;
+    a.loop.options.document = std::string(FLOPKIN_EXAMPLES_DIR) + "/" + GetParam().name;
     std::string error;
     ASSERT_TRUE(a.start_up(error)) << error;
     auto places = [&] {

@@ -15,12 +15,12 @@ namespace flopkin {
 
 namespace {
 
-struct settings {
+struct settings_at {
     const char* name;
     float ball_size, link_width, gravity, angle_force;
 };
-constexpr settings highest{"highest", 200, 200, 1, 3000};
-constexpr settings lowest{"lowest", 1, 0.1f, 0.001f, 0.1f};
+constexpr settings_at highest{"highest", 200, 200, 1, 3000};
+constexpr settings_at lowest{"lowest", 1, 0.1f, 0.001f, 0.1f};
 
 class Extremes : public ::testing::Test {
 protected:
@@ -32,11 +32,11 @@ protected:
     }
     void TearDown() override { use_backend(nullptr); }
 
-    void set(app& a, const settings& s) {
-        a.ball_size = s.ball_size;
-        a.link_width = s.link_width;
-        a.gravity = s.gravity;
-        a.angle_force = s.angle_force;
+    void set(app& a, const settings_at& s) {
+        a.settings.ball_size = s.ball_size;
+        a.settings.link_width = s.link_width;
+        a.settings.gravity = s.gravity;
+        a.settings.angle_force = s.angle_force;
     }
 
     // Runs the frames with the zoom stepper held one way, throwing every ball
@@ -51,7 +51,7 @@ protected:
                     b->x += speed(random);
                     b->y += speed(random);
                 }
-            if (frame == frames / 2) a.mode = -a.mode;
+            if (frame == frames / 2) a.mode = other_mode(a.mode);
             a.zoom_step(zoom_direction);
             a.run_frame();
             std::string at = " at frame " + std::to_string(frame);
@@ -72,17 +72,17 @@ protected:
 }  // namespace
 
 TEST_F(Extremes, ALargeFigureAtEverySettingsLimitStaysSound) {
-    for (const settings& s : {highest, lowest}) {
+    for (const settings_at& s : {highest, lowest}) {
         for (int direction : {0, 1}) {
             app a;
             set(a, s);
-            add_mesh(a.figure, 10, 8, 100, 100, {a.ball_size, a.link_width, a.angle_force});
-            add_crowd(a.figure, 12, 6, 100, 400, {a.ball_size, a.link_width, a.angle_force});
+            add_mesh(a.figure, 10, 8, 100, 100, {a.settings.ball_size, a.settings.link_width, a.settings.angle_force});
+            add_crowd(a.figure, 12, 6, 100, 400, {a.settings.ball_size, a.settings.link_width, a.settings.angle_force});
             a.build_tensions();
             a.label_figures();
             EXPECT_EQ(run(a, 2500, direction), "") << s.name << " settings, zoom held " << (direction ? "in" : "out");
             if (direction == 0) {
-                EXPECT_NEAR(a.zoom, 1.0f / 7, 1e-4f) << s.name;
+                EXPECT_NEAR(a.view.zoom, 1.0f / 7, 1e-4f) << s.name;
             }
         }
     }
@@ -91,9 +91,9 @@ TEST_F(Extremes, ALargeFigureAtEverySettingsLimitStaysSound) {
 TEST_F(Extremes, HoldingZoomInOnASmallFigureReachesTheCeiling) {
     app a;
     set(a, lowest);
-    add_mesh(a.figure, 1, 1, 300, 300, {a.ball_size, a.link_width, a.angle_force});  // one ball, thrown only by the walls closing in
+    add_mesh(a.figure, 1, 1, 300, 300, {a.settings.ball_size, a.settings.link_width, a.settings.angle_force});  // one ball, thrown only by the walls closing in
     EXPECT_EQ(run(a, 2000, 1, false), "");
-    EXPECT_EQ(a.zoom, 100.0f);
+    EXPECT_EQ(a.view.zoom, 100.0f);
 }
 
 }  // namespace flopkin

@@ -15,7 +15,7 @@ TEST_F(DocumentCommands, OpenReplacesAddKeepsCancelChangesNothing) {
     put("doc.fkn", three_balls());
     put_ball(a.figure, 1, 1);
     put_ball(a.figure, 2, 2);
-    a.document_path = "earlier.fkn";
+    a.document.path = "earlier.fkn";
 
     a.load_document(1, "");  // the requester is cancelled
     ASSERT_EQ(hb.requester_calls.size(), 1u);
@@ -28,11 +28,11 @@ TEST_F(DocumentCommands, OpenReplacesAddKeepsCancelChangesNothing) {
     a.load_document(0, "");
     EXPECT_EQ(a.figure.balls.count(), 5u);
     EXPECT_EQ(a.figure.links.count(), 2u);
-    EXPECT_EQ(a.document_path, "earlier.fkn");
+    EXPECT_EQ(a.document.path, "earlier.fkn");
     a.load_document(1, "");
     EXPECT_EQ(a.figure.balls.count(), 3u);
     EXPECT_EQ(a.figure.links.count(), 2u);
-    EXPECT_EQ(a.document_path, "doc.fkn");
+    EXPECT_EQ(a.document.path, "doc.fkn");
 }
 
 TEST_F(DocumentCommands, AddNumbersTheNewBallsAfterTheOldOnes) {
@@ -55,7 +55,7 @@ TEST_F(DocumentCommands, AddNumbersTheNewBallsAfterTheOldOnes) {
 
 TEST_F(DocumentCommands, WhatCannotBeReadChangesNothing) {
     put_ball(a.figure, 1, 1);
-    a.document_path = "earlier.fkn";
+    a.document.path = "earlier.fkn";
     std::filesystem::create_directory("folder.fkn");
     put("doc.fkn", three_balls());
     a.load_document(1, "folder.fkn");
@@ -65,7 +65,7 @@ TEST_F(DocumentCommands, WhatCannotBeReadChangesNothing) {
     a.load_document(0, "doc.fkn");
     EXPECT_EQ(a.figure.balls.count(), 1u);
     EXPECT_EQ(a.figure.links.count(), 0u);
-    EXPECT_EQ(a.document_path, "earlier.fkn");
+    EXPECT_EQ(a.document.path, "earlier.fkn");
 }
 
 TEST_F(DocumentCommands, ReadOnlyAndEmptyDocumentsOpen) {
@@ -77,17 +77,17 @@ TEST_F(DocumentCommands, ReadOnlyAndEmptyDocumentsOpen) {
     a.load_document(1, "empty.fkn");  // counts as opened: the figure empties
     EXPECT_TRUE(a.figure.balls.is_empty());
     EXPECT_TRUE(a.figure.links.is_empty());
-    EXPECT_EQ(a.document_path, "empty.fkn");
+    EXPECT_EQ(a.document.path, "empty.fkn");
 }
 
 TEST_F(DocumentCommands, LoadingWidensTheViewToTheBalls) {
     put("far.fkn", doc().ball(1, 1, 2000, 1500).ball(2, 1, -1000, -500).data);
-    a.ball_size = 20;
+    a.settings.ball_size = 20;
     a.load_document(0, "far.fkn");
-    EXPECT_LE(a.view_left, -1000 - 120);
-    EXPECT_GE(a.view_right, 2000 + 120);
-    EXPECT_LE(a.view_top, -500 - 120);
-    EXPECT_GE(a.view_bottom, 1500 + 120);
+    EXPECT_LE(a.view.view_left, -1000 - 120);
+    EXPECT_GE(a.view.view_right, 2000 + 120);
+    EXPECT_LE(a.view.view_top, -500 - 120);
+    EXPECT_GE(a.view.view_bottom, 1500 + 120);
 }
 
 TEST_F(DocumentCommands, SaveInPlayModeWritesTheFigureAsItIs) {
@@ -96,7 +96,7 @@ TEST_F(DocumentCommands, SaveInPlayModeWritesTheFigureAsItIs) {
     put_link(a.figure, p, q, 10);
     put_tension(a.figure, p, q, p, 45, 5);
     p->number = 7;
-    a.document_path = "doc.fkn";
+    a.document.path = "doc.fkn";
     a.save_document();
     EXPECT_EQ(a.menu->save_label, "Saved!");
     EXPECT_EQ(a.menu->save_message_frames, 60);
@@ -115,20 +115,20 @@ TEST_F(DocumentCommands, FirstSaveAsksForANameInTheDocumentFolder) {
     EXPECT_EQ(hb.requester_calls[0].filter, "");
     EXPECT_TRUE(hb.requester_calls[0].save);
     EXPECT_EQ(hb.requester_calls[0].initial_path, "saved flopkins/untitled.fkn");
-    EXPECT_EQ(a.document_path, "saved flopkins/mine.fkn");
+    EXPECT_EQ(a.document.path, "saved flopkins/mine.fkn");
     EXPECT_EQ(get("saved flopkins/mine.fkn").size(), 3 + 42u);
     EXPECT_EQ(a.menu->save_message_frames, 0);  // Save as says nothing when it works
 
     a.save_document_as();  // cancelled: nothing at all
     EXPECT_EQ(hb.requester_calls.back().initial_path, "saved flopkins/mine.fkn");
-    EXPECT_EQ(a.document_path, "saved flopkins/mine.fkn");
+    EXPECT_EQ(a.document.path, "saved flopkins/mine.fkn");
     EXPECT_EQ(a.menu->save_message_frames, 0);
 }
 
 TEST_F(DocumentCommands, AFailedSaveKeepsTheOldFileAndSaysSo) {
     put_ball(a.figure, 1, 2);
     put("doc.fkn", three_balls());
-    a.document_path = "doc.fkn";
+    a.document.path = "doc.fkn";
     use_device_maker(breaking_disk(never, 20));  // the disk fills up half-way
     testing::internal::CaptureStderr();
     a.save_document();
@@ -147,7 +147,7 @@ TEST_F(DocumentCommands, AFailedSaveKeepsTheOldFileAndSaysSo) {
               "flopkin: cannot save \"nowhere/doc.fkn\": No such file or directory\n");
     EXPECT_EQ(a.menu->save_label, "Save failed!");
     EXPECT_EQ(a.menu->save_message_frames, 60);
-    EXPECT_EQ(a.document_path, "doc.fkn");
+    EXPECT_EQ(a.document.path, "doc.fkn");
 }
 
 // A folder the user may not change: a document there that the user may write
@@ -168,13 +168,13 @@ TEST_F(DocumentCommands, WhereTheFolderRefusesOnlyWritableDocumentsSave) {
     ASSERT_GE(child, 0);
     if (child == 0) {
         if (as_root && (::chmod(dir.c_str(), 0755) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(3);
-        a.document_path = "locked/mine.fkn";
+        a.document.path = "locked/mine.fkn";
         a.save_document();
         bool mine_saved = a.menu->save_label == "Saved!" && get("locked/mine.fkn") == figure_bytes(a.figure);
-        a.document_path = "locked/theirs.fkn";
+        a.document.path = "locked/theirs.fkn";
         a.save_document();
         bool theirs_kept = a.menu->save_label == "Save failed!" && get("locked/theirs.fkn") == three_balls() &&
-                           a.document_path == "locked/theirs.fkn";
+                           a.document.path == "locked/theirs.fkn";
         bool nothing_else = std::distance(std::filesystem::directory_iterator("locked"), {}) == 2;
         if (as_root) ::_exit(mine_saved && theirs_kept && nothing_else ? 0 : 1);
         EXPECT_TRUE(mine_saved);
@@ -188,7 +188,7 @@ TEST_F(DocumentCommands, WhereTheFolderRefusesOnlyWritableDocumentsSave) {
     ::chmod("locked", 0755);
 
     put("doc.fkn", three_balls());
-    a.document_path = "doc.fkn";
+    a.document.path = "doc.fkn";
     use_file_mover([](const std::string&, const std::string&) { return EPERM; });
     a.save_document();
     use_file_mover(nullptr);
@@ -204,7 +204,7 @@ TEST_F(DocumentCommands, LongestNamesSaveLongerPathsFail) {
     std::string name = std::string(251, 'n') + ".fkn";
     hb.requester_answers = {name};
     a.save_document_as();
-    EXPECT_EQ(a.document_path, name);
+    EXPECT_EQ(a.document.path, name);
     EXPECT_EQ(get(name), figure_bytes(a.figure));
     EXPECT_EQ(a.menu->save_message_frames, 0);
 
@@ -215,7 +215,7 @@ TEST_F(DocumentCommands, LongestNamesSaveLongerPathsFail) {
     a.save_document_as();
     EXPECT_EQ(a.menu->save_label, "Save failed!");
     EXPECT_FALSE(std::filesystem::exists(deep + "/x.fkn"));
-    EXPECT_EQ(a.document_path, name);
+    EXPECT_EQ(a.document.path, name);
 }
 
 TEST_F(DocumentCommands, StartUpOpensTheNamedDocumentOrAddsTheDefault) {
@@ -224,16 +224,16 @@ TEST_F(DocumentCommands, StartUpOpensTheNamedDocumentOrAddsTheDefault) {
     std::string error;
     ASSERT_TRUE(a.start_up(error));
     EXPECT_EQ(a.figure.balls.count(), 3u);
-    EXPECT_EQ(a.document_path, "");
+    EXPECT_EQ(a.document.path, "");
 
     app named;
-    named.options.document = "saved flopkins/flopkin.fkn";
+    named.loop.options.document = "saved flopkins/flopkin.fkn";
     ASSERT_TRUE(named.start_up(error));
     EXPECT_EQ(named.figure.balls.count(), 3u);
-    EXPECT_EQ(named.document_path, "saved flopkins/flopkin.fkn");
+    EXPECT_EQ(named.document.path, "saved flopkins/flopkin.fkn");
 
     app missing;
-    missing.options.document = "nothing here.fkn";
+    missing.loop.options.document = "nothing here.fkn";
     EXPECT_FALSE(missing.start_up(error));
     EXPECT_NE(error.find("nothing here.fkn"), std::string::npos);
     EXPECT_NE(error.find(std::strerror(ENOENT)), std::string::npos);
@@ -248,7 +248,7 @@ TEST_F(DocumentCommands, ShutDownWritesTheOutputRenumbered) {
     put_tension(a.figure, q, r, q, 12, 3);
     a.shut_down();  // no output asked for
     EXPECT_EQ(entries(), 0u);
-    a.options.output = "after.fkn";
+    a.loop.options.output = "after.fkn";
     a.shut_down();
     EXPECT_EQ(q->number, 1);
     EXPECT_EQ(get("after.fkn"), figure_bytes(a.figure));

@@ -14,9 +14,9 @@ TEST_F(DocumentsAndFigures, SavingInDrawModeRebuildsTheTensions) {
     put_link(a.figure, p, v, 10);
     put_link(a.figure, v, q, 10);
     put_tension(a.figure, p, v, q, 45, 5);  // stale: drawn before the last links changed
-    a.angle_force = 30;
-    a.mode = draw_mode;
-    a.document_path = "doc.fkn";
+    a.settings.angle_force = 30;
+    a.mode = figure_mode::draw;
+    a.document.path = "doc.fkn";
     a.save_document();
 
     app back;

@@ -27,20 +27,20 @@ TEST_F(FrameLoop, OpensTheWindowAndRunsTheAskedFrames) {
     EXPECT_EQ(be.opened_width, 1024);
     EXPECT_EQ(be.opened_height, 768);
     EXPECT_EQ(be.title, "Flopkin");
-    EXPECT_EQ(a.frames_run, 3);
+    EXPECT_EQ(a.loop.frames_run, 3);
 }
 
 TEST_F(FrameLoop, ZeroFramesIsStartUpOnly) {
     app a;
     EXPECT_EQ(run_with_frames(a, 0), 0);
-    EXPECT_EQ(a.frames_run, 0);
+    EXPECT_EQ(a.loop.frames_run, 0);
     EXPECT_TRUE(be.drawn.empty());
 }
 
 TEST_F(FrameLoop, AnEmptyFigureSwitchesToDrawMode) {
     app a;
     EXPECT_EQ(run_with_frames(a, 1), 0);
-    EXPECT_EQ(a.mode, draw_mode);
+    EXPECT_EQ(a.mode, figure_mode::draw);
 }
 
 TEST_F(FrameLoop, EscapeEndsTheLoopAfterTheFrameIsShown) {
@@ -53,14 +53,14 @@ TEST_F(FrameLoop, EscapeEndsTheLoopAfterTheFrameIsShown) {
     be.press(key_escape);
     EXPECT_FALSE(a.run_frame());
     EXPECT_EQ(be.presents, shown + 2);
-    EXPECT_EQ(a.frames_run, 2);
+    EXPECT_EQ(a.loop.frames_run, 2);
 }
 
 TEST_F(FrameLoop, EscapeHeldEndsARunWithoutAFrameCount) {
     app a;
     be.press(key_escape);
     EXPECT_EQ(run_with_frames(a, -1), 0);
-    EXPECT_EQ(a.frames_run, 1);
+    EXPECT_EQ(a.loop.frames_run, 1);
 }
 
 TEST_F(FrameLoop, AWindowThatCannotOpenStopsTheRun) {
@@ -70,7 +70,7 @@ TEST_F(FrameLoop, AWindowThatCannotOpenStopsTheRun) {
     EXPECT_EQ(run_with_frames(a, 5), 1);
     std::string err = testing::internal::GetCapturedStderr();
     EXPECT_EQ(err.rfind("Unable to set graphics mode\n", 0), 0u) << err;
-    EXPECT_EQ(a.frames_run, 0);
+    EXPECT_EQ(a.loop.frames_run, 0);
 }
 
 TEST_F(FrameLoop, TheFirstFrameClearsToBlackFirst) {
@@ -85,7 +85,7 @@ TEST(PaletteDrift, AllTwoAfterTheFirstFrame) {
     app a;
     seed_rnd(99);
     a.drift_palette();
-    for (auto& row : a.palette)
+    for (auto& row : a.palette.colour)
         for (int value : row) EXPECT_EQ(value, 2);
 }
 
@@ -93,7 +93,7 @@ TEST(PaletteDrift, ClimbsTwoPerFrameWithoutReversals) {
     app a;
     seed_rnd(13325);  // a seed whose first 900 draws hold no reversal
     for (int frame = 0; frame < 10; ++frame) a.drift_palette();
-    for (auto& row : a.palette)
+    for (auto& row : a.palette.colour)
         for (int value : row) EXPECT_EQ(value, 20);
 }
 
@@ -103,9 +103,9 @@ TEST(PaletteDrift, StaysEvenAndInsideItsBounds) {
     bool turned = false;
     for (int frame = 0; frame < 3000; ++frame) {
         a.drift_palette();
-        for (int i = 0; i < a.palette_size; ++i)
+        for (int i = 0; i < a.palette.size; ++i)
             for (int j = 0; j < 3; ++j) {
-                int value = a.palette[i][j], step = a.palette_step[i][j];
+                int value = a.palette.colour[i][j], step = a.palette.step[i][j];
                 ASSERT_EQ(value % 2, 0);
                 ASSERT_GE(value, 0);
                 ASSERT_LE(value, 254);

@@ -45,8 +45,8 @@ TEST_F(grid_test, BrightensWhenZoomedInAndDimsWhenOut) {
 
 TEST_F(grid_test, LinesOnTheScreenEdgeAreSkipped) {
     // a view whose grid line x = 500 maps to screen x 0 and y = 0 to y 0
-    a->view_cx = 500 + 390 * 2;
-    a->view_cy = 384 * 2;
+    a->view.view_cx = 500 + 390 * 2;
+    a->view.view_cy = 384 * 2;
     a->draw_grid();
     for (const draw_record& r : screen.drawn) {
         if (r.values[0] == r.values[2]) {

@@ -26,8 +26,8 @@ std::string picture(app& a) {
     for (const auto& t : a.figure.tensions.all())
         out << at(t->end_a) << '<' << at(t->vertex) << '>' << at(t->end_b) << ' ' << t->rest_angle << ' '
             << t->strength << '\n';
-    out << "mode " << a.mode << " selected " << at(a.selected) << " view " << a.view_left << ' ' << a.view_right
-        << ' ' << a.view_top << ' ' << a.view_bottom << ' ' << a.zoom;
+    out << "mode " << static_cast<int>(a.mode) << " selected " << at(a.editing.selected) << " view " << a.view.view_left << ' ' << a.view.view_right
+        << ' ' << a.view.view_top << ' ' << a.view.view_bottom << ' ' << a.view.zoom;
     return out.str();
 }
 
@@ -75,7 +75,7 @@ TEST_F(History, EveryActionIsOneStepUndoneAndRedoneExactly) {
     for (int i = 0; i < 20; ++i) frame();          // the figure falls
     act([&] { type(key_space); });                 // Draw
     frame();
-    a.selected = a.figure.balls.slot(0);  // the lone ball, before the linked ones in the list
+    a.editing.selected = a.figure.balls.slot(0);  // the lone ball, before the linked ones in the list
     act([&] { type(key_delete); });
     hb.requester_answers = {"doc.fkn", "doc.fkn"};
     std::size_t had = a.figure.balls.count();
@@ -112,10 +112,10 @@ TEST_F(History, PlayModeUndoGivesBackTheDrawnFigureAndANewActionEndsRedo) {
     for (int i = 0; i < 30; ++i) frame();
     std::string fallen = picture(a);
     ASSERT_NE(fallen, drawn);
-    a.gravity = 0.5f;  // the value rows are not part of the history
+    a.settings.gravity = 0.5f;  // the value rows are not part of the history
     type('Z', ctrl);
     EXPECT_EQ(picture(a), drawn);
-    EXPECT_EQ(a.gravity, 0.5f);
+    EXPECT_EQ(a.settings.gravity, 0.5f);
     type('Y', ctrl);
     EXPECT_EQ(picture(a), fallen);
 
@@ -168,7 +168,7 @@ TEST_F(History, UndoingAnOpenAimsSaveBackAtTheDocumentBefore) {
     put("b.fkn", doc().ball(1, 1, 50, 50).data);
     std::string why;
     ASSERT_TRUE(a.read_document(1, "a.fkn", why));
-    a.mode = 1;
+    a.mode = figure_mode::draw;
     frame();
     click(300, 300);
     hb.requester_answers = {"b.fkn"};
@@ -176,9 +176,9 @@ TEST_F(History, UndoingAnOpenAimsSaveBackAtTheDocumentBefore) {
     type('Z', ctrl);
     type('S', ctrl);
     EXPECT_EQ(get("b.fkn"), doc().ball(1, 1, 50, 50).data);
-    EXPECT_EQ(a.document_path, "a.fkn");
+    EXPECT_EQ(a.document.path, "a.fkn");
     type('Y', ctrl);
-    EXPECT_EQ(a.document_path, "b.fkn");
+    EXPECT_EQ(a.document.path, "b.fkn");
 
     // Save as is no step: undoing a drawing after it keeps the new name
     frame();
@@ -186,7 +186,7 @@ TEST_F(History, UndoingAnOpenAimsSaveBackAtTheDocumentBefore) {
     hb.requester_answers = {"c.fkn"};
     type('S', ctrl_shift);
     type('Z', ctrl);
-    EXPECT_EQ(a.document_path, "c.fkn");
+    EXPECT_EQ(a.document.path, "c.fkn");
 
     // a figure without a document before the Open asks for a name again
     app fresh;
@@ -214,12 +214,12 @@ TEST_F(History, ShortcutsActAsTheirButtonsOncePerPressAndNotDuringAGesture) {
     click(100, 100);
     hb.press(key_space);  // held over many frames: one switch
     for (int i = 0; i < 5; ++i) frame();
-    EXPECT_EQ(a.mode, play_mode);
+    EXPECT_EQ(a.mode, figure_mode::play);
     hb.release(key_space);
     type(key_delete);  // play mode: nothing to delete
     type('Z');         // without Ctrl: nothing
     EXPECT_EQ(a.figure.balls.count(), 1u);
-    EXPECT_EQ(a.mode, play_mode);
+    EXPECT_EQ(a.mode, figure_mode::play);
 
     // a press held on the canvas: the key is used up unheard
     hb.move(300, 300);
@@ -228,9 +228,9 @@ TEST_F(History, ShortcutsActAsTheirButtonsOncePerPressAndNotDuringAGesture) {
     type('Z', ctrl);
     hb.release(code_mouse_left);
     frame();
-    EXPECT_EQ(a.mode, play_mode);
+    EXPECT_EQ(a.mode, figure_mode::play);
     type('Z', ctrl);
-    EXPECT_EQ(a.mode, draw_mode);
+    EXPECT_EQ(a.mode, figure_mode::draw);
 
     type('S', ctrl);  // no document yet: Save asks for a name, as the button does
     type('S', ctrl_shift);

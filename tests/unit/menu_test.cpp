@@ -57,9 +57,9 @@ TEST(MenuLayout, BoxesAndLabelsAtTheDefaults) {
 
 TEST(MenuLayout, NumbersAreTruncatedNotRounded) {
     harness h;
-    h.a.zoom = 0.9999999f;
-    h.a.ball_size = 13.99f;
-    h.a.gravity = 0.001f;
+    h.a.view.zoom = 0.9999999f;
+    h.a.settings.ball_size = 13.99f;
+    h.a.settings.gravity = 0.001f;
     h.a.layout_menu();
     EXPECT_EQ(h.a.menu->zoom_row.display.label, "Zoom= 999");
     EXPECT_EQ(h.a.menu->size_row.display.label, "Balls Size= 139");
@@ -68,8 +68,8 @@ TEST(MenuLayout, NumbersAreTruncatedNotRounded) {
 
 TEST(MenuLayout, PanelFollowsTheDrawingAreaWidth) {
     harness h;
-    h.a.area_width = 700.9f;
-    h.a.mode = play_mode;
+    h.a.view.area_width = 700.9f;
+    h.a.mode = figure_mode::play;
     h.a.layout_menu();
     const menu& m = *h.a.menu;
     EXPECT_EQ(m.panel_left, 700);
@@ -108,7 +108,7 @@ TEST(MenuDraw, PanelThenBordersThenTheButtons) {
 TEST(MenuDraw, PlayModeHidesDeleteSelectedBall) {
     harness h;
     h.add_ball(200, 200);
-    h.a.mode = play_mode;
+    h.a.mode = figure_mode::play;
     h.frame();
     EXPECT_NE(h.text("Draw"), nullptr);
     EXPECT_EQ(h.text("Play"), nullptr);

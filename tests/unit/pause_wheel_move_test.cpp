@@ -14,7 +14,7 @@ namespace {
 struct stick : harness {
     stick() {
         add_stick_figure(a.figure, 390, 300);
-        a.mode = play_mode;
+        a.mode = figure_mode::play;
     }
     std::vector<float> positions() {
         std::vector<float> out;
@@ -55,7 +55,7 @@ TEST(Pause, HoldsTheStepAndSingleStepsMatchARunOfTheSameSteps) {
     s.type('P');
     held = s.positions();
     ball_ref head = s.ball_list()[0];
-    head->to_screen(s.a);
+    head->to_screen(s.a.view);
     s.press_at(static_cast<int>(head->screen_x), static_cast<int>(head->screen_y));
     s.move_to(static_cast<int>(head->screen_x) + 30, static_cast<int>(head->screen_y));
     std::vector<float> now = s.positions();
@@ -66,8 +66,8 @@ TEST(Pause, HoldsTheStepAndSingleStepsMatchARunOfTheSameSteps) {
 
     // entering draw mode ends the pause
     s.type(key_space);
-    EXPECT_EQ(s.a.mode, draw_mode);
-    EXPECT_FALSE(s.a.paused);
+    EXPECT_EQ(s.a.mode, figure_mode::draw);
+    EXPECT_FALSE(s.a.loop.paused);
 }
 
 TEST(Wheel, EachNotchIsAFrameOfTheZoomButtons) {
@@ -82,7 +82,7 @@ TEST(Wheel, EachNotchIsAFrameOfTheZoomButtons) {
         const button& minus = s.a.menu->zoom_row.minus;
         s.press_at(static_cast<int>(minus.x + 2), static_cast<int>(minus.y + 2));
         s.frames(2);
-        by_button = {s.a.view_left, s.a.view_right, s.a.view_top, s.a.view_bottom, s.a.zoom};
+        by_button = {s.a.view.view_left, s.a.view.view_right, s.a.view.view_top, s.a.view.view_bottom, s.a.view.zoom};
     }
     stick s;
     s.frame();
@@ -96,7 +96,7 @@ TEST(Wheel, EachNotchIsAFrameOfTheZoomButtons) {
         for (float part : parts) s.hb.scroll(part);
         s.frame();
     }
-    EXPECT_EQ((std::vector<float>{s.a.view_left, s.a.view_right, s.a.view_top, s.a.view_bottom, s.a.zoom}), by_button);
+    EXPECT_EQ((std::vector<float>{s.a.view.view_left, s.a.view.view_right, s.a.view.view_top, s.a.view.view_bottom, s.a.view.zoom}), by_button);
 
     // a burst of notches between two frames counts as 100 at most
     auto burst = [](int notches) {
@@ -104,7 +104,7 @@ TEST(Wheel, EachNotchIsAFrameOfTheZoomButtons) {
         b.frame();
         for (int i = 0; i < notches; ++i) b.hb.scroll(-1);
         b.frame();
-        return std::vector<float>{b.a.view_left, b.a.view_right, b.a.view_top, b.a.view_bottom, b.a.zoom};
+        return std::vector<float>{b.a.view.view_left, b.a.view.view_right, b.a.view.view_top, b.a.view.view_bottom, b.a.view.zoom};
     };
     EXPECT_EQ(burst(150), burst(100));
     EXPECT_NE(burst(99), burst(100));
@@ -121,7 +121,7 @@ std::vector<float> shape(figure& f) {
 
 TEST(MoveBall, ShiftDragMovesOneBallAndItsRestsAsOneUndoStep) {
     stick s;
-    s.a.mode = draw_mode;
+    s.a.mode = figure_mode::draw;
     s.frames(3);
     std::vector<float> before = shape(s.a.figure);
     std::vector<ball_ref> balls = s.ball_list();
@@ -136,8 +136,8 @@ TEST(MoveBall, ShiftDragMovesOneBallAndItsRestsAsOneUndoStep) {
     s.move_to(x + 40, y + 20);
     s.release_at(x + 40, y + 20);
     s.frames(3);
-    EXPECT_EQ(hand->x, from_x + 40 / s.a.zoom);
-    EXPECT_EQ(hand->y, from_y + 20 / s.a.zoom);
+    EXPECT_EQ(hand->x, from_x + 40 / s.a.view.zoom);
+    EXPECT_EQ(hand->y, from_y + 20 / s.a.view.zoom);
     EXPECT_EQ(s.a.figure.links.count(), 10u);  // no link drawn, no ball placed
     std::vector<float> after = shape(s.a.figure);
     for (std::size_t b = 0; b < balls.size(); ++b)
@@ -164,7 +164,7 @@ TEST(MoveBall, ShiftDragMovesOneBallAndItsRestsAsOneUndoStep) {
     s.move_to(x, y + 30);
     s.hb.release(code_mouse_right);
     s.frame();
-    EXPECT_EQ(hand->y, from_y + 30 / s.a.zoom);
+    EXPECT_EQ(hand->y, from_y + 30 / s.a.view.zoom);
 
     // zoomed out by ten notches, the ball still follows the pointer pixel for pixel
     for (int notch = 0; notch < 10; ++notch) {
@@ -172,7 +172,7 @@ TEST(MoveBall, ShiftDragMovesOneBallAndItsRestsAsOneUndoStep) {
         s.frame();
     }
     s.frames(2);
-    ASSERT_LT(s.a.zoom, 0.9f);
+    ASSERT_LT(s.a.view.zoom, 0.9f);
     x = static_cast<int>(hand->screen_x);
     y = static_cast<int>(hand->screen_y);
     float from_screen_x = hand->screen_x;

@@ -15,7 +15,7 @@ namespace {
 // one frame's relaxation as first described: shifts zeroed, every
 // constraint of the list walked with two atan2 per tension, shifts applied;
 // in draw mode a ball in more than two tensions takes two of their mean
-void long_way_pass(figure& f, bool links, int draw_mode) {
+void long_way_pass(figure& f, bool links, int drawing) {
     std::map<const ball*, int> taking;
     for (std::size_t i = 0; i < f.balls.slot_count(); ++i) f.balls.slot(i)->shift_x = f.balls.slot(i)->shift_y = 0;
     if (links) {
@@ -40,14 +40,14 @@ void long_way_pass(figure& f, bool links, int draw_mode) {
             angle = std::fmod(angle + 720, 360);
             double error = std::remainder(angle - t.rest_angle, 360.0);
             double q1 = std::max(dx1 * dx1 + dy1 * dy1, 0.00001), q2 = std::max(dx2 * dx2 + dy2 * dy2, 0.00001);
-            double push = std::min({0.7 * q1, 0.7 * q2, t.strength + 10000.0 * draw_mode}) * error / 400;
+            double push = std::min({0.7 * q1, 0.7 * q2, t.strength + 10000.0 * drawing}) * error / 400;
             p.shift_x += static_cast<float>(push * dy1 / q1);
             p.shift_y += static_cast<float>(-push * dx1 / q1);
             v.shift_x += static_cast<float>(-push * dy1 / q1 - push * dy2 / q2);
             v.shift_y += static_cast<float>(push * dx1 / q1 + push * dx2 / q2);
             q.shift_x += static_cast<float>(push * dy2 / q2);
             q.shift_y += static_cast<float>(-push * dx2 / q2);
-            for (const ball* b : {&p, &v, &q}) taking[b] += draw_mode;
+            for (const ball* b : {&p, &v, &q}) taking[b] += drawing;
         }
     }
     for (std::size_t i = 0; i < f.balls.slot_count(); ++i) {
@@ -88,12 +88,12 @@ TEST_F(arrays_test, PassesMatchTheLongWayOnShakenFigures) {
         }
         for (int kind = 0; kind < 3; ++kind) {
             bool links = kind == 0;
-            int draw_mode = kind == 2 ? 1 : 0;
+            int drawing = kind == 2 ? 1 : 0;
             for (std::size_t i = 0; i < fig.balls.slot_count(); ++i) {
                 fig.balls.slot(i)->x = start[2 * i];
                 fig.balls.slot(i)->y = start[2 * i + 1];
             }
-            long_way_pass(fig, links, draw_mode);
+            long_way_pass(fig, links, drawing);
             std::vector<float> want;
             for (std::size_t i = 0; i < fig.balls.slot_count(); ++i) {
                 want.push_back(fig.balls.slot(i)->x);
@@ -104,7 +104,7 @@ TEST_F(arrays_test, PassesMatchTheLongWayOnShakenFigures) {
             if (links)
                 relax_links(fig);
             else
-                relax_tensions(fig, draw_mode);
+                relax_tensions(fig, drawing == 1);
             for (std::size_t i = 0; i < fig.balls.slot_count(); ++i) {
                 EXPECT_NEAR(fig.balls.slot(i)->x, want[2 * i], 2e-3) << "kind " << kind << " ball " << i;
                 EXPECT_NEAR(fig.balls.slot(i)->y, want[2 * i + 1], 2e-3) << "kind " << kind << " ball " << i;
@@ -137,7 +137,7 @@ TEST_F(arrays_test, TinyAndZeroArmsPushTheWayTheLongWayDoes) {
             };
             long_way_pass(fig, false, 0);
             std::vector<float> want = moves();
-            relax_tensions(fig, 0);
+            relax_tensions(fig, false);
             std::vector<float> got = moves();
             for (int k = 0; k < 6; ++k)
                 EXPECT_NEAR(got[k], want[k], 0.02f * std::abs(want[k])) << "coordinate " << k << " of vertex " << vertices;
@@ -157,7 +157,7 @@ TEST_F(arrays_test, ListChangesBetweenFramesAreSeen) {
     // a stretched link added to the lone ball pulls it
     ball_ref partner = put_ball(700, 100);
     put_link(lone, partner, 50);
-    mode = draw_mode;
+    mode = figure_mode::draw;
     step();
     EXPECT_NEAR(partner->x - lone->x, 50, 0.01);
 }

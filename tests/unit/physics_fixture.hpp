@@ -61,7 +61,7 @@ protected:
     headless_backend screen;
     figure fig;
     view_fields view;
-    int mode = play_mode;
+    figure_mode mode = figure_mode::play;
     float gravity = 0.1f;
     figure* into = &fig;
 };

@@ -48,16 +48,16 @@ TEST_F(removal_test, NoBallOrAnUnlistedBallChangesNothing) {
 }
 
 TEST_F(removal_test, ClearAllKeepsTheSelectedBallValidButUnsimulated) {
-    a->selected = v;
+    a->editing.selected = v;
     a->clear_all();
     EXPECT_TRUE(a->figure.balls.is_empty());
     EXPECT_TRUE(a->figure.links.is_empty());
     EXPECT_TRUE(a->figure.tensions.is_empty());
-    ASSERT_TRUE(a->selected);
-    EXPECT_EQ(a->selected->x, 150);
+    ASSERT_TRUE(a->editing.selected);
+    EXPECT_EQ(a->editing.selected->x, 150);
     a->simulation_step();
     a->draw_figure();
-    EXPECT_EQ(a->selected->y, 100);  // gravity never reached it
+    EXPECT_EQ(a->editing.selected->y, 100);  // gravity never reached it
     for (const draw_record& r : screen.drawn) EXPECT_NE(r.kind, draw_record::shape::oval);
 }
 
@@ -125,7 +125,7 @@ TEST_F(removal_test, MassThatIsNotPositiveWeighsAsOne) {
     v->x = 160;  // the link p-v stretched by 10: each end takes half of 0.3
     a->relax_links();
     EXPECT_NEAR(p->shift_x, 0.15f * 10, 1e-5);
-    a->mode = draw_mode;
+    a->mode = figure_mode::draw;
     a->simulation_step();
     EXPECT_TRUE(std::isfinite(p->x) && std::isfinite(v->x));
     EXPECT_EQ(a->figure.balls.count(), 3u);

@@ -26,7 +26,7 @@ TEST_F(step_test, LoneBallFallsByTheTriangleNumbersOfGravity) {
 }
 
 TEST_F(step_test, DrawModeHoldsALoneBallStill) {
-    mode = draw_mode;
+    mode = figure_mode::draw;
     ball_ref b = put_ball(300, 100);
     for (int frame = 0; frame < 3; ++frame) step();
     EXPECT_EQ(b->x, 300);
@@ -68,7 +68,7 @@ TEST_F(step_test, FloorSetsTheBallOnItAndBounces) {
 
 TEST_F(step_test, TouchingAWallIsNoHit) {
     ball_ref b = put_ball(780 - 13, 300);
-    mode = draw_mode;
+    mode = figure_mode::draw;
     step();
     EXPECT_EQ(b->wall_hit, 0);
     EXPECT_EQ(b->x, 780 - 13);
@@ -110,7 +110,7 @@ TEST_F(step_test, LinkPassClosesThirtyPercentOfTheErrorSplitByMass) {
 }
 
 TEST_F(step_test, ThirtyPassesLeaveSevenTenthsToTheThirtiethOfTheError) {
-    mode = draw_mode;
+    mode = figure_mode::draw;
     gravity = 0;
     ball_ref p = put_ball(200, 300);
     ball_ref q = put_ball(300, 300);
@@ -133,7 +133,7 @@ TEST_F(step_test, TensionPushesTheRightAngleTowardsStraight) {
     ball_ref vertex = put_ball(1, 0);
     ball_ref end_b = put_ball(1, 1);
     put_tension(end_a, vertex, end_b, 180, 30);
-    relax_tensions(fig, 0);
+    relax_tensions(fig, false);
     EXPECT_NEAR(end_a->shift_x, 0, 1e-6);
     EXPECT_NEAR(end_a->shift_y, -0.1575f, 1e-6);
     EXPECT_NEAR(end_b->shift_x, 0.1575f, 1e-6);
@@ -155,7 +155,7 @@ TEST_F(step_test, TensionAtItsRestAngleDoesNothing) {
     EXPECT_TRUE(fig.tensions.is_empty());
     float rest = joint_angle(v->x - p->x, v->y - p->y, q->x - v->x, q->y - v->y);
     put_tension(p, v, q, rest, 30);
-    relax_tensions(fig, 0);
+    relax_tensions(fig, false);
     EXPECT_NEAR(p->x, 100, 1e-4);
     EXPECT_NEAR(v->y, 130, 1e-4);
     EXPECT_NEAR(q->x, 90, 1e-4);
@@ -168,13 +168,13 @@ TEST_F(step_test, TensionBoundIsTheStrengthInPlayAndTheArmsInDraw) {
     float turn = 10 * 3.14159265f / 180;
     ball_ref q = put_ball(200 + 100 * std::cos(turn), 300 + 100 * std::sin(turn));
     put_tension(p, v, q, 180, 30);
-    relax_tensions(fig, 0);
+    relax_tensions(fig, false);
     float play_push = std::hypot(q->shift_x, q->shift_y);
     EXPECT_NEAR(play_push, 30 * 10.0 / 400 / 100, 1e-5);
     q->x = 200 + 100 * std::cos(turn);
     q->y = 300 + 100 * std::sin(turn);
     p->x = 100, p->y = 300, v->x = 200, v->y = 300;
-    relax_tensions(fig, 1);
+    relax_tensions(fig, true);
     float draw_push = std::hypot(q->shift_x, q->shift_y);
     EXPECT_NEAR(draw_push, 7000 * 10.0 / 400 / 100, 1e-3);
 }
@@ -185,7 +185,7 @@ TEST_F(step_test, RestAnglesFromADocumentThatAreNoAngleDoNothing) {
     ball_ref q = put_ball(150, 350);
     put_tension(p, v, q, std::numeric_limits<float>::quiet_NaN(), 30);
     put_tension(p, v, q, -std::numeric_limits<float>::infinity(), 30);
-    relax_tensions(fig, 0);
+    relax_tensions(fig, false);
     for (const ball_ref& b : {p, v, q}) {
         EXPECT_EQ(b->shift_x, 0);
         EXPECT_EQ(b->shift_y, 0);
@@ -197,11 +197,11 @@ TEST_F(step_test, RestAngleManyTurnsOverActsAsItsOwnTurn) {
     ball_ref v = put_ball(150, 300);
     ball_ref q = put_ball(150, 350);
     tension_ref t = put_tension(p, v, q, 180 + 360 * 1000, 30);
-    relax_tensions(fig, 0);
+    relax_tensions(fig, false);
     float far = q->shift_x;
     p->x = 100, p->y = 300, v->x = 150, v->y = 300, q->x = 150, q->y = 350;
     t->rest_angle = 180;
-    relax_tensions(fig, 0);
+    relax_tensions(fig, false);
     EXPECT_NE(far, 0);
     EXPECT_FLOAT_EQ(far, q->shift_x);
 }

@@ -26,7 +26,7 @@ protected:
     // every bit of every ball's state after a run of frames
     std::vector<std::uint32_t> run(const setup& s) {
         fig.clear();
-        mode = play_mode;
+        mode = figure_mode::play;
         view = view_fields{};
         view.view_left = -400;
         view.view_right = 1600;
@@ -53,7 +53,7 @@ protected:
         put_tension(p, v, q, 90, 30);
         put_tension(q, p, v, 7200.5f, 30);
         for (int frame = 0; frame < 20; ++frame) step();
-        mode = draw_mode;
+        mode = figure_mode::draw;
         for (int frame = 0; frame < 5; ++frame) step();
 
         std::vector<std::uint32_t> bits;
@@ -116,7 +116,7 @@ TEST_F(sharing_test, ListChangesReachEveryThread) {
     fig.remove(fig.balls.slot(37));
     ball_ref lone = put_ball(700, 100), partner = put_ball(800, 100);
     put_link(lone, partner, 50);
-    mode = draw_mode;
+    mode = figure_mode::draw;
     step();
     EXPECT_NEAR(partner->x - lone->x, 50, 0.01);
     for (std::size_t i = 0; i < fig.balls.slot_count(); ++i) EXPECT_TRUE(std::isfinite(fig.balls.slot(i)->x));

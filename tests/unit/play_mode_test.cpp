@@ -12,7 +12,7 @@ TEST(PlayMode, HeldBallFollowsThePointerThroughTheFrame) {
     ball_ref b = h.add_ball(300, 300);
     h.frame();  // drawn once, so its screen place is known
     h.press_at(static_cast<int>(b->screen_x), static_cast<int>(b->screen_y));
-    ASSERT_EQ(h.a.dragged, b);
+    ASSERT_EQ(h.a.editing.dragged, b);
     for (int i = 0; i < 10; ++i) {
         h.move_to(200 + 10 * i, 250);
         EXPECT_NEAR(b->x, 200 + 10 * i, 0.01);
@@ -29,7 +29,7 @@ TEST(PlayMode, AThrownBallKeepsThePointersLastMotion) {
     h.release_at(360, 300);
     h.frame();
     // let go at x 360 moving 12 a frame; the next frame carries it on
-    EXPECT_EQ(h.a.dragged, nullptr);
+    EXPECT_EQ(h.a.editing.dragged, nullptr);
     EXPECT_GT(b->x, 370);
     EXPECT_NEAR(b->vx, 12, 0.5);
 }
@@ -42,10 +42,10 @@ TEST(PlayMode, AThrownFigureMovesTogether) {
     ASSERT_EQ(balls.size(), 2u);
     const button& mode = h.a.button_of(&app::mode_command);
     h.click(static_cast<int>(mode.x + 100), static_cast<int>(mode.y + 20));
-    ASSERT_EQ(h.a.mode, play_mode);
+    ASSERT_EQ(h.a.mode, figure_mode::play);
     h.frame();
     h.press_at(static_cast<int>(balls[1]->screen_x), static_cast<int>(balls[1]->screen_y));
-    ASSERT_EQ(h.a.dragged, balls[1]);
+    ASSERT_EQ(h.a.editing.dragged, balls[1]);
     for (int i = 1; i <= 8; ++i) h.move_to(static_cast<int>(balls[1]->screen_x) + 10, 300);
     h.release_at(static_cast<int>(balls[1]->screen_x), 300);
     float before = balls[0]->x;
@@ -60,21 +60,21 @@ TEST(PlayMode, AThrownFigureMovesTogether) {
 TEST(ZoomRow, SteppersChangeTheZoomWhileHeld) {
     harness h;
     h.add_ball(300, 300);
-    h.a.mode = play_mode;
+    h.a.mode = figure_mode::play;
     h.frames(2);
     const button& minus = h.a.menu->zoom_row.minus;
     h.press_at(static_cast<int>(minus.x + 20), static_cast<int>(minus.y + 20));
-    float once = h.a.zoom;
+    float once = h.a.view.zoom;
     EXPECT_LT(once, 1.0f);
     h.frames(9);
-    EXPECT_LT(h.a.zoom, once);
+    EXPECT_LT(h.a.view.zoom, once);
     EXPECT_EQ(h.a.menu->zoom_row.display.label.rfind("Zoom= ", 0), 0u);
 }
 
 TEST(FileButtons, RequesterClosingReArmsAndClearsEscape) {
     harness h;
     h.add_ball(300, 300);
-    h.a.mode = play_mode;
+    h.a.mode = figure_mode::play;
     h.frames(2);
     const button& open = h.a.button_of(&app::open_command);
     h.hb.move(static_cast<int>(open.x + 100), static_cast<int>(open.y + 20));
@@ -83,13 +83,13 @@ TEST(FileButtons, RequesterClosingReArmsAndClearsEscape) {
     EXPECT_TRUE(h.frame());  // Escape cancelled the requester, not the program
     ASSERT_EQ(h.hb.requester_calls.size(), 1u);
     EXPECT_EQ(h.hb.requester_calls[0].prompt, "Open file:");
-    EXPECT_EQ(h.a.click_armed, 1);
+    EXPECT_TRUE(h.a.click_armed);
 }
 
 TEST(FileButtons, EachFileButtonAsksWithItsOwnRequester) {
     harness h;
     h.add_ball(300, 300);
-    h.a.mode = play_mode;
+    h.a.mode = figure_mode::play;
     h.frames(2);
     for (auto act : {&app::open_command, &app::add_command, &app::save_document, &app::save_document_as}) {
         const button& b = h.a.button_of(act);

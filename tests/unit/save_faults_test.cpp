@@ -60,12 +60,12 @@ protected:
     void SetUp() override {
         InTempFolder::SetUp();
         add_crowd(a.figure, 3, 3, 50, 50);  // balls, links and tensions: every kind of record
-        a.mode = play_mode;
+        a.mode = figure_mode::play;
         a.number_balls();
         size = figure_bytes(a.figure).size();
         put("doc.fkn", three_balls());
         ::chmod("doc.fkn", 0640);
-        a.document_path = "doc.fkn";
+        a.document.path = "doc.fkn";
     }
     void TearDown() override {
         use_file_mover(nullptr);
@@ -80,7 +80,7 @@ protected:
         EXPECT_EQ(a.menu->save_message_frames, 60) << fault;
         EXPECT_EQ(get("doc.fkn"), three_balls()) << fault;
         EXPECT_EQ(entries(), 1u) << fault << ": a stray file was left";
-        EXPECT_EQ(a.document_path, "doc.fkn") << fault;
+        EXPECT_EQ(a.document.path, "doc.fkn") << fault;
     }
     std::size_t size = 0;
 };
@@ -127,7 +127,7 @@ TEST_F(SaveFaults, SaveAsThatFailsAtAnyByteCreatesNothing) {
         a.save_document_as();
         EXPECT_EQ(a.menu->save_label, "Save failed!") << offset;
         EXPECT_FALSE(std::filesystem::exists("new.fkn")) << offset;
-        EXPECT_EQ(a.document_path, "doc.fkn") << offset;
+        EXPECT_EQ(a.document.path, "doc.fkn") << offset;
         EXPECT_EQ(entries(), 2u) << offset << ": only doc.fkn and the document folder";
         if (HasFailure()) break;
     }
@@ -172,7 +172,7 @@ TEST_F(SaveFaults, AFullDiskKeepsThePreviousFile) {
         while (filler.write(block.data(), static_cast<std::streamsize>(block.size())) && filler.flush()) {
         }
     }
-    a.document_path = "small/doc.fkn";
+    a.document.path = "small/doc.fkn";
     a.save_document();
     bool failed = a.menu->save_label == "Save failed!";
     bool kept = get("small/doc.fkn") == three_balls();

@@ -127,7 +127,7 @@ TEST(RunSeed, TheSameSeedRepeatsARunAndAnotherDoesNot) {
         options.seed = seed;
         a.run(options);
         use_backend(nullptr);
-        return std::vector<int>(&a.palette[0][0], &a.palette[0][0] + palette_rows * 3);
+        return std::vector<int>(&a.palette.colour[0][0], &a.palette.colour[0][0] + palette_rows * 3);
     };
     EXPECT_EQ(palette_after(7), palette_after(7));
     EXPECT_NE(palette_after(7), palette_after(8));

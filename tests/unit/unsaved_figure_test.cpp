@@ -19,8 +19,8 @@ struct UnsavedFigure : InTempFolder {
         InTempFolder::SetUp();
         folder = dir + "/state/flopkin/unsaved";
         store = std::make_unique<recovery_files>(folder, "this-run.fkn");
-        a.recovery = store.get();
-        a.mode = 1;
+        a.unsaved.recovery = store.get();
+        a.mode = figure_mode::draw;
         a.run_frame();
     }
     // what the recovery file holds once the writer is done; empty when there is none
@@ -149,21 +149,21 @@ TEST_F(UnsavedFigure, AnEndedRunsFigureIsOfferedRestoredWithoutADocumentAndNever
     struct timespec times[2] = {{when, 0}, {when, 0}};
     ::utimensat(AT_FDCWD, ended.c_str(), times, 0);
     a.tell_earlier_figures();
-    EXPECT_EQ(a.notice, "The unsaved figure of " + clock_time(when) + " is kept: R restores it");
+    EXPECT_EQ(a.unsaved.notice, "The unsaved figure of " + clock_time(when) + " is kept: R restores it");
     hb.move(10, 10);  // over the canvas: still no press
     frames(3);
-    EXPECT_FALSE(a.notice.empty());
+    EXPECT_FALSE(a.unsaved.notice.empty());
     hb.press('Q');
     hb.release('Q');
     frames(2);
-    EXPECT_EQ(a.notice, "");
+    EXPECT_EQ(a.unsaved.notice, "");
 
     // R opens it later, as one step, with no name to save to
     hb.press('R');
     hb.release('R');
     frames(1);
     EXPECT_EQ(a.figure.balls.count(), 3u);
-    EXPECT_EQ(a.document_path, "");
+    EXPECT_EQ(a.document.path, "");
     a.undo();
     EXPECT_TRUE(a.figure.balls.is_empty());
 
@@ -204,7 +204,7 @@ TEST_F(UnsavedFigure, AFigureThatCannotBeKeptIsToldOfAtOnceAndAClearedOneStays) 
     std::string said = ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(said.rfind("flopkin: the unsaved figure cannot be kept in \"" + files().place() + "\": ", 0), 0u) << said;
     EXPECT_EQ(said.find('\n'), said.size() - 1) << said;
-    EXPECT_EQ(a.notice.rfind("The unsaved figure cannot be kept: ", 0), 0u) << a.notice;
+    EXPECT_EQ(a.unsaved.notice.rfind("The unsaved figure cannot be kept: ", 0), 0u) << a.unsaved.notice;
 
     // once kept, a Clear All and the end leave the kept figure for recovery
     std::filesystem::remove(folder);

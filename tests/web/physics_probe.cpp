@@ -42,7 +42,7 @@ int main() {
         add_sized_figure(a.figure, "mesh", 5041, -2000, -2000);
         balls = a.figure.balls.count();
         a.figure.relax->use_threads(1);
-        a.mode = play_mode;
+        a.mode = figure_mode::play;
         for (int warm = 0; warm < 10; ++warm) a.simulation_step();
         constexpr int blocks = 20, steps = 5;
         for (int b = 0; b < blocks; ++b) {

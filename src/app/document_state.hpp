@@ -1,0 +1,16 @@
+#pragma once
+// The document the figure belongs to, and which of the history's figures it
+// holds: the figure differs from its document while the user has changes
+// that are not saved.
+#include <cstdint>
+#include <string>
+
+namespace flopkin {
+
+struct document_state {
+    std::string path;               // "" = never opened from or saved to a file
+    std::uint64_t kept_figure = 0;  // the history's figure at the last open or save
+    long long kept_hand_moves = 0;  // the ball drags in play mode by then
+};
+
+}  // namespace flopkin

@@ -1,0 +1,26 @@
+#pragma once
+// Where the unsaved figure is kept while the run goes on, and what tells
+// when to hand it over: the user's changes as last seen, when they were
+// made, and the one line the canvas shows about it.
+#include <cstdint>
+#include <string>
+
+namespace flopkin {
+
+class recovery_store;
+
+struct unsaved_figure {
+    recovery_store* recovery = nullptr;  // null in runs that keep none
+    // the user's changes as last seen, when they were made, and the first
+    // one not yet handed to the recovery store (-1: none)
+    std::uint64_t seen_figure = 0;
+    long long seen_hand_moves = 0;
+    int last_change_ms = 0;
+    int first_unkept_ms = -1;
+    bool told_failure = false;  // the store's failure to keep the figure is told of
+    // one line below "Paused": an earlier run's figure to restore, or why
+    // this run's cannot be kept; "" when there is none to show
+    std::string notice;
+};
+
+}  // namespace flopkin
