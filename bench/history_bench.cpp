@@ -33,14 +33,14 @@ void count_figure(benchmark::State& state, app& a) {
     state.counters["balls"] = static_cast<double>(a.figure.balls.count());
     state.counters["links"] = static_cast<double>(a.figure.links.count());
     state.counters["tensions"] = static_cast<double>(a.figure.tensions.count());
-    state.counters["step_MB"] = static_cast<double>(a.history.capture(a).bytes()) / (1 << 20);
+    state.counters["step_MB"] = static_cast<double>(a.history.capture(a.scene()).bytes()) / (1 << 20);
 }
 
 // as the mode button takes it: the history stays full, so the oldest step
 // is let go as each new one comes
 void history_take_step_mesh(benchmark::State& state) {
     mesh_app m;
-    for (auto _ : state) m.a->history.keep(m.a->history.capture(*m.a));
+    for (auto _ : state) m.a->history.keep(m.a->history.capture(m.a->scene()));
     count_figure(state, *m.a);
 }
 
@@ -57,7 +57,7 @@ void history_take_step_mesh_changed(benchmark::State& state) {
         else
             a.figure.balls.add_last(std::make_shared<ball>(rand));
         state.ResumeTiming();
-        a.history.keep(a.history.capture(a));
+        a.history.keep(a.history.capture(a.scene()));
     }
     count_figure(state, a);
 }
@@ -66,7 +66,7 @@ void history_take_step_mesh_changed(benchmark::State& state) {
 void history_undo_mesh(benchmark::State& state) {
     mesh_app m;
     app& a = *m.a;
-    a.history.keep(a.history.capture(a));
+    a.history.keep(a.history.capture(a.scene()));
     for (auto _ : state) {
         a.undo();
         state.PauseTiming();

@@ -49,7 +49,8 @@ int app::run(const run_options& opts) {
     loop.options = opts;
     figure.relax->use_threads(loop.options.threads);
     // frame times kept for --stats take no allocation in the frames
-    if (loop.options.stats && loop.options.frames > 0) loop.frame_ms.reserve(static_cast<std::size_t>(loop.options.frames));
+    if (loop.options.stats && loop.options.frames > 0)
+        loop.frame_ms.reserve(static_cast<std::size_t>(loop.options.frames));
     // a run in a window until the person or the session ends it keeps its
     // unsaved figure; a batch run keeps none
     bool keeps_figure = !loop.options.headless && loop.options.frames < 0;
@@ -62,7 +63,8 @@ int app::run(const run_options& opts) {
     std::string why;
     // kept from the first frame on, so even a run of no frames has one to write
     if (!loop.options.screenshot.empty()) keep_shown_frames();
-    if (!loop.options.record.empty() && !start_recording(loop.options.record, loop.options.record_every, view.screen_width, view.screen_height, why)) {
+    if (!loop.options.record.empty() &&
+        !start_recording(loop.options.record, loop.options.record_every, view.screen_width, view.screen_height, why)) {
         std::fprintf(stderr, "flopkin: cannot write \"%s\": %s\n", loop.options.record.c_str(), why.c_str());
         return 1;
     }
@@ -73,7 +75,7 @@ int app::run(const run_options& opts) {
     if (loop.options.unpaced) unpace_frames();
     set_window_title("Flopkin");
     if (!loop.options.headless) catch_terminate_signal();
-    tell_earlier_figures();
+    unsaved.tell_earlier_figures();
     if (loop.options.frames != 0)
         while (run_frame()) {
         }
@@ -121,7 +123,7 @@ bool app::run_frame() {
         set_color(grey, grey, grey);
         draw_text("Paused", 6, 4);
     }
-    show_notice();
+    unsaved.show_notice(grid_grey());
     layout_menu();
     menu->draw();
     if (loop.options.stats) loop.frame_ms.push_back((fine_seconds() - started) * 1000.0);

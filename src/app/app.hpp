@@ -79,6 +79,9 @@ struct app {
     unsaved_figure unsaved;
     run_state loop;
 
+    // the parts the history keeps and gives back
+    figure_scene scene() { return {figure, mode, editing, view, document.path}; }
+
     // --- application core ---
     // Start-up, window, frame loop; the exit status.
     int run(const run_options& options);
@@ -130,11 +133,6 @@ struct app {
     bool figure_changed() const;
     // the figure as it stands is the one opened or saved
     void mark_figure_kept();
-    // names the earlier runs' recovery figures on stderr, and the newest in
-    // the notice, at start-up
-    void tell_earlier_figures();
-    // draws the notice, unless a key or button is down, which ends it
-    void show_notice();
     // at a frame's end: hands a changed figure to the recovery store once
     // the changes pause, or while they go on for long
     void keep_recovery_figure();

@@ -13,7 +13,7 @@
 namespace flopkin {
 
 // the modes a command acts in; a button is shown in these modes only
-enum class command_modes { draw_only, play_only, both };
+enum class acts { in_draw, in_play, in_both };
 
 // a key with the modifiers that must be held with it, exactly
 struct key_chord {
@@ -25,7 +25,7 @@ struct command {
     const char* label;       // the button's label; nullptr for a key with no button
     const char* play_label;  // the label in play mode, when it differs
     int menu_top;            // the top of the button's box, or no_menu_place
-    command_modes modes;
+    acts modes;
     key_chord keys[2];
     const char* help;        // what the keys do, in the help text
     void (app::*act)();
@@ -36,27 +36,27 @@ struct command {
 inline constexpr int ctrl = modifier_ctrl;
 inline constexpr int ctrl_shift = modifier_ctrl | modifier_shift;
 inline constexpr std::array<command, 13> commands = {{
-    {"Play", "Draw", 0, command_modes::both, {{key_space}}, "the mode button", &app::mode_command},
-    {"Delete Selected Ball", nullptr, 190, command_modes::draw_only, {{key_delete}, {key_backspace}}, "delete the selected ball",
+    {"Play", "Draw", 0, acts::in_both, {{key_space}}, "the mode button", &app::mode_command},
+    {"Delete Selected Ball", nullptr, 190, acts::in_draw, {{key_delete}, {key_backspace}}, "delete the selected ball",
      &app::delete_command},
-    {nullptr, nullptr, no_menu_place, command_modes::both, {{'Z', ctrl}}, "undo", &app::undo},
-    {nullptr, nullptr, no_menu_place, command_modes::both, {{'Z', ctrl_shift}, {'Y', ctrl}}, "redo", &app::redo},
-    {"Clear All", nullptr, 150, command_modes::both, {}, nullptr, &app::clear_all_command},
+    {nullptr, nullptr, no_menu_place, acts::in_both, {{'Z', ctrl}}, "undo", &app::undo},
+    {nullptr, nullptr, no_menu_place, acts::in_both, {{'Z', ctrl_shift}, {'Y', ctrl}}, "redo", &app::redo},
+    {"Clear All", nullptr, 150, acts::in_both, {}, nullptr, &app::clear_all_command},
     // the file commands stand at the foot of the panel
-    {"Open", nullptr, 568, command_modes::both, {{'O', ctrl}}, "open", &app::open_command},
-    {"Add", nullptr, 608, command_modes::both, {{'O', ctrl_shift}}, "add", &app::add_command},
-    {"Save", nullptr, 648, command_modes::both, {{'S', ctrl}}, "save", &app::save_document},
-    {"Save as", nullptr, 688, command_modes::both, {{'S', ctrl_shift}}, "save as", &app::save_document_as},
-    {"Quit", nullptr, 728, command_modes::both, {}, nullptr, &app::quit_command},
-    {nullptr, nullptr, no_menu_place, command_modes::play_only, {{'P'}}, "pause or resume", &app::pause_command},
-    {nullptr, nullptr, no_menu_place, command_modes::play_only, {{'N'}, {key_period}}, "one step while paused",
+    {"Open", nullptr, 568, acts::in_both, {{'O', ctrl}}, "open", &app::open_command},
+    {"Add", nullptr, 608, acts::in_both, {{'O', ctrl_shift}}, "add", &app::add_command},
+    {"Save", nullptr, 648, acts::in_both, {{'S', ctrl}}, "save", &app::save_document},
+    {"Save as", nullptr, 688, acts::in_both, {{'S', ctrl_shift}}, "save as", &app::save_document_as},
+    {"Quit", nullptr, 728, acts::in_both, {}, nullptr, &app::quit_command},
+    {nullptr, nullptr, no_menu_place, acts::in_play, {{'P'}}, "pause or resume", &app::pause_command},
+    {nullptr, nullptr, no_menu_place, acts::in_play, {{'N'}, {key_period}}, "one step while paused",
      &app::step_command},
-    {nullptr, nullptr, no_menu_place, command_modes::both, {{'R'}}, "restore the newest unsaved figure", &app::restore_command},
+    {nullptr, nullptr, no_menu_place, acts::in_both, {{'R'}}, "restore the newest unsaved figure", &app::restore_command},
 }};
 
 // whether the command acts in the mode
 constexpr bool acts_in(const command& c, figure_mode mode) {
-    return c.modes == command_modes::both || (c.modes == command_modes::draw_only) == (mode == figure_mode::draw);
+    return c.modes == acts::in_both || (c.modes == acts::in_draw) == (mode == figure_mode::draw);
 }
 
 // the row whose action is act

@@ -43,7 +43,7 @@ struct figure_mark {
 // the figure (a cancelled requester or no selected ball change nothing)
 template <class command>
 bool as_step(app& a, command act) {
-    figure_state before = a.history.capture(a);
+    figure_state before = a.history.capture(a.scene());
     figure_mark mark(a);
     act();
     if (!figure_mark(a).differs(mark)) return false;
@@ -57,7 +57,7 @@ bool as_step(app& a, command act) {
 void app::mode_command() {
     // an empty figure stays in draw mode: nothing changes, so no step
     if (figure.balls.is_empty()) return;
-    history.keep(history.capture(*this));
+    history.keep(history.capture(scene()));
     if (mode == figure_mode::draw) {
         build_tensions();
         editing.selected.reset();
@@ -151,7 +151,8 @@ void app::layout_menu() {
         const char* label = mode == figure_mode::play && c.play_label ? c.play_label : c.label;
         entries[i] = {label ? label : "", c.label ? c.menu_top : no_menu_place, acts_in(c, mode)};
     }
-    menu->layout({view.area_width, view.zoom, settings.ball_size, settings.link_width, settings.angle_force, settings.gravity, entries});
+    menu->layout({view.area_width, view.zoom, settings.ball_size, settings.link_width, settings.angle_force,
+                  settings.gravity, entries});
 }
 
 std::size_t command_row(void (app::*act)()) {

@@ -40,7 +40,9 @@ void app::draw_figure() {
     flopkin::draw_figure(figure, view, {palette.colour, palette.size}, editing.selected.get(), canvas);
 }
 
-void app::place_ball_step() { flopkin::place_ball_step(figure, view, editing, settings.ball_size, [this] { before_edit(); }); }
+void app::place_ball_step() {
+    flopkin::place_ball_step(figure, view, editing, settings.ball_size, [this] { before_edit(); });
+}
 
 void app::link_step() { flopkin::link_step(figure, view, editing, settings.link_width, [this] { before_edit(); }); }
 

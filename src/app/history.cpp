@@ -6,7 +6,6 @@
 #include <type_traits>
 #include <utility>
 
-#include "app/app.hpp"
 #include "platform/random.hpp"
 
 namespace flopkin {
@@ -131,36 +130,56 @@ private:
     std::vector<int> slots_;
 };
 
+// The records of a list as the step before kept them, handed out in order
+// while the list holds the same elements; otherwise fresh ones, whose ends
+// name_ends fills in.
+template <class record>
+class records_before {
+public:
+    records_before(const record_chunks<record>& before, bool same) : before_(before), same_(same) {}
+    template <class name_ends>
+    record next(name_ends ends) {
+        if (!same_) {
+            record r;
+            ends(r);
+            return r;
+        }
+        assert(next_ < before_.count);
+        return record_at(before_, next_++);
+    }
+    bool all_read() const { return !same_ || next_ == before_.count; }
+
+private:
+    const record_chunks<record>& before_;
+    bool same_;
+    std::size_t next_ = 0;
+};
+
 // With the balls of the step before still first in the same order and a
 // list's stamp unchanged, its elements are the same as before: their ends are
 // read from the step before instead of from every end ball in memory (balls
 // only added, as drawing adds them, or only moved, as play mode moves them).
 void capture_links(const figure& f, figure_state& s, const figure_state& before, const ball_places& places, bool same) {
-    std::size_t k = 0;
     const object_list<link>& links = f.links;
     auto ahead = [&](std::size_t i) {
         if (i + 64 < links.slot_count()) __builtin_prefetch(links.slot(i + 64).get());
     };
+    records_before<figure_state::link_record> kept(before.links, same);
     capture_list(links, s.links, before.links, ahead, [&](const link& l) {
-        figure_state::link_record r;
-        if (same) {
-            assert(k < before.links.count);
-            r = record_at(before.links, k++);
-        } else {
-            r.end_a = places.of(l.end_a.get());
-            r.end_b = places.of(l.end_b.get());
-        }
+        figure_state::link_record r = kept.next([&](figure_state::link_record& fresh) {
+            fresh.end_a = places.of(l.end_a.get());
+            fresh.end_b = places.of(l.end_b.get());
+        });
         r.rest_length = l.rest_length;
         r.width = l.width;
         for (int c = 0; c < 3; ++c) r.colour[c] = l.colour[c];
         return r;
     });
-    assert(!same || k == before.links.count);
+    assert(kept.all_read());
 }
 
 void capture_tensions(const figure& f, figure_state& s, const figure_state& before, const ball_places& places,
                       bool same) {
-    std::size_t k = 0;
     const object_list<tension>& tensions = f.tensions;
     // each tension is three reads of balls far apart in memory: the tensions
     // ahead are asked for early, so the reads overlap instead of queueing
@@ -179,25 +198,22 @@ void capture_tensions(const figure& f, figure_state& s, const figure_state& befo
                 __builtin_prefetch(&next->end_b->slot);
             }
     };
+    records_before<figure_state::tension_record> kept(before.tensions, same);
     capture_list(tensions, s.tensions, before.tensions, look_ahead, [&](const tension& t) {
-        figure_state::tension_record r;
-        if (same) {
-            assert(k < before.tensions.count);
-            r = record_at(before.tensions, k++);
-        } else {
-            r.end_a = places.of(t.end_a.get());
-            r.vertex = places.of(t.vertex.get());
-            r.end_b = places.of(t.end_b.get());
-        }
+        figure_state::tension_record r = kept.next([&](figure_state::tension_record& fresh) {
+            fresh.end_a = places.of(t.end_a.get());
+            fresh.vertex = places.of(t.vertex.get());
+            fresh.end_b = places.of(t.end_b.get());
+        });
         r.rest_angle = t.rest_angle;
         r.strength = t.strength;
         return r;
     });
-    assert(!same || k == before.tensions.count);
+    assert(kept.all_read());
 }
 
 // `order` holds the balls of `before` in list order, and is given the new ones
-void capture_figure(app& a, figure_state& s, const figure_state& before, std::vector<ball*>& order) {
+void capture_figure(const figure_scene& a, figure_state& s, const figure_state& before, std::vector<ball*>& order) {
     const object_list<ball>& balls = a.figure.balls;
     ball_places places(balls.count());
     auto ahead = [&](std::size_t i) {
@@ -220,12 +236,12 @@ void capture_figure(app& a, figure_state& s, const figure_state& before, std::ve
 
     s.mode = a.mode;
     s.view = a.view;
-    s.document_path = a.document.path;
+    s.document_path = a.document_path;
 }
 
 // makes the app's figure the kept one: new objects in the kept order; the
 // pointer state (a link or a grab in progress) is let go
-void restore_figure(app& a, const figure_state& s) {
+void restore_figure(const figure_scene& a, const figure_state& s) {
     // links are copies of one blank link: a new link draws its colour from
     // the generator, and an undo is to cost it three numbers, not thousands
     link blank(rand);
@@ -238,7 +254,7 @@ void restore_figure(app& a, const figure_state& s) {
 
     a.mode = s.mode;
     a.view = s.view;
-    if (s.changes_document) a.document.path = s.document_path;
+    if (s.changes_document) a.document_path = s.document_path;
 }
 
 }  // namespace
@@ -282,7 +298,7 @@ std::size_t figure_state::bytes() const {
     return sizeof(figure_state) + document_path.size() + bytes_of(balls) + bytes_of(links) + bytes_of(tensions);
 }
 
-figure_state figure_history::capture(app& a) {
+figure_state figure_history::capture(const figure_scene& a) {
     figure_state s;
     capture_figure(a, s, last_, last_order_);
     last_ = s;
@@ -297,12 +313,13 @@ void figure_history::keep(figure_state before) {
     trim();
 }
 
-bool figure_history::undo(app& a) { return step_back_or_forth(undo_, redo_, a); }
+bool figure_history::undo(const figure_scene& a) { return step_back_or_forth(undo_, redo_, a); }
 
-bool figure_history::redo(app& a) { return step_back_or_forth(redo_, undo_, a); }
+bool figure_history::redo(const figure_scene& a) { return step_back_or_forth(redo_, undo_, a); }
 
 // the figure as it stands goes onto `to`, the last step of `from` becomes it
-bool figure_history::step_back_or_forth(std::deque<figure_state>& from, std::deque<figure_state>& to, app& a) {
+bool figure_history::step_back_or_forth(std::deque<figure_state>& from, std::deque<figure_state>& to,
+                                        const figure_scene& a) {
     if (from.empty()) return false;
     figure_state now = capture(a);
     now.id = figure_id_;

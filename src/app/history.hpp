@@ -9,13 +9,22 @@
 #include <string>
 #include <vector>
 
+#include "editing/figure_editing.hpp"
 #include "physics/constants.hpp"
 #include "physics/figure.hpp"
 #include "physics/view.hpp"
 
 namespace flopkin {
 
-struct app;
+// What the history keeps of the app and gives back to it: the figure, and
+// the mode, the gestures, the view and the document path that go with it.
+struct figure_scene {
+    flopkin::figure& figure;
+    figure_mode& mode;
+    editing_fields& editing;
+    view_fields& view;
+    std::string& document_path;
+};
 
 // A list's elements as records in chunks of a fixed count. A chunk that comes
 // out the same as the one at its place in the step before is shared with it:
@@ -77,14 +86,14 @@ public:
     explicit figure_history(std::size_t max_steps = default_steps, std::size_t max_bytes = default_bytes)
         : max_steps_(max_steps), max_bytes_(max_bytes) {}
 
-    // the app's figure as it stands, sharing what did not change with the
-    // figure captured before it
-    figure_state capture(app& a);
+    // the figure as it stands, sharing what did not change with the figure
+    // captured before it
+    figure_state capture(const figure_scene& a);
     // a new step: the figure as it stood before an action; the redo steps go
     void keep(figure_state before);
     // false, and nothing changes, when there is nothing to undo or redo
-    bool undo(app& a);
-    bool redo(app& a);
+    bool undo(const figure_scene& a);
+    bool redo(const figure_scene& a);
 
     // names the figure the app holds now: it changes with every new step
     // and comes back with the figure when an undo or redo returns to it
@@ -94,7 +103,7 @@ public:
     std::size_t bytes() const { return bytes_; }
 
 private:
-    bool step_back_or_forth(std::deque<figure_state>& from, std::deque<figure_state>& to, app& a);
+    bool step_back_or_forth(std::deque<figure_state>& from, std::deque<figure_state>& to, const figure_scene& a);
     void push(std::deque<figure_state>& to, figure_state state);
     figure_state pop(std::deque<figure_state>& from);
     void trim();

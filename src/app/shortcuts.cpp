@@ -97,14 +97,14 @@ std::string shortcut_help() {
     return wrapped + "\n";
 }
 
-void app::undo() { history.undo(*this); }
+void app::undo() { history.undo(scene()); }
 
-void app::redo() { history.redo(*this); }
+void app::redo() { history.redo(scene()); }
 
 void app::before_edit() {
     if (loop.edit_step_frame == loop.frames_run) return;
     loop.edit_step_frame = loop.frames_run;
-    history.keep(history.capture(*this));
+    history.keep(history.capture(scene()));
 }
 
 }  // namespace flopkin

@@ -29,7 +29,7 @@ constexpr std::size_t figures_named = 3;
 // it, with its tensions built as Save builds them when it is in draw mode,
 // and encodes it wherever it runs.
 std::function<void(stream&)> app::figure_writer() {
-    auto kept = std::make_shared<const figure_state>(history.capture(*this));
+    auto kept = std::make_shared<const figure_state>(history.capture(scene()));
     std::optional<link> blank;
     for (const auto& l : figure.links.all()) {
         blank = *l;
@@ -45,34 +45,35 @@ std::function<void(stream&)> app::figure_writer() {
     };
 }
 
-bool app::figure_changed() const { return history.figure_id() != document.kept_figure || editing.hand_moves != document.kept_hand_moves; }
+bool app::figure_changed() const {
+    return history.figure_id() != document.kept_figure || editing.hand_moves != document.kept_hand_moves;
+}
 
 void app::mark_figure_kept() {
     document.kept_figure = history.figure_id();
     document.kept_hand_moves = editing.hand_moves;
 }
 
-void app::tell_earlier_figures() {
-    if (!unsaved.recovery) return;
-    std::vector<earlier_figure> earlier = unsaved.recovery->earlier_figures();
-    for (std::size_t i = 0; unsaved.recovery->named_on_stderr() && i < earlier.size() && i < figures_named; ++i)
+void unsaved_figure::tell_earlier_figures() {
+    if (!recovery) return;
+    std::vector<earlier_figure> earlier = recovery->earlier_figures();
+    for (std::size_t i = 0; recovery->named_on_stderr() && i < earlier.size() && i < figures_named; ++i)
         std::fprintf(stderr, "flopkin: an unsaved figure of an earlier run is kept in \"%s\"\n",
                      earlier[i].path.c_str());
     if (!earlier.empty())
-        unsaved.notice = "The unsaved figure of " + clock_time(earlier[0].kept_at) + " is kept: R restores it";
+        notice = "The unsaved figure of " + clock_time(earlier[0].kept_at) + " is kept: R restores it";
 }
 
-void app::show_notice() {
-    if (unsaved.notice.empty()) return;
+void unsaved_figure::show_notice(int grey) {
+    if (notice.empty()) return;
     // any key, button or press takes it away
     for (int code = 1; code < 256; ++code)
         if (key_down(code)) {
-            unsaved.notice.clear();
+            notice.clear();
             return;
         }
-    int grey = grid_grey();
     set_color(grey, grey, grey);
-    draw_text(unsaved.notice, 6, 4 + glyph_height + 4);
+    draw_text(notice, 6, 4 + glyph_height + 4);
 }
 
 void app::keep_recovery_figure() {
@@ -89,12 +90,14 @@ void app::keep_recovery_figure() {
     // a figure that could not be kept is told of once, while it can still be saved
     std::string failed = unsaved.recovery->failure();
     if (!failed.empty() && !unsaved.told_failure) {
-        std::fprintf(stderr, "flopkin: the unsaved figure cannot be kept in \"%s\": %s\n", unsaved.recovery->place().c_str(),
-                     failed.c_str());
+        std::fprintf(stderr, "flopkin: the unsaved figure cannot be kept in \"%s\": %s\n",
+                     unsaved.recovery->place().c_str(), failed.c_str());
         unsaved.notice = "The unsaved figure cannot be kept: " + failed;
     }
     unsaved.told_failure = !failed.empty();
-    if (unsaved.first_unkept_ms < 0 || (now - unsaved.last_change_ms < quiet_ms && now - unsaved.first_unkept_ms < longest_ms)) return;
+    if (unsaved.first_unkept_ms < 0 ||
+        (now - unsaved.last_change_ms < quiet_ms && now - unsaved.first_unkept_ms < longest_ms))
+        return;
     unsaved.first_unkept_ms = -1;
     // a figure opened, saved or undone back to one of those is kept elsewhere
     if (figure_changed() && !figure.balls.is_empty()) unsaved.recovery->keep(figure_writer());

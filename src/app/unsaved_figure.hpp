@@ -21,6 +21,13 @@ struct unsaved_figure {
     // one line below "Paused": an earlier run's figure to restore, or why
     // this run's cannot be kept; "" when there is none to show
     std::string notice;
+
+    // names the earlier runs' recovery figures on stderr, and the newest in
+    // the notice, at start-up
+    void tell_earlier_figures();
+    // draws the notice in the grey given, unless a key or button is down,
+    // which ends it
+    void show_notice(int grey);
 };
 
 }  // namespace flopkin

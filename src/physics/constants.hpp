@@ -7,7 +7,9 @@ namespace flopkin {
 enum class figure_mode : int { draw = 1, play = -1 };
 
 // the mode the mode button turns the other into
-constexpr figure_mode other_mode(figure_mode m) { return m == figure_mode::draw ? figure_mode::play : figure_mode::draw; }
+constexpr figure_mode other_mode(figure_mode m) {
+    return m == figure_mode::draw ? figure_mode::play : figure_mode::draw;
+}
 
 inline constexpr int relaxation_passes = 30;       // each: a link pass, then a tension pass
 inline constexpr float link_stiffness = 0.3f;      // part of a link's mass-weighted error closed per pass

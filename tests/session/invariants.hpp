@@ -27,7 +27,8 @@ inline std::string broken_invariant(app& a) {
             return "a tension names a ball that is not in balls";
 
     auto within = [](float v, float low, float high) { return v >= low && v <= high; };
-    if (a.mode != figure_mode::draw && a.mode != figure_mode::play) return "mode is " + std::to_string(static_cast<int>(a.mode));
+    if (a.mode != figure_mode::draw && a.mode != figure_mode::play)
+        return "mode is " + std::to_string(static_cast<int>(a.mode));
     if (!within(a.settings.gravity, 0.001f, 1)) return "gravity " + std::to_string(a.settings.gravity);
     if (!within(a.settings.link_width, 0.1f, 200)) return "link width " + std::to_string(a.settings.link_width);
     if (!within(a.settings.ball_size, 1, 200)) return "ball size " + std::to_string(a.settings.ball_size);
@@ -42,7 +43,8 @@ inline std::string broken_invariant(app& a) {
                        std::to_string(a.view.view_right) + " " + std::to_string(a.view.view_bottom) + ")";
     if (!within(a.view.view_cx, -2340, 3120) || !within(a.view.view_cy, -2304, 3072))
         return "the view's centre is outside the world" + view;
-    if (!(a.view.zoom >= (1.0f / 7) * 0.9999f)) return "the view is larger than the world: zoom " + std::to_string(a.view.zoom);
+    if (!(a.view.zoom >= (1.0f / 7) * 0.9999f))
+        return "the view is larger than the world: zoom " + std::to_string(a.view.zoom);
     float wide = a.view.area_width / a.view.zoom, high = static_cast<float>(a.view.screen_height) / a.view.zoom;
     if (std::abs((a.view.view_right - a.view.view_left) - wide) > 1e-3f * wide + 1e-3f ||
         std::abs((a.view.view_bottom - a.view.view_top) - high) > 1e-3f * high + 1e-3f)

@@ -91,7 +91,9 @@ TEST_F(Extremes, ALargeFigureAtEverySettingsLimitStaysSound) {
 TEST_F(Extremes, HoldingZoomInOnASmallFigureReachesTheCeiling) {
     app a;
     set(a, lowest);
-    add_mesh(a.figure, 1, 1, 300, 300, {a.settings.ball_size, a.settings.link_width, a.settings.angle_force});  // one ball, thrown only by the walls closing in
+    add_mesh(a.figure, 1, 1, 300, 300,
+             {a.settings.ball_size, a.settings.link_width,
+              a.settings.angle_force});  // one ball, thrown only by the walls closing in
     EXPECT_EQ(run(a, 2000, 1, false), "");
     EXPECT_EQ(a.view.zoom, 100.0f);
 }

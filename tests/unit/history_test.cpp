@@ -26,8 +26,8 @@ std::string picture(app& a) {
     for (const auto& t : a.figure.tensions.all())
         out << at(t->end_a) << '<' << at(t->vertex) << '>' << at(t->end_b) << ' ' << t->rest_angle << ' '
             << t->strength << '\n';
-    out << "mode " << static_cast<int>(a.mode) << " selected " << at(a.editing.selected) << " view " << a.view.view_left << ' ' << a.view.view_right
-        << ' ' << a.view.view_top << ' ' << a.view.view_bottom << ' ' << a.view.zoom;
+    out << "mode " << static_cast<int>(a.mode) << " selected " << at(a.editing.selected) << " view " << a.view.view_left
+        << ' ' << a.view.view_right << ' ' << a.view.view_top << ' ' << a.view.view_bottom << ' ' << a.view.zoom;
     return out.str();
 }
 
@@ -135,16 +135,16 @@ TEST_F(History, TheOldestStepsGoFirstPastAHundredStepsOrTheByteBound) {
     EXPECT_EQ(a.figure.balls.count(), 5u);
 
     // a bound of three and a half steps' bytes keeps the newest three
-    std::size_t step = a.history.capture(a).bytes();
+    std::size_t step = a.history.capture(a.scene()).bytes();
     figure_history small(100, 3 * step + step / 2);
     ball& first = *a.figure.balls.slot(0);
     for (int i = 0; i < 6; ++i) {
         first.x = static_cast<float>(i);
-        small.keep(small.capture(a));
+        small.keep(small.capture(a.scene()));
     }
     EXPECT_EQ(small.undo_steps(), 3u);
     EXPECT_LE(small.bytes(), 3 * step + step / 2);
-    while (small.undo(a)) {
+    while (small.undo(a.scene())) {
     }
     EXPECT_EQ(a.figure.balls.slot(0)->x, 3);
 }

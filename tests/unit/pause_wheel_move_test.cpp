@@ -96,7 +96,9 @@ TEST(Wheel, EachNotchIsAFrameOfTheZoomButtons) {
         for (float part : parts) s.hb.scroll(part);
         s.frame();
     }
-    EXPECT_EQ((std::vector<float>{s.a.view.view_left, s.a.view.view_right, s.a.view.view_top, s.a.view.view_bottom, s.a.view.zoom}), by_button);
+    EXPECT_EQ((std::vector<float>{s.a.view.view_left, s.a.view.view_right, s.a.view.view_top, s.a.view.view_bottom,
+                                  s.a.view.zoom}),
+              by_button);
 
     // a burst of notches between two frames counts as 100 at most
     auto burst = [](int notches) {
@@ -104,7 +106,8 @@ TEST(Wheel, EachNotchIsAFrameOfTheZoomButtons) {
         b.frame();
         for (int i = 0; i < notches; ++i) b.hb.scroll(-1);
         b.frame();
-        return std::vector<float>{b.a.view.view_left, b.a.view.view_right, b.a.view.view_top, b.a.view.view_bottom, b.a.view.zoom};
+        return std::vector<float>{b.a.view.view_left, b.a.view.view_right, b.a.view.view_top, b.a.view.view_bottom,
+                                  b.a.view.zoom};
     };
     EXPECT_EQ(burst(150), burst(100));
     EXPECT_NE(burst(99), burst(100));

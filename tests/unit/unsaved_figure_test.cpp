@@ -148,7 +148,7 @@ TEST_F(UnsavedFigure, AnEndedRunsFigureIsOfferedRestoredWithoutADocumentAndNever
     std::time_t when = std::time(nullptr) - 3600;
     struct timespec times[2] = {{when, 0}, {when, 0}};
     ::utimensat(AT_FDCWD, ended.c_str(), times, 0);
-    a.tell_earlier_figures();
+    a.unsaved.tell_earlier_figures();
     EXPECT_EQ(a.unsaved.notice, "The unsaved figure of " + clock_time(when) + " is kept: R restores it");
     hb.move(10, 10);  // over the canvas: still no press
     frames(3);
