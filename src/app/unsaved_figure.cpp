@@ -76,31 +76,41 @@ void unsaved_figure::show_notice(int grey) {
     draw_text(notice, 6, 4 + glyph_height + 4);
 }
 
+bool unsaved_figure::saw_change(std::uint64_t figure_id, long long hand_moves, int now) {
+    if (figure_id == seen_figure && hand_moves == seen_hand_moves) return false;
+    seen_figure = figure_id;
+    seen_hand_moves = hand_moves;
+    last_change_ms = now;
+    if (first_unkept_ms < 0) first_unkept_ms = now;
+    return true;
+}
+
+// a figure that could not be kept is told of once, while it can still be saved
+void unsaved_figure::tell_failure() {
+    std::string failed = recovery->failure();
+    if (!failed.empty() && !told_failure) {
+        std::fprintf(stderr, "flopkin: the unsaved figure cannot be kept in \"%s\": %s\n", recovery->place().c_str(),
+                     failed.c_str());
+        notice = "The unsaved figure cannot be kept: " + failed;
+    }
+    told_failure = !failed.empty();
+}
+
+bool unsaved_figure::due(int now) {
+    if (first_unkept_ms < 0 || (now - last_change_ms < quiet_ms && now - first_unkept_ms < longest_ms)) return false;
+    first_unkept_ms = -1;
+    return true;
+}
+
 void app::keep_recovery_figure() {
     if (!unsaved.recovery) return;
     int now = millisecs();
-    if (history.figure_id() != unsaved.seen_figure || editing.hand_moves != unsaved.seen_hand_moves) {
-        unsaved.seen_figure = history.figure_id();
-        unsaved.seen_hand_moves = editing.hand_moves;
-        unsaved.last_change_ms = now;
-        if (unsaved.first_unkept_ms < 0) unsaved.first_unkept_ms = now;
-        // a store that must tell whether a change is not yet kept learns of it at once
-        if (figure_changed()) unsaved.recovery->changed();
-    }
-    // a figure that could not be kept is told of once, while it can still be saved
-    std::string failed = unsaved.recovery->failure();
-    if (!failed.empty() && !unsaved.told_failure) {
-        std::fprintf(stderr, "flopkin: the unsaved figure cannot be kept in \"%s\": %s\n",
-                     unsaved.recovery->place().c_str(), failed.c_str());
-        unsaved.notice = "The unsaved figure cannot be kept: " + failed;
-    }
-    unsaved.told_failure = !failed.empty();
-    if (unsaved.first_unkept_ms < 0 ||
-        (now - unsaved.last_change_ms < quiet_ms && now - unsaved.first_unkept_ms < longest_ms))
-        return;
-    unsaved.first_unkept_ms = -1;
+    // a store that must tell whether a change is not yet kept learns of it at once
+    if (unsaved.saw_change(history.figure_id(), editing.hand_moves, now) && figure_changed())
+        unsaved.recovery->changed();
+    unsaved.tell_failure();
     // a figure opened, saved or undone back to one of those is kept elsewhere
-    if (figure_changed() && !figure.balls.is_empty()) unsaved.recovery->keep(figure_writer());
+    if (unsaved.due(now) && figure_changed() && !figure.balls.is_empty()) unsaved.recovery->keep(figure_writer());
 }
 
 void app::keep_unsaved_figure() {

@@ -28,6 +28,15 @@ struct unsaved_figure {
     // draws the notice in the grey given, unless a key or button is down,
     // which ends it
     void show_notice(int grey);
+    // notes the user's changes as they stand at `now`; true when they
+    // changed since the last frame
+    bool saw_change(std::uint64_t figure_id, long long hand_moves, int now);
+    // the store's failure to keep the figure, on stderr and in the notice
+    // once, when it begins
+    void tell_failure();
+    // whether the changes not yet kept are to go to the store now, at
+    // `now`: the figure has been still a while, or has changed for long
+    bool due(int now);
 };
 
 }  // namespace flopkin

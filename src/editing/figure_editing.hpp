@@ -11,7 +11,7 @@ struct figure;
 struct view_fields;
 
 // The balls the gestures keep hold of between frames, and the state of a
-// link being drawn; the app's own fields, under the same names.
+// link being drawn: the app's gestures in progress.
 struct editing_fields {
     ball_ref selected;
     ball_ref dragged;               // the ball held in play mode

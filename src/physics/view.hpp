@@ -6,8 +6,7 @@ namespace flopkin {
 
 struct figure;
 
-// The fields the physics reads and fit_view keeps; the app's own, under the
-// same names.
+// The fields the physics reads and fit_view keeps: the app's view.
 struct view_fields {
     float zoom = 1.0f;             // screen pixels per world unit
     float area_width = 780;        // the canvas, left of the menu
