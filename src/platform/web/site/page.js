@@ -92,7 +92,7 @@ var Module = (function () {
   // its buttons as the program's buttons (the pointer's bits are 1 left,
   // 2 right, 4 middle). The browser neither scrolls nor zooms the page under
   // a finger.
-  var pointer = null, pressed = 0, pressMods = 0;
+  var pointer = null, pressed = 0;
   var pointerBits = [1, 2, 4], buttonNames = ['left', 'right', 'middle'];
   function moveTo(at) {
     var r = canvas.getBoundingClientRect();
@@ -142,6 +142,14 @@ var Module = (function () {
   function spread() {
     var at = Array.from(fingers.values());
     return Math.hypot(at[0].clientX - at[1].clientX, at[0].clientY - at[1].clientY);
+  }
+  // after ms, once the fingers' moves and touches up to then have come in
+  // (the browser hands them over with the animation frames)
+  function later(act, ms) {
+    var at = landing;
+    return setTimeout(function () {
+      requestAnimationFrame(function () { if (landing === at && !at.moved) act(); });
+    }, ms);
   }
   function stopTimers() {
     if (!landing) return;
@@ -202,8 +210,8 @@ var Module = (function () {
     }
     stopTimers();
     landing = { clientX: e.clientX, clientY: e.clientY, buttons: (e.buttons & 7) || 1, mods: pressMods(e), sent: false };
-    landing.long = setTimeout(longPress, longPressMs);
-    if (e.pointerType === 'touch') landing.hold = setTimeout(sendPress, holdMs);
+    landing.long = later(longPress, longPressMs);
+    if (e.pointerType === 'touch') landing.hold = later(sendPress, holdMs);
     else sendPress();
   });
   // a drag may leave the canvas and still be released: the canvas has the pointer captured
@@ -220,6 +228,7 @@ var Module = (function () {
     if (landing && Math.hypot(e.clientX - landing.clientX, e.clientY - landing.clientY) > stillPixels) {
       clearTimeout(landing.long);
       sendPress();
+      landing.moved = true;
     }
     if (landing && !landing.sent) return;
     moveTo(e);
@@ -290,6 +299,9 @@ var Module = (function () {
   try { chosenLayout = localStorage.getItem(layoutKey); } catch (e) {}
   function useLayout(touchNow) {
     touch = touchNow;
+    // Move is the touch layout's: the desktop has Shift
+    moving = false;
+    moveButton.setAttribute('aria-pressed', 'false');
     document.body.classList.toggle('touch', touch);
     layoutButton.textContent = touch ? 'Desktop layout' : 'Touch layout';
     fit();
