@@ -164,10 +164,12 @@ var Module = (function () {
     buttonsNow(landing.buttons, landing.mods);
     push('frame_end');
   }
+  // the program's mode as of its last frame
+  function modeNow() { return (fromProgram(Module._flopkin_page_state) || {}).mode; }
   // in draw mode a long press turns a press on a ball into a move of it:
   // let go, and press again with Shift in the next frame
   function longPress() {
-    if (!landing || !landing.sent || landing.mods & described.modifiers.shift || !state || state.mode !== 'draw') return;
+    if (!landing || !landing.sent || landing.mods & described.modifiers.shift || modeNow() !== 'draw') return;
     moveTo(landing);
     buttonsNow(0, 0);
     push('frame_end');
@@ -182,7 +184,7 @@ var Module = (function () {
   }
   function cancelPress(e) {
     if (landing && landing.sent) {
-      var throwing = state && state.mode !== 'draw';
+      var throwing = modeNow() !== 'draw';
       if (!throwing && !(landing.mods & described.modifiers.shift)) moveTo(landing);
       buttonsNow(0, 0);
     }
@@ -372,7 +374,8 @@ var Module = (function () {
     next.values.forEach(function (text, i) { if (valueLabels[i].textContent !== text) valueLabels[i].textContent = text; });
     state = next;
   }
-  // after each frame the program made: its description once, then what the controls show
+  // after each frame the program made: its description once, then what the
+  // touch layout's controls show
   var seenFrames = 0;
   requestAnimationFrame(function watch() {
     requestAnimationFrame(watch);
@@ -384,7 +387,7 @@ var Module = (function () {
       buildControls();
       fit();
     }
-    showState();
+    if (touch) showState();
   });
 
   var requester = (function () {
