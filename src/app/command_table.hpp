@@ -59,6 +59,14 @@ constexpr bool acts_in(const command& c, figure_mode mode) {
     return c.modes == acts::in_both || (c.modes == acts::in_draw) == (mode == figure_mode::draw);
 }
 
+// The controls beside the canvas (the page's touch layout): each command
+// row's control has the row's number; after them come each value row's "-"
+// and "+", the rows in the menu's order.
+constexpr int stepper_control(std::size_t value_row, bool plus) {
+    return static_cast<int>(commands.size() + 2 * value_row + (plus ? 1 : 0));
+}
+static_assert(stepper_control(menu::value_row_count - 1, true) < most_controls);
+
 // the row whose action is act
 std::size_t command_row(void (app::*act)());
 

@@ -1,6 +1,7 @@
 // The menu's buttons acting on the app, once per frame: value rows change
 // their setting on every frame they are held, command buttons act once per
 // press, on its first frame.
+#include <algorithm>
 #include <utility>
 
 #include "app/command_table.hpp"
@@ -12,9 +13,16 @@ namespace flopkin {
 
 namespace {
 
-void step_value(float& value, value_row& row, float highest, float lowest) {
-    if (row.plus.held(1)) value *= 1.02f;
-    if (row.minus.held(1)) value /= 1.02f;
+// a value row's "+" or "-" held, in the menu or beside the canvas
+bool stepping(menu& m, value_row& row, bool plus) {
+    auto rows = m.value_rows();
+    auto k = static_cast<std::size_t>(std::find(rows.begin(), rows.end(), &row) - rows.begin());
+    return (plus ? row.plus : row.minus).held(1) || control_down(stepper_control(k, plus));
+}
+
+void step_value(float& value, menu& m, value_row& row, float highest, float lowest) {
+    if (stepping(m, row, true)) value *= 1.02f;
+    if (stepping(m, row, false)) value /= 1.02f;
     if (value > highest) value = highest;
     if (!(value >= lowest)) value = lowest;
 }
@@ -101,14 +109,14 @@ void app::add_command() {
 
 void app::handle_commands() {
     flopkin::menu& m = *menu;
-    step_value(settings.gravity, m.gravity_row, 1, 0.001f);
-    step_value(settings.link_width, m.width_row, 200, 0.1f);
-    step_value(settings.ball_size, m.size_row, 200, 1);
-    if (m.zoom_row.plus.held(1)) zoom_step(1);
-    if (m.zoom_row.minus.held(1)) zoom_step(0);
+    step_value(settings.gravity, m, m.gravity_row, 1, 0.001f);
+    step_value(settings.link_width, m, m.width_row, 200, 0.1f);
+    step_value(settings.ball_size, m, m.size_row, 200, 1);
+    if (stepping(m, m.zoom_row, true)) zoom_step(1);
+    if (stepping(m, m.zoom_row, false)) zoom_step(0);
     // each notch of the wheel is one frame of the zoom row's "+" (up) or "-"
     for (int n = wheel_notches(); n != 0; n += n > 0 ? -1 : 1) zoom_step(n > 0 ? 1 : 0);
-    step_value(settings.angle_force, m.force_row, 3000, 0.1f);
+    step_value(settings.angle_force, m, m.force_row, 3000, 0.1f);
 
     if (click_armed) {
         for (std::size_t i = 0; i < commands.size(); ++i) {

@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "app/app.hpp"
+#include "app/page_description.hpp"
 #include "platform/file_system.hpp"
 #include "platform/graphics.hpp"
 #include "platform/web/web_backend.hpp"
@@ -33,6 +34,23 @@ extern "C" EMSCRIPTEN_KEEPALIVE int flopkin_write_figure(const char* path) {
     if (!running || !flopkin::web_between_frames()) return 0;
     std::string why;
     return flopkin::replace_file(path, running->figure_writer(), why) ? 1 : -1;
+}
+
+// The program's description of itself for the page, and what the page's
+// touch layout shows now, as JSON texts; 0 while no app runs. The text
+// stays until the next call.
+extern "C" EMSCRIPTEN_KEEPALIVE const char* flopkin_page_description() {
+    static std::string text;
+    if (!running) return nullptr;
+    text = flopkin::page_description(*running);
+    return text.c_str();
+}
+
+extern "C" EMSCRIPTEN_KEEPALIVE const char* flopkin_page_state() {
+    static std::string text;
+    if (!running) return nullptr;
+    text = flopkin::page_state(*running);
+    return text.c_str();
 }
 
 int main() {

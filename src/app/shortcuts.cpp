@@ -1,6 +1,6 @@
-// The keyboard's way to the commands: each shortcut calls the same function
-// as its button, once per press of the key. Undo and redo live here too, as
-// they have no button.
+// The keyboard's way to the commands, and the controls' beside the canvas:
+// each shortcut or control calls the same function as its button, once per
+// press. Undo and redo live here too, as they have no button.
 #include "app/command_table.hpp"
 #include "platform/graphics.hpp"
 
@@ -44,14 +44,18 @@ struct pressed_keys {
 }  // namespace
 
 void app::handle_shortcuts() {
-    // every key is read, so that no press is left over for a later frame
+    // every key and control is read, so that no press is left over for a later frame
     pressed_keys keys;
+    std::array<bool, commands.size()> controls;
+    for (std::size_t i = 0; i < commands.size(); ++i) controls[i] = control_hit(static_cast<int>(i)) > 0;
     // a link, a grab or a move in progress is not to be changed under the pointer
     if ((mouse_down(1) && (mouse_x() < view.area_width || editing.link_drag_active || editing.dragged)) ||
         (editing.moved && mouse_down(editing.move_button)))
         return;
-    for (const command& c : commands)
-        if (acts_in(c, mode) && (keys.typed(c.keys[0]) || keys.typed(c.keys[1]))) run_command(c.act);
+    for (std::size_t i = 0; i < commands.size(); ++i) {
+        const command& c = commands[i];
+        if (acts_in(c, mode) && (controls[i] || keys.typed(c.keys[0]) || keys.typed(c.keys[1]))) run_command(c.act);
+    }
 }
 
 std::string shortcut_help() {

@@ -174,6 +174,19 @@ int key_hit(int code) {
     return hits;
 }
 
+int control_down(int control) {
+    pump();
+    return control >= 0 && control < most_controls ? input.down[first_control_code + control] : 0;
+}
+
+int control_hit(int control) {
+    pump();
+    if (control < 0 || control >= most_controls) return 0;
+    int hits = input.hits[first_control_code + control];
+    input.hits[first_control_code + control] = 0;
+    return hits;
+}
+
 int key_press_modifiers(int code) {
     pump();
     return (code >= 1 && code <= 255) ? input.press_modifiers[code] : 0;

@@ -74,6 +74,9 @@ int key_down(int code);
 int key_hit(int code);
 // the modifier bits held when the key was last pressed
 int key_press_modifiers(int code);
+// a control beside the canvas, numbered from 0, read as a key is
+int control_down(int control);
+int control_hit(int control);
 void flush_keys();
 // the wheel's whole notches since the last call, up positive
 int wheel_notches();

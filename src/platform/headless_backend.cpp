@@ -24,13 +24,17 @@ void headless_backend::pump_events(input_state& input) {
     while (!events.empty()) {
         input_event e = events.front();
         events.pop_front();
-        if (e.what != input_event::kind::move && e.what != input_event::kind::wheel) input.modifiers = static_cast<std::uint8_t>(e.modifiers);
+        bool keyed = e.what == input_event::kind::press || e.what == input_event::kind::repeat ||
+                     e.what == input_event::kind::release;
+        if (keyed) input.modifiers = static_cast<std::uint8_t>(e.modifiers);
         switch (e.what) {
             case input_event::kind::press: input.press(e.code_or_x); break;
             case input_event::kind::repeat: input.press(e.code_or_x, true); break;
             case input_event::kind::release: input.release(e.code_or_x); break;
             case input_event::kind::move: input.move(e.code_or_x, e.y); break;
             case input_event::kind::wheel: input.scroll(e.notches); break;
+            case input_event::kind::control_press: input.press_control(e.code_or_x); break;
+            case input_event::kind::control_release: input.release_control(e.code_or_x); break;
         }
     }
 }

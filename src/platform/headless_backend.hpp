@@ -20,7 +20,7 @@ struct draw_record {
 };
 
 struct input_event {
-    enum class kind { press, release, move, repeat, wheel };
+    enum class kind { press, release, move, repeat, wheel, control_press, control_release };
     kind what;
     int code_or_x = 0;
     int y = 0;
@@ -45,6 +45,9 @@ public:
     void release(int code, int modifiers = 0) { events.push_back({input_event::kind::release, code, 0, modifiers}); }
     void move(int x, int y) { events.push_back({input_event::kind::move, x, y}); }
     void scroll(float notches) { events.push_back({input_event::kind::wheel, 0, 0, 0, notches}); }
+    // a control beside the canvas, as the page's touch layout presses it
+    void press_control(int control) { events.push_back({input_event::kind::control_press, control}); }
+    void release_control(int control) { events.push_back({input_event::kind::control_release, control}); }
     std::deque<input_event> events;
     std::deque<std::string> requester_answers;
     std::vector<requester_call> requester_calls;

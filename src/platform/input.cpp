@@ -5,10 +5,26 @@
 namespace flopkin {
 namespace {
 bool valid(int code) { return code >= 1 && code <= 255; }
+bool valid_control(int control) { return control >= 0 && control < most_controls; }
 }  // namespace
 
+void input_state::press_control(int control) {
+    if (valid_control(control)) count_press(first_control_code + control);
+}
+
+void input_state::release_control(int control) {
+    if (valid_control(control)) count_release(first_control_code + control);
+}
+
 void input_state::press(int code, bool repeat) {
-    if (!valid(code) || repeat) return;
+    if (valid(code) && !repeat) count_press(code);
+}
+
+void input_state::release(int code) {
+    if (valid(code)) count_release(code);
+}
+
+void input_state::count_press(int code) {
     if (!down[code] || release_waits[code]) {
         ++hits[code];
         press_modifiers[code] = modifiers;
@@ -19,8 +35,8 @@ void input_state::press(int code, bool repeat) {
     down[code] = 1;
 }
 
-void input_state::release(int code) {
-    if (!valid(code) || !down[code]) return;
+void input_state::count_release(int code) {
+    if (!down[code]) return;
     if (held_through[code] >= frame)
         release_waits[code] = 1;
     else
@@ -30,7 +46,7 @@ void input_state::release(int code) {
 void input_state::begin_frame() {
     ++frame;
     frame_read = false;
-    for (int i = 0; i < 256; ++i)
+    for (int i = 0; i < input_codes; ++i)
         if (release_waits[i] && held_through[i] < frame) {
             release_waits[i] = 0;
             down[i] = 0;
@@ -55,7 +71,7 @@ int input_state::take_wheel_notches() {
 }
 
 void input_state::flush() {
-    for (int i = 0; i < 256; ++i) {
+    for (int i = 0; i < input_codes; ++i) {
         down[i] = 0;
         hits[i] = 0;
         release_waits[i] = 0;

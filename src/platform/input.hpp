@@ -20,24 +20,32 @@ constexpr int code_mouse_middle = 4;
 constexpr int modifier_shift = 1;
 constexpr int modifier_ctrl = 2;
 
+// Controls of the program's own that a backend shows beside the canvas (the
+// page's buttons in its touch layout), numbered 0 to most_controls - 1. They
+// are pressed and released as keys are, in a code space of their own.
+constexpr int most_controls = 64;
+constexpr int first_control_code = 256;
+constexpr int input_codes = first_control_code + most_controls;
+
 struct input_state {
-    std::uint8_t down[256] = {};
-    int hits[256] = {};
+    // indexed by code: keys and buttons 1-255, then the controls
+    std::uint8_t down[input_codes] = {};
+    int hits[input_codes] = {};
     std::int16_t pointer_x = 0;
     std::int16_t pointer_y = 0;
     // the modifiers held now, as the latest key event told, and those held
     // when each code was last counted as pressed: a shortcut typed faster
     // than a frame has let go of its modifiers by the time the frame asks
     std::uint8_t modifiers = 0;
-    std::uint8_t press_modifiers[256] = {};
+    std::uint8_t press_modifiers[input_codes] = {};
     // A press reads as down through at least one whole frame, however soon it
     // is let go (a tap on a touchpad or a screen lasts less than a frame): its
     // release waits until the first frame to see the press from its start has
     // ended.
     std::uint32_t frame = 0;                // frames begun
     bool frame_read = false;                // a query has read the state in this frame
-    std::uint32_t held_through[256] = {};   // the frame each press is seen down by, whole
-    std::uint8_t release_waits[256] = {};
+    std::uint32_t held_through[input_codes] = {};   // the frame each press is seen down by, whole
+    std::uint8_t release_waits[input_codes] = {};
     // wheel notches not yet taken, up positive; a touchpad sends fractions
     float wheel = 0;
 
@@ -45,6 +53,12 @@ struct input_state {
     // adds nothing; a code whose release is waiting is pressed again
     void press(int code, bool repeat = false);
     void release(int code);
+    // a control's press and release, counted as a key's are
+    void press_control(int control);
+    void release_control(int control);
+    // a press or release of any code, key or control
+    void count_press(int code);
+    void count_release(int code);
     // pointer positions arrive as signed 16-bit values, as window events carry them
     void move(int x, int y);
     void scroll(float notches);

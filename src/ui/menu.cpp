@@ -72,7 +72,7 @@ void menu::draw() {
             if (shown_[i] && (command_buttons[i].y < rows_top) == above) command_buttons[i].draw();
     };
     draw_commands(true);
-    for (value_row* row : {&zoom_row, &size_row, &width_row, &force_row, &gravity_row}) {
+    for (value_row* row : value_rows()) {
         row->display.draw();
         row->plus.draw();
         row->minus.draw();

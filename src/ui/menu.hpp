@@ -2,6 +2,7 @@
 // The right-hand menu panel: the command buttons, the value rows and the
 // "Saved!" label. It lays out and draws the buttons every frame from what it
 // is given to show; what a press does is decided by the command handling.
+#include <array>
 #include <span>
 #include <string>
 #include <vector>
@@ -50,6 +51,11 @@ public:
     value_row force_row;
     value_row gravity_row;
     value_row zoom_row;
+    // the value rows from the top of the panel down
+    static constexpr std::size_t value_row_count = 5;
+    std::array<value_row*, value_row_count> value_rows() {
+        return {&zoom_row, &size_row, &width_row, &force_row, &gravity_row};
+    }
 
     // the Save button's transient message: the save command sets the label
     // and 60 frames; each layout pass counts one down and restores "Save".

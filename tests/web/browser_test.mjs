@@ -157,7 +157,16 @@ async function open(viewport = { width: 1100, height: 900, deviceScaleFactor: 1 
   return tab;
 }
 // the menu's buttons, at the middle of each
-const button = { mode: [900, 20], clearAll: [900, 170], open: [900, 590], save: [900, 670], saveAs: [900, 710], quit: [900, 750] };
+// the menu's buttons, at the middle of each, as the program lays them out
+let button;
+const menuButtons = tab => tab.page.evaluate(() => {
+  const places = {};
+  JSON.parse(Module.UTF8ToString(Module._flopkin_page_description())).menu.commands.forEach(c => {
+    places[c.label] = [Math.floor(c.box[0] + c.box[2] / 2), Math.floor(c.box[1] + c.box[3] / 2)];
+  });
+  return { mode: places.Play, clearAll: places['Clear All'], open: places.Open, save: places.Save,
+           saveAs: places['Save as'], quit: places.Quit };
+});
 const at = (pixels, x, y) => pixels.slice((y * 1024 + x) * 4, (y * 1024 + x) * 4 + 3);
 // pixels of the figure's area (left of the panel) that differ
 function changed(a, b) {
@@ -180,6 +189,7 @@ const figures = await mkdtemp(join(tmpdir(), 'flopkin-web-'));
 try {
   const desk = await open();
   const { page, shot, click, frames, requester, listed } = desk;
+  button = await menuButtons(desk);
   const first = await shot();
   check(String(at(first, 900, 100)) === '222,222,222', 'the panel is drawn in colour 222');
   await sleep(300);
@@ -381,48 +391,124 @@ try {
   await desk.closed();
   check(records(await desk.stored('recovered.fkn')).balls === 3, 'the unsaved figure comes back whole');
 
-  // a phone: taps are clicks and a finger drags as the mouse does
-  const phone = await open({ width: 390, height: 844, deviceScaleFactor: 3, isMobile: true, hasTouch: true });
+  // Touch: a phone upright and turned, and a tablet, show the canvas part
+  // alone with the program's controls, each large enough for a finger
+  const layouts = {};
+  for (const [width, height] of [[844, 390], [820, 1180], [390, 844]]) {
+    const tab = await open({ width, height, deviceScaleFactor: 2, isMobile: true, hasTouch: true });
+    const m = layouts[`${width}x${height}`] = await tab.page.evaluate(() => {
+      const boxes = Array.from(document.querySelectorAll('#panel button')).filter(b => b.offsetParent)
+        .map(b => [b.getBoundingClientRect(), parseFloat(getComputedStyle(b).fontSize)]);
+      // the least room between two controls side by side or one above the other
+      let gap = Infinity;
+      for (const [a] of boxes) for (const [b] of boxes) if (a !== b) gap = Math.min(gap,
+        Math.max(b.left - a.right, a.left - b.right, b.top - a.bottom, a.top - b.bottom));
+      const screen = document.getElementById('screen').getBoundingClientRect();
+      const page = document.scrollingElement;
+      return { touch: document.body.classList.contains('touch'), count: boxes.length, gap,
+               least: [Math.min(...boxes.map(([r]) => r.width)), Math.min(...boxes.map(([r]) => r.height)),
+                       Math.min(...boxes.map(([, f]) => f))],
+               screen: [screen.width, screen.height], scrolls: page.scrollHeight > innerHeight || page.scrollWidth > innerWidth };
+    });
+    check(m.touch && m.count >= 17 && m.least[0] >= 44 && m.least[1] >= 44 && m.least[2] >= 14 && m.gap >= 8 &&
+          !m.scrolls && Math.max(...m.screen) >= Math.min(width, height) - 1,
+          `at ${width} x ${height} with touch: ${m.count} controls, the least ${m.least[0]} x ${m.least[1]} px with ` +
+          `${m.least[2]} px labels, ${m.gap} px apart; the canvas ${m.screen.map(Math.round).join(' x ')}, nothing scrolls`);
+    if (width !== 390) await tab.page.close();
+    else var phone = tab;
+  }
   const finger = phone.page.touchscreen;
-  const tap = async (x, y) => { await finger.tap(...await phone.place(x, y)); await sleep(150); };
+  const tap = async (x, y) => { await finger.tap(...await phone.place(x, y)); await sleep(250); };
+  // a control of the touch layout, by its label, tapped where it is
+  const press = async label => {
+    const at = await phone.page.$$eval('#panel button', (bs, l) => {
+      const b = bs.find(e => e.textContent === l && !e.disabled);
+      if (!b) return null;
+      b.scrollIntoView({ block: 'nearest' });
+      const r = b.getBoundingClientRect();
+      return [r.left + r.width / 2, r.top + r.height / 2];
+    }, label);
+    check(at !== null, `the touch layout offers "${label}"`);
+    if (at) await finger.tap(...at);
+    await phone.settled();
+  };
+  // the figure as it stands, as Share takes it
+  const figureBytes = () => phone.page.evaluate(() => new Promise(resolve => (function ask() {
+    const path = Module._malloc(16);
+    Module.stringToUTF8('/tmp/now.fkn', path, 16);
+    const written = Module._flopkin_write_figure(path);
+    Module._free(path);
+    if (written > 0) resolve(Array.from(Module.FS.readFile('/tmp/now.fkn')));
+    else setTimeout(ask, 20);
+  })()));
+  const figure = async () => records(await figureBytes());
   // a finger put down and moved in steps, still down
   async function drag([x, y], [tx, ty]) {
     await finger.touchStart(...await phone.place(x, y));
     for (let i = 1; i <= 8; ++i, await sleep(30)) await finger.touchMove(...await phone.place(x + (tx - x) * i / 8, y + (ty - y) * i / 8));
   }
-  await tap(...button.clearAll);
+  // two fingers, the second `late` ms after the first, spreading apart and
+  // back, so that the balls stay under the fingers; the zoom as shown while apart
+  const cdp = await phone.page.target().createCDPSession();
+  const zoomShown = () => phone.page.$eval('#values span', s => s.textContent);
+  async function pinch([x, y], late) {
+    const touches = async (type, points) =>
+      cdp.send('Input.dispatchTouchEvent', { type, touchPoints: points.map(([px, py], id) => ({ x: px, y: py, id })) });
+    const first = await phone.place(x, y);
+    await touches('touchStart', [first]);
+    await sleep(late);
+    let apart;
+    for (let i = 0; i <= 12; ++i, await sleep(30)) {
+      const spread = 280 - Math.abs(i - 6) * 40;
+      await touches(i === 0 ? 'touchStart' : 'touchMove', [first, await phone.place(x + spread, y + spread / 2)]);
+      if (i === 6) { await phone.settled(); apart = await zoomShown(); }
+    }
+    await touches('touchEnd', []);
+    await phone.settled();
+    return apart;
+  }
+  await press('Clear All');
   await tap(300, 300);
   await drag([300, 300], [450, 300]);
   await finger.touchEnd();
-  await sleep(150);
-  await tap(...button.saveAs);
-  await phone.requester('Save as:');
-  await phone.type('phone.fkn');
-  await phone.closed();
-  const drawn = records(await phone.stored('phone.fkn'));
-  check(drawn.balls === 2 && drawn.links === 1, `on a phone a tap places a ball and a drag draws a link ` +
-        `(${drawn.balls} balls, ${drawn.links} links)`);
-  await tap(...button.mode);
-  await drag([300, 300], [500, 150]);
-  await sleep(500);
-  const held = await phone.shot();
-  await finger.touchEnd();
-  await sleep(300);
-  check(at(held, 500, 150)[0] + at(held, 500, 150)[1] + at(held, 500, 150)[2] > 0 &&
-        changed(held, await phone.shot()) > 100, 'in play a finger grabs a ball, drags it and throws the figure');
-  // two fingers spreading apart zoom as the wheel does
-  const cdp = await phone.page.target().createCDPSession();
-  const fingers = async (type, spread) => {
-    const points = type === 'touchEnd' ? [] : [await phone.place(400 - spread, 400), await phone.place(400 + spread, 400)];
-    await cdp.send('Input.dispatchTouchEvent', { type, touchPoints: points.map(([x, y], id) => ({ x, y, id })) });
-  };
-  const unpinched = panel(await phone.shot());
-  await fingers('touchStart', 20);
-  for (let spread = 40; spread <= 200; spread += 20, await sleep(30)) await fingers('touchMove', spread);
-  await fingers('touchEnd', 0);
   await phone.settled();
-  const pinched = panel(await phone.shot());
-  check(unpinched.some((v, i) => v !== pinched[i]), 'two fingers spreading apart zoom in the page');
+  let now = await figure();
+  check(now.balls === 2 && now.links === 1, `on a phone a tap places a ball and a drag draws a link ` +
+        `(${now.balls} balls, ${now.links} links)`);
+  const still = await phone.shot();
+  await press('Move');
+  await drag([300, 300], [300, 500]);
+  await finger.touchEnd();
+  await press('Move');
+  now = await figure();
+  check(now.balls === 2 && now.links === 1 && changed(still, await phone.shot()) > 100, 'with Move a drag moves a ball');
+  const unmoved = await phone.shot();
+  await finger.touchStart(...await phone.place(450, 300));
+  await sleep(700);
+  for (let i = 1; i <= 8; ++i, await sleep(30)) await finger.touchMove(...await phone.place(450 + 20 * i, 300 - 12 * i));
+  await finger.touchEnd();
+  await phone.settled();
+  now = await figure();
+  check(now.balls === 2 && now.links === 1 && changed(unmoved, await phone.shot()) > 100,
+        'a long press on a ball moves it, and draws no link');
+  const zoomBefore = await zoomShown();
+  // begun on a ball first, while the balls are where they were moved to
+  const zooms = [await pinch([610, 204], 300), await pinch([300, 500], 40), await pinch([150, 150], 40),
+                 await pinch([150, 150], 0)];
+  now = await figure();
+  check(now.balls === 2 && now.links === 1 && zooms.every(z => z !== zoomBefore),
+        `pinches zoom and add nothing, on empty canvas or begun on a ball (${now.balls} balls, ${now.links} links)`);
+  await press('Clear All');
+  await press('Undo');
+  now = await figure();
+  check(now.balls === 2 && now.links === 1, 'Clear All then Undo brings the figure back');
+  await press('Play');
+  await press('Pause');
+  const paused = String(await figureBytes());
+  await sleep(300);
+  const pausedLater = String(await figureBytes());
+  await press('Step');
+  check(paused === pausedLater && String(await figureBytes()) !== paused, 'Pause holds the figure, Step moves it one frame');
   // a failure while running ends the run with its reason, not a frozen canvas
   // (from a script of the page's own: the browser hides the failures of others from the page)
   await phone.page.evaluate(() => {
@@ -435,6 +521,24 @@ try {
   check(/TypeError: injected failure/.test(why), 'a failure at run time ends the run and says why');
   complaints.splice(0, complaints.length, ...complaints.filter(c => !/injected failure/.test(c)));
   await phone.page.close();
+
+  // a desktop with a mouse: the whole frame with the drawn menu; the switch
+  // changes layouts both ways and the browser remembers the choice
+  const wide = await open({ width: 1366, height: 768, deviceScaleFactor: 1 });
+  const shape = () => wide.page.$eval('#screen', s => `${document.body.classList.contains('touch')} ` +
+                                                      `${s.offsetWidth / s.offsetHeight > 1.3 ? 'frame' : 'canvas'}`);
+  const seen = [await shape()];
+  for (let i = 0; i < 2; ++i) {
+    await wide.page.click('#layout');
+    seen.push(await shape());
+    await wide.page.reload();
+    await wide.started();
+    seen.push(await shape());
+  }
+  check(seen.join() === 'false frame,true canvas,true canvas,false frame,false frame',
+        `at 1366 x 768 with a mouse the whole frame shows; the switch changes layouts both ways and is remembered (${seen})`);
+  await wide.page.evaluate(() => localStorage.removeItem('flopkin-layout'));
+  await wide.page.close();
 
   // the 20,000-ball mesh opens, is drawn and runs
   const mesh = join(figures, 'mesh.fkn');

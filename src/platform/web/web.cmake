@@ -15,8 +15,10 @@ target_link_options(flopkin_page PRIVATE
   # the frame loop and the requester wait for the page without returning to it
   -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536
   -sALLOW_MEMORY_GROWTH=1 -sENVIRONMENT=web -sFORCE_FILESYSTEM=1
-  # the page reads its documents through FS, and asks for the figure as it stands for Share
-  -sEXPORTED_RUNTIME_METHODS=FS,stringToUTF8 -sEXPORTED_FUNCTIONS=_main,_flopkin_write_figure,_malloc,_free
+  # the page reads its documents through FS, asks for the figure as it stands for Share, and for the
+  # program's description of itself and what its touch layout shows
+  -sEXPORTED_RUNTIME_METHODS=FS,stringToUTF8,UTF8ToString
+  -sEXPORTED_FUNCTIONS=_main,_flopkin_write_figure,_flopkin_page_description,_flopkin_page_state,_malloc,_free
   --pre-js ${PROJECT_SOURCE_DIR}/src/platform/web/storage.js
   # the examples, for Open, Add and ?example= (the stick figure is also the first start-up figure)
   --embed-file ${PROJECT_SOURCE_DIR}/examples@/examples)

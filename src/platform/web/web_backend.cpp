@@ -9,13 +9,10 @@
 #include "platform/file_system.hpp"
 #include "platform/gl/gl_backend.hpp"
 #include "platform/recovery_store.hpp"
+#include "platform/web/page_events.hpp"
 
 namespace flopkin {
 namespace {
-
-// the page queues input as triples: kind, then a key code or button with the
-// modifiers held, or x and y, or wheel notches in thousandths (up positive)
-enum event_kind { key_press = 1, key_repeat = 2, key_release = 3, pointer_move = 4, wheel = 5 };
 
 EM_JS(int, page_next_event, (int* out), {
     const e = Module.flopkin.events.shift();
@@ -208,11 +205,21 @@ public:
     }
 
     void pump_events(input_state& input) override {
+        // what follows a frame's end waits until the frame that sees what came before it is over
+        if (holding_ && input.frame <= held_until_) return;
+        holding_ = false;
         int value[2];
         while (int kind = page_next_event(value)) {
+            if (kind == frame_end) {
+                holding_ = true;
+                held_until_ = input.frame_read ? input.frame + 1 : input.frame;
+                return;
+            }
             switch (kind) {
                 case pointer_move: input.move(value[0], value[1]); break;
-                case wheel: input.scroll(static_cast<float>(value[0]) / 1000); break;
+                case control_press: input.press_control(value[0]); break;
+                case control_release: input.release_control(value[0]); break;
+                case wheel: input.scroll(static_cast<float>(value[0]) / wheel_steps_per_notch); break;
                 case key_press:
                 case key_repeat:
                 case key_release:
@@ -253,6 +260,8 @@ public:
 private:
     page_recovery recovery_;
     double due_ = 0;  // when the next frame is to be shown
+    bool holding_ = false;  // the page's events wait for a frame after held_until_
+    std::uint32_t held_until_ = 0;
     int unshown_ = 0;
     GLFWwindow* window_ = nullptr;
     bool glfw_ = false;

@@ -1,6 +1,10 @@
 // The page around Flopkin's canvas: it scales the canvas to the window, queues
 // the input for the program, shows the requester and the end of a run, opens
-// dropped documents and puts the figure into a link.
+// dropped documents and puts the figure into a link. In its touch layout it
+// shows the canvas part of the frame alone, with controls a finger can hit
+// in place of the drawn menu. What it knows of the program (the frame's
+// size, the numbers of events, keys and buttons, the commands and the menu's
+// places) comes from the program's description of itself.
 'use strict';
 
 var Module = (function () {
@@ -9,22 +13,40 @@ var Module = (function () {
   var modal = false;        // the requester is up: no input reaches the program
   var ended = false;
   var held = new Set();     // codes pressed and not yet released, to release on blur
+  var described = null;     // the program's description of itself, once it runs
+  var state = null;         // what the touch layout shows, as of the program's last frame
+
+  // the program's JSON text from one of its exported functions, called
+  // directly, since the runtime's ccall would wait for the program's run to end
+  function fromProgram(exported) {
+    var text = exported();
+    return text ? JSON.parse(Module.UTF8ToString(text)) : null;
+  }
 
   // The canvas takes the largest size that fits the window (the whole
-  // screen in fullscreen) with its aspect kept. At a whole number of device
-  // pixels per program pixel it stays pixel-sharp; any other scale is
-  // smoothed by the browser, since dropping pixels would lose lines and
-  // letters. The pointer is mapped through the canvas's shown size.
+  // screen in fullscreen) with its aspect kept; in the touch layout only its
+  // part left of the menu is shown, and the controls take the rest. At a
+  // whole number of device pixels per program pixel it stays pixel-sharp;
+  // any other scale is smoothed by the browser, since dropping pixels would
+  // lose lines and letters. The pointer is mapped through the canvas's
+  // shown size.
   var screen = document.getElementById('screen');
+  var panel = document.getElementById('panel');
+  var touch = false;
   function fit() {
-    var below = document.fullscreenElement ? 0 :
-      document.getElementById('bar').offsetHeight + document.getElementById('help').offsetHeight + 16;
+    var frame = described ? described.frame : { width: canvas.width, height: canvas.height, canvas_width: canvas.width };
+    var shownWidth = touch ? frame.canvas_width : frame.width;
     var ratio = window.devicePixelRatio || 1;
-    var device = Math.max(0.05, Math.min(Math.floor(window.innerWidth * ratio) / canvas.width,
-                                         Math.floor((window.innerHeight - below) * ratio) / canvas.height));
+    var width = window.innerWidth, height = window.innerHeight;
+    // upright the touch layout's canvas takes the whole width, turned the whole height
+    if (touch && width < height) height = width * frame.height / shownWidth;
+    else if (touch) width = height * shownWidth / frame.height;
+    else if (!document.fullscreenElement) height -= panel.offsetHeight + 4;
+    var device = Math.max(0.05, Math.min(Math.floor(width * ratio) / shownWidth, Math.floor(height * ratio) / frame.height));
     screen.classList.toggle('whole', device === Math.floor(device));
-    screen.style.width = Math.round(canvas.width * device) / ratio + 'px';
-    screen.style.height = Math.round(canvas.height * device) / ratio + 'px';
+    screen.style.width = Math.round(shownWidth * device) / ratio + 'px';
+    screen.style.height = Math.round(frame.height * device) / ratio + 'px';
+    canvas.style.width = Math.round(frame.width * device) / ratio + 'px';
   }
   window.addEventListener('resize', fit);
   fit();
@@ -52,70 +74,152 @@ var Module = (function () {
     noticeDownload.onclick = offered || null;
   }
 
-  // a key event carries the modifiers held with it; Cmd counts as Ctrl
-  var shift = 1, ctrl = 2;
-  function modifiers(e) { return (e.shiftKey ? shift : 0) | (e.ctrlKey || e.metaKey ? ctrl : 0); }
-  function push(kind, a, b) { if (!modal && !ended) events.push([kind, a, b || 0]); }
-  function press(code, repeat, mods) { held.add(code); push(repeat ? 2 : 1, code, mods); }
-  function release(code, mods) { if (held.delete(code)) push(3, code, mods); }
-  function releaseAll() { held.forEach(function (code) { release(code); }); }
-
-  // Mouse, pen and touch alike: one pointer at a time acts as the mouse (the
-  // first finger down; a second one pinches), its buttons as the program's
-  // codes, which are the same bits as the pointer's: 1 left, 2 right,
-  // 4 middle. The browser neither scrolls nor zooms the page under a finger.
-  var pointer = null, pressed = 0;
-  function moveTo(e) {
-    var r = canvas.getBoundingClientRect();
-    push(4, Math.floor((e.clientX - r.left) * canvas.width / r.width),
-         Math.floor((e.clientY - r.top) * canvas.height / r.height));
+  // a key event carries the modifiers held with it; Cmd counts as Ctrl.
+  // Nothing is queued before the program runs and has said what its events are.
+  function modifiers(e) {
+    var m = described.modifiers;
+    return (e.shiftKey ? m.shift : 0) | (e.ctrlKey || e.metaKey ? m.ctrl : 0);
   }
-  // a button's press carries Shift (Shift+drag moves a ball)
-  function buttonsNow(now, e) {
-    [1, 2, 4].forEach(function (code) {
-      if ((now & code) && !(pressed & code)) press(code, false, modifiers(e));
-      if (!(now & code) && (pressed & code)) release(code, 0);
+  function push(kind, a, b) { if (described && !modal && !ended) events.push([described.events[kind], a, b || 0]); }
+  function press(code, repeat, mods) { held.add(code); push(repeat ? 'key_repeat' : 'key_press', code, mods); }
+  function release(code, mods) { if (held.delete(code)) push('key_release', code, mods); }
+  function releaseAll() { held.forEach(function (code) { release(code); }); }
+  // a control beside the canvas: a press, or its release
+  function control(number, down) { push(down ? 'control_press' : 'control_release', number); }
+  function tapControl(number) { control(number, true); control(number, false); }
+
+  // Mouse, pen and touch alike: one pointer at a time acts as the mouse,
+  // its buttons as the program's buttons (the pointer's bits are 1 left,
+  // 2 right, 4 middle). The browser neither scrolls nor zooms the page under
+  // a finger.
+  var pointer = null, pressed = 0;
+  var pointerBits = [1, 2, 4], buttonNames = ['left', 'right', 'middle'];
+  function moveTo(at) {
+    var r = canvas.getBoundingClientRect();
+    push('pointer_move', Math.floor((at.clientX - r.left) * canvas.width / r.width),
+         Math.floor((at.clientY - r.top) * canvas.height / r.height));
+  }
+  // a button's press carries Shift (Shift+drag moves a ball), as does any
+  // press while Move is on
+  function buttonsNow(now, mods) {
+    pointerBits.forEach(function (bit, i) {
+      var code = described && described.buttons[buttonNames[i]];
+      if ((now & bit) && !(pressed & bit)) press(code, false, mods);
+      if (!(now & bit) && (pressed & bit)) release(code, 0);
     });
     pressed = now;
   }
+  var moveButton = document.getElementById('move');
+  var moving = false;
+  moveButton.addEventListener('click', function () {
+    moving = !moving;
+    moveButton.setAttribute('aria-pressed', String(moving));
+  });
+  function pressMods(e) { return (described ? modifiers(e) : 0) | (moving && described ? described.modifiers.shift : 0); }
+
   // The wheel zooms by notches, up positive; a touchpad's small steps are
   // fractions that the program adds up. Two fingers pinch: their distance
-  // growing by pinchPixels is a notch up ("+"), shrinking one down; the
-  // first finger lets go of the canvas when the second comes down, so a
-  // pinch never drags a ball.
-  function scroll(notches) { if (notches) push(5, Math.round(notches * 1000)); }
+  // growing by pinchPixels is a notch up ("+"), shrinking one down.
+  function scroll(notches) { if (notches && described) push('wheel', Math.round(notches * described.events.wheel_steps_per_notch)); }
   var notchPixels = 100, notchLines = 3, pinchPixels = 40;
   canvas.addEventListener('wheel', function (e) {
     e.preventDefault();
     var per = e.deltaMode === 1 ? notchLines : e.deltaMode === 2 ? 1 : notchPixels;
     scroll(-e.deltaY / per);
   }, { passive: false });
+
+  // A finger's press is held back until it moves more than stillPixels or
+  // holdMs pass, so that a second finger within that time makes a pinch and
+  // nothing else; then it is sent where the finger landed, in a frame of
+  // its own before the moves since. A second finger after that cancels the
+  // press: the pointer goes back to where it began before the release (no
+  // link, no ball), or, for a ball being moved or thrown, lets go where it
+  // is. A finger or pen held still for longPressMs on a ball in draw mode
+  // moves it, as Shift+drag does.
+  var stillPixels = 10, holdMs = 150, longPressMs = 500;
   var fingers = new Map(), pinchDistance = 0;
+  var landing = null;      // where the pointer's press began, and its timers
   function spread() {
     var at = Array.from(fingers.values());
-    return Math.hypot(at[0].x - at[1].x, at[0].y - at[1].y);
+    return Math.hypot(at[0].clientX - at[1].clientX, at[0].clientY - at[1].clientY);
+  }
+  // after ms, once the fingers' moves and touches up to then have come in
+  // (the browser hands them over with the animation frames)
+  function later(act, ms) {
+    var at = landing;
+    return setTimeout(function () {
+      requestAnimationFrame(function () { if (landing === at && !at.moved) act(); });
+    }, ms);
+  }
+  function stopTimers() {
+    if (!landing) return;
+    clearTimeout(landing.hold);
+    clearTimeout(landing.long);
+  }
+  function sendPress() {
+    if (!landing || landing.sent) return;
+    clearTimeout(landing.hold);
+    landing.sent = true;
+    moveTo(landing);
+    buttonsNow(landing.buttons, landing.mods);
+    push('frame_end');
+  }
+  // the program's mode as of its last frame
+  function modeNow() { return (fromProgram(Module._flopkin_page_state) || {}).mode; }
+  // in draw mode a long press turns a press on a ball into a move of it:
+  // let go, and press again with Shift in the next frame
+  function longPress() {
+    if (!landing || !landing.sent || landing.mods & described.modifiers.shift || modeNow() !== 'draw') return;
+    moveTo(landing);
+    buttonsNow(0, 0);
+    push('frame_end');
+    landing.mods |= described.modifiers.shift;
+    buttonsNow(landing.buttons, landing.mods);
+    if (navigator.vibrate) navigator.vibrate(20);
+  }
+  function letGo() {
+    stopTimers();
+    landing = null;
+    pointer = null;
+  }
+  function cancelPress(e) {
+    if (landing && landing.sent) {
+      var throwing = modeNow() !== 'draw';
+      if (!throwing && !(landing.mods & described.modifiers.shift)) moveTo(landing);
+      buttonsNow(0, 0);
+    }
+    letGo();
   }
   canvas.addEventListener('pointerdown', function (e) {
+    e.preventDefault();
+    canvas.focus();
+    if (!described) return;
     if (e.pointerType === 'touch') {
-      fingers.set(e.pointerId, { x: e.clientX, y: e.clientY });
-      if (fingers.size === 2) {
-        if (pointer !== null) { buttonsNow(0, e); pointer = null; }
-        pinchDistance = spread();
+      fingers.set(e.pointerId, e);
+      if (fingers.size > 1) {
+        if (fingers.size === 2) pinchDistance = spread();
+        if (pointer !== null) cancelPress(e);
+        return;
       }
-      if (fingers.size > 1) { e.preventDefault(); return; }
     }
     if (pointer !== null && e.pointerId !== pointer) return;
     pointer = e.pointerId;
     canvas.setPointerCapture(e.pointerId);
-    moveTo(e);
-    buttonsNow(e.buttons & 7, e);
-    canvas.focus();
-    e.preventDefault();
+    if (e.pointerType === 'mouse') {
+      moveTo(e);
+      buttonsNow(e.buttons & 7, pressMods(e));
+      return;
+    }
+    stopTimers();
+    landing = { clientX: e.clientX, clientY: e.clientY, buttons: (e.buttons & 7) || 1, mods: pressMods(e), sent: false };
+    landing.long = later(longPress, longPressMs);
+    if (e.pointerType === 'touch') landing.hold = later(sendPress, holdMs);
+    else sendPress();
   });
   // a drag may leave the canvas and still be released: the canvas has the pointer captured
   window.addEventListener('pointermove', function (e) {
     if (fingers.has(e.pointerId)) {
-      fingers.set(e.pointerId, { x: e.clientX, y: e.clientY });
+      fingers.set(e.pointerId, e);
       if (fingers.size === 2) {
         var now = spread();
         scroll((now - pinchDistance) / pinchPixels);
@@ -123,14 +227,27 @@ var Module = (function () {
       }
     }
     if (pointer === null ? e.pointerType !== 'mouse' : e.pointerId !== pointer) return;
+    if (landing && Math.hypot(e.clientX - landing.clientX, e.clientY - landing.clientY) > stillPixels) {
+      clearTimeout(landing.long);
+      sendPress();
+      landing.moved = true;
+    }
+    if (landing && !landing.sent) return;
     moveTo(e);
-    if (pointer !== null) buttonsNow(e.buttons & 7, e);
+    if (e.pointerType === 'mouse' && pointer !== null) buttonsNow(e.buttons & 7, pressMods(e));
   });
   function lift(e) {
     fingers.delete(e.pointerId);
     if (e.pointerId !== pointer) return;
+    if (e.pointerType !== 'mouse') {
+      if (e.type === 'pointercancel') return cancelPress(e);
+      sendPress();
+      moveTo(e);
+      buttonsNow(0, 0);
+      return letGo();
+    }
     moveTo(e);
-    buttonsNow(e.type === 'pointerup' ? e.buttons & 7 : 0, e);
+    buttonsNow(e.type === 'pointerup' ? e.buttons & 7 : 0, 0);
     if (!pressed) pointer = null;
   }
   window.addEventListener('pointerup', lift);
@@ -138,24 +255,20 @@ var Module = (function () {
   canvas.addEventListener('contextmenu', function (e) { e.preventDefault(); });
   window.addEventListener('blur', function () {
     releaseAll();
-    pointer = null;
+    letGo();
     pressed = 0;
     fingers.clear();
   });
 
   // The browser's key codes are the program's virtual-key codes, but for the
   // keypad's decimal point, which is the program's "." (one step while
-  // paused) as on the main keyboard. The program's own keys do not reach the
-  // browser: its shortcuts (Ctrl or Cmd with Z, Y, O or S) and Space, Delete
-  // and BackSpace. This runs before any other key handler of the window.
-  function keyCode(e) { return e.keyCode === 110 ? 190 : e.keyCode; }
-  var shortcuts = { 90: [ctrl, ctrl | shift], 89: [ctrl], 79: [ctrl, ctrl | shift], 83: [ctrl, ctrl | shift] };
-  var plainKeys = [8, 32, 46];
+  // paused) as on the main keyboard. The program's own keys, as its table of
+  // commands names them, do not reach the browser. This runs before any
+  // other key handler of the window.
+  function keyCode(e) { return e.code === 'NumpadDecimal' ? described.keys.period : e.keyCode; }
   function programs(e) {
     var mods = modifiers(e);
-    if (e.altKey) return false;
-    if (mods & ctrl) return (shortcuts[e.keyCode] || []).indexOf(mods) >= 0;
-    return plainKeys.indexOf(e.keyCode) >= 0;
+    return !e.altKey && described.keys.chords.some(function (k) { return k[0] === keyCode(e) && k[1] === mods; });
   }
   window.addEventListener('keydown', function (e) {
     if (modal) {
@@ -164,7 +277,7 @@ var Module = (function () {
       if (e.key === 'Enter') { e.preventDefault(); requester.ok(); }
       return;
     }
-    if (ended) return;
+    if (ended || !described) return;
     if (programs(e)) e.preventDefault();
     if (e.altKey) return;
     var code = keyCode(e);
@@ -172,10 +285,110 @@ var Module = (function () {
   }, true);
   window.addEventListener('keyup', function (e) {
     if (modal) { e.stopImmediatePropagation(); return; }
+    if (!described) return;
     release(keyCode(e), modifiers(e));
     // while Cmd is down a Mac sends no key's release: they all end with it
     if (e.key === 'Meta') releaseAll();
   }, true);
+
+  // The touch layout: used where the pointer is coarse unless the person
+  // chose otherwise, which the browser remembers. Its controls are the
+  // program's: a button for each command acting in the mode, with the
+  // program's label, and each value row's "-" and "+", repeating while held.
+  var layoutKey = 'flopkin-layout';
+  var layoutButton = document.getElementById('layout');
+  var chosenLayout = null;
+  try { chosenLayout = localStorage.getItem(layoutKey); } catch (e) {}
+  function useLayout(touchNow) {
+    touch = touchNow;
+    // Move is the touch layout's: the desktop has Shift
+    moving = false;
+    moveButton.setAttribute('aria-pressed', 'false');
+    document.body.classList.toggle('touch', touch);
+    layoutButton.textContent = touch ? 'Desktop layout' : 'Touch layout';
+    fit();
+  }
+  layoutButton.addEventListener('click', function () {
+    useLayout(!touch);
+    try { localStorage.setItem(layoutKey, touch ? 'touch' : 'desktop'); } catch (e) {}
+  });
+  useLayout(chosenLayout ? chosenLayout === 'touch' : window.matchMedia('(pointer: coarse)').matches);
+
+  var commandsPanel = document.getElementById('commands');
+  var valuesPanel = document.getElementById('values');
+  var commandButtons = new Map();  // control number to its button
+  var valueLabels = [];
+  function makeButton(parent, text, controlNumber) {
+    var b = document.createElement('button');
+    b.type = 'button';
+    b.textContent = text;
+    b.dataset.control = controlNumber;
+    parent.appendChild(b);
+    return b;
+  }
+  // a stepper acts on every frame it is held
+  function stepper(parent, text, controlNumber) {
+    var b = makeButton(parent, text, controlNumber);
+    var down = false;
+    function up() { if (down) { down = false; control(controlNumber, false); } }
+    b.addEventListener('pointerdown', function (e) {
+      e.preventDefault();
+      b.setPointerCapture(e.pointerId);
+      down = true;
+      control(controlNumber, true);
+    });
+    ['pointerup', 'pointercancel', 'lostpointercapture'].forEach(function (n) { b.addEventListener(n, up); });
+    b.addEventListener('contextmenu', function (e) { e.preventDefault(); });
+  }
+  function buildControls() {
+    described.menu.values.forEach(function (row) {
+      var line = document.createElement('div');
+      line.className = 'value';
+      stepper(line, '−', row.minus);
+      var label = document.createElement('span');
+      line.appendChild(label);
+      valueLabels.push(label);
+      stepper(line, '+', row.plus);
+      valuesPanel.appendChild(line);
+    });
+  }
+  // the commands acting in the mode, in the table's order, as the program names them now
+  function showState() {
+    var next = fromProgram(Module._flopkin_page_state);
+    if (!next) return;
+    var order = next.commands.map(function (c) { return c.control; }).join();
+    if (!state || order !== state.commands.map(function (c) { return c.control; }).join()) {
+      commandsPanel.textContent = '';
+      commandButtons.clear();
+      next.commands.forEach(function (c) {
+        var b = makeButton(commandsPanel, c.label, c.control);
+        b.addEventListener('click', function () { tapControl(c.control); });
+        commandButtons.set(c.control, b);
+      });
+    }
+    next.commands.forEach(function (c) {
+      var b = commandButtons.get(c.control);
+      if (b.textContent !== c.label) b.textContent = c.label;
+      b.disabled = !c.enabled;
+    });
+    next.values.forEach(function (text, i) { if (valueLabels[i].textContent !== text) valueLabels[i].textContent = text; });
+    state = next;
+  }
+  // after each frame the program made: its description once, then what the
+  // touch layout's controls show
+  var seenFrames = 0;
+  requestAnimationFrame(function watch() {
+    requestAnimationFrame(watch);
+    if (!Module.flopkin || Module.flopkin.frames === seenFrames || ended) return;
+    seenFrames = Module.flopkin.frames;
+    if (!described) {
+      described = fromProgram(Module._flopkin_page_description);
+      if (!described) return;
+      buildControls();
+      fit();
+    }
+    if (touch) showState();
+  });
 
   var requester = (function () {
     var dialog = document.getElementById('requester');
@@ -256,7 +469,7 @@ var Module = (function () {
       });
       asked.then(function (go) {
         busy = false;
-        if (go) close('saved flopkins/' + n);
+        if (go) close(described.folder + '/' + n);
       }, failed);
     }
     function retyped() {
@@ -296,7 +509,7 @@ var Module = (function () {
           tell('"' + file.name + '" is not a Flopkin document.');
           return null;
         }
-        return keep(file.name, bytes).then(function (n) { return 'saved flopkins/' + n; });
+        return keep(file.name, bytes).then(function (n) { return described.folder + '/' + n; });
       });
     }
     function takeFile(file) {
@@ -324,8 +537,7 @@ var Module = (function () {
         if (!path) return;
         notice('');
         opening = { path: path, at: performance.now() };
-        press(79, false, ctrl);
-        release(79, ctrl);
+        tapControl(described.open_control);
       }).catch(function (failure) { notice('The browser\'s storage failed: ' + reason(failure)); });
     }
 
@@ -335,7 +547,7 @@ var Module = (function () {
     name.addEventListener('input', retyped);
     upload.addEventListener('click', function () { picker.value = ''; picker.click(); });
     download.addEventListener('click', function () {
-      if (replacing === null) downloading = 'saved flopkins/' + name.value.trim();
+      if (replacing === null) downloading = described.folder + '/' + name.value.trim();
       ok();
     });
 
