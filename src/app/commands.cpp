@@ -12,11 +12,11 @@ namespace flopkin {
 
 namespace {
 
-void step_value(float& value, value_row& row, float highest, float lowest) {
-    if (row.plus.held(1)) value *= 1.02f;
-    if (row.minus.held(1)) value /= 1.02f;
-    if (value > highest) value = highest;
-    if (!(value >= lowest)) value = lowest;
+void step_value(float& value, value_row& row, const setting_range& range) {
+    if (row.plus.held(1)) value *= setting_step;
+    if (row.minus.held(1)) value /= setting_step;
+    if (value > range.highest) value = range.highest;
+    if (!(value >= range.lowest)) value = range.lowest;
 }
 
 // what tells whether a command changed the figure: the lists' stamps and
@@ -101,14 +101,14 @@ void app::add_command() {
 
 void app::handle_commands() {
     flopkin::menu& m = *menu;
-    step_value(settings.gravity, m.gravity_row, 1, 0.001f);
-    step_value(settings.link_width, m.width_row, 200, 0.1f);
-    step_value(settings.ball_size, m.size_row, 200, 1);
+    step_value(settings.gravity, m.gravity_row, gravity_range);
+    step_value(settings.link_width, m.width_row, link_width_range);
+    step_value(settings.ball_size, m.size_row, ball_size_range);
     if (m.zoom_row.plus.held(1)) zoom_step(1);
     if (m.zoom_row.minus.held(1)) zoom_step(0);
     // each notch of the wheel is one frame of the zoom row's "+" (up) or "-"
     for (int n = wheel_notches(); n != 0; n += n > 0 ? -1 : 1) zoom_step(n > 0 ? 1 : 0);
-    step_value(settings.angle_force, m.force_row, 3000, 0.1f);
+    step_value(settings.angle_force, m.force_row, angle_force_range);
 
     if (click_armed) {
         for (std::size_t i = 0; i < commands.size(); ++i) {
