@@ -68,6 +68,8 @@ public:
     std::string save_label;
     void layout(const menu_values& values);
     void draw();
+    // whether the last layout showed the command's button
+    bool shows(std::size_t command) const { return command < shown_.size() && shown_[command]; }
 
 private:
     std::vector<char> shown_;

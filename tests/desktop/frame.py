@@ -12,13 +12,15 @@
 #   frame.py band WINDOW X1 Y1 X2 Y2 HALF  a band of half-thickness HALF
 #   frame.py menu WINDOW PROBE MODE ROWS   the whole panel, pixel for pixel;
 #                                          MODE is draw or play, ROWS the five
-#                                          numbers shown, e.g. 1000,130,200,300,100
-#   frame.py label WINDOW PROBE Y TEXT     the wide button at Y reads TEXT
+#                                          numbers shown, top to bottom, e.g.
+#                                          1000,130,200,300,100
+#   frame.py label WINDOW PROBE NAME TEXT  the named button reads TEXT
 #   frame.py pixel WINDOW X Y              the colour at (X, Y) as rrggbb
 #   frame.py notice WINDOW                 the notice line below "Paused" holds text
 #
-# Exit status 0 when the check holds; otherwise the reasons are printed and the
-# status is 1.
+# The frame's size and the buttons' places are the program's own, from the
+# menu's places (menu_places.py). Exit status 0 when the check holds;
+# otherwise the reasons are printed and the status is 1.
 import math
 import subprocess
 import sys
@@ -26,7 +28,9 @@ import time
 
 from Xlib import X, display
 
-WIDTH, HEIGHT, AREA = 1024, 768, 780
+import menu_places
+
+WIDTH, HEIGHT, AREA = menu_places.frame()
 WHITE, PANEL, LABEL = 0xFFFFFF, 0xDEDEDE, 0x9B9B9B
 
 
@@ -131,19 +135,13 @@ def mask(probe, text):
 
 
 def buttons(mode, rows):
-    """Every drawn button of the panel in drawing order: (label, x, y, w, h, nudge)."""
-    wide = WIDTH - AREA - 1
-    zoom, size, width, force, gravity = rows
-    drawn = [("Play" if mode == "draw" else "Draw", AREA, 0, wide, 40, 3)]
-    if mode == "draw":
-        drawn.append(("Delete Selected Ball", AREA, 190, wide, 40, 3))
-    drawn.append(("Clear All", AREA, 150, wide, 40, 3))
-    for y, text, nudge in ((300, "Zoom= " + zoom, 1), (340, "Balls Size= " + size, 1),
-                           (380, "Links Width= " + width, 3), (420, "Angle Force= " + force, 3),
-                           (460, "Gravity= " + gravity, 3)):
-        drawn += [(text, AREA, y, wide, 40, 3), ("+", WIDTH - 41, y, 40, 40, nudge), ("-", AREA, y, 40, 40, nudge)]
-    for y, text in ((568, "Open"), (608, "Add"), (648, "Save"), (688, "Save as"), (728, "Quit")):
-        drawn.append((text, AREA, y, wide, 40, 3))
+    """Every drawn button of the panel: (label, x, y, w, h, nudge), the value
+    rows reading the numbers given, top to bottom."""
+    drawn, numbers = [], iter(rows)
+    for name, label, x, y, w, h, nudge in sorted(menu_places.buttons(mode), key=lambda b: b[3]):
+        if "=" in label:
+            label = label[:label.index("=") + 2] + next(numbers)
+        drawn.append((label, x, y, w, h, nudge))
     return drawn
 
 
@@ -226,9 +224,10 @@ def main():
     elif what == "menu":
         problems = check_menu(Frame(window), args[0], args[1], args[2].split(","))
     elif what == "label":
-        y, text = int(args[1]), args[2]
-        if find_text(Frame(window), args[0], text, AREA, y, WIDTH - AREA - 1, 40, 3) is None:
-            problems.append(f'the button at y {y} does not read "{text}"')
+        name, text = args[1], args[2]
+        _, x, y, w, h, nudge = menu_places.button(name)
+        if find_text(Frame(window), args[0], text, x, y, w, h, nudge) is None:
+            problems.append(f'the button "{name}" does not read "{text}"')
     elif what == "notice":
         # grey ink in the line's band that no grid line across the canvas explains
         f = Frame(window)

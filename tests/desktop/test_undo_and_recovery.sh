@@ -5,6 +5,7 @@
 # when Escape ends the program, and the next run does not write over it.
 source "$(dirname "$0")/lib.sh"
 flopkin=$1
+read_menu_places "$3"
 start_xvfb
 need setxkbmap
 mkdir -p "$work/run"
