@@ -55,8 +55,7 @@ ask disc 200 300 13 0.5 || fail "the first ball moved in draw mode"
 press_command "$window" "Gravity +"
 wait_until 20 ask label "$probe" Gravity "Gravity= 1000"
 xdotool mouseup 1
-sleep 0.3
-ask menu "$probe" draw 1000,130,200,300,1000 || fail "the menu is not as laid out after the Gravity change"
+wait_until 5 ask menu "$probe" draw 1000,130,200,300,1000
 
 # "Play", held for a while, switches once: the panel shows "Draw" and no
 # Delete Selected Ball, and the figure falls until it rests on the floor
@@ -120,11 +119,12 @@ wait_until 5 ask disc 400 400 13
 press_command "$window" "Balls Size -"
 wait_until 20 ask label "$probe" "Balls Size" "Balls Size= 10"
 xdotool mouseup 1
-sleep 0.3
-read -r count left top right bottom <<<"$(ask figure)"
-[ "$count" -gt 0 ] && [ $((right - left)) -le 3 ] && [ $((bottom - top)) -le 3 ] ||
-  fail "a ball of size 1 covers $left..$right x $top..$bottom"
-ask menu "$probe" draw 1000,10,200,300,1000 || fail "the menu is not as laid out after the Balls Size change"
+smallest() {
+  read -r count left top right bottom <<<"$(ask figure)"
+  [ "$count" -gt 0 ] && [ $((right - left)) -le 3 ] && [ $((bottom - top)) -le 3 ]
+}
+wait_until 5 smallest
+wait_until 5 ask menu "$probe" draw 1000,10,200,300,1000
 wider_than() {
   read -r count left top right bottom <<<"$(ask figure)"
   [ $((right - left)) -gt "$1" ]

@@ -1,4 +1,4 @@
-// The "saved flopkins" folder lives in the browser's storage for the page
+// The documents' folder lives in the browser's storage for the page
 // (IndexedDB), one record per document, keyed by its path. The program works
 // on copies in memory: a save writes its one record alone, in a transaction
 // of its own, so tabs never touch each other's documents; the list and a
