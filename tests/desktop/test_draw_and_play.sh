@@ -26,8 +26,10 @@ wait_until 10 ask menu "$probe" draw "$defaults"
 
 # a click on the panel where no button is, between the mode button and Clear
 # All, places nothing
-read -r _ mode_top _ mode_height <<<"$(button_box Play)"
-read -r _ clear_top _ <<<"$(button_box "Clear All")"
+mode_box=$(button_box Play)
+clear_box=$(button_box "Clear All")
+read -r _ mode_top _ mode_height <<<"$mode_box"
+read -r _ clear_top _ <<<"$clear_box"
 click "$window" $(((canvas_width + frame_width) / 2)) $(((mode_top + mode_height + clear_top) / 2))
 sleep 0.3
 canvas_empty || fail "a click on the menu placed a ball"
