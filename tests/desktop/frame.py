@@ -124,14 +124,18 @@ def check_band(frame, x1, y1, x2, y2, half):
     return problems
 
 
-masks = {}
+glyphs = {}
 
 
 def mask(probe, text):
-    if text not in masks:
-        rows = subprocess.run([probe, "mask", text], check=True, capture_output=True, text=True).stdout.split()
-        masks[text] = rows if rows else [""] * 16
-    return masks[text]
+    """The glyph mask of TEXT, one row per line: each character's cell side
+    by side, every printable one read from the probe in a single run."""
+    if not glyphs:
+        printable = "".join(map(chr, range(32, 127)))
+        rows = subprocess.run([probe, "mask", printable], check=True, capture_output=True, text=True).stdout.split()
+        for i, c in enumerate(printable):
+            glyphs[c] = [row[8 * i:8 * i + 8] for row in rows]
+    return ["".join(glyphs[c][y] for c in text) for y in range(16)]
 
 
 def buttons(mode, rows):
@@ -187,7 +191,9 @@ def check_menu(frame, probe, mode, rows):
             for cx, c in enumerate(row):
                 if c == "#":
                     expected[corner[0] + cx, corner[1] + cy] = LABEL
-    wrong = [(p, frame.at(*p), v) for p, v in expected.items() if frame.at(*p) != v]
+    # every pixel expected lies in the frame: read them straight from the list
+    px = frame.px
+    wrong = [((x, y), px[y * WIDTH + x], v) for (x, y), v in expected.items() if px[y * WIDTH + x] != v]
     for p, got, want in wrong[:20]:
         problems.append(f"panel pixel {p} is {got:06x}, expected {want:06x}")
     if wrong:
