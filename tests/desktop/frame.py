@@ -10,6 +10,7 @@
 #                                          FREE: share of the ring just outside
 #                                          that must be background (default 1)
 #   frame.py band WINDOW X1 Y1 X2 Y2 HALF  a band of half-thickness HALF
+#   frame.py all WINDOW "disc ..." ...     each disc or band, in one frame
 #   frame.py menu WINDOW PROBE MODE ROWS   the whole panel, pixel for pixel;
 #                                          MODE is draw or play, ROWS the five
 #                                          numbers shown, top to bottom, e.g.
@@ -201,6 +202,13 @@ def check_menu(frame, probe, mode, rows):
     return problems
 
 
+# the questions about a shape at a spot, which "all" asks together of one frame
+shapes = {
+    "disc": lambda frame, a: check_disc(frame, *map(float, a[:3]), float(a[3]) if len(a) > 3 else 1.0),
+    "band": lambda frame, a: check_band(frame, *map(float, a)),
+}
+
+
 def main():
     what, window_id = sys.argv[1], int(sys.argv[2], 0)
     args = sys.argv[3:]
@@ -222,11 +230,13 @@ def main():
             if time.monotonic() > end:
                 problems.append(f"the figure did not show above y {rows} in {samples} samples")
                 break
-    elif what == "disc":
-        free = float(args[3]) if len(args) > 3 else 1.0
-        problems = check_disc(Frame(window), float(args[0]), float(args[1]), float(args[2]), free)
-    elif what == "band":
-        problems = check_band(Frame(window), *map(float, args))
+    elif what in shapes:
+        problems = shapes[what](Frame(window), args)
+    elif what == "all":
+        frame = Frame(window)
+        for question in args:
+            shape, *numbers = question.split()
+            problems += shapes[shape](frame, numbers)
     elif what == "menu":
         problems = check_menu(Frame(window), args[0], args[1], args[2].split(","))
     elif what == "label":

@@ -18,8 +18,8 @@ document="$docs/three balls.fkn"
 ask() { "$py" "$here/frame.py" "$1" "$window" "${@:2}"; }
 canvas_empty() { [ "$(ask figure | cut -d' ' -f1)" = 0 ]; }
 figure_shown() {
-  ask disc 150 200 13 0.5 && ask disc 350 260 13 0.5 && ask disc 500 200 13 0.5 &&
-    ask band 150 200 350 260 4 && ask band 350 260 500 200 4
+  ask all "disc 150 200 13 0.5" "disc 350 260 13 0.5" "disc 500 200 13 0.5" \
+    "band 150 200 350 260 4" "band 350 260 500 200 4"
 }
 check_file() {
   "$py" "$here/check_document.py" "$document" "150,200 350,260 500,200" "1-2 2-3" "1-2-3" ||
@@ -160,7 +160,7 @@ sleep 1
 kill -0 "$program" 2>/dev/null || fail "Escape in the Save as requester ended the program"
 ls -A "saved flopkins" | grep -qvxF flopkin.fkn && fail "the cancelled Save wrote a file: $(ls -A "saved flopkins")"
 [ "$(od -An -tx1 "saved flopkins/flopkin.fkn")" = "$saved" ] || fail "the cancelled Save changed the default document"
-ask disc 300 300 13 && ask disc 640 560 13 || fail "the figure changed after the cancelled Save"
+ask all "disc 300 300 13" "disc 640 560 13" || fail "the figure changed after the cancelled Save"
 # confirming the proposed name saves as "saved flopkins/untitled.fkn"
 ask_with "Save as" "Save as:"
 xdotool key Return

@@ -17,7 +17,7 @@ window=$(wait_window Flopkin)
 ask() { "$py" "$here/frame.py" "$1" "$window" "${@:2}"; }
 canvas_empty() { [ "$(ask figure | cut -d' ' -f1)" = 0 ]; }
 only_first() { ask disc 200 300 13 && ! ask disc 400 300 13; }
-both() { ask disc 200 300 13 && ask disc 400 300 13; }
+both() { ask all "disc 200 300 13" "disc 400 300 13"; }
 
 click "$window" 200 300
 wait_until 5 ask disc 200 300 13
