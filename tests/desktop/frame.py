@@ -43,8 +43,11 @@ class Frame:
     def __init__(self, window):
         image = window.get_image(0, 0, WIDTH, HEIGHT, X.ZPixmap, 0xFFFFFFFF)
         assert len(image.data) == WIDTH * HEIGHT * 4, "expected a 24-bit visual in 32-bit pixels"
-        # little-endian BGRX read as one int per pixel: 0xXXRRGGBB
-        self.px = [v & 0xFFFFFF for v in memoryview(image.data).cast("I").tolist()]
+        # little-endian BGRX read as one int per pixel, 0x00RRGGBB once the
+        # X bytes are cleared
+        data = bytearray(image.data)
+        data[3::4] = bytes(WIDTH * HEIGHT)
+        self.px = memoryview(data).cast("I").tolist()
         self.background = {0, WHITE} | self.grid_colours()
 
     def at(self, x, y):
