@@ -68,7 +68,7 @@ int app::run(const run_options& opts) {
         std::fprintf(stderr, "flopkin: cannot write \"%s\": %s\n", loop.options.record.c_str(), why.c_str());
         return 1;
     }
-    if (!open_graphics(view.screen_width, view.screen_height, 0, 60, why)) {
+    if (!open_graphics(view.screen_width, view.screen_height, 0, frames_per_second, why)) {
         std::fprintf(stderr, "Unable to set graphics mode\n%s\n", why.c_str());
         return 1;
     }

@@ -37,7 +37,6 @@ struct run_options {
     int threads = 0;            // sharing the simulation; 0 = decided by figure size
 };
 
-inline constexpr const char* default_document = "saved flopkins/flopkin.fkn";
 
 // The frame loop's own state: how the run was asked for, how far it is, and
 // what the commands asked of the loop.

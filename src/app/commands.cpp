@@ -20,11 +20,11 @@ bool stepping(menu& m, value_row& row, bool plus) {
     return (plus ? row.plus : row.minus).held(1) || control_down(stepper_control(k, plus));
 }
 
-void step_value(float& value, menu& m, value_row& row, float highest, float lowest) {
-    if (stepping(m, row, true)) value *= 1.02f;
-    if (stepping(m, row, false)) value /= 1.02f;
-    if (value > highest) value = highest;
-    if (!(value >= lowest)) value = lowest;
+void step_value(float& value, menu& m, value_row& row, const setting_range& range) {
+    if (stepping(m, row, true)) value *= setting_step;
+    if (stepping(m, row, false)) value /= setting_step;
+    if (value > range.highest) value = range.highest;
+    if (!(value >= range.lowest)) value = range.lowest;
 }
 
 // what tells whether a command changed the figure: the lists' stamps and
@@ -109,14 +109,14 @@ void app::add_command() {
 
 void app::handle_commands() {
     flopkin::menu& m = *menu;
-    step_value(settings.gravity, m, m.gravity_row, 1, 0.001f);
-    step_value(settings.link_width, m, m.width_row, 200, 0.1f);
-    step_value(settings.ball_size, m, m.size_row, 200, 1);
+    step_value(settings.gravity, m, m.gravity_row, gravity_range);
+    step_value(settings.link_width, m, m.width_row, link_width_range);
+    step_value(settings.ball_size, m, m.size_row, ball_size_range);
     if (stepping(m, m.zoom_row, true)) zoom_step(1);
     if (stepping(m, m.zoom_row, false)) zoom_step(0);
     // each notch of the wheel is one frame of the zoom row's "+" (up) or "-"
     for (int n = wheel_notches(); n != 0; n += n > 0 ? -1 : 1) zoom_step(n > 0 ? 1 : 0);
-    step_value(settings.angle_force, m, m.force_row, 3000, 0.1f);
+    step_value(settings.angle_force, m, m.force_row, angle_force_range);
 
     if (click_armed) {
         for (std::size_t i = 0; i < commands.size(); ++i) {

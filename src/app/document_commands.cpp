@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "app/app.hpp"
+#include "files/document_folder.hpp"
 #include "files/document_format.hpp"
 #include "platform/file_system.hpp"
 #include "platform/graphics.hpp"
@@ -15,9 +16,6 @@
 namespace flopkin {
 
 namespace {
-
-constexpr const char* document_folder = "saved flopkins";
-constexpr const char* untitled_document = "saved flopkins/untitled.fkn";
 
 // Grows the view so that it takes in every ball with a margin of the ball
 // size plus 100 world units; the view never shrinks here.

@@ -5,17 +5,22 @@
 #include <limits>
 
 #include "app/command_table.hpp"
+#include "files/document_folder.hpp"
+#include "platform/frame.hpp"
+#include "platform/recovery_store.hpp"
 
 namespace flopkin {
 
 std::string usage_text() {
+    // the text says "a second"
+    static_assert(recovery_quiet_ms == 1000);
     return "Usage: flopkin [OPTION]... [DOCUMENT]\n"
            "A 2D physics sandbox: place balls, join them with links, press Play.\n"
            "\n"
            "  --frames N      end after frame N (N >= 0; 0 runs start-up only)\n"
            "  --headless      no window and no input (needs --frames); nothing is drawn\n"
            "                  unless --screenshot or --record is given\n"
-           "  --unpaced       run frames back to back instead of 60 per second\n"
+           "  --unpaced       run frames back to back instead of " + std::to_string(frames_per_second) + " per second\n"
            "  --stats         at exit print frame times on standard error\n"
            "  --output PATH   write the figure to PATH when the program ends\n"
            "  --screenshot PATH  write the last frame shown to PATH as PNG when the\n"
@@ -32,7 +37,7 @@ std::string usage_text() {
            "  --help          show this help and exit\n"
            "  --version       show the version and exit\n"
            "\n"
-           "DOCUMENT is opened at start-up instead of \"saved flopkins/flopkin.fkn\".\n"
+           "DOCUMENT is opened at start-up instead of \"" + default_document + "\".\n"
            "\n" +
            shortcut_help() +
            "Mouse: the wheel zooms; in draw mode Shift+drag or a right-button drag moves\n"
@@ -42,8 +47,10 @@ std::string usage_text() {
            "figure in a file of its own in $XDG_STATE_HOME/flopkin/unsaved/\n"
            "(~/.local/state/flopkin/unsaved/), written a second after each change and\n"
            "as the run ends (Escape, Quit, SIGTERM, SIGINT, SIGHUP), and removed when\n"
-           "you save. The files of the 20 newest ended runs are kept; start-up names\n"
-           "the newest 3, and \"Open\" shows the folder in its sidebar. R opens the\n"
+           "you save. The files of the " +
+           std::to_string(recovery_kept_runs) + " newest ended runs are kept; start-up names\n"
+           "the newest " +
+           std::to_string(recovery_named_runs) + ", and \"Open\" shows the folder in its sidebar. R opens the\n"
            "newest with no document name: its first Save asks for one.\n";
 }
 

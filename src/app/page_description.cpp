@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "app/command_table.hpp"
+#include "files/document_folder.hpp"
 #include "platform/web/page_events.hpp"
 
 namespace flopkin {
@@ -121,8 +122,7 @@ std::string page_description(app& a) {
         for (const key_chord& k : c.keys)
             if (k.code != 0) j.open('[').number(k.code).number(k.modifiers).close(']');
     j.close(']').close('}');
-    std::string_view folder = default_document;
-    j.key("folder").text(folder.substr(0, folder.rfind('/')));
+    j.key("folder").text(document_folder);
     j.key("open_control").number(static_cast<double>(command_row(&app::open_command)));
     // the drawn menu's buttons, for a test to press them where they are;
     // each value row's controls

@@ -1,6 +1,6 @@
 // flopkin in a web page: the same app on the browser backend. The page has
-// mounted the browser's storage as "saved flopkins" in the working folder
-// before this runs.
+// mounted the browser's storage as the documents' folder in the working
+// folder before this runs.
 #include <emscripten.h>
 
 #include <filesystem>
@@ -9,6 +9,7 @@
 
 #include "app/app.hpp"
 #include "app/page_description.hpp"
+#include "files/document_folder.hpp"
 #include "platform/file_system.hpp"
 #include "platform/graphics.hpp"
 #include "platform/web/web_backend.hpp"

@@ -14,17 +14,6 @@
 
 namespace flopkin {
 
-namespace {
-
-// a change is kept once the figure has been still this long, and at the
-// latest this long after the first change not kept while changes go on
-constexpr int quiet_ms = 1000;
-constexpr int longest_ms = 30000;
-// earlier runs' figures named at start-up
-constexpr std::size_t figures_named = 3;
-
-}  // namespace
-
 // The figure is captured here, on the frame's thread; the writer rebuilds
 // it, with its tensions built as Save builds them when it is in draw mode,
 // and encodes it wherever it runs.
@@ -57,7 +46,7 @@ void app::mark_figure_kept() {
 void unsaved_figure::tell_earlier_figures() {
     if (!recovery) return;
     std::vector<earlier_figure> earlier = recovery->earlier_figures();
-    for (std::size_t i = 0; recovery->named_on_stderr() && i < earlier.size() && i < figures_named; ++i)
+    for (std::size_t i = 0; recovery->named_on_stderr() && i < earlier.size() && i < recovery_named_runs; ++i)
         std::fprintf(stderr, "flopkin: an unsaved figure of an earlier run is kept in \"%s\"\n",
                      earlier[i].path.c_str());
     if (!earlier.empty())
@@ -97,7 +86,9 @@ void unsaved_figure::tell_failure() {
 }
 
 bool unsaved_figure::due(int now) {
-    if (first_unkept_ms < 0 || (now - last_change_ms < quiet_ms && now - first_unkept_ms < longest_ms)) return false;
+    if (first_unkept_ms < 0 ||
+        (now - last_change_ms < recovery_quiet_ms && now - first_unkept_ms < recovery_longest_ms))
+        return false;
     first_unkept_ms = -1;
     return true;
 }

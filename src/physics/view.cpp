@@ -8,14 +8,6 @@
 
 namespace flopkin {
 
-namespace {
-
-// the world the view may show: from -3 to +4 drawing areas on each axis
-constexpr float world_left = -2340, world_right = 3120;
-constexpr float world_top = -2304, world_bottom = 3072;
-
-}  // namespace
-
 void fit_view(view_fields& v) {
     if (v.view_right > world_right) v.view_right = world_right;
     if (v.view_left < world_left) v.view_left = world_left;
@@ -25,8 +17,8 @@ void fit_view(view_fields& v) {
     v.view_cy = (v.view_top + v.view_bottom) / 2;
     const float height = static_cast<float>(v.screen_height);
     v.zoom = std::min(v.area_width / (v.view_right - v.view_left), height / (v.view_bottom - v.view_top));
-    v.zoom = std::max(v.zoom, 0.01f);
-    v.zoom = std::min(v.zoom, 100.0f);
+    v.zoom = std::max(v.zoom, lowest_zoom);
+    v.zoom = std::min(v.zoom, highest_zoom);
     v.view_right = v.view_cx + v.area_width / 2 / v.zoom;
     v.view_left = v.view_cx - v.area_width / 2 / v.zoom;
     v.view_top = v.view_cy - height / 2 / v.zoom;

@@ -2,6 +2,8 @@
 // The view: the rectangle of the world that the canvas shows, which is also
 // the box that holds the figures, and the mapping between world units and
 // screen pixels, extent / 2 + scale x (value - center).
+#include "platform/frame.hpp"
+
 namespace flopkin {
 
 struct figure;
@@ -9,16 +11,22 @@ struct figure;
 // The fields the physics reads and fit_view keeps: the app's view.
 struct view_fields {
     float zoom = 1.0f;             // screen pixels per world unit
-    float area_width = 780;        // the canvas, left of the menu
-    int screen_width = 1024;
-    int screen_height = 768;
-    float view_right = 780;
+    float area_width = canvas_width;  // the canvas, left of the menu
+    int screen_width = frame_width;
+    int screen_height = frame_height;
+    float view_right = canvas_width;
     float view_left = 0;
     float view_top = 0;
-    float view_bottom = 768;
-    float view_cx = 390;
-    float view_cy = 384;
+    float view_bottom = frame_height;
+    float view_cx = canvas_width / 2.0f;
+    float view_cy = frame_height / 2.0f;
 };
+
+// the world the view may show: from -3 to +4 canvases on each axis
+inline constexpr float world_left = -3.0f * canvas_width, world_right = 4.0f * canvas_width;
+inline constexpr float world_top = -3.0f * frame_height, world_bottom = 4.0f * frame_height;
+// the zoom's bounds; with the world's limits it stays above 1/7
+inline constexpr float lowest_zoom = 0.01f, highest_zoom = 100.0f;
 
 inline float world_to_screen_x(float x, float center, float scale, float extent) {
     return extent / 2 + scale * (x - center);

@@ -99,7 +99,7 @@ std::vector<earlier_figure> recovery_files::earlier_figures() {
     std::sort(ended.begin(), ended.end(), newer);
     std::vector<earlier_figure> kept;
     for (std::size_t i = 0; i < ended.size(); ++i) {
-        if (i < kept_runs)
+        if (i < recovery_kept_runs)
             kept.push_back({ended[i].path, ended[i].written.tv_sec});
         else
             ::unlink(ended[i].path.c_str());

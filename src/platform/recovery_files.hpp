@@ -16,9 +16,6 @@ namespace flopkin {
 
 class recovery_files : public recovery_store {
 public:
-    // of the files of ended runs, this many of the newest are kept
-    static constexpr std::size_t kept_runs = 20;
-
     // `folder` holds every run's file; `name` is this run's
     recovery_files(std::string folder, std::string name);
     // the last figure handed over is written before the run lets go of it
@@ -32,8 +29,8 @@ public:
     // this run's name: its start time and process id
     static std::string run_name();
 
-    // the files no run holds, newest first; all but the newest kept_runs of
-    // them are removed on the way
+    // the files no run holds, newest first; all but the newest
+    // recovery_kept_runs of them are removed on the way
     std::vector<earlier_figure> earlier_figures() override;
     void keep(std::function<void(stream&)> fill) override;
     void discard() override;

@@ -13,6 +13,15 @@
 
 namespace flopkin {
 
+// Of the figures of runs that have ended, the newest recovery_kept_runs are
+// kept, and start-up names recovery_named_runs of them. A change is kept once
+// the figure has been still for recovery_quiet_ms, and at the latest
+// recovery_longest_ms after the first change not kept while changes go on.
+inline constexpr std::size_t recovery_kept_runs = 20;
+inline constexpr std::size_t recovery_named_runs = 3;
+inline constexpr int recovery_quiet_ms = 1000;
+inline constexpr int recovery_longest_ms = 30000;
+
 // a figure kept by a run that has ended: where it is found again, and when it was kept
 struct earlier_figure {
     std::string path;

@@ -26,14 +26,15 @@ void menu::layout(const menu_values& values) {
     const float s = static_cast<float>(text_scale);
     const float left = static_cast<float>(panel_left);
     const float wide = static_cast<float>(screen_width - panel_left - 1);
-    const float right = static_cast<float>(screen_width - 40 - 1);
+    const float right = static_cast<float>(screen_width - menu_row_height - 1);
+    const float high = static_cast<float>(menu_row_height);
     auto wide_at = [&](button& b, std::string_view text, int top) {
-        b.place(text, s, wide, 40, left, static_cast<float>(top), 3);
+        b.place(text, s, wide, high, left, static_cast<float>(top), 3);
     };
     auto row_at = [&](value_row& row, std::string_view text, int top, float stepper_nudge) {
         wide_at(row.display, text, top);
-        row.plus.place("+", s, 40, 40, right, static_cast<float>(top), stepper_nudge);
-        row.minus.place("-", s, 40, 40, left, static_cast<float>(top), stepper_nudge);
+        row.plus.place("+", s, high, high, right, static_cast<float>(top), stepper_nudge);
+        row.minus.place("-", s, high, high, left, static_cast<float>(top), stepper_nudge);
     };
 
     command_buttons.resize(values.commands.size());
@@ -45,11 +46,11 @@ void menu::layout(const menu_values& values) {
         std::string_view label = entry.label;
         wide_at(command_buttons[i], label == "Save" ? std::string_view(save_label) : label, entry.top);
     }
-    row_at(zoom_row, shown("Zoom= ", values.zoom, 1000), values_top - 40, 1);
-    row_at(size_row, shown("Balls Size= ", values.ball_size, 10), values_top, 1);
-    row_at(width_row, shown("Links Width= ", values.link_width, 100), values_top + 40, 3);
-    row_at(force_row, shown("Angle Force= ", values.angle_force, 10), values_top + 80, 3);
-    row_at(gravity_row, shown("Gravity= ", values.gravity, 1000), values_top + 120, 3);
+    row_at(zoom_row, shown("Zoom= ", values.zoom, 1000), menu_row(values_top, -1), 1);
+    row_at(size_row, shown("Balls Size= ", values.ball_size, 10), menu_row(values_top, 0), 1);
+    row_at(width_row, shown("Links Width= ", values.link_width, 100), menu_row(values_top, 1), 3);
+    row_at(force_row, shown("Angle Force= ", values.angle_force, 10), menu_row(values_top, 2), 3);
+    row_at(gravity_row, shown("Gravity= ", values.gravity, 1000), menu_row(values_top, 3), 3);
 }
 
 void menu::draw() {

@@ -7,9 +7,19 @@
 #include <string>
 #include <vector>
 
+#include "platform/frame.hpp"
 #include "ui/button.hpp"
 
 namespace flopkin {
+
+// The panel's places: every button is a row this high (a stepper is as wide),
+// in groups stacked down from these tops. The mode button is at the top.
+inline constexpr int menu_row_height = 40;
+inline constexpr int menu_edit_top = 150;                    // Clear All, Delete Selected Ball
+inline constexpr int menu_values_top = 340;                  // Balls Size; Zoom above it, the others below
+inline constexpr int menu_file_top = frame_height - 200;     // Open, Add, Save, Save as, Quit
+// the top of the nth row (from 0) of a group
+constexpr int menu_row(int group_top, int n) { return group_top + n * menu_row_height; }
 
 // a setting shown as a number across the row, "-" at its left end, "+" at its right
 struct value_row {
@@ -31,18 +41,18 @@ struct menu_entry {
 // What the menu shows in a frame: the canvas's width, the settings of the
 // value rows and the commands, in the order of their buttons.
 struct menu_values {
-    float area_width = 780;
-    float zoom = 1, ball_size = 13, link_width = 2, angle_force = 30, gravity = 0.1f;
+    float area_width{};
+    float zoom{}, ball_size{}, link_width{}, angle_force{}, gravity{};
     std::span<const menu_entry> commands;
 };
 
 class menu {
 public:
-    int screen_width = 1024;
-    int screen_height = 768;
+    int screen_width = frame_width;
+    int screen_height = frame_height;
     int text_scale = 1;
-    int panel_left = 780;
-    int values_top = 340;
+    int panel_left = canvas_width;
+    int values_top = menu_values_top;
 
     // one per command entry, in the entries' order
     std::vector<button> command_buttons;
@@ -64,6 +74,8 @@ public:
     std::string save_label;
     void layout(const menu_values& values);
     void draw();
+    // whether the last layout showed the command's button
+    bool shows(std::size_t command) const { return command < shown_.size() && shown_[command]; }
 
 private:
     std::vector<char> shown_;

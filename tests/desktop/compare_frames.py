@@ -7,6 +7,8 @@ import struct
 import sys
 import zlib
 
+import menu_places
+
 
 def read_png(path):
     data = open(path, "rb").read()
@@ -69,8 +71,9 @@ if args[0] == "--grab":
     sys.exit(0)
 if args[0] == "--differ":
     a, b = read_frame(args[1]), read_frame(args[2])
-    # the canvas only: the menu strip right of x 780 is the same in both
-    crop = lambda img: b"".join(img[2][y * img[0] * 3:(y * img[0] + 780) * 3] for y in range(img[1]))
+    # the canvas only: the menu strip right of it is the same in both
+    canvas = menu_places.frame()[2]
+    crop = lambda img: b"".join(img[2][y * img[0] * 3:(y * img[0] + canvas) * 3] for y in range(img[1]))
     same = crop(a) == crop(b)
     print("the canvases are identical" if same else "the canvases differ")
     sys.exit(1 if same else 0)

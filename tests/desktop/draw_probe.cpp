@@ -19,6 +19,7 @@
 #include <string>
 
 #include "platform/font.hpp"
+#include "platform/frame.hpp"
 #include "platform/graphics.hpp"
 #include "platform/sdl/sdl_backend.hpp"
 
@@ -114,7 +115,7 @@ int main(int argc, char** argv) {
     auto be = make_sdl_backend();
     use_backend(be.get());
     std::string why;
-    if (!open_graphics(1024, 768, 0, 60, why)) {
+    if (!open_graphics(frame_width, frame_height, 0, frames_per_second, why)) {
         std::fprintf(stderr, "Unable to set graphics mode\n%s\n", why.c_str());
         return 1;
     }

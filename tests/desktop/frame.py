@@ -10,15 +10,18 @@
 #                                          FREE: share of the ring just outside
 #                                          that must be background (default 1)
 #   frame.py band WINDOW X1 Y1 X2 Y2 HALF  a band of half-thickness HALF
+#   frame.py all WINDOW "disc ..." ...     each disc or band, in one frame
 #   frame.py menu WINDOW PROBE MODE ROWS   the whole panel, pixel for pixel;
 #                                          MODE is draw or play, ROWS the five
-#                                          numbers shown, e.g. 1000,130,200,300,100
-#   frame.py label WINDOW PROBE Y TEXT     the wide button at Y reads TEXT
+#                                          numbers shown, top to bottom, e.g.
+#                                          1000,130,200,300,100
+#   frame.py label WINDOW PROBE NAME TEXT  the named button reads TEXT
 #   frame.py pixel WINDOW X Y              the colour at (X, Y) as rrggbb
 #   frame.py notice WINDOW                 the notice line below "Paused" holds text
 #
-# Exit status 0 when the check holds; otherwise the reasons are printed and the
-# status is 1.
+# The frame's size and the buttons' places are the program's own, from the
+# menu's places (menu_places.py). Exit status 0 when the check holds;
+# otherwise the reasons are printed and the status is 1.
 import math
 import subprocess
 import sys
@@ -26,7 +29,9 @@ import time
 
 from Xlib import X, display
 
-WIDTH, HEIGHT, AREA = 1024, 768, 780
+import menu_places
+
+WIDTH, HEIGHT, AREA = menu_places.frame()
 WHITE, PANEL, LABEL = 0xFFFFFF, 0xDEDEDE, 0x9B9B9B
 
 
@@ -38,8 +43,11 @@ class Frame:
     def __init__(self, window):
         image = window.get_image(0, 0, WIDTH, HEIGHT, X.ZPixmap, 0xFFFFFFFF)
         assert len(image.data) == WIDTH * HEIGHT * 4, "expected a 24-bit visual in 32-bit pixels"
-        # little-endian BGRX read as one int per pixel: 0xXXRRGGBB
-        self.px = [v & 0xFFFFFF for v in memoryview(image.data).cast("I").tolist()]
+        # little-endian BGRX read as one int per pixel, 0x00RRGGBB once the
+        # X bytes are cleared
+        data = bytearray(image.data)
+        data[3::4] = bytes(WIDTH * HEIGHT)
+        self.px = memoryview(data).cast("I").tolist()
         self.background = {0, WHITE} | self.grid_colours()
 
     def at(self, x, y):
@@ -120,30 +128,28 @@ def check_band(frame, x1, y1, x2, y2, half):
     return problems
 
 
-masks = {}
+glyphs = {}
 
 
 def mask(probe, text):
-    if text not in masks:
-        rows = subprocess.run([probe, "mask", text], check=True, capture_output=True, text=True).stdout.split()
-        masks[text] = rows if rows else [""] * 16
-    return masks[text]
+    """The glyph mask of TEXT, one row per line: each character's cell side
+    by side, every printable one read from the probe in a single run."""
+    if not glyphs:
+        printable = "".join(map(chr, range(32, 127)))
+        rows = subprocess.run([probe, "mask", printable], check=True, capture_output=True, text=True).stdout.split()
+        for i, c in enumerate(printable):
+            glyphs[c] = [row[8 * i:8 * i + 8] for row in rows]
+    return ["".join(glyphs[c][y] for c in text) for y in range(16)]
 
 
 def buttons(mode, rows):
-    """Every drawn button of the panel in drawing order: (label, x, y, w, h, nudge)."""
-    wide = WIDTH - AREA - 1
-    zoom, size, width, force, gravity = rows
-    drawn = [("Play" if mode == "draw" else "Draw", AREA, 0, wide, 40, 3)]
-    if mode == "draw":
-        drawn.append(("Delete Selected Ball", AREA, 190, wide, 40, 3))
-    drawn.append(("Clear All", AREA, 150, wide, 40, 3))
-    for y, text, nudge in ((300, "Zoom= " + zoom, 1), (340, "Balls Size= " + size, 1),
-                           (380, "Links Width= " + width, 3), (420, "Angle Force= " + force, 3),
-                           (460, "Gravity= " + gravity, 3)):
-        drawn += [(text, AREA, y, wide, 40, 3), ("+", WIDTH - 41, y, 40, 40, nudge), ("-", AREA, y, 40, 40, nudge)]
-    for y, text in ((568, "Open"), (608, "Add"), (648, "Save"), (688, "Save as"), (728, "Quit")):
-        drawn.append((text, AREA, y, wide, 40, 3))
+    """Every drawn button of the panel: (label, x, y, w, h, nudge), the value
+    rows reading the numbers given, top to bottom."""
+    drawn, numbers = [], iter(rows)
+    for name, label, x, y, w, h, nudge in sorted(menu_places.buttons(mode), key=lambda b: b[3]):
+        if "=" in label:
+            label = label[:label.index("=") + 2] + next(numbers)
+        drawn.append((label, x, y, w, h, nudge))
     return drawn
 
 
@@ -189,12 +195,21 @@ def check_menu(frame, probe, mode, rows):
             for cx, c in enumerate(row):
                 if c == "#":
                     expected[corner[0] + cx, corner[1] + cy] = LABEL
-    wrong = [(p, frame.at(*p), v) for p, v in expected.items() if frame.at(*p) != v]
+    # every pixel expected lies in the frame: read them straight from the list
+    px = frame.px
+    wrong = [((x, y), px[y * WIDTH + x], v) for (x, y), v in expected.items() if px[y * WIDTH + x] != v]
     for p, got, want in wrong[:20]:
         problems.append(f"panel pixel {p} is {got:06x}, expected {want:06x}")
     if wrong:
         problems.append(f"{len(wrong)} panel pixels differ from the layout")
     return problems
+
+
+# the questions about a shape at a spot, which "all" asks together of one frame
+shapes = {
+    "disc": lambda frame, a: check_disc(frame, *map(float, a[:3]), float(a[3]) if len(a) > 3 else 1.0),
+    "band": lambda frame, a: check_band(frame, *map(float, a)),
+}
 
 
 def main():
@@ -218,17 +233,20 @@ def main():
             if time.monotonic() > end:
                 problems.append(f"the figure did not show above y {rows} in {samples} samples")
                 break
-    elif what == "disc":
-        free = float(args[3]) if len(args) > 3 else 1.0
-        problems = check_disc(Frame(window), float(args[0]), float(args[1]), float(args[2]), free)
-    elif what == "band":
-        problems = check_band(Frame(window), *map(float, args))
+    elif what in shapes:
+        problems = shapes[what](Frame(window), args)
+    elif what == "all":
+        frame = Frame(window)
+        for question in args:
+            shape, *numbers = question.split()
+            problems += shapes[shape](frame, numbers)
     elif what == "menu":
         problems = check_menu(Frame(window), args[0], args[1], args[2].split(","))
     elif what == "label":
-        y, text = int(args[1]), args[2]
-        if find_text(Frame(window), args[0], text, AREA, y, WIDTH - AREA - 1, 40, 3) is None:
-            problems.append(f'the button at y {y} does not read "{text}"')
+        name, text = args[1], args[2]
+        _, x, y, w, h, nudge = menu_places.button(name)
+        if find_text(Frame(window), args[0], text, x, y, w, h, nudge) is None:
+            problems.append(f'the button "{name}" does not read "{text}"')
     elif what == "notice":
         # grey ink in the line's band that no grid line across the canvas explains
         f = Frame(window)

@@ -55,6 +55,44 @@ start_xvfb() {
   export DISPLAY=:$(head -n1 "$work/display")
 }
 
+# The frame's size and where the menu puts each button, as the program lays
+# them out: the menu_places tool (the tests' third argument) prints them once
+# into a file that frame.py reads too. Sets frame_width, frame_height and
+# canvas_width.
+read_menu_places() {
+  export FLOPKIN_MENU_PLACES=$work/menu_places
+  "$1" >"$FLOPKIN_MENU_PLACES" || fail "the menu's places could not be read from '$1'"
+  local fields
+  read -r -a fields < <(grep '^frame' "$FLOPKIN_MENU_PLACES")
+  frame_width=${fields[1]} frame_height=${fields[2]} canvas_width=${fields[3]}
+}
+
+# "x y width height" of the button named as menu_places.cpp names it: a
+# command by its label in draw mode ("Play" for the mode button), a value
+# row by its name ("Gravity"), its steppers by that and " +" or " -"
+button_box() {
+  awk -F'\t' -v name="$1" '$2 == name { print $3, $4, $5, $6; found = 1; exit } END { exit !found }' \
+    "$FLOPKIN_MENU_PLACES" || fail "the menu has no button named '$1'"
+}
+
+# the middle of the named button as "x y"; clicks or presses it there
+command_place() {
+  local box x y w h
+  box=$(button_box "$1") || exit 1
+  read -r x y w h <<<"$box"
+  echo $((x + w / 2)) $((y + h / 2))
+}
+click_command() {
+  local at
+  at=$(command_place "$2") || exit 1
+  click "$1" $at
+}
+press_command() {
+  local at
+  at=$(command_place "$2") || exit 1
+  press "$1" $at
+}
+
 # where runs keep their unsaved figures, and the file a run named as it
 # ended (from its standard error in $work/err)
 recovery_folder=$XDG_STATE_HOME/flopkin/unsaved

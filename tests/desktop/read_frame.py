@@ -5,12 +5,14 @@ import sys
 
 from Xlib import X, display
 
-WIDTH, HEIGHT = 1024, 768
 BLACK, WHITE = (0, 0, 0), (255, 255, 255)
 RED, GREEN, YELLOW, TEXT, GREY = (255, 0, 0), (0, 255, 0), (255, 255, 0), (0, 128, 255), (64, 64, 64)
 
 d = display.Display()
 window = d.create_resource_object("window", int(sys.argv[1]))
+# the probe's window is the program's frame, whatever its size
+geometry = window.get_geometry()
+WIDTH, HEIGHT = geometry.width, geometry.height
 image = window.get_image(0, 0, WIDTH, HEIGHT, X.ZPixmap, 0xFFFFFFFF)
 data = image.data
 bytes_per_pixel = len(data) // (WIDTH * HEIGHT)

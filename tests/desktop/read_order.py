@@ -6,13 +6,15 @@ import sys
 
 from Xlib import X, display
 
-WIDTH, HEIGHT = 1024, 768
 BLACK, WHITE, RED, GREEN = (0, 0, 0), (255, 255, 255), (255, 0, 0), (0, 255, 0)
 BLUE, YELLOW, GREY, TEXT, MAGENTA = (0, 0, 255), (255, 255, 0), (64, 64, 64), (0, 128, 255), (255, 0, 255)
 CYAN = (0, 255, 255)
 
 d = display.Display()
 window = d.create_resource_object("window", int(sys.argv[1]))
+# the probe's window is the program's frame, whatever its size
+geometry = window.get_geometry()
+WIDTH, HEIGHT = geometry.width, geometry.height
 data = window.get_image(0, 0, WIDTH, HEIGHT, X.ZPixmap, 0xFFFFFFFF).data
 assert len(data) == WIDTH * HEIGHT * 4, "expected a 24-bit visual in 32-bit pixels"
 

@@ -9,6 +9,7 @@
 source "$(dirname "$0")/lib.sh"
 flopkin=$1
 probe=$2
+read_menu_places "$3"
 start_xvfb
 docs=$work/docs
 mkdir -p "$docs" "$work/first" "$work/second"
@@ -17,8 +18,8 @@ document="$docs/three balls.fkn"
 ask() { "$py" "$here/frame.py" "$1" "$window" "${@:2}"; }
 canvas_empty() { [ "$(ask figure | cut -d' ' -f1)" = 0 ]; }
 figure_shown() {
-  ask disc 150 200 13 0.5 && ask disc 350 260 13 0.5 && ask disc 500 200 13 0.5 &&
-    ask band 150 200 350 260 4 && ask band 350 260 500 200 4
+  ask all "disc 150 200 13 0.5" "disc 350 260 13 0.5" "disc 500 200 13 0.5" \
+    "band 150 200 350 260 4" "band 350 260 500 200 4"
 }
 check_file() {
   "$py" "$here/check_document.py" "$document" "150,200 350,260 500,200" "1-2 2-3" "1-2-3" ||
@@ -28,7 +29,7 @@ check_file() {
 # The dialog must get the mouse as well as the keyboard: the press that opened
 # it may not leave the pointer held by the program's window.
 ask_with() {
-  click "$window" 900 "$1"
+  click_command "$window" "$1"
   dialog=$(wait_window "$2")
   wait_focus "$dialog"
   sleep 0.3
@@ -57,7 +58,7 @@ drag 350 260 500 200
 wait_until 5 figure_shown
 
 # "Save as": replace the proposed name by a typed path and confirm
-ask_with 708 "Save as:"
+ask_with "Save as" "Save as:"
 xdotool key ctrl+a
 xdotool type --delay 20 "$document"
 sleep 0.3
@@ -69,10 +70,10 @@ check_file
 ls -A "$docs" | grep -qvxF "three balls.fkn" && fail "Save as left other files beside the document: $(ls -A "$docs")"
 saved=$(od -An -tx1 "$document")
 # Save as shows no "Saved!"
-ask label "$probe" 648 Save || fail "the Save button does not read \"Save\" after Save as"
+ask label "$probe" Save Save || fail "the Save button does not read \"Save\" after Save as"
 
 # "Open", then Escape in the requester: nothing changes and the program runs on
-ask_with 588 "Open file:"
+ask_with Open "Open file:"
 xdotool keydown Escape
 sleep 0.4
 xdotool keyup Escape
@@ -85,12 +86,12 @@ ask menu "$probe" draw 1000,130,200,300,100 || fail "the menu changed after the 
 
 # "Save" writes to the document chosen before the cancel, without asking
 rm "$document"
-click "$window" 900 668
-wait_until 5 ask label "$probe" 648 "Saved!"
+click_command "$window" Save
+wait_until 5 ask label "$probe" Save "Saved!"
 wait_until 5 test -s "$document"
 xdotool search --onlyvisible --name '^Save as:$' >/dev/null 2>&1 && fail "Save asked for a name again"
 [ "$(od -An -tx1 "$document")" = "$saved" ] || fail "Save wrote other bytes than Save as"
-wait_until 5 ask label "$probe" 648 Save
+wait_until 5 ask label "$probe" Save Save
 hold_key "$window" Escape
 wait_exit "$program" 10
 [ "$exit_status" = 0 ] || fail "Escape ended the first run with status $exit_status"
@@ -102,7 +103,7 @@ program=$last_pid
 window=$(wait_window Flopkin)
 wait_until 10 ask menu "$probe" draw 1000,130,200,300,100
 [ "$(ask figure | cut -d' ' -f1)" = 0 ] || fail "the second run does not start empty"
-ask_with 588 "Open file:"
+ask_with Open "Open file:"
 # the location field first: a "/" typed into the file list opens it but can
 # lose the key that follows
 xdotool key ctrl+l
@@ -115,7 +116,7 @@ wait_until 5 figure_shown
 ask menu "$probe" draw 1000,130,200,300,100 || fail "the menu changed after Open"
 # the opened document is the current one: "Save" writes back to it
 rm "$document"
-click "$window" 900 668
+click_command "$window" Save
 wait_until 5 test -s "$document"
 [ "$(od -An -tx1 "$document")" = "$saved" ] || fail "saving the opened figure wrote other bytes"
 hold_key "$window" Escape
@@ -137,11 +138,11 @@ window=$(wait_window Flopkin)
 wait_until 10 ask menu "$probe" play 1000,130,200,300,100
 read -r count _ <<<"$(ask figure)"
 [ "$count" -gt 1000 ] || fail "the default document was not loaded at start-up"
-click "$window" 900 170
+click_command "$window" "Clear All"
 wait_until 5 canvas_empty
 click "$window" 300 300
 wait_until 5 ask disc 300 300 13
-ask_with 628 "Open file:"
+ask_with Add "Open file:"
 xdotool key ctrl+l
 sleep 0.5
 xdotool type --delay 20 "$lone"
@@ -150,7 +151,7 @@ xdotool key Return
 wait_until 10 dialog_gone "Open file:"
 wait_until 5 ask disc 640 560 13
 ask disc 300 300 13 || fail "Add did not keep the ball that was there"
-ask_with 668 "Save as:"
+ask_with Save "Save as:"
 xdotool keydown Escape
 sleep 0.4
 xdotool keyup Escape
@@ -159,15 +160,15 @@ sleep 1
 kill -0 "$program" 2>/dev/null || fail "Escape in the Save as requester ended the program"
 ls -A "saved flopkins" | grep -qvxF flopkin.fkn && fail "the cancelled Save wrote a file: $(ls -A "saved flopkins")"
 [ "$(od -An -tx1 "saved flopkins/flopkin.fkn")" = "$saved" ] || fail "the cancelled Save changed the default document"
-ask disc 300 300 13 && ask disc 640 560 13 || fail "the figure changed after the cancelled Save"
+ask all "disc 300 300 13" "disc 640 560 13" || fail "the figure changed after the cancelled Save"
 # confirming the proposed name saves as "saved flopkins/untitled.fkn"
-ask_with 708 "Save as:"
+ask_with "Save as" "Save as:"
 xdotool key Return
 wait_until 10 dialog_gone "Save as:"
 wait_until 5 test -s "saved flopkins/untitled.fkn"
 "$py" "$here/check_document.py" "saved flopkins/untitled.fkn" "300,300 640,560" "" "" ||
   fail "the proposed document does not hold the placed and the added ball"
-click "$window" 900 748
+click_command "$window" Quit
 wait_exit "$program" 10
 [ "$exit_status" = 0 ] || fail "Quit ended the third run with status $exit_status"
 echo "documents by hand ok"

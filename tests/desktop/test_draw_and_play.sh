@@ -7,6 +7,7 @@
 source "$(dirname "$0")/lib.sh"
 flopkin=$1
 probe=$2
+read_menu_places "$3"
 start_xvfb
 mkdir -p "$work/run"
 cd "$work/run"
@@ -21,10 +22,15 @@ defaults=1000,130,200,300,100
 
 # the first frames show the panel as laid out over an empty canvas
 wait_until 10 ask menu "$probe" draw "$defaults"
-[ "$(ask figure)" = "0 780 768 -1 -1" ] || fail "the canvas is not empty at start: $(ask figure)"
+[ "$(ask figure)" = "0 $canvas_width $frame_height -1 -1" ] || fail "the canvas is not empty at start: $(ask figure)"
 
-# a click on the panel where no button is places nothing
-click "$window" 900 110
+# a click on the panel where no button is, between the mode button and Clear
+# All, places nothing
+mode_box=$(button_box Play)
+clear_box=$(button_box "Clear All")
+read -r _ mode_top _ mode_height <<<"$mode_box"
+read -r _ clear_top _ <<<"$clear_box"
+click "$window" $(((canvas_width + frame_width) / 2)) $(((mode_top + mode_height + clear_top) / 2))
 sleep 0.3
 canvas_empty || fail "a click on the menu placed a ball"
 
@@ -48,15 +54,14 @@ ask disc 200 300 13 0.5 || fail "the first ball moved in draw mode"
 [ "$(ask pixel 300 320)" != ffffff ] || fail "the drag line stayed after the release"
 
 # holding Gravity "+" raises the shown number until it stops at its limit
-press "$window" 1003 480
-wait_until 20 ask label "$probe" 460 "Gravity= 1000"
+press_command "$window" "Gravity +"
+wait_until 20 ask label "$probe" Gravity "Gravity= 1000"
 xdotool mouseup 1
-sleep 0.3
-ask menu "$probe" draw 1000,130,200,300,1000 || fail "the menu is not as laid out after the Gravity change"
+wait_until 5 ask menu "$probe" draw 1000,130,200,300,1000
 
 # "Play", held for a while, switches once: the panel shows "Draw" and no
 # Delete Selected Ball, and the figure falls until it rests on the floor
-press "$window" 900 20
+press_command "$window" Play
 sleep 0.5
 xdotool mouseup 1
 wait_until 5 ask menu "$probe" play 1000,130,200,300,1000
@@ -105,7 +110,7 @@ xdotool "${throw[@]}" mouseup 1
 wait "$watcher" || fail "the thrown figure did not rise above y 160: $(cat "$work/above")"
 
 # "Clear All" in play mode empties the canvas and goes back to draw mode
-click "$window" 900 170
+click_command "$window" "Clear All"
 wait_until 5 ask menu "$probe" draw 1000,130,200,300,1000
 canvas_empty || fail "Clear All left something on the canvas"
 
@@ -113,28 +118,29 @@ canvas_empty || fail "Clear All left something on the canvas"
 # held "+" makes it grow again
 click "$window" 400 400
 wait_until 5 ask disc 400 400 13
-press "$window" 800 360
-wait_until 20 ask label "$probe" 340 "Balls Size= 10"
+press_command "$window" "Balls Size -"
+wait_until 20 ask label "$probe" "Balls Size" "Balls Size= 10"
 xdotool mouseup 1
-sleep 0.3
-read -r count left top right bottom <<<"$(ask figure)"
-[ "$count" -gt 0 ] && [ $((right - left)) -le 3 ] && [ $((bottom - top)) -le 3 ] ||
-  fail "a ball of size 1 covers $left..$right x $top..$bottom"
-ask menu "$probe" draw 1000,10,200,300,1000 || fail "the menu is not as laid out after the Balls Size change"
+smallest() {
+  read -r count left top right bottom <<<"$(ask figure)"
+  [ "$count" -gt 0 ] && [ $((right - left)) -le 3 ] && [ $((bottom - top)) -le 3 ]
+}
+wait_until 5 smallest
+wait_until 5 ask menu "$probe" draw 1000,10,200,300,1000
 wider_than() {
   read -r count left top right bottom <<<"$(ask figure)"
   [ $((right - left)) -gt "$1" ]
 }
-press "$window" 1003 360
+press_command "$window" "Balls Size +"
 wait_until 10 wider_than 8
 xdotool mouseup 1
 
 # "Delete Selected Ball" removes the ball placed last
-click "$window" 900 210
+click_command "$window" "Delete Selected Ball"
 wait_until 5 canvas_empty
 
 # "Quit" ends the program at once with status 0
-click "$window" 900 748
+click_command "$window" Quit
 wait_exit "$program" 10
 [ "$exit_status" = 0 ] || fail "Quit ended the program with status $exit_status"
 echo "draw and play ok"

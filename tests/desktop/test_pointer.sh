@@ -12,8 +12,10 @@ window=$(wait_window "Flopkin probe")
 geometry=$(xwininfo -id "$window")
 left=$(awk '/Absolute upper-left X/ {print $4}' <<<"$geometry")
 top=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$geometry")
+width=$(awk '/^ *Width:/ {print $2}' <<<"$geometry")
+height=$(awk '/^ *Height:/ {print $2}' <<<"$geometry")
 # somewhere outside the window: above and left of it when there is room
-if [ "$left" -ge 60 ] && [ "$top" -ge 60 ]; then out_x=-50 out_y=-40; else out_x=1064 out_y=798; fi
+if [ "$left" -ge 60 ] && [ "$top" -ge 60 ]; then out_x=-50 out_y=-40; else out_x=$((width + 40)) out_y=$((height + 30)); fi
 
 has() { grep -qx -- "$1" "$work/pointer"; }
 # each step waits until a frame has reported it, however slow the frames are

@@ -5,6 +5,7 @@
 # X server going away. The signals still end the program by themselves.
 source "$(dirname "$0")/lib.sh"
 flopkin=$1
+read_menu_places "$3"
 start_xvfb
 mkdir -p "$work/run"
 cd "$work/run"
@@ -39,15 +40,18 @@ kill -TERM "$program"
 ended_by 143 "SIGTERM with the requester up" 2
 holds_ball "$(kept_file)" 250,250 "SIGTERM with the requester up"
 
+# kill -9 and a lost X server leave the file written in the background a
+# second after the change: each waits until it holds the ball
 newest() { ls -t "$recovery_folder"/*.fkn | head -n1; }
+kept_in_background() { "$py" "$here/check_document.py" "$(newest)" "$1" "" ""; }
 draw_one 350 150
-sleep 3.5
+wait_until 5 kept_in_background 350,150
 kill -KILL "$program"
 ended_by 137 "kill -9"
 holds_ball "$(newest)" 350,150 "kill -9"
 
 draw_one 150 350
-sleep 3.5
+wait_until 5 kept_in_background 150,350
 kill "${pids[0]}"
 ended_by 1 "the X server going away"
 holds_ball "$(newest)" 150,350 "the X server going away"

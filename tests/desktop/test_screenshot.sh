@@ -4,6 +4,7 @@
 # in a window.
 source "$(dirname "$0")/lib.sh"
 flopkin=$1
+read_menu_places "$3"
 example=$here/../../examples/stick-figure.fkn
 cd "$work"
 
@@ -31,7 +32,7 @@ program=$last_pid
 window=$(wait_window Flopkin)
 xdotool mousemove --window "$window" 20 20
 sleep 0.5
-"$py" "$here/compare_frames.py" --grab "$window" 1024 768 "$work/shown.rgb" || fail "cannot read the window"
+"$py" "$here/compare_frames.py" --grab "$window" "$frame_width" "$frame_height" "$work/shown.rgb" || fail "cannot read the window"
 hold_key "$window" Escape
 wait_exit "$program" 10
 [ "$exit_status" = 0 ] || fail "the program ended with status $exit_status"

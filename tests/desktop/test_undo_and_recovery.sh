@@ -5,6 +5,7 @@
 # when Escape ends the program, and the next run does not write over it.
 source "$(dirname "$0")/lib.sh"
 flopkin=$1
+read_menu_places "$3"
 start_xvfb
 need setxkbmap
 mkdir -p "$work/run"
@@ -16,7 +17,7 @@ window=$(wait_window Flopkin)
 ask() { "$py" "$here/frame.py" "$1" "$window" "${@:2}"; }
 canvas_empty() { [ "$(ask figure | cut -d' ' -f1)" = 0 ]; }
 only_first() { ask disc 200 300 13 && ! ask disc 400 300 13; }
-both() { ask disc 200 300 13 && ask disc 400 300 13; }
+both() { ask all "disc 200 300 13" "disc 400 300 13"; }
 
 click "$window" 200 300
 wait_until 5 ask disc 200 300 13

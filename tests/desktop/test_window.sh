@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# The program opens one 1024 x 768 window titled "Flopkin"; holding Escape
-# ends it with status 0.
+# The program opens one window of the frame's size titled "Flopkin"; holding
+# Escape ends it with status 0.
 source "$(dirname "$0")/lib.sh"
 flopkin=$1
+read_menu_places "$3"
 start_xvfb
 
 start "$flopkin"
@@ -11,7 +12,8 @@ window=$(wait_window Flopkin)
 geometry=$(xwininfo -id "$window")
 width=$(awk '/^ *Width:/ {print $2}' <<<"$geometry")
 height=$(awk '/^ *Height:/ {print $2}' <<<"$geometry")
-[ "$width" = 1024 ] && [ "$height" = 768 ] || fail "client area is ${width}x${height}, not 1024x768"
+[ "$width" = "$frame_width" ] && [ "$height" = "$frame_height" ] ||
+  fail "client area is ${width}x${height}, not ${frame_width}x${frame_height}"
 
 sleep 0.5
 kill -0 "$program" 2>/dev/null || fail "the program ended by itself"

@@ -29,11 +29,13 @@ inline std::string broken_invariant(app& a) {
     auto within = [](float v, float low, float high) { return v >= low && v <= high; };
     if (a.mode != figure_mode::draw && a.mode != figure_mode::play)
         return "mode is " + std::to_string(static_cast<int>(a.mode));
-    if (!within(a.settings.gravity, 0.001f, 1)) return "gravity " + std::to_string(a.settings.gravity);
-    if (!within(a.settings.link_width, 0.1f, 200)) return "link width " + std::to_string(a.settings.link_width);
-    if (!within(a.settings.ball_size, 1, 200)) return "ball size " + std::to_string(a.settings.ball_size);
-    if (!within(a.settings.angle_force, 0.1f, 3000)) return "angle force " + std::to_string(a.settings.angle_force);
-    if (!within(a.view.zoom, 0.01f, 100)) return "zoom " + std::to_string(a.view.zoom);
+    auto in_range = [&](float v, const setting_range& r) { return within(v, r.lowest, r.highest); };
+    const settings& s = a.settings;
+    if (!in_range(s.gravity, gravity_range)) return "gravity " + std::to_string(s.gravity);
+    if (!in_range(s.link_width, link_width_range)) return "link width " + std::to_string(s.link_width);
+    if (!in_range(s.ball_size, ball_size_range)) return "ball size " + std::to_string(s.ball_size);
+    if (!in_range(s.angle_force, angle_force_range)) return "angle force " + std::to_string(s.angle_force);
+    if (!within(a.view.zoom, lowest_zoom, highest_zoom)) return "zoom " + std::to_string(a.view.zoom);
 
     // The view: its centre inside the world limits and the view no larger
     // than the world (zoom 1/7). An edge may stand a little past a limit after
@@ -41,7 +43,7 @@ inline std::string broken_invariant(app& a) {
     // next frame clamps it again, so edges are not held to the limits here.
     std::string view = " (view " + std::to_string(a.view.view_left) + " " + std::to_string(a.view.view_top) + " " +
                        std::to_string(a.view.view_right) + " " + std::to_string(a.view.view_bottom) + ")";
-    if (!within(a.view.view_cx, -2340, 3120) || !within(a.view.view_cy, -2304, 3072))
+    if (!within(a.view.view_cx, world_left, world_right) || !within(a.view.view_cy, world_top, world_bottom))
         return "the view's centre is outside the world" + view;
     if (!(a.view.zoom >= (1.0f / 7) * 0.9999f))
         return "the view is larger than the world: zoom " + std::to_string(a.view.zoom);

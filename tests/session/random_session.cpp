@@ -103,13 +103,13 @@ int main(int argc, char** argv) {
     struct limit {
         const char* name;
         float settings::*setting;
-        float low, high;
+        setting_range range;
         bool reached_low = false, reached_high = false;
-    } limits[] = {{"gravity", &settings::gravity, 0.001f, 1},
-                  {"link width", &settings::link_width, 0.1f, 200},
-                  {"ball size", &settings::ball_size, 1, 200},
-                  {"angle force", &settings::angle_force, 0.1f, 3000}};
-    float least_zoom = 100, most_zoom = 0;
+    } limits[] = {{"gravity", &settings::gravity, gravity_range},
+                  {"link width", &settings::link_width, link_width_range},
+                  {"ball size", &settings::ball_size, ball_size_range},
+                  {"angle force", &settings::angle_force, angle_force_range}};
+    float least_zoom = highest_zoom, most_zoom = 0;
     long long measured_at = -1;
     std::size_t early = 0, late = 0;
     user_tally tally;
@@ -117,7 +117,7 @@ int main(int argc, char** argv) {
         headless_backend hb(false);
         use_backend(&hb);
         std::string why;
-        if (!open_graphics(1024, 768, 0, 60, why)) fail("no headless window: " + why);
+        if (!open_graphics(frame_width, frame_height, 0, frames_per_second, why)) fail("no headless window: " + why);
         unpace_frames();
         seed_rnd(static_cast<int>(seed));
 
@@ -133,8 +133,8 @@ int main(int argc, char** argv) {
             std::string broken = broken_invariant(a);
             if (!broken.empty()) fail(broken);
             for (limit& l : limits) {
-                l.reached_low = l.reached_low || a.settings.*l.setting == l.low;
-                l.reached_high = l.reached_high || a.settings.*l.setting == l.high;
+                l.reached_low = l.reached_low || a.settings.*l.setting == l.range.lowest;
+                l.reached_high = l.reached_high || a.settings.*l.setting == l.range.highest;
             }
             least_zoom = std::min(least_zoom, a.view.zoom);
             most_zoom = std::max(most_zoom, a.view.zoom);

@@ -12,7 +12,7 @@ using BlowUp = app_figure_test;
 
 TEST_F(BlowUp, NothingThatIsNotANumberIsDrawnOrKept) {
     std::string why;
-    ASSERT_TRUE(open_graphics(1024, 768, 0, 60, why));
+    ASSERT_TRUE(open_graphics(frame_width, frame_height, 0, frames_per_second, why));
     a->mode = figure_mode::play;
     ball_ref vertex = put_ball(390, 384);
     std::vector<ball_ref> arms;

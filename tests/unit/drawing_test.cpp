@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/font.hpp"
+#include "platform/frame.hpp"
 #include "platform/graphics.hpp"
 #include "platform/headless_backend.hpp"
 
@@ -138,7 +139,7 @@ TEST_F(Drawing, OpeningResetsTheDrawingState) {
     set_color(1, 2, 3);
     set_scale(4, 4);
     std::string why;
-    ASSERT_TRUE(open_graphics(1024, 768, 0, 0, why));
+    ASSERT_TRUE(open_graphics(frame_width, frame_height, 0, 0, why));
     draw_rect(0, 0, 1, 1);
     clear_screen();
     draw_rect(0, 0, 1, 1);

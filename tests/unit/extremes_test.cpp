@@ -19,15 +19,17 @@ struct settings_at {
     const char* name;
     float ball_size, link_width, gravity, angle_force;
 };
-constexpr settings_at highest{"highest", 200, 200, 1, 3000};
-constexpr settings_at lowest{"lowest", 1, 0.1f, 0.001f, 0.1f};
+constexpr settings_at highest{"highest", ball_size_range.highest, link_width_range.highest, gravity_range.highest,
+                              angle_force_range.highest};
+constexpr settings_at lowest{"lowest", ball_size_range.lowest, link_width_range.lowest, gravity_range.lowest,
+                             angle_force_range.lowest};
 
 class Extremes : public ::testing::Test {
 protected:
     void SetUp() override {
         use_backend(&hb);
         std::string why;
-        ASSERT_TRUE(open_graphics(1024, 768, 0, 60, why));
+        ASSERT_TRUE(open_graphics(frame_width, frame_height, 0, frames_per_second, why));
         unpace_frames();
     }
     void TearDown() override { use_backend(nullptr); }

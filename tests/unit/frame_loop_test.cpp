@@ -46,7 +46,7 @@ TEST_F(FrameLoop, AnEmptyFigureSwitchesToDrawMode) {
 TEST_F(FrameLoop, EscapeEndsTheLoopAfterTheFrameIsShown) {
     app a;
     std::string why;
-    ASSERT_TRUE(open_graphics(1024, 768, 0, 60, why));
+    ASSERT_TRUE(open_graphics(frame_width, frame_height, 0, frames_per_second, why));
     int shown = be.presents;
     EXPECT_TRUE(a.run_frame());
     EXPECT_EQ(be.presents, shown + 1);

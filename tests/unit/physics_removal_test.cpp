@@ -75,7 +75,7 @@ TEST_F(removal_test, FarLimitIsInclusive) {
 TEST_F(removal_test, FarButFiniteBallsStayUntilTheNextFrameStarts) {
     put_link(p, q, 1e8f);
     std::string why;
-    ASSERT_TRUE(open_graphics(1024, 768, 0, 60, why));
+    ASSERT_TRUE(open_graphics(frame_width, frame_height, 0, frames_per_second, why));
     a->run_frame();
     EXPECT_EQ(a->figure.balls.count(), 3u);
     EXPECT_GT(std::abs(q->x - p->x), 2 * far_limit);

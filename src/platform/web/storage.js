@@ -1,4 +1,4 @@
-// The "saved flopkins" folder lives in the browser's storage for the page
+// The documents' folder lives in the browser's storage for the page
 // (IndexedDB), one record per document, keyed by its path. The program works
 // on copies in memory: a save writes its one record alone, in a transaction
 // of its own, so tabs never touch each other's documents; the list and a
@@ -16,6 +16,12 @@ async function pageAnswer(done, why) {
   }
 }
 
+// The storage's schema version and the stored records' file mode (a
+// regular file, rw-rw-rw-): both as earlier versions of the page stored
+// them, or the documents already kept in people's browsers would not open.
+var storageVersion = 21;
+var recordMode = 33206;
+
 Module.preRun = Module.preRun || [];
 Module.preRun.push(function () {
   var home = '/home/web_user';
@@ -27,7 +33,7 @@ Module.preRun.push(function () {
   var opened = null;
   function database() {
     if (!opened) opened = new Promise(function (resolve, reject) {
-      var asked = indexedDB.open(folder, 21);
+      var asked = indexedDB.open(folder, storageVersion);
       asked.onupgradeneeded = function () {
         var db = asked.result;
         if (!db.objectStoreNames.contains(store))
@@ -51,7 +57,7 @@ Module.preRun.push(function () {
     });
   }
   function key(name) { return folder + '/' + name; }
-  function record(bytes) { return { timestamp: new Date(), mode: 33206, contents: bytes }; }
+  function record(bytes) { return { timestamp: new Date(), mode: recordMode, contents: bytes }; }
   // the record at the path copied into memory there; false when there is none
   function fetch(path) {
     return transaction('readonly', function (records, done) {
@@ -66,8 +72,8 @@ Module.preRun.push(function () {
 
   // Every run keeps its unsaved figure in a record of its own, named from
   // when it started, so neither a reload nor another tab writes over it; the
-  // 20 newest are kept. The program writes the figure into memory, and the
-  // record follows after that frame.
+  // program says how many of the newest are kept. The program writes the
+  // figure into memory, and the record follows after that frame.
   var unsaved = home + '/unsaved';
   FS.mkdir(unsaved);
   var mine = unsaved + '/' + new Date().toISOString().replace(/[:.]/g, '-') + '-' +
@@ -101,15 +107,15 @@ Module.preRun.push(function () {
     changed: function () { ++changes; },
     // a change the browser's storage does not hold yet
     unkept: function () { return changes !== kept; },
-    keep: function () {
+    keep: function (newest) {
       var bytes = FS.readFile(mine), holds = changes;
-      // beyond the 20 newest, the records of tabs still open stay too
+      // beyond the newest ones the program keeps, the records of tabs still open stay too
       after(function () {
         return live().then(function (held) {
           return transaction('readwrite', function (records) {
             records.put(record(bytes), mine);
             unsavedByAge(records, function (all) {
-              all.slice(20).forEach(function (old) { if (held.indexOf(old[0]) < 0) records.delete(old[0]); });
+              all.slice(newest).forEach(function (old) { if (held.indexOf(old[0]) < 0) records.delete(old[0]); });
             });
           });
         });

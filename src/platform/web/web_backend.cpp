@@ -65,7 +65,8 @@ EM_ASYNC_JS(int, page_keep_file, (const char* path, char** why), {
 // of every run in Open.
 EM_JS(char*, page_recovery_path, (), { return allocateUTF8(Module.flopkin.recovery.path); });
 EM_JS(void, page_recovery_changed, (), { Module.flopkin.recovery.changed(); });
-EM_JS(void, page_recovery_keep, (), { Module.flopkin.recovery.keep(); });
+// stores this run's figure; of the other runs' figures the newest `newest` stay
+EM_JS(void, page_recovery_keep, (int newest), { Module.flopkin.recovery.keep(newest); });
 EM_JS(void, page_recovery_discard, (), { Module.flopkin.recovery.discard(); });
 // the figures of ended runs as "path<TAB>seconds" lines, newest first, the
 // newest copied into memory at its path; allocated with malloc
@@ -122,7 +123,7 @@ public:
     void keep(std::function<void(stream&)> fill) override {
         if (replace_file(path_, fill, failure_)) {
             failure_.clear();
-            page_recovery_keep();
+            page_recovery_keep(static_cast<int>(recovery_kept_runs));
         }
     }
     void discard() override { page_recovery_discard(); }
