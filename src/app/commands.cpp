@@ -121,10 +121,7 @@ void app::handle_commands() {
     }
     handle_shortcuts();
 
-    // the sizes are global: every element takes the current setting
-    for (const auto& b : figure.balls.all()) b->radius = ball_size;
-    for (const auto& t : figure.tensions.all()) t->strength = angle_force;
-    for (const auto& l : figure.links.all()) l->width = link_width;
+    figure.take_sizes(ball_size, link_width, angle_force);
 
     if (!mouse_down(1)) click_armed = 1;
     if (mouse_down(1)) click_armed = 0;

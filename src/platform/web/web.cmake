@@ -14,6 +14,9 @@ target_link_options(flopkin_page PRIVATE
   # the page reads its documents through FS, and asks for the figure as it stands for Share
   -sEXPORTED_RUNTIME_METHODS=FS,stringToUTF8 -sEXPORTED_FUNCTIONS=_main,_flopkin_write_figure,_malloc,_free
   --pre-js ${PROJECT_SOURCE_DIR}/src/platform/web/storage.js
+  # flopkin.js.symbols: the names of the program's functions by index, for a
+  # profile of the page (bench/page_frame_bench.mjs); the program carries none
+  --emit-symbol-map
   # the examples, for Open, Add and ?example= (the stick figure is also the first start-up figure)
   --embed-file ${PROJECT_SOURCE_DIR}/examples@/examples)
 file(GLOB FLOPKIN_EXAMPLES ${PROJECT_SOURCE_DIR}/examples/*.fkn)
