@@ -460,21 +460,28 @@ try {
   // The page's frame is the desktop's: the same seeded run of an example,
   // drawn by the page through WebGL and by the program offscreen, differs
   // only where two rasterizers may, at an edge: a pixel that differs has the
-  // other picture's colour within one pixel of it, both ways round.
+  // other picture's colour within one pixel of it, both ways round. The
+  // page's last frame is taken as the run ends, before the page lets go of
+  // its canvas (kept for the reading by the drawing buffer being preserved).
   const seededRun = ['--seed', '7', '--frames', '90'];
   const seeded = await open({ width: 1024, height: 1000, deviceScaleFactor: 1 }, run => {
+    const context = HTMLCanvasElement.prototype.getContext;
+    HTMLCanvasElement.prototype.getContext = function (kind, attributes) {
+      return context.call(this, kind, { ...attributes, preserveDrawingBuffer: true });
+    };
     Object.defineProperty(window, 'Module', { configurable: true, get() { return window.seededModule; },
-                                              set(m) { m.arguments = run; window.seededModule = m; } });
+      set(m) {
+        m.arguments = run;
+        const ended = m.flopkin.ended;
+        m.flopkin.ended = status => { window.seededFrame = m.canvas.toDataURL('image/png'); ended(status); };
+        window.seededModule = m;
+      } });
   }, '', browser, [...seededRun, '/examples/chain-bridge.fkn']);
-  await seeded.page.waitForSelector('#ended:not([hidden])', { timeout: 15000 });
-  await seeded.page.$eval('#ended', e => { e.style.display = 'none'; });
-  const seededShot = await seeded.page.screenshot({ clip: await seeded.page.$eval('#canvas', c => {
-    const r = c.getBoundingClientRect();
-    return { x: r.left, y: r.top, width: r.width, height: r.height };
-  }), encoding: 'base64' });
+  await seeded.page.waitForFunction(() => window.seededFrame, { timeout: 15000 });
+  const seededShot = (await seeded.page.evaluate(() => window.seededFrame)).split(',')[1];
   const desktopShot = join(figures, 'desktop.png');
   execFileSync(flopkin, ['--headless', ...seededRun, '--screenshot', desktopShot, join(examplesDir, 'chain-bridge.fkn')]);
-  const [width, differing, unexplained] = await seeded.page.evaluate(async (ours, theirs) => {
+  const [seededWidth, differing, unexplained] = await seeded.page.evaluate(async (ours, theirs) => {
     const pixels = async png => {
       const image = await createImageBitmap(await (await fetch('data:image/png;base64,' + png)).blob());
       const c = new OffscreenCanvas(image.width, image.height).getContext('2d');
@@ -501,7 +508,7 @@ try {
       }
     return [w, differing, unexplained];
   }, seededShot, (await readFile(desktopShot)).toString('base64'));
-  check(width === 1024 && unexplained === 0, `a seeded run's frame in the page is the desktop's: ${differing} ` +
+  check(seededWidth === 1024 && unexplained === 0, `a seeded run's frame in the page is the desktop's: ${differing} ` +
         `pixels differ, ${unexplained} of them more than at an edge`);
   await seeded.page.close();
 

@@ -5,20 +5,14 @@
 #include "platform/gl/gl_canvas.hpp"
 
 namespace flopkin {
+static_assert(static_cast<GLenum>(primitive::triangles) == GL_TRIANGLES && static_cast<GLenum>(primitive::lines) == GL_LINES &&
+              static_cast<GLenum>(primitive::points) == GL_POINTS);
+
 namespace {
 
 void use_colour(rgb c) {
     const GLubyte rgba[4] = {static_cast<GLubyte>(c.r), static_cast<GLubyte>(c.g), static_cast<GLubyte>(c.b), 255};
     glColor4ubv(rgba);
-}
-
-GLenum mode_of(primitive kind) {
-    switch (kind) {
-        case primitive::triangles: return GL_TRIANGLES;
-        case primitive::lines: return GL_LINES;
-        case primitive::points: return GL_POINTS;
-    }
-    return GL_POINTS;
 }
 
 }  // namespace
@@ -98,10 +92,10 @@ void gl_canvas::draw(const vertex_batch& batch) {
     glVertexPointer(2, GL_FLOAT, sizeof(batch_vertex), &v->x);
     glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(batch_vertex), v->rgba);
     if (batch.index_count())
-        glDrawElements(mode_of(batch.kind()), static_cast<GLsizei>(batch.index_count()), GL_UNSIGNED_INT,
+        glDrawElements(static_cast<GLenum>(batch.kind()), static_cast<GLsizei>(batch.index_count()), GL_UNSIGNED_INT,
                        batch.indices());
     else
-        glDrawArrays(mode_of(batch.kind()), 0, static_cast<GLsizei>(batch.count()));
+        glDrawArrays(static_cast<GLenum>(batch.kind()), 0, static_cast<GLsizei>(batch.count()));
     glDisableClientState(GL_COLOR_ARRAY);
     glDisableClientState(GL_VERTEX_ARRAY);
 }

@@ -19,8 +19,9 @@ struct batch_vertex {
     std::uint8_t rgba[4];
 };
 
-// what every vertex of a batch belongs to
-enum class primitive { triangles, lines, points };
+// what every vertex of a batch belongs to, as the primitive's code in
+// OpenGL, which WebGL shares
+enum class primitive : unsigned { points = 0x0000, lines = 0x0001, triangles = 0x0004 };
 
 class vertex_batch {
 public:

@@ -10,6 +10,9 @@
 #include "platform/gl/gl_canvas.hpp"
 
 namespace flopkin {
+static_assert(static_cast<GLenum>(primitive::triangles) == GL_TRIANGLES && static_cast<GLenum>(primitive::lines) == GL_LINES &&
+              static_cast<GLenum>(primitive::points) == GL_POINTS);
+
 namespace {
 
 // pixel coordinates, origin top-left, to clip space: what glOrtho(0, w, h, 0)
@@ -70,15 +73,6 @@ GLuint linked(const char* vertex, const char* fragment, const char* second_attri
     glBindAttribLocation(program, second_slot, second_attribute);
     glLinkProgram(program);
     return program;
-}
-
-GLenum mode_of(primitive kind) {
-    switch (kind) {
-        case primitive::triangles: return GL_TRIANGLES;
-        case primitive::lines: return GL_LINES;
-        case primitive::points: return GL_POINTS;
-    }
-    return GL_POINTS;
 }
 
 }  // namespace
@@ -182,9 +176,9 @@ void gl_canvas::draw(const vertex_batch& batch) {
     if (batch.index_count()) {
         context::upload(GL_ELEMENT_ARRAY_BUFFER, c.corners, c.corners_size, batch.indices(),
                         static_cast<GLsizeiptr>(batch.index_count() * sizeof(std::uint32_t)));
-        glDrawElements(mode_of(batch.kind()), static_cast<GLsizei>(batch.index_count()), GL_UNSIGNED_INT, nullptr);
+        glDrawElements(static_cast<GLenum>(batch.kind()), static_cast<GLsizei>(batch.index_count()), GL_UNSIGNED_INT, nullptr);
     } else {
-        glDrawArrays(mode_of(batch.kind()), 0, static_cast<GLsizei>(batch.count()));
+        glDrawArrays(static_cast<GLenum>(batch.kind()), 0, static_cast<GLsizei>(batch.count()));
     }
     glDisableVertexAttribArray(second_slot);
     glDisableVertexAttribArray(place_slot);
