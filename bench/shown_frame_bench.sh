@@ -52,7 +52,7 @@ measure() {
     page)
       node "$root/bench/page_frame_bench.mjs" "$web" "$figure" "$seconds" >"$data/page.json"
       node -e 'const r = JSON.parse(require("fs").readFileSync(process.argv[1]));
-        console.log(r.main_ms_per_frame, r.frames_per_second, r.drawing_share, r.step_share)' "$data/page.json" >>"$data/page" ;;
+        console.log(r.main_ms_per_frame, r.frames_per_second, r.named ? r.drawing_share : "nan", r.named ? r.step_share : "nan")' "$data/page.json" >>"$data/page" ;;
   esac
 }
 
@@ -69,9 +69,10 @@ for balls in $sizes; do
   h=$(median <"$data/headless") w=$(median <"$data/window")
   p=$(cut -d' ' -f1 "$data/page" | median) fps=$(cut -d' ' -f2 "$data/page" | median)
   ds=$(cut -d' ' -f3 "$data/page" | median) ss=$(cut -d' ' -f4 "$data/page" | median)
-  printf '| mesh, %s balls | %.1f ms | %.1f ms (%.2fx) | %.1f ms (%.2fx) | %.1f | %.0f %%, %.0f %% |\n' \
+  # the shares need the page's symbol map; a page built without one has none
+  shares=$(awk -v d="$ds" -v s="$ss" 'BEGIN { if (d == "nan") print "-"; else printf "%.0f %%, %.0f %%", 100 * d, 100 * s }')
+  printf '| mesh, %s balls | %.1f ms | %.1f ms (%.2fx) | %.1f ms (%.2fx) | %.1f | %s |\n' \
     "$(sed -nE 's/.*: ([0-9]+) balls.*/\1/p' "$data/made")" "$h" "$w" "$(awk -v a="$w" -v b="$h" 'BEGIN { print a / b }')" \
-    "$p" "$(awk -v a="$p" -v b="$h" 'BEGIN { print a / b }')" "$fps" "$(awk -v a="$ds" 'BEGIN { print 100 * a }')" \
-    "$(awk -v a="$ss" 'BEGIN { print 100 * a }')"
+    "$p" "$(awk -v a="$p" -v b="$h" 'BEGIN { print a / b }')" "$fps" "$shares"
 done
 echo "rounds: $rounds; load: $(uptime)"

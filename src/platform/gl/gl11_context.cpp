@@ -17,6 +17,9 @@ void use_colour(rgb c) {
 
 }  // namespace
 
+// 12 MB of vertices: OpenGL takes any number, and this bounds the batches' memory
+const std::size_t gl_canvas::most_batch_vertices = (std::size_t{12} << 20) / sizeof(batch_vertex);
+
 struct gl_canvas::context {
     GLuint font_texture = 0;
 };

@@ -16,7 +16,6 @@ constexpr float pixel_nudge = 0.375f;
 // drawn straight from its points rather than copied as three times as many
 constexpr int largest_gathered_polygon = 4096;
 
-constexpr std::size_t batch_limit = gl_canvas::most_batch_bytes / sizeof(batch_vertex);  // vertices
 
 }  // namespace
 
@@ -64,14 +63,14 @@ void gl_canvas::flush() {
 
 void gl_canvas::start_fills(int corners) {
     auto triangle_corners = 3 * static_cast<std::size_t>(corners - 2);
-    bool full = fills_.count() + static_cast<std::size_t>(corners) > batch_limit ||
-                fills_.index_count() + triangle_corners > batch_limit;
+    bool full = fills_.count() + static_cast<std::size_t>(corners) > most_batch_vertices ||
+                fills_.index_count() + triangle_corners > most_batch_vertices;
     if (!lines_.empty() || !points_.empty() || full) flush();
 }
 
 void gl_canvas::start_strokes(rgb colour) {
     bool other_colour = !lines_.empty() && !(colour == stroke_colour_);
-    if (!fills_.empty() || other_colour || lines_.count() + 2 > batch_limit) flush();
+    if (!fills_.empty() || other_colour || lines_.count() + 2 > most_batch_vertices) flush();
     stroke_colour_ = colour;
 }
 

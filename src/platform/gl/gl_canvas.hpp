@@ -30,8 +30,9 @@ struct glyph_vertex {
 
 class gl_canvas {
 public:
-    // the most vertex bytes one draw call is given
-    static constexpr std::size_t most_batch_bytes = std::size_t{12} << 20;
+    // the most vertices one draw call is given: what suits the kind of
+    // context (defined beside each)
+    static const std::size_t most_batch_vertices;
     gl_canvas();
     ~gl_canvas();
     // needs the context current; uploads the font atlas

@@ -77,6 +77,12 @@ GLuint linked(const char* vertex, const char* fragment, const char* second_attri
 
 }  // namespace
 
+// The browser hands each upload to the process that draws through a shared
+// buffer of a few megabytes and waits while it is full: in batches of this
+// many vertices (under a megabyte), one batch can be drawn while the next
+// uploads, rather than every vertex of the frame waiting for room at once
+const std::size_t gl_canvas::most_batch_vertices = 65536;
+
 struct gl_canvas::context {
     GLuint font_texture = 0;
     GLuint shapes = 0, text = 0;  // programs
