@@ -138,7 +138,7 @@ int bench(int frames, int balls) {
     double by_app_ms = median(app_ms), by_one_call_ms = median(one_call_ms);
     std::printf("renderer: %s, %s\n", glGetString(GL_RENDERER), glGetString(GL_VERSION));
     std::printf("figure: %zu balls, %zu links, %zu triangles\n", a->figure.balls.count(), a->figure.links.count(),
-                triangles.count() / 3);
+                triangles.index_count() / 3);
     std::printf("frames: %d\n", frames);
     std::printf("through the app's drawing: median %.3f ms (gathering the shapes: %.3f ms)\n", by_app_ms,
                 median(gather_ms));
