@@ -1,5 +1,6 @@
 #include "platform/gl/gl_canvas.hpp"
 
+#include <cmath>
 #include <cstdint>
 
 #include "platform/font.hpp"
@@ -53,24 +54,42 @@ void gl_canvas::flush() {
         reset_state();
         fill_background(clear_colour_);
     }
+    if constexpr (draws_discs)
+        if (!discs_.empty()) draw_discs();
     draw(fills_);
     draw(lines_);
     draw(points_);
+    discs_.clear();
     fills_.clear();
     lines_.clear();
     points_.clear();
 }
 
+bool gl_canvas::fills_full(int corners) const {
+    return fills_.count() + static_cast<std::size_t>(corners) > most_batch_vertices ||
+           fills_.index_count() + 3 * static_cast<std::size_t>(corners - 2) > most_batch_vertices;
+}
+
 void gl_canvas::start_fills(int corners) {
-    auto triangle_corners = 3 * static_cast<std::size_t>(corners - 2);
-    bool full = fills_.count() + static_cast<std::size_t>(corners) > most_batch_vertices ||
-                fills_.index_count() + triangle_corners > most_batch_vertices;
-    if (!lines_.empty() || !points_.empty() || full) flush();
+    if (!lines_.empty() || !points_.empty() || !discs_.empty() || fills_full(corners)) flush();
+}
+
+void gl_canvas::start_discs(float width, float height) {
+    bool other_shape = !discs_.empty() && !(width == disc_width_ && height == disc_height_);
+    if (!fills_.empty() || !lines_.empty() || !points_.empty() || other_shape ||
+        discs_.count() + 1 > most_batch_vertices)
+        flush();
+    if (discs_.empty() && !(width == disc_width_ && height == disc_height_ && disc_shape_ != 0)) {
+        oval_vertices(0, 0, width, height, 1, 1, disc_corners_);
+        disc_width_ = width;
+        disc_height_ = height;
+        ++disc_shape_;
+    }
 }
 
 void gl_canvas::start_strokes(rgb colour) {
     bool other_colour = !lines_.empty() && !(colour == stroke_colour_);
-    if (!fills_.empty() || other_colour || lines_.count() + 2 > most_batch_vertices) flush();
+    if (!fills_.empty() || !discs_.empty() || other_colour || lines_.count() + 2 > most_batch_vertices) flush();
     stroke_colour_ = colour;
 }
 
@@ -88,6 +107,13 @@ void gl_canvas::rect(float x, float y, float width, float height, rgb colour) {
 }
 
 void gl_canvas::oval(float x, float y, float width, float height, float sx, float sy, rgb colour) {
+    // an unscaled oval of a size within reach: x + 1 * offset is x + offset
+    // exactly, so its place and the shape's offsets give its very corners
+    if (draws_discs && sx == 1 && sy == 1 && std::fabs(width) + std::fabs(height) < 2 * largest_gathered_polygon) {
+        start_discs(width, height);
+        discs_.add(x, y, colour);
+        return;
+    }
     oval_vertices(x, y, width, height, sx, sy, oval_points_);
     polygon(oval_points_.data(), static_cast<int>(oval_points_.size() / 2), colour);
 }

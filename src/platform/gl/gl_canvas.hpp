@@ -60,11 +60,18 @@ private:
     void fill_background(rgb colour);
     void draw_fan(const float* xy, int points, rgb colour);
     void draw_glyphs(rgb colour);
+    // the discs gathered: one shape (disc_corners_) at each place in discs_;
+    // only where draws_discs
+    void draw_discs();
 
     // what is gathered must be drawn before a shape of the other kind, or a
     // line of another colour, can follow it, or when the batch is full
     void start_fills(int corners);
+    // a polygon of this many corners would not fit in the fills' batch
+    bool fills_full(int corners) const;
     void start_strokes(rgb colour);
+    // what is gathered must be drawn before a disc of another shape follows it
+    void start_discs(float width, float height);
     std::unique_ptr<context> context_;
     int width_ = 0, height_ = 0;
     std::vector<float> oval_points_;  // reused, so ovals allocate only when they grow
@@ -72,11 +79,27 @@ private:
     vertex_batch fills_{primitive::triangles};
     vertex_batch lines_{primitive::lines};
     vertex_batch points_{primitive::points};
+    // Ovals of one size in a row (the balls of a figure) are gathered as
+    // their places and colours alone, with their corners once: the offsets
+    // of the corners from the place, for disc_width_ x disc_height_. Each
+    // corner is the place plus its offset, as the oval's own corners are.
+    vertex_batch discs_{primitive::triangles};
+    std::vector<float> disc_corners_;
+    float disc_width_ = 0, disc_height_ = 0;
+    unsigned disc_shape_ = 0;  // changes with the offsets
     // lines and points of one colour may be drawn in any order: the pixels come out the same
     rgb stroke_colour_;
     rgb clear_colour_;
     bool clear_waits_ = false;
 };
+
+// WebGL draws a shape many times from its places alone; OpenGL 1.1 cannot,
+// and the desktop gathers every oval's corners
+#ifdef __EMSCRIPTEN__
+inline constexpr bool draws_discs = true;
+#else
+inline constexpr bool draws_discs = false;
+#endif
 
 // the font atlas: 16 columns x 6 rows of 8 x 16 cells in a 128 x 128 texture
 inline constexpr int atlas_columns = 16;

@@ -4,6 +4,9 @@
 // the canvas's state: a colour per vertex on pixel coordinates, and text
 // modulated by its colour with the atlas's transparent texels left out.
 #include <GLES2/gl2.h>
+// the instanced drawing of WebGL 1 (ANGLE_instanced_arrays), which Emscripten turns on
+#define GL_GLEXT_PROTOTYPES
+#include <GLES2/gl2ext.h>
 
 #include <cstddef>
 
@@ -21,9 +24,11 @@ const char* shape_vertex_shader = R"(
 uniform vec2 to_clip;
 attribute vec2 place;
 attribute vec4 colour;
+attribute vec2 corner;
 varying vec4 shade;
 void main() {
-    gl_Position = vec4(place.x * to_clip.x - 1.0, 1.0 - place.y * to_clip.y, 0.0, 1.0);
+    vec2 at = place + corner;
+    gl_Position = vec4(at.x * to_clip.x - 1.0, 1.0 - at.y * to_clip.y, 0.0, 1.0);
     gl_PointSize = 1.0;
     shade = colour;
 }
@@ -55,8 +60,9 @@ void main() {
 }
 )";
 
-// both programs read their vertices from these attribute slots
-constexpr GLuint place_slot = 0, second_slot = 1;
+// both programs read their vertices from these attribute slots; the shapes'
+// corner slot is off but for discs, and reads (0, 0) then
+constexpr GLuint place_slot = 0, second_slot = 1, corner_slot = 2;
 
 GLuint compiled(GLenum kind, const char* source) {
     GLuint shader = glCreateShader(kind);
@@ -71,6 +77,7 @@ GLuint linked(const char* vertex, const char* fragment, const char* second_attri
     glAttachShader(program, compiled(GL_FRAGMENT_SHADER, fragment));
     glBindAttribLocation(program, place_slot, "place");
     glBindAttribLocation(program, second_slot, second_attribute);
+    glBindAttribLocation(program, corner_slot, "corner");
     glLinkProgram(program);
     return program;
 }
@@ -92,6 +99,8 @@ struct gl_canvas::context {
     GLuint corners = 0;           // and the one a batch of polygons uploads its indices into
     GLsizeiptr corners_size = 0;
     GLuint quad_corners = 0;      // element buffer: each glyph's quad as two triangles
+    GLuint disc_offsets = 0, disc_fan = 0;  // the discs' shape: offsets, and its triangles
+    unsigned disc_shape = 0;               // the shape they hold
     GLsizei quads_indexed = 0;
 
     // the bytes into a buffer bound at target: it grows only when a draw
@@ -136,6 +145,8 @@ void gl_canvas::open_context(const std::vector<std::uint8_t>& atlas_texels) {
     glGenBuffers(1, &c.vertices);
     glGenBuffers(1, &c.corners);
     glGenBuffers(1, &c.quad_corners);
+    glGenBuffers(1, &c.disc_offsets);
+    glGenBuffers(1, &c.disc_fan);
 }
 
 void gl_canvas::reset_state() {
@@ -163,6 +174,9 @@ void gl_canvas::reset_state() {
     // only the attribute slots a draw reads are on, and only for its call
     glDisableVertexAttribArray(place_slot);
     glDisableVertexAttribArray(second_slot);
+    glDisableVertexAttribArray(corner_slot);
+    glVertexAttrib2f(corner_slot, 0, 0);
+    for (GLuint slot : {place_slot, second_slot, corner_slot}) glVertexAttribDivisorANGLE(slot, 0);
 }
 
 void gl_canvas::fill_background(rgb colour) {
@@ -200,6 +214,44 @@ void gl_canvas::draw_fan(const float* xy, int points, rgb colour) {
     glVertexAttrib4f(second_slot, colour.r / 255.0f, colour.g / 255.0f, colour.b / 255.0f, 1.0f);
     glVertexAttribPointer(place_slot, 2, GL_FLOAT, GL_FALSE, 0, nullptr);
     glDrawArrays(GL_TRIANGLE_FAN, 0, points);
+    glDisableVertexAttribArray(place_slot);
+}
+
+// each disc an instance of the shape: the place and colour step once per
+// disc, the offsets once per corner
+void gl_canvas::draw_discs() {
+    context& c = *context_;
+    const auto corners = static_cast<GLsizei>(disc_corners_.size() / 2);
+    if (c.disc_shape != disc_shape_) {
+        glBindBuffer(GL_ARRAY_BUFFER, c.disc_offsets);
+        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(disc_corners_.size() * sizeof(float)),
+                     disc_corners_.data(), GL_STATIC_DRAW);
+        std::vector<GLushort> fan;
+        for (GLsizei i = 1; i + 1 < corners; ++i)
+            for (GLsizei k : {GLsizei{0}, i, i + 1}) fan.push_back(static_cast<GLushort>(k));
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, c.disc_fan);
+        glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(fan.size() * sizeof(GLushort)), fan.data(),
+                     GL_STATIC_DRAW);
+        c.disc_shape = disc_shape_;
+    }
+    c.upload(discs_.vertices(), static_cast<GLsizeiptr>(discs_.count() * sizeof(batch_vertex)));
+    c.use_shapes();
+    glEnableVertexAttribArray(second_slot);
+    glEnableVertexAttribArray(corner_slot);
+    glVertexAttribPointer(place_slot, 2, GL_FLOAT, GL_FALSE, sizeof(batch_vertex), nullptr);
+    glVertexAttribPointer(second_slot, 4, GL_UNSIGNED_BYTE, GL_TRUE, sizeof(batch_vertex),
+                          reinterpret_cast<const void*>(offsetof(batch_vertex, rgba)));
+    glVertexAttribDivisorANGLE(place_slot, 1);
+    glVertexAttribDivisorANGLE(second_slot, 1);
+    glBindBuffer(GL_ARRAY_BUFFER, c.disc_offsets);
+    glVertexAttribPointer(corner_slot, 2, GL_FLOAT, GL_FALSE, 0, nullptr);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, c.disc_fan);
+    glDrawElementsInstancedANGLE(GL_TRIANGLES, 3 * (corners - 2), GL_UNSIGNED_SHORT, nullptr,
+                                 static_cast<GLsizei>(discs_.count()));
+    glVertexAttribDivisorANGLE(second_slot, 0);
+    glVertexAttribDivisorANGLE(place_slot, 0);
+    glDisableVertexAttribArray(corner_slot);
+    glDisableVertexAttribArray(second_slot);
     glDisableVertexAttribArray(place_slot);
 }
 
