@@ -1,5 +1,5 @@
 // The drawing of a large figure's frame through the real OpenGL backend,
-// against one glDrawArrays of the very same triangles, in the same run.
+// against one draw call of the very same triangles, in the same run.
 //
 //   flopkin_draw_bench [--frames N] [--balls N]
 //
@@ -116,7 +116,7 @@ int bench(int frames, int balls) {
     canvas.flush();
     frame_image by_app = read_back(a->view.screen_width, a->view.screen_height);
     flip();
-    timed_frame([&] { triangles.draw(); });
+    timed_frame([&] { canvas.draw(triangles); });
     frame_image by_one_call = read_back(a->view.screen_width, a->view.screen_height);
     flip();
     // a blank frame would match anything: the figure must be in it
@@ -132,17 +132,17 @@ int bench(int frames, int balls) {
     for (int f = 0; f < frames; ++f) {
         app_ms.push_back(timed_frame(through_app));
         flip();
-        one_call_ms.push_back(timed_frame([&] { triangles.draw(); }));
+        one_call_ms.push_back(timed_frame([&] { canvas.draw(triangles); }));
         flip();
     }
     double by_app_ms = median(app_ms), by_one_call_ms = median(one_call_ms);
     std::printf("renderer: %s, %s\n", glGetString(GL_RENDERER), glGetString(GL_VERSION));
     std::printf("figure: %zu balls, %zu links, %zu triangles\n", a->figure.balls.count(), a->figure.links.count(),
-                triangles.count() / 3);
+                triangles.index_count() / 3);
     std::printf("frames: %d\n", frames);
     std::printf("through the app's drawing: median %.3f ms (gathering the shapes: %.3f ms)\n", by_app_ms,
                 median(gather_ms));
-    std::printf("one glDrawArrays of the same triangles: median %.3f ms\n", by_one_call_ms);
+    std::printf("one draw call of the same triangles: median %.3f ms\n", by_one_call_ms);
     std::printf("ratio: %.3f\n", by_app_ms / by_one_call_ms);
     std::printf("same pixels: %s\n", same ? "yes" : "no");
     std::printf("allocations in the app's frames: %ld\n", allocations);

@@ -129,10 +129,7 @@ void app::handle_commands() {
     }
     handle_shortcuts();
 
-    // the sizes are global: every element takes the current setting
-    for (const auto& b : figure.balls.all()) b->radius = settings.ball_size;
-    for (const auto& t : figure.tensions.all()) t->strength = settings.angle_force;
-    for (const auto& l : figure.links.all()) l->width = settings.link_width;
+    figure.take_sizes(settings.ball_size, settings.link_width, settings.angle_force);
 
     if (!mouse_down(1)) click_armed = true;
     if (mouse_down(1)) click_armed = false;

@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "app/app.hpp"
+#include "app/options.hpp"
 #include "app/page_description.hpp"
 #include "files/document_folder.hpp"
 #include "platform/file_system.hpp"
@@ -54,11 +55,15 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* flopkin_page_state() {
     return text.c_str();
 }
 
-int main() {
+// the page passes no arguments; a test may, for a seeded run of some frames
+// to compare with the desktop's
+int main(int argc, char** argv) {
     std::error_code ignored;
     if (!std::filesystem::exists(flopkin::default_document, ignored))
         std::filesystem::copy_file(first_document, flopkin::default_document, ignored);
     flopkin::run_options options;
+    std::string message;
+    if (flopkin::parse_options(argc, argv, options, message) != flopkin::parse_result::run) options = {};
     // the page has one thread: the relaxation runs on it alone
     options.threads = 1;
     auto backend = flopkin::make_web_backend();

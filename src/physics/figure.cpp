@@ -47,6 +47,16 @@ void figure::remove_beyond(float limit) {
     }
 }
 
+void figure::take_sizes(float ball_size, float link_width, float angle_force) {
+    const taken_sizes now{ball_size, link_width, angle_force, balls.stamp(), links.stamp(), tensions.stamp()};
+    // a size that is not a number is never equal to the last: taken every time
+    if (now == taken_) return;
+    for (const ball_ref& b : balls.all()) b->radius = ball_size;
+    for (const link_ref& l : links.all()) l->width = link_width;
+    for (const tension_ref& t : tensions.all()) t->strength = angle_force;
+    taken_ = now;
+}
+
 void figure::clear() {
     balls.clear();
     links.clear();

@@ -85,6 +85,19 @@ struct figure {
     // coordinate that is not a number is never inside
     void remove_beyond(float limit);
     void clear();
+    // the sizes are global: every ball takes the ball size, every link the
+    // link width and every tension the angle force. Nothing else changes
+    // these fields of an element once it is listed, so the elements are
+    // visited only when a size or a list has changed since the last time.
+    void take_sizes(float ball_size, float link_width, float angle_force);
+
+private:
+    struct taken_sizes {
+        float ball_size, link_width, angle_force;
+        std::uint64_t balls, links, tensions;  // the lists' stamps
+        bool operator==(const taken_sizes&) const = default;
+    };
+    taken_sizes taken_{};
 };
 
 }  // namespace flopkin

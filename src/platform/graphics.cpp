@@ -1,6 +1,8 @@
 #include "platform/graphics.hpp"
 
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "platform/number_text.hpp"
@@ -76,26 +78,35 @@ void draw_oval(float x, float y, float width, float height) {
 
 namespace {
 
-// the cosines and sines of the last vertex count asked for: every ball of a
-// figure is usually drawn with the same count
-struct turn_table {
-    int count = 0;
-    std::vector<double> cos, sin;
-    void fit(int n) {
-        if (n == count) return;
+// The corners of the last oval asked for, as offsets from its box's corner:
+// the balls of a figure are usually drawn at one size, so each frame works
+// them out once rather than once per ball. Reused only for the very same
+// half-axes (bit for bit), so every corner comes out as it would afresh.
+struct oval_shape {
+    std::uint32_t a_bits = 0, b_bits = 0;
+    int count = 0;  // 0: none worked out yet
+    std::vector<float> dx, dy;
+
+    void fit(float a, float b, int n) {
+        std::uint32_t a_now, b_now;
+        std::memcpy(&a_now, &a, sizeof a_now);
+        std::memcpy(&b_now, &b, sizeof b_now);
+        if (n == count && a_now == a_bits && b_now == b_bits) return;
         count = n;
-        cos.resize(static_cast<std::size_t>(n));
-        sin.resize(static_cast<std::size_t>(n));
+        a_bits = a_now;
+        b_bits = b_now;
+        dx.resize(static_cast<std::size_t>(n));
+        dy.resize(static_cast<std::size_t>(n));
         const double to_rad = 3.14159265358979323846 / 180.0;
         for (int k = 0; k < n; ++k) {
             double t = k * 360.0 / n * to_rad;
-            cos[static_cast<std::size_t>(k)] = std::cos(t);
-            sin[static_cast<std::size_t>(k)] = std::sin(t);
+            dx[static_cast<std::size_t>(k)] = static_cast<float>(a + a * std::cos(t));
+            dy[static_cast<std::size_t>(k)] = static_cast<float>(b - b * std::sin(t));
         }
     }
 };
 
-turn_table turns;
+oval_shape last_oval;
 
 }  // namespace
 
@@ -108,12 +119,14 @@ void oval_vertices(float x, float y, float width, float height, float sx, float 
     // edge within a pixel of the true curve up to a radius of 10^9 pixels
     if (n > max_oval_vertices) n = max_oval_vertices;
     n -= n % 4;
-    turns.fit(n);
+    last_oval.fit(a, b, n);
     out.resize(static_cast<std::size_t>(n) * 2);
+    const float* dx = last_oval.dx.data();
+    const float* dy = last_oval.dy.data();
+    // offsets from the anchor (x, y) are scaled
     for (int k = 0; k < n; ++k) {
-        // offsets from the anchor (x, y) are scaled
-        out[2 * k] = x + sx * static_cast<float>(a + a * turns.cos[static_cast<std::size_t>(k)]);
-        out[2 * k + 1] = y + sy * static_cast<float>(b - b * turns.sin[static_cast<std::size_t>(k)]);
+        out[2 * k] = x + sx * dx[k];
+        out[2 * k + 1] = y + sy * dy[k];
     }
 }
 

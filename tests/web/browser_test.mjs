@@ -5,8 +5,8 @@
 // as on the machine at a bounded cost; an example at start-up, a figure in
 // a link opened in a profile of its own, a dropped document, the canvas
 // filling a large window and losing no line in a small one, and the page
-// installable.
-// Usage: node browser_test.mjs BUILD_WEB_DIR EXAMPLES_DIR NATIVE_PHYSICS_PROBE MAKE_FIGURE
+// installable, and its frame the desktop's.
+// Usage: node browser_test.mjs BUILD_WEB_DIR EXAMPLES_DIR NATIVE_PHYSICS_PROBE MAKE_FIGURE FLOPKIN
 import { execFileSync } from 'node:child_process';
 import { mkdtemp, readFile, rm } from 'node:fs/promises';
 import { createServer } from 'node:http';
@@ -15,7 +15,7 @@ import { inflateRawSync } from 'node:zlib';
 import { extname, join, normalize } from 'node:path';
 import puppeteer from 'puppeteer-core';
 
-const [buildDir, examplesDir, nativeProbe, makeFigure] = process.argv.slice(2);
+const [buildDir, examplesDir, nativeProbe, makeFigure, flopkin] = process.argv.slice(2);
 const failures = [];
 function check(ok, what) {
   console.log(`${ok ? 'ok  ' : 'FAIL'} ${what}`);
@@ -59,9 +59,9 @@ let inFront = null;  // the tab in front
 // `prepare` runs in the tab before the page does; `address` follows the
 // page's own, and `profile` is the browser's profile (context) to open it in.
 async function open(viewport = { width: 1100, height: 900, deviceScaleFactor: 1 }, prepare = () => {}, address = '',
-                    profile = browser) {
+                    profile = browser, prepared = undefined) {
   const page = await profile.newPage();
-  await page.evaluateOnNewDocument(prepare);
+  await page.evaluateOnNewDocument(prepare, prepared);
   // room for the canvas at one device pixel per program pixel
   await page.setViewport(viewport);
   page.on('console', m => { if (m.type() === 'error' || m.type() === 'warn') complaints.push(m.text()); });
@@ -560,6 +560,61 @@ try {
   await click(...button.quit);
   await page.waitForSelector('#ended:not([hidden])', { timeout: 15000 });
   check(true, 'Quit ends the run with an offer to start again');
+
+  // The page's frame is the desktop's: the same seeded run of an example,
+  // drawn by the page through WebGL and by the program offscreen, differs
+  // only where two rasterizers may, at an edge: a pixel that differs has the
+  // other picture's colour within one pixel of it, both ways round. The
+  // page's last frame is taken as the run ends, before the page lets go of
+  // its canvas (kept for the reading by the drawing buffer being preserved).
+  const seededRun = ['--seed', '7', '--frames', '90'];
+  const seeded = await open({ width: 1024, height: 1000, deviceScaleFactor: 1 }, run => {
+    const context = HTMLCanvasElement.prototype.getContext;
+    HTMLCanvasElement.prototype.getContext = function (kind, attributes) {
+      return context.call(this, kind, { ...attributes, preserveDrawingBuffer: true });
+    };
+    Object.defineProperty(window, 'Module', { configurable: true, get() { return window.seededModule; },
+      set(m) {
+        m.arguments = run;
+        const ended = m.flopkin.ended;
+        m.flopkin.ended = status => { window.seededFrame = m.canvas.toDataURL('image/png'); ended(status); };
+        window.seededModule = m;
+      } });
+  }, '', browser, [...seededRun, '/examples/chain-bridge.fkn']);
+  await seeded.page.waitForFunction(() => window.seededFrame, { timeout: 15000 });
+  const seededShot = (await seeded.page.evaluate(() => window.seededFrame)).split(',')[1];
+  const desktopShot = join(figures, 'desktop.png');
+  execFileSync(flopkin, ['--headless', ...seededRun, '--screenshot', desktopShot, join(examplesDir, 'chain-bridge.fkn')]);
+  const [seededWidth, differing, unexplained] = await seeded.page.evaluate(async (ours, theirs) => {
+    const pixels = async png => {
+      const image = await createImageBitmap(await (await fetch('data:image/png;base64,' + png)).blob());
+      const c = new OffscreenCanvas(image.width, image.height).getContext('2d');
+      c.drawImage(image, 0, 0);
+      return [image.width, c.getImageData(0, 0, image.width, image.height).data];
+    };
+    const [w, a] = await pixels(ours), [, b] = await pixels(theirs), h = a.length / 4 / w;
+    const same = (p, i, q, j) => p[i] === q[j] && p[i + 1] === q[j + 1] && p[i + 2] === q[j + 2];
+    const near = (p, x, y, q) => {
+      for (let dy = -1; dy <= 1; ++dy)
+        for (let dx = -1; dx <= 1; ++dx) {
+          const nx = x + dx, ny = y + dy;
+          if (nx >= 0 && ny >= 0 && nx < w && ny < h && same(q, (ny * w + nx) * 4, p, (y * w + x) * 4)) return true;
+        }
+      return false;
+    };
+    let differing = 0, unexplained = 0;
+    for (let y = 0; y < h; ++y)
+      for (let x = 0; x < w; ++x) {
+        const i = (y * w + x) * 4;
+        if (same(a, i, b, i)) continue;
+        ++differing;
+        if (!near(a, x, y, b) || !near(b, x, y, a)) ++unexplained;
+      }
+    return [w, differing, unexplained];
+  }, seededShot, (await readFile(desktopShot)).toString('base64'));
+  check(seededWidth === 1024 && unexplained === 0, `a seeded run's frame in the page is the desktop's: ${differing} ` +
+        `pixels differ, ${unexplained} of them more than at an edge`);
+  await seeded.page.close();
 
   // a 120 Hz display does not make the figure move twice as fast
   const fast = await open(undefined, () => {

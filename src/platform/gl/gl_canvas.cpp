@@ -1,7 +1,6 @@
 #include "platform/gl/gl_canvas.hpp"
 
-#include <GL/gl.h>
-
+#include <cmath>
 #include <cstdint>
 
 #include "platform/font.hpp"
@@ -18,34 +17,14 @@ constexpr float pixel_nudge = 0.375f;
 // drawn straight from its points rather than copied as three times as many
 constexpr int largest_gathered_polygon = 4096;
 
-// the font atlas: 16 columns x 6 rows of 8 x 16 cells in a 128 x 128 texture
-constexpr int atlas_columns = 16;
-constexpr int atlas_size = 128;
-
-void use_colour(rgb c) {
-    const GLubyte rgba[4] = {static_cast<GLubyte>(c.r), static_cast<GLubyte>(c.g), static_cast<GLubyte>(c.b), 255};
-    glColor4ubv(rgba);
-}
-
-// a convex polygon as one fan from its first vertex: the same triangles as
-// when it is gathered
-void draw_fan(const float* xy, int points, rgb colour) {
-    use_colour(colour);
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glVertexPointer(2, GL_FLOAT, 0, xy);
-    glDrawArrays(GL_TRIANGLE_FAN, 0, points);
-    glDisableClientState(GL_VERTEX_ARRAY);
-}
 
 }  // namespace
 
-void gl_canvas::open(int width, int height, std::size_t most_batch_bytes) {
+void gl_canvas::open(int width, int height) {
     width_ = width;
     height_ = height;
-    // which also bounds the batches' memory
-    batch_limit_ = most_batch_bytes / sizeof(batch_vertex);
     // glyph pixels are opaque white, the rest of each cell fully transparent;
-    // drawing modulates by the current colour and the alpha test masks
+    // drawing modulates by the current colour and masks out what is transparent
     std::vector<std::uint8_t> texels(atlas_size * atlas_size * 4, 0);
     for (int g = 0; g < glyph_count; ++g) {
         char c = static_cast<char>(first_glyph + g);
@@ -57,60 +36,8 @@ void gl_canvas::open(int width, int height, std::size_t most_batch_bytes) {
                     t[0] = t[1] = t[2] = t[3] = 255;
                 }
     }
-    GLuint id = 0;
-    glGenTextures(1, &id);
-    font_texture_ = id;
-    glBindTexture(GL_TEXTURE_2D, id);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, atlas_size, atlas_size, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+    open_context(texels);
     reset_state();
-}
-
-void gl_canvas::reset_state() {
-    glViewport(0, 0, width_, height_);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(0, width_, height_, 0, -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glMatrixMode(GL_TEXTURE);
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_CULL_FACE);
-    glDisable(GL_LIGHTING);
-    glDisable(GL_BLEND);
-    glDisable(GL_DITHER);
-    glDisable(GL_SCISSOR_TEST);
-    glDisable(GL_STENCIL_TEST);
-    glDisable(GL_LINE_SMOOTH);
-    glDisable(GL_POINT_SMOOTH);
-    glDisable(GL_POLYGON_SMOOTH);
-    glDisable(GL_LINE_STIPPLE);
-    glDisable(GL_POLYGON_STIPPLE);
-    glDisable(GL_TEXTURE_2D);
-    glDisable(GL_ALPHA_TEST);
-    // the batches turn on the vertex and colour arrays for their own calls;
-    // any other array left on would be read by them
-    glDisableClientState(GL_VERTEX_ARRAY);
-    glDisableClientState(GL_COLOR_ARRAY);
-    glDisableClientState(GL_NORMAL_ARRAY);
-    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-    glDisableClientState(GL_INDEX_ARRAY);
-    glDisableClientState(GL_EDGE_FLAG_ARRAY);
-    glAlphaFunc(GL_GREATER, 0.5f);
-    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-    glShadeModel(GL_FLAT);
-    glLineWidth(1.0f);
-    glPointSize(1.0f);
-    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-    glDrawBuffer(GL_BACK);
-    glBindTexture(GL_TEXTURE_2D, font_texture_);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
 }
 
 void gl_canvas::clear(rgb colour) {
@@ -125,24 +52,44 @@ void gl_canvas::flush() {
     if (clear_waits_) {
         clear_waits_ = false;
         reset_state();
-        glClearColor(clear_colour_.r / 255.0f, clear_colour_.g / 255.0f, clear_colour_.b / 255.0f, 1.0f);
-        glClear(GL_COLOR_BUFFER_BIT);
+        fill_background(clear_colour_);
     }
-    fills_.draw();
-    lines_.draw();
-    points_.draw();
+    if constexpr (draws_discs)
+        if (!discs_.empty()) draw_discs();
+    draw(fills_);
+    draw(lines_);
+    draw(points_);
+    discs_.clear();
     fills_.clear();
     lines_.clear();
     points_.clear();
 }
 
-void gl_canvas::start_fills(std::size_t vertices) {
-    if (!lines_.empty() || !points_.empty() || fills_.count() + vertices > batch_limit_) flush();
+bool gl_canvas::fills_full(int corners) const {
+    return fills_.count() + static_cast<std::size_t>(corners) > most_batch_vertices ||
+           fills_.index_count() + 3 * static_cast<std::size_t>(corners - 2) > most_batch_vertices;
+}
+
+void gl_canvas::start_fills(int corners) {
+    if (!lines_.empty() || !points_.empty() || !discs_.empty() || fills_full(corners)) flush();
+}
+
+void gl_canvas::start_discs(float width, float height) {
+    bool other_shape = !discs_.empty() && !(width == disc_width_ && height == disc_height_);
+    if (!fills_.empty() || !lines_.empty() || !points_.empty() || other_shape ||
+        discs_.count() + 1 > most_batch_vertices)
+        flush();
+    if (discs_.empty() && !(width == disc_width_ && height == disc_height_ && disc_shape_ != 0)) {
+        oval_vertices(0, 0, width, height, 1, 1, disc_corners_);
+        disc_width_ = width;
+        disc_height_ = height;
+        ++disc_shape_;
+    }
 }
 
 void gl_canvas::start_strokes(rgb colour) {
     bool other_colour = !lines_.empty() && !(colour == stroke_colour_);
-    if (!fills_.empty() || other_colour || lines_.count() + 2 > batch_limit_) flush();
+    if (!fills_.empty() || !discs_.empty() || other_colour || lines_.count() + 2 > most_batch_vertices) flush();
     stroke_colour_ = colour;
 }
 
@@ -160,6 +107,13 @@ void gl_canvas::rect(float x, float y, float width, float height, rgb colour) {
 }
 
 void gl_canvas::oval(float x, float y, float width, float height, float sx, float sy, rgb colour) {
+    // an unscaled oval of a size within reach: x + 1 * offset is x + offset
+    // exactly, so its place and the shape's offsets give its very corners
+    if (draws_discs && sx == 1 && sy == 1 && std::fabs(width) + std::fabs(height) < 2 * largest_gathered_polygon) {
+        start_discs(width, height);
+        discs_.add(x, y, colour);
+        return;
+    }
     oval_vertices(x, y, width, height, sx, sy, oval_points_);
     polygon(oval_points_.data(), static_cast<int>(oval_points_.size() / 2), colour);
 }
@@ -171,36 +125,27 @@ void gl_canvas::polygon(const float* xy, int points, rgb colour) {
         draw_fan(xy, points, colour);
         return;
     }
-    start_fills(3 * static_cast<std::size_t>(points - 2));
+    start_fills(points);
     fills_.add_fan(xy, points, colour);
 }
 
 void gl_canvas::text(const std::string& text, float x, float y, float sx, float sy, rgb colour) {
     flush();
-    use_colour(colour);
-    glEnable(GL_TEXTURE_2D);
-    glEnable(GL_ALPHA_TEST);
     const float cell_w = static_cast<float>(glyph_width) / atlas_size;
     const float cell_h = static_cast<float>(glyph_height) / atlas_size;
     const float w = glyph_width * sx, h = glyph_height * sy;
-    glBegin(GL_QUADS);
+    glyphs_.clear();
     for (char c : text) {
         if (!has_glyph(c)) continue;  // no glyph: skipped, takes no room
         int g = static_cast<unsigned char>(c) - first_glyph;
         float u = (g % atlas_columns) * cell_w, v = (g / atlas_columns) * cell_h;
-        glTexCoord2f(u, v);
-        glVertex2f(x, y);
-        glTexCoord2f(u + cell_w, v);
-        glVertex2f(x + w, y);
-        glTexCoord2f(u + cell_w, v + cell_h);
-        glVertex2f(x + w, y + h);
-        glTexCoord2f(u, v + cell_h);
-        glVertex2f(x, y + h);
+        glyphs_.push_back({x, y, u, v});
+        glyphs_.push_back({x + w, y, u + cell_w, v});
+        glyphs_.push_back({x + w, y + h, u + cell_w, v + cell_h});
+        glyphs_.push_back({x, y + h, u, v + cell_h});
         x += w;
     }
-    glEnd();
-    glDisable(GL_ALPHA_TEST);
-    glDisable(GL_TEXTURE_2D);
+    if (!glyphs_.empty()) draw_glyphs(colour);
 }
 
 }  // namespace flopkin

@@ -1,7 +1,5 @@
 #include "platform/gl/vertex_batch.hpp"
 
-#include <GL/gl.h>
-
 #include <algorithm>
 
 namespace flopkin {
@@ -16,37 +14,30 @@ void put(batch_vertex& v, float x, float y, rgb c) {
     v.rgba[3] = 255;
 }
 
-}  // namespace
-
-batch_vertex* vertex_batch::grow(std::size_t n) {
-    if (count_ + n > vertices_.size()) vertices_.resize(std::max(count_ + n, 2 * vertices_.size()));
-    batch_vertex* first = vertices_.data() + count_;
-    count_ += n;
+// room for n more elements in one of the batch's arrays; the first of them
+template <class T>
+T* grow(std::vector<T>& storage, std::size_t& used, std::size_t n) {
+    if (used + n > storage.size()) storage.resize(std::max(used + n, 2 * storage.size()));
+    T* first = storage.data() + used;
+    used += n;
     return first;
 }
 
-void vertex_batch::add(float x, float y, rgb colour) { put(*grow(1), x, y, colour); }
+}  // namespace
+
+void vertex_batch::add(float x, float y, rgb colour) { put(*grow(vertices_, count_, 1), x, y, colour); }
 
 void vertex_batch::add_fan(const float* xy, int points, rgb colour) {
     if (points < 3) return;
-    batch_vertex* v = grow(3 * static_cast<std::size_t>(points - 2));
-    for (int i = 1; i + 1 < points; ++i) {
-        put(*v++, xy[0], xy[1], colour);
-        put(*v++, xy[2 * i], xy[2 * i + 1], colour);
-        put(*v++, xy[2 * i + 2], xy[2 * i + 3], colour);
+    auto first = static_cast<std::uint32_t>(count_);
+    batch_vertex* v = grow(vertices_, count_, static_cast<std::size_t>(points));
+    for (int i = 0; i < points; ++i) put(v[i], xy[2 * i], xy[2 * i + 1], colour);
+    std::uint32_t* corner = grow(indices_, index_count_, 3 * static_cast<std::size_t>(points - 2));
+    for (std::uint32_t i = 1; i + 1 < static_cast<std::uint32_t>(points); ++i) {
+        *corner++ = first;
+        *corner++ = first + i;
+        *corner++ = first + i + 1;
     }
-}
-
-void vertex_batch::draw() const {
-    if (count_ == 0) return;
-    const batch_vertex* v = vertices_.data();
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glEnableClientState(GL_COLOR_ARRAY);
-    glVertexPointer(2, GL_FLOAT, sizeof(batch_vertex), &v->x);
-    glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(batch_vertex), v->rgba);
-    glDrawArrays(mode_, 0, static_cast<GLsizei>(count_));
-    glDisableClientState(GL_COLOR_ARRAY);
-    glDisableClientState(GL_VERTEX_ARRAY);
 }
 
 }  // namespace flopkin

@@ -2,16 +2,12 @@
 # Emscripten (configure with emcmake into build-web/). The site folder it
 # makes, build-web/site, is everything a static web server needs.
 set(FLOPKIN_SITE ${CMAKE_BINARY_DIR}/site)
-# the GL emulation's buffer for one draw call's vertices; the canvas cuts its
-# batches to it
-set(FLOPKIN_GL_BUFFER_BYTES 2097152)
-add_executable(flopkin_page src/app/page_main.cpp src/platform/web/web_backend.cpp src/platform/web/gl_shims.cpp
-  # the same OpenGL 1.1 drawing as the desktop, emulated on WebGL
-  src/platform/gl/gl_canvas.cpp src/platform/gl/vertex_batch.cpp)
+add_executable(flopkin_page src/app/page_main.cpp src/platform/web/web_backend.cpp
+  # the desktop's canvas, its batches drawn through WebGL
+  src/platform/gl/gl_canvas.cpp src/platform/gl/vertex_batch.cpp src/platform/web/webgl_context.cpp)
 target_link_libraries(flopkin_page PRIVATE flopkin_app)
-target_compile_definitions(flopkin_page PRIVATE FLOPKIN_GL_BUFFER_BYTES=${FLOPKIN_GL_BUFFER_BYTES})
 target_link_options(flopkin_page PRIVATE
-  -sUSE_GLFW=3 -sLEGACY_GL_EMULATION=1 -sGL_MAX_TEMP_BUFFER_SIZE=${FLOPKIN_GL_BUFFER_BYTES}
+  -sUSE_GLFW=3
   # the frame loop and the requester wait for the page without returning to it
   -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536
   -sALLOW_MEMORY_GROWTH=1 -sENVIRONMENT=web -sFORCE_FILESYSTEM=1
@@ -20,6 +16,9 @@ target_link_options(flopkin_page PRIVATE
   -sEXPORTED_RUNTIME_METHODS=FS,stringToUTF8,UTF8ToString
   -sEXPORTED_FUNCTIONS=_main,_flopkin_write_figure,_flopkin_page_description,_flopkin_page_state,_malloc,_free
   --pre-js ${PROJECT_SOURCE_DIR}/src/platform/web/storage.js
+  # flopkin.js.symbols: the names of the program's functions by index, for a
+  # profile of the page (bench/page_frame_bench.mjs); the program carries none
+  --emit-symbol-map
   # the examples, for Open, Add and ?example= (the stick figure is also the first start-up figure)
   --embed-file ${PROJECT_SOURCE_DIR}/examples@/examples)
 file(GLOB FLOPKIN_EXAMPLES ${PROJECT_SOURCE_DIR}/examples/*.fkn)

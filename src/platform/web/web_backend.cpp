@@ -168,15 +168,14 @@ public:
         glfwWindowHint(GLFW_ALPHA_BITS, 0);
         glfwWindowHint(GLFW_DEPTH_BITS, 0);
         glfwWindowHint(GLFW_STENCIL_BITS, 0);
-        // the context comes through GLFW: the emulated OpenGL 1.1 draws only on one made this way
+        // the WebGL context comes through GLFW
         window_ = glfwCreateWindow(width, height, "Flopkin", nullptr, nullptr);
         if (!window_) {
             why = "the browser gives no WebGL context";
             return false;
         }
         glfwMakeContextCurrent(window_);
-        // each draw call within the GL emulation's buffer for a call's vertices
-        canvas_.open(width, height, FLOPKIN_GL_BUFFER_BYTES);
+        canvas_.open(width, height);
         canvas_.clear({0, 0, 0});
         canvas_.flush();
         return true;

@@ -799,8 +799,6 @@ var Module = (function () {
       ended: function (status) { stop(status !== 0 ? complaints.join(' ') : ''); },
     },
     printErr: function (text) {
-      // the GL emulation's notes on itself at every start are no complaint
-      if (/^WARNING: using emscripten GL /.test(text)) return;
       console.warn(text);
       complaints = complaints.slice(-2).concat([text]);
     },
