@@ -48,6 +48,7 @@ void print_stats(std::vector<double> ms) {
 int app::run(const run_options& opts) {
     options = opts;
     figure.relax->use_threads(options.threads);
+    collide = options.collide;
     // frame times kept for --stats take no allocation in the frames
     if (options.stats && options.frames > 0) frame_ms.reserve(static_cast<std::size_t>(options.frames));
     // a run in a window until the person or the session ends it keeps its
@@ -120,6 +121,11 @@ bool app::run_frame() {
         int grey = grid_grey();
         set_color(grey, grey, grey);
         draw_text("Paused", 6, 4);
+    }
+    if (collide) {
+        int grey = grid_grey();
+        set_color(grey, grey, grey);
+        draw_text("Collide", 6, paused ? 4 + glyph_height + 4 : 4);
     }
     show_notice();
     layout_menu();

@@ -37,7 +37,7 @@ struct command {
 // row by row, each row reading the mode as the rows before it left it.
 inline constexpr int ctrl = modifier_ctrl;
 inline constexpr int ctrl_shift = modifier_ctrl | modifier_shift;
-inline constexpr std::array<command, 13> commands = {{
+inline constexpr std::array<command, 14> commands = {{
     {"Play", "Draw", 0, in_both_modes, {{key_space}}, "the mode button", &app::mode_command},
     {"Delete Selected Ball", nullptr, 190, in_draw_mode, {{key_delete}, {key_backspace}}, "delete the selected ball",
      &app::delete_command},
@@ -54,6 +54,8 @@ inline constexpr std::array<command, 13> commands = {{
     {nullptr, nullptr, no_menu_place, in_play_mode, {{'N'}, {key_period}}, "one step while paused",
      &app::step_command},
     {nullptr, nullptr, no_menu_place, in_both_modes, {{'R'}}, "restore the newest unsaved figure", &app::restore_command},
+    {nullptr, nullptr, no_menu_place, in_both_modes, {{'C'}}, "figures collide or pass through each other",
+     &app::collide_command},
 }};
 
 // whether the command acts in the mode (draw_mode or play_mode)

@@ -135,6 +135,8 @@ void app::quit_command() { quit_requested = true; }
 
 void app::pause_command() { paused = !paused; }
 
+void app::collide_command() { collide = !collide; }
+
 void app::step_command() {
     if (paused) step_once = true;
 }

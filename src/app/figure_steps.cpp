@@ -28,7 +28,7 @@ void app::zoom_step(int direction) { flopkin::zoom_step(*this, figure, direction
 void app::simulation_step() {
     begin_step(figure, mode, gravity);
     if (mode == play_mode) drag_step();
-    end_step(figure, *this, mode);
+    end_step(figure, *this, mode, {collide, dragged.get()});
 }
 
 void app::relax_links() { flopkin::relax_links(figure); }

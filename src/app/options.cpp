@@ -28,6 +28,7 @@ std::string usage_text() {
            "  --threads N     threads for the simulation (N >= 1; default: one per core\n"
            "                  for big figures, while sharing is faster); the figure\n"
            "                  moves the same either way\n"
+           "  --collide       figures collide from the start (C turns it on and off)\n"
            "  --help          show this help and exit\n"
            "  --version       show the version and exit\n"
            "\n"
@@ -132,6 +133,8 @@ parse_result parse_options(int argc, const char* const* argv, run_options& optio
             options.unpaced = true;
         } else if (arg == "--stats") {
             options.stats = true;
+        } else if (arg == "--collide") {
+            options.collide = true;
         } else {
             message = "unknown option '" + arg + "'";
             return parse_result::bad;

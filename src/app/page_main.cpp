@@ -19,6 +19,9 @@ constexpr const char* first_document = "/examples/stick-figure.fkn";
 
 EM_JS(void, page_ended, (int status), { Module.flopkin.ended(status); });
 
+// "?collide=1" in the page's address starts the run with figures colliding
+EM_JS(int, page_asks_collide, (), { return new URLSearchParams(location.search).get('collide') === '1' ? 1 : 0; });
+
 // the app while it runs
 flopkin::app* running = nullptr;
 
@@ -35,6 +38,9 @@ extern "C" EMSCRIPTEN_KEEPALIVE int flopkin_write_figure(const char* path) {
     return flopkin::replace_file(path, running->figure_writer(), why) ? 1 : -1;
 }
 
+// whether figures collide now, for the link Share makes
+extern "C" EMSCRIPTEN_KEEPALIVE int flopkin_collides() { return running && running->collide ? 1 : 0; }
+
 int main() {
     std::error_code ignored;
     if (!std::filesystem::exists(flopkin::default_document, ignored))
@@ -42,6 +48,7 @@ int main() {
     flopkin::run_options options;
     // the page has one thread: the relaxation runs on it alone
     options.threads = 1;
+    options.collide = page_asks_collide() != 0;
     auto backend = flopkin::make_web_backend();
     flopkin::use_backend(backend.get());
     int status;

@@ -72,7 +72,8 @@ void app::show_notice() {
         }
     int grey = grid_grey();
     set_color(grey, grey, grey);
-    draw_text(notice, 6, 4 + glyph_height + 4);
+    // below "Paused", and below "Collide" while figures collide
+    draw_text(notice, 6, 4 + (glyph_height + 4) * (collide ? 2 : 1));
 }
 
 void app::keep_recovery_figure() {

@@ -28,8 +28,9 @@ void begin_step(figure& f, int mode, float gravity) {
         });
 }
 
-void end_step(figure& f, const view_fields& v, int mode) {
+void end_step(figure& f, const view_fields& v, int mode, const contact_rule& contacts) {
     for_each_listed(f.balls, [&](ball& b) { b.keep_in_view(v); });
+    f.relax->use_contacts(mode == play_mode && contacts.collide, contacts.held);
     gather_figure(f);
     f.relax->relax(mode == draw_mode ? 1 : 0, relaxation_passes);
     f.relax->write_back();

@@ -16,7 +16,7 @@ target_link_options(flopkin_page PRIVATE
   -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536
   -sALLOW_MEMORY_GROWTH=1 -sENVIRONMENT=web -sFORCE_FILESYSTEM=1
   # the page reads its documents through FS, and asks for the figure as it stands for Share
-  -sEXPORTED_RUNTIME_METHODS=FS,stringToUTF8 -sEXPORTED_FUNCTIONS=_main,_flopkin_write_figure,_malloc,_free
+  -sEXPORTED_RUNTIME_METHODS=FS,stringToUTF8 -sEXPORTED_FUNCTIONS=_main,_flopkin_write_figure,_flopkin_collides,_malloc,_free
   --pre-js ${PROJECT_SOURCE_DIR}/src/platform/web/storage.js
   # the examples, for Open, Add and ?example= (the stick figure is also the first start-up figure)
   --embed-file ${PROJECT_SOURCE_DIR}/examples@/examples)
