@@ -36,7 +36,7 @@ void ball_contacts::size_for(int balls) {
     cell_first_.reserve(2 * n + 17);
     push_first_.reserve(n + 1);
     for (auto* column : {&pair_a_, &pair_b_, &place_a_, &place_b_}) column->reserve(most_pairs_);
-    for (auto* column : {&reach_, &part_a_, &part_b_}) column->reserve(most_pairs_);
+    for (auto* column : {&reach_, &part_a_}) column->reserve(most_pairs_);
     push_.reserve(2 * most_pairs_);
     // the most parts a team cuts a step into
     pair_cut_.reserve(4097);
@@ -212,14 +212,11 @@ void ball_contacts::keep_pair(int a, int b, float reach) {
 void ball_contacts::list_pushes_by_ball(int count, int held, const float* mass, int parts) {
     const std::size_t pairs = pair_a_.size();
     part_a_.resize(pairs);
-    part_b_.resize(pairs);
     push_.resize(2 * pairs);
     for (std::size_t k = 0; k < pairs; ++k) {
         const int a = pair_a_[k], b = pair_b_[k];
         // the held ball follows the pointer: the other takes the whole push
-        const float ma = mass[a], mb = mass[b];
-        part_a_[k] = a == held ? 0.0f : b == held ? contact_stiffness : contact_stiffness / (1 + ma / mb);
-        part_b_[k] = b == held ? 0.0f : a == held ? contact_stiffness : contact_stiffness / (1 + mb / ma);
+        part_a_[k] = a == held ? 0.0f : b == held ? contact_stiffness : contact_stiffness / (1 + mass[a] / mass[b]);
     }
     // each ball's pushes in pair order, found by a counting sort
     std::vector<int>& next = pushes_of_ball_;
@@ -261,7 +258,7 @@ void ball_contacts::list_pushes_by_ball(int count, int held, const float* mass, 
 void ball_contacts::push_part(const pass_loops& loops, const xy* position, int part) {
     const int from = pair_cut_[static_cast<std::size_t>(part)], to = pair_cut_[static_cast<std::size_t>(part) + 1];
     loops.contact_pushes(position, pair_a_.data() + from, pair_b_.data() + from, reach_.data() + from,
-                         part_a_.data() + from, part_b_.data() + from, place_a_.data() + from, place_b_.data() + from,
+                         part_a_.data() + from, place_a_.data() + from, place_b_.data() + from,
                          to - from, push_.data());
 }
 

@@ -72,7 +72,8 @@ private:
 
     // the pairs, and where each one's two pushes go
     std::vector<int> pair_a_, pair_b_, place_a_, place_b_;
-    std::vector<float> reach_, part_a_, part_b_;
+    // a's part of the stiffness; b's is the rest
+    std::vector<float> reach_, part_a_;
     // the balls with pairs, and the pushes each takes, in pair order: those
     // of touching ball t are [push_first_[t], push_first_[t + 1])
     std::vector<int> touching_, push_first_;

@@ -189,8 +189,8 @@ constexpr int block = 256;
 // A block of pairs at a time: their differences gathered, the pushes
 // worked out side by side, then each put in its ball's place.
 [[gnu::always_inline]] inline void contact_pushes(const xy* position, const int* a, const int* b, const float* reach,
-                                                const float* part_a, const float* part_b, const int* place_a,
-                                                const int* place_b, int n, xy* push) {
+                                                const float* part_a, const int* place_a, const int* place_b, int n,
+                                                xy* push) {
     float dx[block], dy[block], ex[block], ey[block];
     for (int start = 0; start < n; start += block) {
         const int m = std::min(block, n - start);
@@ -213,7 +213,8 @@ constexpr int block = 256;
         for (int i = 0; i < m; ++i) {
             const int k = start + i;
             push[place_a[k]] = {-part_a[k] * ex[i], -part_a[k] * ey[i]};
-            push[place_b[k]] = {part_b[k] * ex[i], part_b[k] * ey[i]};
+            const float part_b = contact_stiffness - part_a[k];
+            push[place_b[k]] = {part_b * ex[i], part_b * ey[i]};
         }
     }
 }
@@ -252,9 +253,9 @@ float tension_force(float arm_ax, float arm_ay, float arm_bx, float arm_by, floa
         relax_group(position, group, allowance, push, vertex_push);                                               \
     }                                                                                                             \
     attributes void contact_pushes_##name(const xy* position, const int* a, const int* b, const float* reach,    \
-                                          const float* part_a, const float* part_b, const int* place_a,           \
-                                          const int* place_b, int n, xy* push) {                                  \
-        contact_pushes(position, a, b, reach, part_a, part_b, place_a, place_b, n, push);                         \
+                                          const float* part_a, const int* place_a, const int* place_b, int n,     \
+                                          xy* push) {                                                             \
+        contact_pushes(position, a, b, reach, part_a, place_a, place_b, n, push);                                 \
     }                                                                                                             \
     constexpr pass_loops name##_loops{relax_ball_links_##name, arms_##name, tension_forces_##name, arm_pushes_##name,  \
                                       relax_group_##name, contact_pushes_##name};
