@@ -9,14 +9,15 @@
 // counting sort. A ball wider than a cell goes into a list of its own,
 // checked against the cells its reach covers and against the other wide
 // balls. Pairs come out in one fixed order, each ball's pushes are summed
-// in that order, and every array is sized when the figure is indexed, so a
-// step allocates nothing and any number of threads gives the same bits.
+// in that order, and every array is sized once for the figure's number of
+// balls, so a step allocates nothing and any number of threads gives the
+// same bits.
 //
-// What a step may hold is bounded: each ball keeps at most a few pairs of
-// those it finds (more than it could touch at once, were the balls apart)
-// and looks at no more than a bounded number of others. Only balls piled on
-// one spot reach those bounds; they then touch fewer at a time, and the
-// bounds keep such a step short.
+// What a step may hold and take is bounded: each ball keeps at most a few
+// of the pairs it finds itself (twice what balls of one size that do not
+// overlap leave it) and looks at no more than a few hundred others. Only
+// balls piled deep on one spot reach those bounds; some of their pairs then
+// wait for the pile to spread, and the bounds keep such a step short.
 #include <cstddef>
 #include <vector>
 
@@ -40,9 +41,10 @@ public:
     // arrays for `balls` balls, allocated here and nowhere else
     void size_for(int balls);
     // The pairs of balls [0, count) that may touch this step: of different
-    // figures, each of a positive, finite radius. The held ball (or -1) is
-    // not pushed: the other takes the whole push. Pushes are shared by mass,
-    // as links share a correction, and each part's work is cut again.
+    // figures, each of a positive radius below the far limit. The held ball
+    // (or -1) is not pushed: the other takes the whole push. Pushes are
+    // shared by mass, as links share a correction. The pairs and the
+    // touching balls are cut into `parts` for the team.
     void find(const xy* position, const float* radius, const int* figure, const float* mass, int count, int held,
               int parts);
 
