@@ -1,6 +1,9 @@
 // Writes a generated figure of a given size as a document, for measuring
 // loading, Play and whole frames on figures of known shape:
-//   flopkin_make_figure mesh|chain|crowd BALLS PATH
+//   flopkin_make_figure mesh|chain|crowd BALLS PATH [LEFT TOP]
+// from (LEFT, TOP), (20, 20) unless given: (-2300, -2250) spreads a big
+// figure over the whole world a view can show, where a crowd has room to
+// fall into a pile
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -12,8 +15,8 @@
 
 int main(int argc, char** argv) {
     using namespace flopkin;
-    if (argc != 4 || std::atoi(argv[2]) <= 0) {
-        std::fprintf(stderr, "usage: %s mesh|chain|crowd BALLS PATH\n", argv[0]);
+    if ((argc != 4 && argc != 6) || std::atoi(argv[2]) <= 0) {
+        std::fprintf(stderr, "usage: %s mesh|chain|crowd BALLS PATH [LEFT TOP]\n", argv[0]);
         return 2;
     }
     headless_backend backend(false);
@@ -23,7 +26,9 @@ int main(int argc, char** argv) {
         app a;
         // the figures start at the top-left of the first view and spread
         // right and down; loading widens the view to take them in
-        if (!add_sized_figure(a.figure, argv[1], std::atoi(argv[2]), 20, 20)) {
+        const float left = argc == 6 ? std::strtof(argv[4], nullptr) : 20;
+        const float top = argc == 6 ? std::strtof(argv[5], nullptr) : 20;
+        if (!add_sized_figure(a.figure, argv[1], std::atoi(argv[2]), left, top)) {
             std::fprintf(stderr, "unknown figure kind: %s\n", argv[1]);
             status = 2;
         } else {

@@ -48,6 +48,7 @@ void print_stats(std::vector<double> ms) {
 int app::run(const run_options& opts) {
     loop.options = opts;
     figure.relax->use_threads(loop.options.threads);
+    loop.collide = loop.options.collide;
     // frame times kept for --stats take no allocation in the frames
     if (loop.options.stats && loop.options.frames > 0)
         loop.frame_ms.reserve(static_cast<std::size_t>(loop.options.frames));
@@ -123,7 +124,13 @@ bool app::run_frame() {
         set_color(grey, grey, grey);
         draw_text("Paused", 6, 4);
     }
-    unsaved.show_notice(grid_grey());
+    if (loop.collide) {
+        int grey = grid_grey();
+        set_color(grey, grey, grey);
+        draw_text("Collide", 6, loop.paused ? 4 + glyph_height + 4 : 4);
+    }
+    // the notice takes the line below "Paused", and below "Collide" while figures collide
+    unsaved.show_notice(grid_grey(), loop.collide ? 2 : 1);
     layout_menu();
     menu->draw();
     if (loop.options.stats) loop.frame_ms.push_back((fine_seconds() - started) * 1000.0);

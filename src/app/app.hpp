@@ -35,6 +35,7 @@ struct run_options {
     int record_every = 2;       // of the frames shown, every this many goes into the clip
     long long seed = -1;        // seeds the random generator; -1 = from the clock
     int threads = 0;            // sharing the simulation; 0 = decided by figure size
+    bool collide = false;       // figures collide from the start
 };
 
 
@@ -49,6 +50,8 @@ struct run_state {
     // play mode with the simulation step held; part of no document or history
     bool paused = false;
     bool step_once = false;         // one step asked for while paused
+    // balls of different figures collide in play mode; part of no document
+    bool collide = false;
     long long edit_step_frame = -1; // the frame whose drawing took a step already
 };
 
@@ -116,6 +119,8 @@ struct app {
     // P: pauses or resumes play mode; N or the period key: one step while paused
     void pause_command();
     void step_command();
+    // C: figures collide, or pass through each other
+    void collide_command();
     // a command row's action; whatever enters draw mode ends a pause
     void run_command(void (app::*act)());
     void undo();

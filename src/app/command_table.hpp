@@ -35,7 +35,7 @@ struct command {
 // row by row, each row reading the mode as the rows before it left it.
 inline constexpr int ctrl = modifier_ctrl;
 inline constexpr int ctrl_shift = modifier_ctrl | modifier_shift;
-inline constexpr std::array<command, 13> commands = {{
+inline constexpr std::array<command, 14> commands = {{
     {"Play", "Draw", 0, acts::in_both, {{key_space}}, "the mode button", &app::mode_command},
     {"Delete Selected Ball", nullptr, menu_row(menu_edit_top, 1), acts::in_draw, {{key_delete}, {key_backspace}},
      "delete the selected ball", &app::delete_command},
@@ -53,6 +53,8 @@ inline constexpr std::array<command, 13> commands = {{
     {nullptr, nullptr, no_menu_place, acts::in_play, {{'N'}, {key_period}}, "one step while paused",
      &app::step_command},
     {nullptr, nullptr, no_menu_place, acts::in_both, {{'R'}}, "restore the newest unsaved figure", &app::restore_command},
+    {nullptr, nullptr, no_menu_place, acts::in_both, {{'C'}}, "figures collide or pass through each other",
+     &app::collide_command},
 }};
 
 // whether the command acts in the mode

@@ -140,6 +140,8 @@ void app::quit_command() { loop.quit_requested = true; }
 
 void app::pause_command() { loop.paused = !loop.paused; }
 
+void app::collide_command() { loop.collide = !loop.collide; }
+
 void app::step_command() {
     if (loop.paused) loop.step_once = true;
 }

@@ -28,7 +28,7 @@ void app::zoom_step(int direction) { flopkin::zoom_step(view, figure, direction)
 void app::simulation_step() {
     begin_step(figure, mode, settings.gravity);
     if (mode == figure_mode::play) drag_step();
-    end_step(figure, view, mode);
+    end_step(figure, view, mode, {loop.collide, editing.dragged.get()});
 }
 
 void app::relax_links() { flopkin::relax_links(figure); }

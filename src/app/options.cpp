@@ -34,6 +34,7 @@ std::string usage_text() {
            "  --threads N     threads for the simulation (N >= 1; default: one per core\n"
            "                  for big figures, while sharing is faster); the figure\n"
            "                  moves the same either way\n"
+           "  --collide       figures collide from the start (C turns it on and off)\n"
            "  --help          show this help and exit\n"
            "  --version       show the version and exit\n"
            "\n"
@@ -97,6 +98,8 @@ private:
             options_.headless = true;
         } else if (arg_ == "--unpaced") {
             options_.unpaced = true;
+        } else if (arg_ == "--collide") {
+            options_.collide = true;
         } else if (arg_ == "--stats") {
             options_.stats = true;
         } else {

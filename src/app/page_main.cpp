@@ -22,6 +22,9 @@ constexpr const char* first_document = "/examples/stick-figure.fkn";
 
 EM_JS(void, page_ended, (int status), { Module.flopkin.ended(status); });
 
+// "?collide=1" in the page's address starts the run with figures colliding
+EM_JS(int, page_asks_collide, (), { return new URLSearchParams(location.search).get('collide') === '1' ? 1 : 0; });
+
 // the app while it runs
 flopkin::app* running = nullptr;
 
@@ -55,6 +58,9 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* flopkin_page_state() {
     return text.c_str();
 }
 
+// whether figures collide now, for the link Share makes
+extern "C" EMSCRIPTEN_KEEPALIVE int flopkin_collides() { return running && running->loop.collide ? 1 : 0; }
+
 // the page passes no arguments; a test may, for a seeded run of some frames
 // to compare with the desktop's
 int main(int argc, char** argv) {
@@ -66,6 +72,8 @@ int main(int argc, char** argv) {
     if (flopkin::parse_options(argc, argv, options, message) != flopkin::parse_result::run) options = {};
     // the page has one thread: the relaxation runs on it alone
     options.threads = 1;
+    // ?collide=1 in the page's address
+    if (page_asks_collide() != 0) options.collide = true;
     auto backend = flopkin::make_web_backend();
     flopkin::use_backend(backend.get());
     int status;

@@ -53,7 +53,7 @@ void unsaved_figure::tell_earlier_figures() {
         notice = "The unsaved figure of " + clock_time(earlier[0].kept_at) + " is kept: R restores it";
 }
 
-void unsaved_figure::show_notice(int grey) {
+void unsaved_figure::show_notice(int grey, int line) {
     if (notice.empty()) return;
     // any key, button or press takes it away
     for (int code = 1; code < 256; ++code)
@@ -62,7 +62,7 @@ void unsaved_figure::show_notice(int grey) {
             return;
         }
     set_color(grey, grey, grey);
-    draw_text(notice, 6, 4 + glyph_height + 4);
+    draw_text(notice, 6, 4 + (glyph_height + 4) * line);
 }
 
 bool unsaved_figure::saw_change(std::uint64_t figure_id, long long hand_moves, int now) {

@@ -25,9 +25,9 @@ struct unsaved_figure {
     // names the earlier runs' recovery figures on stderr, and the newest in
     // the notice, at start-up
     void tell_earlier_figures();
-    // draws the notice in the grey given, unless a key or button is down,
-    // which ends it
-    void show_notice(int grey);
+    // draws the notice in the grey given, on the line given below the top
+    // (counted from 0), unless a key or button is down, which ends it
+    void show_notice(int grey, int line);
     // notes the user's changes as they stand at `now`; true when they
     // changed since the last frame
     bool saw_change(std::uint64_t figure_id, long long hand_moves, int now);

@@ -206,6 +206,39 @@ struct group_arms {
     for (int i = 0; i < lanes; ++i) vertex_push[g.push_to[i]] = {sum_x[i], sum_y[i]};
 }
 
+// A block of pairs at a time: their differences gathered, the pushes
+// worked out side by side, then each put in its ball's place.
+[[gnu::always_inline]] inline void contact_pushes(const xy* position, const int* a, const int* b, const float* reach,
+                                                const float* part_a, const int* place_a, const int* place_b, int n,
+                                                xy* push) {
+    float dx[block], dy[block], ex[block], ey[block];
+    for (int start = 0; start < n; start += block) {
+        const int m = std::min(block, n - start);
+        for (int i = 0; i < m; ++i) {
+            const xy& p = position[a[start + i]];
+            const xy& q = position[b[start + i]];
+            dx[i] = q.x - p.x;
+            dy[i] = q.y - p.y;
+        }
+        for (int i = 0; i < m; ++i) {
+            float square = dx[i] * dx[i] + dy[i] * dy[i];
+            float d = std::sqrt(square);
+            float r = reach[start + i];
+            float overlap = square < r * r ? r - d : 0.0f;
+            bool apart = d > 0;
+            float ux = apart ? dx[i] / d : 1.0f, uy = apart ? dy[i] / d : 0.0f;
+            ex[i] = overlap * ux;
+            ey[i] = overlap * uy;
+        }
+        for (int i = 0; i < m; ++i) {
+            const int k = start + i;
+            push[place_a[k]] = {-part_a[k] * ex[i], -part_a[k] * ey[i]};
+            const float part_b = contact_stiffness - part_a[k];
+            push[place_b[k]] = {part_b * ex[i], part_b * ey[i]};
+        }
+    }
+}
+
 }  // namespace
 
 float tension_force(float arm_ax, float arm_ay, float arm_bx, float arm_by, float square_a, float square_b,
@@ -239,8 +272,13 @@ float tension_force(float arm_ax, float arm_ay, float arm_bx, float arm_by, floa
                                        xy* vertex_push) {                                                         \
         relax_group(position, group, allowance, push, vertex_push);                                               \
     }                                                                                                             \
+    attributes void contact_pushes_##name(const xy* position, const int* a, const int* b, const float* reach,    \
+                                          const float* part_a, const int* place_a, const int* place_b, int n,     \
+                                          xy* push) {                                                             \
+        contact_pushes(position, a, b, reach, part_a, place_a, place_b, n, push);                                 \
+    }                                                                                                             \
     constexpr pass_loops name##_loops{relax_ball_links_##name, arms_##name, tension_forces_##name, arm_pushes_##name,  \
-                                      relax_group_##name};
+                                      relax_group_##name, contact_pushes_##name};
 
 namespace {
 FLOPKIN_LOOPS_FOR(base, )

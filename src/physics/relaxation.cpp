@@ -125,6 +125,8 @@ void relaxation::index_figure(figure& f) {
     moved_.assign(places, xy{0, 0});
     shift_.assign(places, xy{0, 0});
     mass_.assign(n, 1);
+    radius_.assign(listed_, 0);
+    figure_.assign(listed_, 0);
     staff_team();
 }
 
@@ -330,6 +332,10 @@ void relaxation::read_part(int part) {
         }
         position_[i] = moved_[i] = {b.x, b.y};
         mass_[i] = usable_mass(b.mass);
+        if (colliding_ && static_cast<std::size_t>(i) < listed_) {
+            radius_[i] = b.radius;
+            figure_[i] = b.figure;
+        }
     }
     for (int k = link_cut_[p]; k < link_cut_[p + 1]; ++k)
         rest_length_[k] = links_[static_cast<std::size_t>(link_list_place_[k])]->rest_length;
@@ -463,11 +469,25 @@ void relaxation::tension_pass(bool in_draw_mode) {
 }
 
 void relaxation::relax(bool in_draw_mode, int passes) {
+    if (colliding_) {
+        if (contacts_sized_for_ != listed_) {
+            contacts_.size_for(static_cast<int>(listed_));
+            contacts_sized_for_ = listed_;
+        }
+        const int s = held_ ? held_->slot : -1;
+        const bool held_here = s >= 0 && static_cast<std::size_t>(s) < listed_ && balls_[s].get() == held_;
+        contacts_.find(position_.data(), radius_.data(), figure_.data(), mass_.data(), static_cast<int>(listed_),
+                       held_here ? s : -1, team_->parts());
+    }
     bool shared = false, alone = false;
     for (int k = 0; k < passes; ++k) {
         (team_->pass_begins() ? shared : alone) = true;
         link_pass();
         tension_pass(in_draw_mode);
+        if (colliding_ && contacts_.pair_count() > 0) {
+            run_parts<&relaxation::contact_push_part>();
+            run_parts<&relaxation::contact_move_part>();
+        }
         team_->pass_ends();
     }
     if (!team_->sizes_itself()) return;
@@ -534,6 +554,15 @@ void relaxation::plan_parts() {
     cut_evenly(static_cast<int>(listed_), parts, [&](int b) { return arms_into_.first[b] + b; }, tension_sum_cut_);
     cut_evenly(static_cast<int>(groups_.count()), parts, count, group_cut_);
 }
+
+void relaxation::use_contacts(bool on, const ball* held) {
+    colliding_ = on;
+    held_ = held;
+}
+
+void relaxation::contact_push_part(int part) { contacts_.push_part(*loops_, position_.data(), part); }
+
+void relaxation::contact_move_part(int part) { contacts_.move_part(position_.data(), part); }
 
 void relaxation::write_back() { run_parts<&relaxation::write_back_part>(); }
 

@@ -25,6 +25,10 @@
 //     sums       < vertex_push_, arm_push_ through arms_into_, in draw
 //                  mode draw_share_
 //                > shift_, position_
+//     contacts, when balls collide (see contacts), after pairing the
+//     balls that may touch once before the passes:
+//       pushes   < position_                         > the pairs' pushes
+//       moves    < the pairs' pushes                 > position_
 //   write back   > each listed ball's x, y, shift_x, shift_y
 //
 // Threads: each stage is cut into parts (balls, links and tensions of the
@@ -56,6 +60,7 @@
 #include <vector>
 
 #include "physics/ball_links.hpp"
+#include "physics/contacts.hpp"
 #include "physics/figure_refs.hpp"
 #include "physics/pass_loops.hpp"
 #include "physics/vertex_groups.hpp"
@@ -76,7 +81,8 @@ public:
     // Reads the figure into the arrays, re-indexing it if a list changed.
     // False when a listed ball's position is not finite: nothing is read then.
     bool gather(figure& f);
-    // `passes` times a link pass, then a tension pass
+    // `passes` times a link pass, then a tension pass, then, while balls
+    // collide, a contact pass
     void relax(bool in_draw_mode, int passes);
     void link_pass();
     void tension_pass(bool in_draw_mode);
@@ -97,6 +103,10 @@ public:
     const team_frames& frames_of_team() const { return frames_; }
     // positions and last shifts back to the listed balls
     void write_back();
+    // Whether balls of different figures push each other apart in the
+    // passes from the next gather on; the held ball (or null) is not
+    // pushed. Arrays for the contacts are sized when first wanted.
+    void use_contacts(bool on, const ball* held);
 
 private:
     // every part of a step, shared by the team or in order on this thread
@@ -109,6 +119,8 @@ private:
     void tension_part(int part);
     void tension_sum_part(int part);
     void write_back_part(int part);
+    void contact_push_part(int part);
+    void contact_move_part(int part);
 
     // For each ball (or arm), the pushes (or forces) it takes, in the order
     // they are made; a push owned by -1 goes to no one. Every owner has
@@ -216,6 +228,15 @@ private:
     // per part, whether it read a listed ball whose position is not finite
     std::vector<char> unfinite_;
     bool drawing_ = false;  // the tension pass runs in draw mode
+
+    // --- the contact stage: each listed ball's radius and figure number,
+    // read while balls collide, and the pairs found from them
+    bool colliding_ = false;
+    const ball* held_ = nullptr;
+    std::vector<float> radius_;
+    std::vector<int> figure_;
+    ball_contacts contacts_;
+    std::size_t contacts_sized_for_ = 0;
 
     const pass_loops* loops_ = nullptr;
     int threads_wanted_ = 0;

@@ -28,8 +28,9 @@ void begin_step(figure& f, figure_mode mode, float gravity) {
         });
 }
 
-void end_step(figure& f, const view_fields& v, figure_mode mode) {
+void end_step(figure& f, const view_fields& v, figure_mode mode, const contact_rule& contacts) {
     for_each_listed(f.balls, [&](ball& b) { b.keep_in_view(v); });
+    f.relax->use_contacts(mode == figure_mode::play && contacts.collide, contacts.held);
     gather_figure(f);
     f.relax->relax(mode == figure_mode::draw, relaxation_passes);
     f.relax->write_back();

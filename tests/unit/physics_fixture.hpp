@@ -35,7 +35,7 @@ protected:
     // one frame's simulation step, as the app runs it with nobody dragging
     void step() {
         begin_step(fig, mode, gravity);
-        end_step(fig, view, mode);
+        end_step(fig, view, mode, contacts);
     }
 
     // a hub linked to `spokes` balls around it, tensions rebuilt: the hub's
@@ -63,6 +63,7 @@ protected:
     view_fields view;
     figure_mode mode = figure_mode::play;
     float gravity = 0.1f;
+    contact_rule contacts;
     figure* into = &fig;
 };
 

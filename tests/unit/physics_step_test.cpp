@@ -292,6 +292,13 @@ TEST_F(step_test, GoldenFiguresAfterTwoHundredFrames) {
         ASSERT_LE(b.y, 790);
     }
     EXPECT_EQ(state_hash(fig), 15240944233068787223ull);
+    // the same with the figures colliding
+    fig.clear();
+    add_golden_figure(fig);
+    label_figures(fig);
+    contacts.collide = true;
+    for (int frame = 0; frame < golden_frames; ++frame) step();
+    EXPECT_EQ(state_hash(fig), 266630649815075822ull);
 }
 
 }  // namespace

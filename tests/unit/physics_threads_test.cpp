@@ -19,6 +19,7 @@ struct setup {
     int threads;  // 0: the team sizes itself
     vector_width width;
     bool big = false;  // enough balls for a team of its own
+    bool collide = false;  // and a second crowd through the first, colliding
 };
 
 class sharing_test : public figure_test {
@@ -52,6 +53,9 @@ protected:
         put_link(p, q, 40);
         put_tension(p, v, q, 90, 30);
         put_tension(q, p, v, 7200.5f, 30);
+        if (s.collide) add_crowd(fig, 13, 5, 812, 110);
+        label_figures(fig);
+        contacts.collide = s.collide;
         for (int frame = 0; frame < 20; ++frame) step();
         mode = figure_mode::draw;
         for (int frame = 0; frame < 5; ++frame) step();
@@ -70,11 +74,14 @@ protected:
 };
 
 TEST_F(sharing_test, EveryThreadCountAndVectorWidthGivesTheSameFigure) {
-    std::vector<std::uint32_t> plain = run({1, vector_width::base});
-    ASSERT_EQ(plain.size(), 6u * 543);
-    for (vector_width width : usable_vector_widths()) {
-        for (int threads : {1, 2, 3}) {
-            EXPECT_EQ(run({threads, width}), plain) << threads << " threads, width " << static_cast<int>(width);
+    for (bool collide : {false, true}) {
+        std::vector<std::uint32_t> plain = run({1, vector_width::base, false, collide});
+        ASSERT_EQ(plain.size(), 6u * (collide ? 621 : 543));
+        for (vector_width width : usable_vector_widths()) {
+            for (int threads : {1, 2, 3}) {
+                EXPECT_EQ(run({threads, width, false, collide}), plain)
+                    << threads << " threads, width " << static_cast<int>(width) << (collide ? ", colliding" : "");
+            }
         }
     }
 }

@@ -14,7 +14,7 @@ target_link_options(flopkin_page PRIVATE
   # the page reads its documents through FS, asks for the figure as it stands for Share, and for the
   # program's description of itself and what its touch layout shows
   -sEXPORTED_RUNTIME_METHODS=FS,stringToUTF8,UTF8ToString
-  -sEXPORTED_FUNCTIONS=_main,_flopkin_write_figure,_flopkin_page_description,_flopkin_page_state,_malloc,_free
+  -sEXPORTED_FUNCTIONS=_main,_flopkin_write_figure,_flopkin_page_description,_flopkin_page_state,_flopkin_collides,_malloc,_free
   --pre-js ${PROJECT_SOURCE_DIR}/src/platform/web/storage.js
   # flopkin.js.symbols: the names of the program's functions by index, for a
   # profile of the page (bench/page_frame_bench.mjs); the program carries none

@@ -734,7 +734,11 @@ var Module = (function () {
                  ' KB, at most 64 KB): download it instead.', function () { hand(bytes, 'flopkin.fkn'); });
           return;
         }
-        history.replaceState(null, '', '#fkn=' + encoded);
+        // the link starts its run as this one is now: colliding or not
+        var query = new URLSearchParams(location.search);
+        if (Module._flopkin_collides()) query.set('collide', '1'); else query.delete('collide');
+        var search = query.toString();
+        history.replaceState(null, '', location.pathname + (search ? '?' + search : '') + '#fkn=' + encoded);
         var copied = navigator.clipboard ? navigator.clipboard.writeText(location.href) : Promise.reject();
         return copied.then(function () {
           notice('The link to this figure is in the address and copied.');

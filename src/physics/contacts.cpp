@@ -1,0 +1,279 @@
+#include "physics/contacts.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+#include "physics/constants.hpp"
+#include "physics/pass_loops.hpp"
+
+namespace flopkin {
+
+namespace {
+
+// A ball collides when its radius is a positive number below the far limit:
+// a wider one stands beyond it once the walls have set it back, and leaves
+// the figure at the next frame's start; its centre's distance to any other
+// ball would be rounded by more than the balls' own size.
+bool collides(float radius) { return radius > 0 && radius < far_limit; }
+
+// [0, count) cut into `parts` runs of about equal length
+void cut_into(std::size_t count, int parts, std::vector<int>& cut) {
+    cut.resize(static_cast<std::size_t>(parts) + 1);
+    for (int p = 0; p <= parts; ++p)
+        cut[static_cast<std::size_t>(p)] = static_cast<int>(count * static_cast<std::size_t>(p) / static_cast<std::size_t>(parts));
+}
+
+}  // namespace
+
+void ball_contacts::size_for(int balls) {
+    const auto n = static_cast<std::size_t>(balls);
+    most_pairs_ = static_cast<std::size_t>(pairs_per_ball) * n + static_cast<std::size_t>(pairs_per_wide_ball) * 64;
+    for (auto* column : {&cell_of_, &wide_, &pushes_of_ball_, &sorted_ball_, &sorted_figure_, &touching_})
+        column->reserve(n);
+    by_count_.reserve(n + 2);
+    for (auto* column : {&diameter_, &sorted_x_, &sorted_y_, &sorted_radius_}) column->reserve(n);
+    // at most two cells a ball, and a few for a figure of one
+    cell_first_.reserve(2 * n + 17);
+    push_first_.reserve(n + 1);
+    for (auto* column : {&pair_a_, &pair_b_, &place_a_, &place_b_}) column->reserve(most_pairs_);
+    for (auto* column : {&reach_, &part_a_}) column->reserve(most_pairs_);
+    push_.reserve(2 * most_pairs_);
+    // the most parts a team cuts a step into
+    pair_cut_.reserve(4097);
+    touching_cut_.reserve(4097);
+}
+
+void ball_contacts::find(const xy* position, const float* radius, const int* figure, const float* mass, int count,
+                         int held, int parts) {
+    pair_a_.clear();
+    pair_b_.clear();
+    reach_.clear();
+    sort_into_cells(position, radius, figure, count);
+
+    // each ball of the grid with those after it in its own cell and the next
+    // one of its row, and with the three cells below: every nearby pair once
+    const int balls = static_cast<int>(sorted_ball_.size());
+    for (int s = 0; s < balls; ++s) {
+        const int cell = cell_of_[static_cast<std::size_t>(sorted_ball_[s])];
+        const int row = cell / columns_, column = cell % columns_;
+        const int right = std::min(column + 1, columns_ - 1);
+        int kept = 0, looks = 0;
+        pair_with_range(s, s + 1, cell_first_[row * columns_ + right + 1], kept, looks, pairs_per_ball,
+                        looks_per_ball);
+        if (row + 1 < rows_)
+            pair_with_range(s, cell_first_[(row + 1) * columns_ + std::max(column - 1, 0)],
+                            cell_first_[(row + 1) * columns_ + right + 1], kept, looks, pairs_per_ball,
+                            looks_per_ball);
+    }
+    // each wide ball with the grid's balls its reach covers, then with the
+    // wide balls after it
+    float widest = 0;
+    for (float r : sorted_radius_) widest = std::max(widest, r);
+    for (std::size_t k = 0; k < wide_.size(); ++k) {
+        const int w = wide_[k];
+        const xy p = position[w];
+        const float r = radius[w];
+        const float reach = (r + widest) * reach_margin;
+        auto column_of = [&](float x) {
+            return static_cast<int>(std::clamp((x - left_) / cell_, 0.0f, static_cast<float>(columns_ - 1)));
+        };
+        auto row_of = [&](float y) {
+            return static_cast<int>(std::clamp((y - top_) / cell_, 0.0f, static_cast<float>(rows_ - 1)));
+        };
+        int kept = 0, looks = 0;
+        if (balls > 0 && p.x + reach >= left_ && p.y + reach >= top_ && p.x - reach <= left_ + cell_ * columns_ &&
+            p.y - reach <= top_ + cell_ * rows_) {
+            const int c0 = column_of(p.x - reach), c1 = column_of(p.x + reach);
+            for (int row = row_of(p.y - reach); row <= row_of(p.y + reach); ++row)
+                for (int s = cell_first_[row * columns_ + c0]; s < cell_first_[row * columns_ + c1 + 1]; ++s) {
+                    if (kept == pairs_per_wide_ball || looks == looks_per_wide_ball) break;
+                    ++looks;
+                    const int b = sorted_ball_[s];
+                    if (figure[b] == figure[w]) continue;
+                    const float dx = sorted_x_[s] - p.x, dy = sorted_y_[s] - p.y;
+                    const float near = (r + sorted_radius_[s]) * reach_margin;
+                    if (dx * dx + dy * dy < near * near && (++kept, true)) keep_pair(w, b, r + sorted_radius_[s]);
+                }
+        }
+        for (std::size_t j = k + 1; j < wide_.size(); ++j) {
+            if (kept == pairs_per_wide_ball || looks == looks_per_wide_ball) break;
+            ++looks;
+            const int b = wide_[j];
+            if (figure[b] == figure[w]) continue;
+            const float dx = position[b].x - p.x, dy = position[b].y - p.y;
+            const float near = (r + radius[b]) * reach_margin;
+            if (dx * dx + dy * dy < near * near && (++kept, true)) keep_pair(w, b, r + radius[b]);
+        }
+    }
+    list_pushes_by_ball(count, held, mass, parts);
+}
+
+// The colliding balls no wider than a cell, sorted by cell, rows of cells
+// one after another; the wider ones listed apart.
+void ball_contacts::sort_into_cells(const xy* position, const float* radius, const int* figure, int count) {
+    diameter_.clear();
+    for (int i = 0; i < count; ++i)
+        if (collides(radius[i])) diameter_.push_back(2 * radius[i]);
+    sorted_ball_.clear();
+    wide_.clear();
+    cell_of_.resize(static_cast<std::size_t>(count));
+    columns_ = rows_ = 1;
+    cell_first_.assign(2, 0);
+    if (diameter_.empty()) return;
+    auto middle = diameter_.begin() + static_cast<std::ptrdiff_t>(diameter_.size() / 2);
+    std::nth_element(diameter_.begin(), middle, diameter_.end());
+    cell_ = 2 * *middle;
+
+    float x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    bool any = false;
+    for (int i = 0; i < count; ++i) {
+        cell_of_[static_cast<std::size_t>(i)] = -1;
+        if (!collides(radius[i])) continue;
+        if (2 * radius[i] > cell_) {
+            wide_.push_back(i);
+            continue;
+        }
+        const xy p = position[i];
+        x0 = any ? std::min(x0, p.x) : p.x;
+        x1 = any ? std::max(x1, p.x) : p.x;
+        y0 = any ? std::min(y0, p.y) : p.y;
+        y1 = any ? std::max(y1, p.y) : p.y;
+        any = true;
+        cell_of_[static_cast<std::size_t>(i)] = 0;
+    }
+    if (!any) return;
+    // balls spread far apart for their size take wider cells, so that the
+    // grid never has more than two cells a ball
+    const double most_cells = 2.0 * count + 16;
+    double width = static_cast<double>(x1) - x0, height = static_cast<double>(y1) - y0;
+    double cell = cell_;
+    while ((std::floor(width / cell) + 1) * (std::floor(height / cell) + 1) > most_cells) cell *= 2;
+    cell_ = static_cast<float>(cell);
+    left_ = x0;
+    top_ = y0;
+    columns_ = static_cast<int>(std::floor(width / cell)) + 1;
+    rows_ = static_cast<int>(std::floor(height / cell)) + 1;
+
+    const std::size_t cells = static_cast<std::size_t>(columns_) * static_cast<std::size_t>(rows_);
+    cell_first_.assign(cells + 1, 0);
+    for (int i = 0; i < count; ++i) {
+        int& c = cell_of_[static_cast<std::size_t>(i)];
+        if (c < 0) continue;
+        const int column = std::min(static_cast<int>((position[i].x - left_) / cell_), columns_ - 1);
+        const int row = std::min(static_cast<int>((position[i].y - top_) / cell_), rows_ - 1);
+        c = row * columns_ + column;
+        ++cell_first_[static_cast<std::size_t>(c) + 1];
+    }
+    for (std::size_t c = 0; c < cells; ++c) cell_first_[c + 1] += cell_first_[c];
+    const auto sorted = static_cast<std::size_t>(cell_first_[cells]);
+    sorted_ball_.resize(sorted);
+    sorted_figure_.resize(sorted);
+    sorted_x_.resize(sorted);
+    sorted_y_.resize(sorted);
+    sorted_radius_.resize(sorted);
+    // the counts become each cell's next place, then are put back
+    for (int i = 0; i < count; ++i) {
+        const int c = cell_of_[static_cast<std::size_t>(i)];
+        if (c < 0) continue;
+        const auto s = static_cast<std::size_t>(cell_first_[static_cast<std::size_t>(c)]++);
+        sorted_ball_[s] = i;
+        sorted_x_[s] = position[i].x;
+        sorted_y_[s] = position[i].y;
+        sorted_radius_[s] = radius[i];
+        sorted_figure_[s] = figure[i];
+    }
+    for (std::size_t c = cells; c > 0; --c) cell_first_[c] = cell_first_[c - 1];
+    cell_first_[0] = 0;
+}
+
+void ball_contacts::pair_with_range(int s, int from, int to, int& kept, int& looks, int most_kept, int most_looks) {
+    const int a = sorted_ball_[static_cast<std::size_t>(s)];
+    const float x = sorted_x_[s], y = sorted_y_[s], r = sorted_radius_[s];
+    const int f = sorted_figure_[s];
+    to = std::min(to, from + (most_looks - looks));
+    looks += std::max(to - from, 0);
+    for (int t = from; t < to && kept < most_kept; ++t) {
+        if (sorted_figure_[t] == f) continue;
+        const float dx = sorted_x_[t] - x, dy = sorted_y_[t] - y;
+        const float near = (r + sorted_radius_[t]) * reach_margin;
+        if (dx * dx + dy * dy >= near * near) continue;
+        ++kept;
+        keep_pair(a, sorted_ball_[t], r + sorted_radius_[t]);
+    }
+}
+
+void ball_contacts::keep_pair(int a, int b, float reach) {
+    if (pair_a_.size() == most_pairs_) return;
+    pair_a_.push_back(a);
+    pair_b_.push_back(b);
+    reach_.push_back(reach);
+}
+
+void ball_contacts::list_pushes_by_ball(int count, int held, const float* mass, int parts) {
+    const std::size_t pairs = pair_a_.size();
+    part_a_.resize(pairs);
+    push_.resize(2 * pairs);
+    for (std::size_t k = 0; k < pairs; ++k) {
+        const int a = pair_a_[k], b = pair_b_[k];
+        // the held ball follows the pointer: the other takes the whole push
+        part_a_[k] = a == held ? 0.0f : b == held ? contact_stiffness : contact_stiffness / (1 + mass[a] / mass[b]);
+    }
+    // each ball's pushes in pair order, found by a counting sort
+    std::vector<int>& next = pushes_of_ball_;
+    next.assign(static_cast<std::size_t>(count), 0);
+    for (std::size_t k = 0; k < pairs; ++k) {
+        ++next[static_cast<std::size_t>(pair_a_[k])];
+        ++next[static_cast<std::size_t>(pair_b_[k])];
+    }
+    // The touching balls by their number of pushes, fewest first, in list
+    // order among equals: the loop that adds up a ball's pushes then runs
+    // as many times for ball after ball, and the processor foresees its end.
+    int most = 0;
+    for (int i = 0; i < count; ++i) most = std::max(most, next[static_cast<std::size_t>(i)]);
+    by_count_.assign(static_cast<std::size_t>(most) + 2, 0);
+    for (int i = 0; i < count; ++i)
+        if (next[static_cast<std::size_t>(i)] > 0) ++by_count_[static_cast<std::size_t>(next[static_cast<std::size_t>(i)]) + 1];
+    for (int c = 0; c <= most; ++c) by_count_[static_cast<std::size_t>(c) + 1] += by_count_[static_cast<std::size_t>(c)];
+    touching_.resize(static_cast<std::size_t>(by_count_[static_cast<std::size_t>(most) + 1]));
+    for (int i = 0; i < count; ++i)
+        if (next[static_cast<std::size_t>(i)] > 0)
+            touching_[static_cast<std::size_t>(by_count_[static_cast<std::size_t>(next[static_cast<std::size_t>(i)])]++)] = i;
+    push_first_.resize(touching_.size() + 1);
+    push_first_[0] = 0;
+    for (std::size_t t = 0; t < touching_.size(); ++t) {
+        int& n = next[static_cast<std::size_t>(touching_[t])];
+        push_first_[t + 1] = push_first_[t] + n;
+        n = push_first_[t];
+    }
+    place_a_.resize(pairs);
+    place_b_.resize(pairs);
+    for (std::size_t k = 0; k < pairs; ++k) {
+        place_a_[k] = next[static_cast<std::size_t>(pair_a_[k])]++;
+        place_b_[k] = next[static_cast<std::size_t>(pair_b_[k])]++;
+    }
+    cut_into(pairs, parts, pair_cut_);
+    cut_into(touching_.size(), parts, touching_cut_);
+}
+
+void ball_contacts::push_part(const pass_loops& loops, const xy* position, int part) {
+    const int from = pair_cut_[static_cast<std::size_t>(part)], to = pair_cut_[static_cast<std::size_t>(part) + 1];
+    loops.contact_pushes(position, pair_a_.data() + from, pair_b_.data() + from, reach_.data() + from,
+                         part_a_.data() + from, place_a_.data() + from, place_b_.data() + from,
+                         to - from, push_.data());
+}
+
+void ball_contacts::move_part(xy* position, int part) const {
+    for (int t = touching_cut_[static_cast<std::size_t>(part)]; t < touching_cut_[static_cast<std::size_t>(part) + 1];
+         ++t) {
+        float sx = 0, sy = 0;
+        for (int k = push_first_[static_cast<std::size_t>(t)]; k < push_first_[static_cast<std::size_t>(t) + 1]; ++k) {
+            sx += push_[static_cast<std::size_t>(k)].x;
+            sy += push_[static_cast<std::size_t>(k)].y;
+        }
+        xy& at = position[touching_[static_cast<std::size_t>(t)]];
+        at.x += sx;
+        at.y += sy;
+    }
+}
+
+}  // namespace flopkin
