@@ -87,6 +87,8 @@ std::string touch_label(app& a, std::size_t row) {
     if (c.act == &app::pause_command) return a.loop.paused ? "Resume" : "Pause";
     if (c.act == &app::step_command) return "Step";
     if (c.act == &app::restore_command) return "Restore";
+    // as Pause and Resume: what a press does now
+    if (c.act == &app::collide_command) return a.loop.collide ? "Pass through" : "Collide";
     std::string words = c.help ? c.help : "";
     if (!words.empty()) words[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(words[0])));
     return words;

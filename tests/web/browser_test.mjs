@@ -665,6 +665,17 @@ try {
         `?example=crowd starts with the crowd, and Share's link carries the ${crowdSaved.length} bytes Save writes`);
   check(records([...clearedShared]).balls === 0 && clearedShared.equals(clearedSaved),
         'after Clear All, Share links the empty figure');
+  // C turns collisions on and off; Share's link asks for them while they are on
+  const shareCollide = async on => {
+    await crowd.page.keyboard.press('c');
+    await crowd.page.click('#share');
+    await crowd.page.waitForFunction(v => new URLSearchParams(location.search).get('collide') === v,
+                                     { timeout: 10000 }, on ? '1' : null).catch(() => {});
+    return crowd.page.evaluate(() => location.search);
+  };
+  const collideQuery = await shareCollide(true), plainQuery = await shareCollide(false);
+  check(collideQuery.includes('collide=1') && !plainQuery.includes('collide'),
+        `Share's link holds collide=1 while figures collide and not after ('${collideQuery}', '${plainQuery}')`);
   // In a 1366 x 768 window the canvas is smoothed: wherever the program's
   // frame, scaled to the canvas's size with smoothing, clearly shows a line
   // (a grid line, a value row's "-", a letter's stroke), the canvas shows it
