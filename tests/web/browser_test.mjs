@@ -264,12 +264,20 @@ try {
   check(/"screenshot.png" is not a Flopkin document/.test(await desk.message()) &&
         await desk.stored('screenshot.png.fkn') === null && await desk.stored('screenshot.png') === null,
         'a picture from the computer is refused and not stored');
+  await page.keyboard.press('Escape');
+  await desk.closed();
   // a document named without the extension is known by how its bytes begin
   const unnamed = join(figures, 'no extension');
   await copyFile(join(examplesDir, 'stick-figure.fkn'), unnamed);
+  await click(...button.open);
+  await requester('Open file:');
   await desk.upload(unnamed);
-  await desk.closed();
+  // taken, the requester closes; refused, it says why
+  await page.waitForFunction(() => !document.querySelector('#requester[open]') ||
+                                   !document.getElementById('requester-message').hidden, { timeout: 15000 });
   check(await desk.stored('no extension.fkn') !== null, 'a document from the computer without ".fkn" is taken');
+  if (await page.$('#requester[open]')) await page.keyboard.press('Escape');
+  await desk.closed();
 
   // every example through the file picker; each one keeps the frame rate
   for (const name of ['stick-figure.fkn', 'chain-bridge.fkn', 'crowd.fkn', 'soft-blob.fkn']) {
