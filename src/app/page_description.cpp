@@ -5,6 +5,7 @@
 
 #include "app/command_table.hpp"
 #include "files/document_folder.hpp"
+#include "files/document_format.hpp"
 #include "platform/web/page_events.hpp"
 
 namespace flopkin {
@@ -60,6 +61,10 @@ private:
     void quote(std::string_view s) {
         out_.push_back('"');
         for (char c : s) {
+            if (c == '\r' || c == '\n') {
+                out_.append(c == '\r' ? "\\r" : "\\n");
+                continue;
+            }
             if (c == '"' || c == '\\') out_.push_back('\\');
             out_.push_back(c);
         }
@@ -125,6 +130,11 @@ std::string page_description(app& a) {
             if (k.code != 0) j.open('[').number(k.code).number(k.modifiers).close(']');
     j.close(']').close('}');
     j.key("folder").text(document_folder);
+    // how a document's bytes begin, for the page to know a file for one: an
+    // empty figure's whole document, and the start of one with balls
+    const std::string header = std::string(document_header) + line_end;
+    j.key("document").open('{').key("empty").text(header);
+    j.key("first_ball").text(header + ball_marker + line_end).close('}');
     j.key("open_control").number(static_cast<double>(command_row(&app::open_command)));
     // the drawn menu's buttons, for a test to press them where they are;
     // each value row's controls

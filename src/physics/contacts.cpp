@@ -65,8 +65,14 @@ void ball_contacts::find(const xy* position, const float* radius, const int* fig
                             cell_first_[(row + 1) * columns_ + right + 1], kept, looks, pairs_per_ball,
                             looks_per_ball);
     }
-    // each wide ball with the grid's balls its reach covers, then with the
-    // wide balls after it
+    pair_wide_balls(position, radius, figure);
+    list_pushes_by_ball(count, held, mass, parts);
+}
+
+// each wide ball with the grid's balls its reach covers, then with the wide
+// balls after it
+void ball_contacts::pair_wide_balls(const xy* position, const float* radius, const int* figure) {
+    const int balls = static_cast<int>(sorted_ball_.size());
     float widest = 0;
     for (float r : sorted_radius_) widest = std::max(widest, r);
     for (std::size_t k = 0; k < wide_.size(); ++k) {
@@ -105,7 +111,6 @@ void ball_contacts::find(const xy* position, const float* radius, const int* fig
             if (dx * dx + dy * dy < near * near && (++kept, true)) keep_pair(w, b, r + radius[b]);
         }
     }
-    list_pushes_by_ball(count, held, mass, parts);
 }
 
 // The colliding balls no wider than a cell, sorted by cell, rows of cells
@@ -153,7 +158,12 @@ void ball_contacts::sort_into_cells(const xy* position, const float* radius, con
     top_ = y0;
     columns_ = static_cast<int>(std::floor(width / cell)) + 1;
     rows_ = static_cast<int>(std::floor(height / cell)) + 1;
+    fill_cells(position, radius, figure, count);
+}
 
+// Each ball of the grid into its cell, by a counting sort, with what the
+// scans read beside it.
+void ball_contacts::fill_cells(const xy* position, const float* radius, const int* figure, int count) {
     const std::size_t cells = static_cast<std::size_t>(columns_) * static_cast<std::size_t>(rows_);
     cell_first_.assign(cells + 1, 0);
     for (int i = 0; i < count; ++i) {

@@ -55,7 +55,9 @@ public:
     void move_part(xy* position, int part) const;
 
 private:
+    void pair_wide_balls(const xy* position, const float* radius, const int* figure);
     void sort_into_cells(const xy* position, const float* radius, const int* figure, int count);
+    void fill_cells(const xy* position, const float* radius, const int* figure, int count);
     void pair_with_range(int ball, int from, int to, int& kept, int& looks, int most_kept, int most_looks);
     void keep_pair(int a, int b, float reach);
     void list_pushes_by_ball(int count, int held, const float* mass, int parts);

@@ -169,10 +169,8 @@ void stream::write_bytes(const std::uint8_t* from, std::size_t count) {
 }
 
 void stream::write_line(const std::string& text) {
-    std::vector<std::uint8_t> bytes(text.begin(), text.end());
-    bytes.push_back(13);
-    bytes.push_back(10);
-    write_bytes(bytes.data(), bytes.size());
+    const std::string line = text + line_end;
+    write_bytes(reinterpret_cast<const std::uint8_t*>(line.data()), line.size());
 }
 
 std::string stream::read_line() {

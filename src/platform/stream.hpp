@@ -38,6 +38,9 @@ enum class file_access {
     overwrite,   // an existing regular file, emptied
 };
 
+// what ends each text line a stream writes (a read also takes a lone LF)
+inline constexpr const char* line_end = "\r\n";
+
 class stream {
 public:
     explicit stream(std::unique_ptr<stream_device> device);

@@ -8,7 +8,7 @@
 // installable, and its frame the desktop's.
 // Usage: node browser_test.mjs BUILD_WEB_DIR EXAMPLES_DIR NATIVE_PHYSICS_PROBE MAKE_FIGURE FLOPKIN
 import { execFileSync } from 'node:child_process';
-import { mkdtemp, readFile, rm } from 'node:fs/promises';
+import { copyFile, mkdtemp, readFile, rm } from 'node:fs/promises';
 import { createServer } from 'node:http';
 import { tmpdir } from 'node:os';
 import { inflateRawSync } from 'node:zlib';
@@ -54,6 +54,10 @@ const sleep = ms => new Promise(resolve => setTimeout(resolve, ms));
 
 // what the console says that is not the page's own business: errors and warnings
 const complaints = [];
+// the program's description of itself to its page
+const described = page => page.evaluate(() => JSON.parse(Module.UTF8ToString(Module._flopkin_page_description())));
+// the frame's size and its canvas's width in program pixels, as the first tab's program describes them
+let frame = null;
 let inFront = null;  // the tab in front
 // a tab on the page with its own helpers; every tab watches the console.
 // `prepare` runs in the tab before the page does; `address` follows the
@@ -68,20 +72,24 @@ async function open(viewport = { width: 1100, height: 900, deviceScaleFactor: 1 
   page.on('pageerror', e => complaints.push(String(e)));
   const box = () => page.$eval('#canvas', c => { const r = c.getBoundingClientRect(); return [r.left, r.top, r.width]; });
   // a program pixel's place on the page
-  const place = async (x, y) => { const b = await box(); return [b[0] + x * b[2] / 1024, b[1] + y * b[2] / 1024]; };
+  const place = async (x, y) => {
+    const b = await box(), scale = b[2] / frame.width;
+    return [b[0] + x * scale, b[1] + y * scale];
+  };
   const tab = {
     page,
     // the canvas's pixels as RGBA in program pixels, decoded by the browser itself
     async shot() {
       const b = await box();
-      const png = await page.screenshot({ clip: { x: b[0], y: b[1], width: b[2], height: b[2] * 0.75 }, encoding: 'base64' });
-      return page.evaluate(async data => {
+      const height = b[2] * frame.height / frame.width;
+      const png = await page.screenshot({ clip: { x: b[0], y: b[1], width: b[2], height }, encoding: 'base64' });
+      return page.evaluate(async (data, { width, height }) => {
         const image = await createImageBitmap(await (await fetch('data:image/png;base64,' + data)).blob(),
-                                              { resizeWidth: 1024, resizeHeight: 768, resizeQuality: 'pixelated' });
-        const c = new OffscreenCanvas(1024, 768).getContext('2d');
+                                              { resizeWidth: width, resizeHeight: height, resizeQuality: 'pixelated' });
+        const c = new OffscreenCanvas(width, height).getContext('2d');
         c.drawImage(image, 0, 0);
-        return Array.from(c.getImageData(0, 0, 1024, 768).data);
-      }, png);
+        return Array.from(c.getImageData(0, 0, width, height).data);
+      }, png, frame);
     },
     place,
     // a click as short as the browser can make it: a frame sees it all the same
@@ -133,8 +141,9 @@ async function open(viewport = { width: 1100, height: 900, deviceScaleFactor: 1 
     },
     // a stored document's bytes, read from the browser's storage as a new tab would
     stored: name => page.evaluate(n => new Promise(resolve => {
-      indexedDB.open('/home/web_user/saved flopkins').onsuccess = e => {
-        const got = e.target.result.transaction('FILE_DATA').objectStore('FILE_DATA').get(`/home/web_user/saved flopkins/${n}`);
+      const folder = Module.flopkin.storage.folder;
+      indexedDB.open(folder).onsuccess = e => {
+        const got = e.target.result.transaction('FILE_DATA').objectStore('FILE_DATA').get(`${folder}/${n}`);
         got.onsuccess = () => { e.target.result.close(); resolve(got.result ? Array.from(got.result.contents) : null); };
       };
     }), name),
@@ -153,27 +162,30 @@ async function open(viewport = { width: 1100, height: 900, deviceScaleFactor: 1 
   };
   await page.goto(`${origin}/site/${address}`);
   await tab.started();
+  frame ??= (await described(page)).frame;
   inFront = tab;
   return tab;
 }
 // the menu's buttons, at the middle of each
 // the menu's buttons, at the middle of each, as the program lays them out
 let button;
-const menuButtons = tab => tab.page.evaluate(() => {
+const menuButtons = async tab => {
   const places = {};
-  JSON.parse(Module.UTF8ToString(Module._flopkin_page_description())).menu.commands.forEach(c => {
+  (await described(tab.page)).menu.commands.forEach(c => {
     places[c.label] = [Math.floor(c.box[0] + c.box[2] / 2), Math.floor(c.box[1] + c.box[3] / 2)];
   });
   return { mode: places.Play, clearAll: places['Clear All'], open: places.Open, save: places.Save,
            saveAs: places['Save as'], quit: places.Quit };
-});
-const at = (pixels, x, y) => pixels.slice((y * 1024 + x) * 4, (y * 1024 + x) * 4 + 3);
+};
+const at = (pixels, x, y) => pixels.slice((y * frame.width + x) * 4, (y * frame.width + x) * 4 + 3);
+// a spot of the menu panel between its buttons
+const panelSpot = () => [frame.canvas_width + 120, 100];
 // pixels of the figure's area (left of the panel) that differ
 function changed(a, b) {
   let n = 0;
-  for (let y = 0; y < 768; ++y)
-    for (let x = 0; x < 780; ++x) {
-      const i = (y * 1024 + x) * 4;
+  for (let y = 0; y < frame.height; ++y)
+    for (let x = 0; x < frame.canvas_width; ++x) {
+      const i = (y * frame.width + x) * 4;
       if (a[i] !== b[i] || a[i + 1] !== b[i + 1] || a[i + 2] !== b[i + 2]) ++n;
     }
   return n;
@@ -191,7 +203,7 @@ try {
   const { page, shot, click, frames, requester, listed } = desk;
   button = await menuButtons(desk);
   const first = await shot();
-  check(String(at(first, 900, 100)) === '222,222,222', 'the panel is drawn in colour 222');
+  check(String(at(first, ...panelSpot())) === '222,222,222', 'the panel is drawn in colour 222');
   await sleep(300);
   check(changed(first, await shot()) > 50, 'the start-up figure falls');
 
@@ -225,7 +237,7 @@ try {
   await click(...button.open);
   await requester('Open file:');
   // under the requester the last whole frame stays shown, the panel with it
-  check(at(await shot(), 900, 100)[0] > 150, 'the last whole frame is shown under the requester');
+  check(at(await shot(), ...panelSpot())[0] > 150, 'the last whole frame is shown under the requester');
   await page.keyboard.press('Escape');
   await desk.closed();
   const running = (await frames())[0];
@@ -253,6 +265,18 @@ try {
         await desk.stored('screenshot.png.fkn') === null && await desk.stored('screenshot.png') === null,
         'a picture from the computer is refused and not stored');
   await page.keyboard.press('Escape');
+  await desk.closed();
+  // a document named without the extension is known by how its bytes begin
+  const unnamed = join(figures, 'no extension');
+  await copyFile(join(examplesDir, 'stick-figure.fkn'), unnamed);
+  await click(...button.open);
+  await requester('Open file:');
+  await desk.upload(unnamed);
+  // taken, the requester closes; refused, it says why
+  await page.waitForFunction(() => !document.querySelector('#requester[open]') ||
+                                   !document.getElementById('requester-message').hidden, { timeout: 15000 });
+  check(await desk.stored('no extension.fkn') !== null, 'a document from the computer without ".fkn" is taken');
+  if (await page.$('#requester[open]')) await page.keyboard.press('Escape');
   await desk.closed();
 
   // every example through the file picker; each one keeps the frame rate
@@ -314,7 +338,7 @@ try {
   await page.evaluate(() => { HTMLAnchorElement.prototype.click = window.handOver; });
 
   // the wheel zooms as the Zoom row's "+" does: only that row's value changes on the panel
-  const panel = pixels => pixels.filter((v, i) => (i >> 2) % 1024 >= 780);
+  const panel = pixels => pixels.filter((v, i) => (i >> 2) % frame.width >= frame.canvas_width);
   await sleep(1200);
   const unzoomed = panel(await desk.shot());
   await page.mouse.move(...await desk.place(400, 400));
@@ -568,7 +592,7 @@ try {
   // page's last frame is taken as the run ends, before the page lets go of
   // its canvas (kept for the reading by the drawing buffer being preserved).
   const seededRun = ['--seed', '7', '--frames', '90'];
-  const seeded = await open({ width: 1024, height: 1000, deviceScaleFactor: 1 }, run => {
+  const seeded = await open({ width: frame.width, height: 1000, deviceScaleFactor: 1 }, run => {
     const context = HTMLCanvasElement.prototype.getContext;
     HTMLCanvasElement.prototype.getContext = function (kind, attributes) {
       return context.call(this, kind, { ...attributes, preserveDrawingBuffer: true });
@@ -612,7 +636,7 @@ try {
       }
     return [w, differing, unexplained];
   }, seededShot, (await readFile(desktopShot)).toString('base64'));
-  check(seededWidth === 1024 && unexplained === 0, `a seeded run's frame in the page is the desktop's: ${differing} ` +
+  check(seededWidth === frame.width && unexplained === 0, `a seeded run's frame in the page is the desktop's: ${differing} ` +
         `pixels differ, ${unexplained} of them more than at an edge`);
   await seeded.page.close();
 
@@ -687,7 +711,7 @@ try {
     return { x: r.left, y: r.top, width: r.width, height: r.height };
   });
   await crowd.page.mouse.move(0, 0);
-  await crowd.page.setViewport({ width: 1024, height: 1000, deviceScaleFactor: 1 });
+  await crowd.page.setViewport({ width: frame.width, height: 1000, deviceScaleFactor: 1 });
   await crowd.settled();
   const frameShot = await crowd.page.screenshot({ clip: await canvasBox(), encoding: 'base64' });
   await crowd.page.setViewport({ width: 1366, height: 768, deviceScaleFactor: 1 });
@@ -727,7 +751,7 @@ try {
     }
     return [ours.width, lines, lost];
   }, frameShot, fittedShot);
-  check(frameWidth === 1024 && fitted.width < 1024 && lines > 1000 && lost <= lines / 1000,
+  check(frameWidth === frame.width && fitted.width < frame.width && lines > 1000 && lost <= lines / 1000,
         `in a 1366 x 768 window the canvas (${fitted.width} px wide) loses no line of the frame: ` +
         `${lost} of ${lines} clear pixels lost`);
   await crowd.page.close();

@@ -24,8 +24,10 @@ var recordMode = 33206;
 
 Module.preRun = Module.preRun || [];
 Module.preRun.push(function () {
+  // the names come from the program's header, as the build writes them out
+  // (documentFolder, startUpDocument): the program is not running yet
   var home = '/home/web_user';
-  var folder = home + '/saved flopkins';
+  var folder = home + '/' + documentFolder;
   FS.mkdir(folder);
   FS.chdir(home);
 
@@ -151,6 +153,8 @@ Module.preRun.push(function () {
   };
 
   var storage = {
+    // the folder's full path, which also names the browser's database
+    folder: folder,
     // the names of the stored documents, sorted
     names: function () {
       return transaction('readonly', function (records, done) {
@@ -217,7 +221,7 @@ Module.preRun.push(function () {
   // are put where the program adds its start-up document from, in memory
   // only: they have no document path, so the first Save asks for a name, and
   // nothing is stored until then.
-  var startUp = folder + '/flopkin.fkn';
+  var startUp = folder + '/' + startUpDocument;
   function startFigure() {
     var shared = /^#fkn=(.*)$/.exec(location.hash);
     if (shared) {
@@ -226,7 +230,7 @@ Module.preRun.push(function () {
       }, function (failure) {
         Module.flopkin.notice('The figure in this link could not be read (' + Module.flopkin.reason(failure) +
                               '): this is the start-up figure.');
-        return storage.fetch('flopkin.fkn');
+        return storage.fetch(startUpDocument);
       });
     }
     var examples = shipped();
@@ -240,7 +244,7 @@ Module.preRun.push(function () {
       Module.flopkin.notice('There is no example named "' + example + '": the examples are ' +
                             Object.keys(examples).sort().map(function (e) { return e.replace(/\.fkn$/, ''); }).join(', ') + '.');
     }
-    return storage.fetch('flopkin.fkn');
+    return storage.fetch(startUpDocument);
   }
   addRunDependency('storage');
   Promise.resolve().then(startFigure).catch(function (failure) {

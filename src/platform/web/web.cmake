@@ -2,6 +2,23 @@
 # Emscripten (configure with emcmake into build-web/). The site folder it
 # makes, build-web/site, is everything a static web server needs.
 set(FLOPKIN_SITE ${CMAKE_BINARY_DIR}/site)
+
+# The page's storage mounts the documents' folder and fetches the start-up
+# document before the program runs, so it cannot ask the program for their
+# names: they are read from the program's header into a script of its own.
+set(FLOPKIN_FOLDER_HEADER ${PROJECT_SOURCE_DIR}/src/files/document_folder.hpp)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${FLOPKIN_FOLDER_HEADER})
+file(READ ${FLOPKIN_FOLDER_HEADER} FLOPKIN_FOLDER_TEXT)
+foreach(name document_folder start_up_document_name)
+  if(NOT FLOPKIN_FOLDER_TEXT MATCHES "const char\\* ${name} = \"([^\"]*)\";")
+    message(FATAL_ERROR "${FLOPKIN_FOLDER_HEADER} does not name ${name}")
+  endif()
+  set(FLOPKIN_${name} "${CMAKE_MATCH_1}")
+endforeach()
+set(FLOPKIN_FOLDER_JS ${CMAKE_BINARY_DIR}/document_folder.js)
+file(CONFIGURE OUTPUT ${FLOPKIN_FOLDER_JS} CONTENT
+  "// written by the build from src/files/document_folder.hpp\nvar documentFolder = '${FLOPKIN_document_folder}';\nvar startUpDocument = '${FLOPKIN_start_up_document_name}';\n")
+
 add_executable(flopkin_page src/app/page_main.cpp src/platform/web/web_backend.cpp
   # the desktop's canvas, its batches drawn through WebGL
   src/platform/gl/gl_canvas.cpp src/platform/gl/vertex_batch.cpp src/platform/web/webgl_context.cpp)
@@ -15,7 +32,9 @@ target_link_options(flopkin_page PRIVATE
   # program's description of itself and what its touch layout shows
   -sEXPORTED_RUNTIME_METHODS=FS,stringToUTF8,UTF8ToString
   -sEXPORTED_FUNCTIONS=_main,_flopkin_write_figure,_flopkin_page_description,_flopkin_page_state,_flopkin_collides,_malloc,_free
-  --pre-js ${PROJECT_SOURCE_DIR}/src/platform/web/storage.js
+  # the folder's names, then the storage that mounts the folder, run before the program (each
+  # option one word with its file: CMake drops the second of two equal words)
+  "SHELL:--pre-js ${FLOPKIN_FOLDER_JS}" "SHELL:--pre-js ${PROJECT_SOURCE_DIR}/src/platform/web/storage.js"
   # flopkin.js.symbols: the names of the program's functions by index, for a
   # profile of the page (bench/page_frame_bench.mjs); the program carries none
   --emit-symbol-map
@@ -23,7 +42,7 @@ target_link_options(flopkin_page PRIVATE
   --embed-file ${PROJECT_SOURCE_DIR}/examples@/examples)
 file(GLOB FLOPKIN_EXAMPLES ${PROJECT_SOURCE_DIR}/examples/*.fkn)
 set_target_properties(flopkin_page PROPERTIES OUTPUT_NAME flopkin SUFFIX .js RUNTIME_OUTPUT_DIRECTORY ${FLOPKIN_SITE}
-  LINK_DEPENDS "${PROJECT_SOURCE_DIR}/src/platform/web/storage.js;${FLOPKIN_EXAMPLES}")
+  LINK_DEPENDS "${FLOPKIN_FOLDER_JS};${PROJECT_SOURCE_DIR}/src/platform/web/storage.js;${FLOPKIN_EXAMPLES}")
 # the page around the program and its icon (the examples are inside the program)
 add_custom_target(flopkin_site ALL DEPENDS flopkin_page
   COMMAND ${CMAKE_COMMAND} -E copy_directory ${PROJECT_SOURCE_DIR}/src/platform/web/site ${FLOPKIN_SITE}

@@ -33,6 +33,9 @@ var Module = (function () {
   var screen = document.getElementById('screen');
   var panel = document.getElementById('panel');
   var touch = false;
+  // pixels kept free between the canvas and the controls below it, and the
+  // smallest scale the canvas takes in a window too small for it
+  var panelGap = 4, smallestScale = 0.05;
   function fit() {
     var frame = described ? described.frame : { width: canvas.width, height: canvas.height, canvas_width: canvas.width };
     var shownWidth = touch ? frame.canvas_width : frame.width;
@@ -41,8 +44,8 @@ var Module = (function () {
     // upright the touch layout's canvas takes the whole width, turned the whole height
     if (touch && width < height) height = width * frame.height / shownWidth;
     else if (touch) width = height * shownWidth / frame.height;
-    else if (!document.fullscreenElement) height -= panel.offsetHeight + 4;
-    var device = Math.max(0.05, Math.min(Math.floor(width * ratio) / shownWidth, Math.floor(height * ratio) / frame.height));
+    else if (!document.fullscreenElement) height -= panel.offsetHeight + panelGap;
+    var device = Math.max(smallestScale, Math.min(Math.floor(width * ratio) / shownWidth, Math.floor(height * ratio) / frame.height));
     screen.classList.toggle('whole', device === Math.floor(device));
     screen.style.width = Math.round(shownWidth * device) / ratio + 'px';
     screen.style.height = Math.round(frame.height * device) / ratio + 'px';
@@ -94,6 +97,7 @@ var Module = (function () {
   // a finger.
   var pointer = null, pressed = 0;
   var pointerBits = [1, 2, 4], buttonNames = ['left', 'right', 'middle'];
+  var anyButton = pointerBits.reduce(function (all, bit) { return all | bit; }, 0);
   function moveTo(at) {
     var r = canvas.getBoundingClientRect();
     push('pointer_move', Math.floor((at.clientX - r.left) * canvas.width / r.width),
@@ -124,7 +128,8 @@ var Module = (function () {
   var notchPixels = 100, notchLines = 3, pinchPixels = 40;
   canvas.addEventListener('wheel', function (e) {
     e.preventDefault();
-    var per = e.deltaMode === 1 ? notchLines : e.deltaMode === 2 ? 1 : notchPixels;
+    var per = e.deltaMode === WheelEvent.DOM_DELTA_LINE ? notchLines :
+              e.deltaMode === WheelEvent.DOM_DELTA_PAGE ? 1 : notchPixels;
     scroll(-e.deltaY / per);
   }, { passive: false });
 
@@ -135,8 +140,8 @@ var Module = (function () {
   // press: the pointer goes back to where it began before the release (no
   // link, no ball), or, for a ball being moved or thrown, lets go where it
   // is. A finger or pen held still for longPressMs on a ball in draw mode
-  // moves it, as Shift+drag does.
-  var stillPixels = 10, holdMs = 150, longPressMs = 500;
+  // moves it, as Shift+drag does, and the device buzzes for buzzMs where it can.
+  var stillPixels = 10, holdMs = 150, longPressMs = 500, buzzMs = 20;
   var fingers = new Map(), pinchDistance = 0;
   var landing = null;      // where the pointer's press began, and its timers
   function spread() {
@@ -175,7 +180,7 @@ var Module = (function () {
     push('frame_end');
     landing.mods |= described.modifiers.shift;
     buttonsNow(landing.buttons, landing.mods);
-    if (navigator.vibrate) navigator.vibrate(20);
+    if (navigator.vibrate) navigator.vibrate(buzzMs);
   }
   function letGo() {
     stopTimers();
@@ -207,11 +212,11 @@ var Module = (function () {
     canvas.setPointerCapture(e.pointerId);
     if (e.pointerType === 'mouse') {
       moveTo(e);
-      buttonsNow(e.buttons & 7, pressMods(e));
+      buttonsNow(e.buttons & anyButton, pressMods(e));
       return;
     }
     stopTimers();
-    landing = { clientX: e.clientX, clientY: e.clientY, buttons: (e.buttons & 7) || 1, mods: pressMods(e), sent: false };
+    landing = { clientX: e.clientX, clientY: e.clientY, buttons: (e.buttons & anyButton) || pointerBits[0], mods: pressMods(e), sent: false };
     landing.long = later(longPress, longPressMs);
     if (e.pointerType === 'touch') landing.hold = later(sendPress, holdMs);
     else sendPress();
@@ -234,7 +239,7 @@ var Module = (function () {
     }
     if (landing && !landing.sent) return;
     moveTo(e);
-    if (e.pointerType === 'mouse' && pointer !== null) buttonsNow(e.buttons & 7, pressMods(e));
+    if (e.pointerType === 'mouse' && pointer !== null) buttonsNow(e.buttons & anyButton, pressMods(e));
   });
   function lift(e) {
     fingers.delete(e.pointerId);
@@ -247,7 +252,7 @@ var Module = (function () {
       return letGo();
     }
     moveTo(e);
-    buttonsNow(e.type === 'pointerup' ? e.buttons & 7 : 0, 0);
+    buttonsNow(e.type === 'pointerup' ? e.buttons & anyButton : 0, 0);
     if (!pressed) pointer = null;
   }
   window.addEventListener('pointerup', lift);
@@ -485,8 +490,9 @@ var Module = (function () {
     // neither has the document's extension nor begins as a document does is
     // refused.
     function isDocument(fileName, bytes) {
-      var start = String.fromCharCode.apply(null, bytes.subarray(0, 13));
-      return /\.fkn$/i.test(fileName) || start === '1\r\nNew Ball\r\n' || start === '1\r\n';
+      var starts = described.document;
+      var start = String.fromCharCode.apply(null, bytes.subarray(0, starts.first_ball.length));
+      return /\.fkn$/i.test(fileName) || start === starts.first_ball || start === starts.empty;
     }
     function keep(fileName, bytes) {
       var base = fileName.replace(/[\/\\]/g, '_').replace(/^\.+/, '').replace(/\.fkn$/i, '') || 'document';
@@ -526,8 +532,10 @@ var Module = (function () {
     // it: into the requester when Open or Add is up, else by the program's
     // Open, whose requester takes it at once.
     var opening = null;  // the path the next Open takes, and when it was dropped
+    var dropOpensMs = 5000;  // an Open asked for longer after the drop than this is the user's own
     function dropped(file) {
-      if (ended) return;
+      // before the program runs there is no Open to take it
+      if (ended || !described) return;
       if (modal) {
         if (saving) say('Drop a document when opening one, not when saving.');
         else takeFile(file);
@@ -569,7 +577,7 @@ var Module = (function () {
       // the Open a dropped document asked for, unless that was long ago
       var taken = opening;
       opening = null;
-      if (taken && !save && performance.now() - taken.at < 5000) return Promise.resolve(taken.path);
+      if (taken && !save && performance.now() - taken.at < dropOpensMs) return Promise.resolve(taken.path);
       modal = true;
       saving = save;
       document.getElementById('requester-prompt').textContent = prompt;
@@ -621,7 +629,9 @@ var Module = (function () {
     return { ask: ask, ok: ok, stored: stored, dropped: dropped };
   })();
 
-  // bytes handed to the browser to keep on the computer
+  // bytes handed to the browser to keep on the computer; the address made
+  // for them is let go once the browser has surely taken them
+  var handOverMs = 1000;
   function hand(bytes, fileName) {
     var a = document.createElement('a');
     a.href = URL.createObjectURL(new Blob([bytes], { type: 'application/octet-stream' }));
@@ -629,7 +639,7 @@ var Module = (function () {
     document.body.appendChild(a);
     a.click();
     a.remove();
-    setTimeout(function () { URL.revokeObjectURL(a.href); }, 1000);
+    setTimeout(function () { URL.revokeObjectURL(a.href); }, handOverMs);
   }
 
   // a document dropped anywhere on the page
@@ -651,6 +661,7 @@ var Module = (function () {
   // something else (a save being stored) or before the first one, Share
   // waits, a few seconds at most.
   var sharedPath = '/tmp/shared.fkn';
+  var figureWaitMs = 5000, figureAskMs = 50;  // how long Share waits, asking every figureAskMs
   // 1 once written, 0 while the program cannot, -1 when it failed; called
   // directly, since the runtime's ccall would wait for the program's run to end
   function writeFigure() {
@@ -663,7 +674,7 @@ var Module = (function () {
     }
   }
   function figureNow() {
-    var until = performance.now() + 5000;
+    var until = performance.now() + figureWaitMs;
     return new Promise(function (resolve, reject) {
       (function ask() {
         var written = Module.flopkin.frames > 0 && !ended ? writeFigure() : 0;
@@ -673,21 +684,24 @@ var Module = (function () {
           resolve(bytes);
         } else if (written < 0) reject(new Error('the figure could not be written'));
         else if (ended || performance.now() > until) reject(new Error('the program is busy; try again in a moment'));
-        else setTimeout(ask, 50);
+        else setTimeout(ask, figureAskMs);
       })();
     });
   }
 
   // A link holds the document deflated, in base64url, after "#fkn="; links
   // longer than this are refused by some browsers and servers.
-  var mostEncoded = 64 * 1024;
+  var KB = 1024, MB = 1024 * KB;
+  var mostEncoded = 64 * KB;
   // what a hostile link may unpack to before it is refused
-  var mostUnpacked = 64 * 1024 * 1024;
+  var mostUnpacked = 64 * MB;
+  // bytes turned into text at a time, well within the arguments a call may take
+  var textChunk = 32 * KB;
   function pack(bytes) {
     var deflated = new Blob([bytes]).stream().pipeThrough(new CompressionStream('deflate-raw'));
     return new Response(deflated).arrayBuffer().then(function (data) {
       var d = new Uint8Array(data), text = '';
-      for (var i = 0; i < d.length; i += 0x8000) text += String.fromCharCode.apply(null, d.subarray(i, i + 0x8000));
+      for (var i = 0; i < d.length; i += textChunk) text += String.fromCharCode.apply(null, d.subarray(i, i + textChunk));
       return btoa(text).replace(/\+/g, '-').replace(/\//g, '_').replace(/=+$/, '');
     });
   }
@@ -712,7 +726,7 @@ var Module = (function () {
         size += got.value.length;
         if (size > mostUnpacked) {
           reader.cancel();
-          throw new Error('it unpacks to more than 64 MB');
+          throw new Error('it unpacks to more than ' + mostUnpacked / MB + ' MB');
         }
         parts.push(got.value);
         return next();
@@ -730,8 +744,8 @@ var Module = (function () {
     figureNow().then(function (bytes) {
       return pack(bytes).then(function (encoded) {
         if (encoded.length > mostEncoded) {
-          notice('This figure is too large for a link (' + Math.ceil(encoded.length / 1024) +
-                 ' KB, at most 64 KB): download it instead.', function () { hand(bytes, 'flopkin.fkn'); });
+          notice('This figure is too large for a link (' + Math.ceil(encoded.length / KB) +
+                 ' KB, at most ' + mostEncoded / KB + ' KB): download it instead.', function () { hand(bytes, 'flopkin.fkn'); });
           return;
         }
         // the link starts its run as this one is now: colliding or not
@@ -779,8 +793,8 @@ var Module = (function () {
     e.preventDefault();
     e.returnValue = '';
   });
-  // the program's own complaints since it started, shown when it ends with a failure
-  var complaints = [];
+  // the program's last complaints since it started, shown when it ends with a failure
+  var complaints = [], complaintsShown = 3;
 
   return {
     canvas: canvas,
@@ -804,7 +818,7 @@ var Module = (function () {
     },
     printErr: function (text) {
       console.warn(text);
-      complaints = complaints.slice(-2).concat([text]);
+      complaints = complaints.concat([text]).slice(-complaintsShown);
     },
     onAbort: failure,
   };
