@@ -35,40 +35,86 @@ void ball_contacts::size_for(int balls) {
     // at most two cells a ball, and a few for a figure of one
     cell_first_.reserve(2 * n + 17);
     push_first_.reserve(n + 1);
-    for (auto* column : {&pair_a_, &pair_b_, &place_a_, &place_b_}) column->reserve(most_pairs_);
+    for (auto* column : {&pair_a_, &pair_b_}) column->reserve(most_pairs_);
+    push_slot_.reserve(2 * most_pairs_);
     for (auto* column : {&reach_, &part_a_}) column->reserve(most_pairs_);
     push_.reserve(2 * most_pairs_);
     // the most parts a team cuts a step into
-    pair_cut_.reserve(4097);
-    touching_cut_.reserve(4097);
+    for (auto* column : {&scan_cut_, &found_, &pair_cut_, &touching_cut_}) column->reserve(4097);
 }
 
-void ball_contacts::find(const xy* position, const float* radius, const int* figure, const float* mass, int count,
-                         int held, int parts) {
-    pair_a_.clear();
-    pair_b_.clear();
-    reach_.clear();
+void ball_contacts::begin_find(const xy* position, const float* radius, const int* figure, const float* mass,
+                               int count, int held, int parts) {
+    mass_ = mass;
+    held_ = held;
+    parts_ = parts;
     sort_into_cells(position, radius, figure, count);
+    // every part's pairs fit where it writes them, and the wide balls' after
+    // them: a ball keeps at most pairs_per_ball of those it finds, a wide
+    // one pairs_per_wide_ball
+    const std::size_t extent = std::min(static_cast<std::size_t>(pairs_per_ball) * sorted_ball_.size() +
+                                            static_cast<std::size_t>(pairs_per_wide_ball) * wide_.size(),
+                                        most_pairs_);
+    if (pair_a_.size() < extent)
+        for (auto* column : {&pair_a_, &pair_b_}) column->resize(extent);
+    if (reach_.size() < extent)
+        for (auto* column : {&reach_, &part_a_}) column->resize(extent);
+    cut_into(sorted_ball_.size(), parts, scan_cut_);
+    found_.resize(static_cast<std::size_t>(parts));
+}
 
-    // each ball of the grid with those after it in its own cell and the next
-    // one of its row, and with the three cells below: every nearby pair once
-    const int balls = static_cast<int>(sorted_ball_.size());
-    for (int s = 0; s < balls; ++s) {
-        const int cell = cell_of_[static_cast<std::size_t>(sorted_ball_[s])];
-        const int row = cell / columns_, column = cell % columns_;
+// each ball of the part with those after it in its own cell and the next
+// one of its row, and with the three cells below: every nearby pair once
+void ball_contacts::find_part(int part) {
+    const auto p = static_cast<std::size_t>(part);
+    const std::size_t first = static_cast<std::size_t>(pairs_per_ball) * static_cast<std::size_t>(scan_cut_[p]);
+    std::size_t at = first;
+    const int from = scan_cut_[p], to = scan_cut_[p + 1];
+    // the balls come in cell order: the cell, its row and column follow along
+    int cell = from < to ? cell_of_[static_cast<std::size_t>(sorted_ball_[from])] : 0;
+    int row = cell / columns_, column = cell % columns_;
+    for (int s = from; s < to; ++s) {
+        for (; cell_first_[cell + 1] <= s; ++cell)
+            if (++column == columns_) {
+                column = 0;
+                ++row;
+            }
         const int right = std::min(column + 1, columns_ - 1);
         int kept = 0, looks = 0;
-        pair_with_range(s, s + 1, cell_first_[row * columns_ + right + 1], kept, looks, pairs_per_ball,
-                        looks_per_ball);
+        pair_with_range(s, s + 1, cell_first_[row * columns_ + right + 1], kept, looks, at);
         if (row + 1 < rows_)
             pair_with_range(s, cell_first_[(row + 1) * columns_ + std::max(column - 1, 0)],
-                            cell_first_[(row + 1) * columns_ + right + 1], kept, looks, pairs_per_ball,
-                            looks_per_ball);
+                            cell_first_[(row + 1) * columns_ + right + 1], kept, looks, at);
+    }
+    share_pushes(first, at);
+    found_[p] = static_cast<int>(at - first);
+}
+
+void ball_contacts::end_find(const xy* position, const float* radius, const int* figure, int count) {
+    // the parts' pairs one after another, in the order of the parts
+    pairs_ = 0;
+    for (int part = 0; part < parts_; ++part) {
+        const auto p = static_cast<std::size_t>(part);
+        const auto from = static_cast<std::ptrdiff_t>(pairs_per_ball) * scan_cut_[p];
+        const std::ptrdiff_t found = found_[p];
+        const auto to = static_cast<std::ptrdiff_t>(pairs_);
+        if (from != to) {
+            for (auto* column : {&pair_a_, &pair_b_})
+                std::copy(column->begin() + from, column->begin() + from + found, column->begin() + to);
+            for (auto* column : {&reach_, &part_a_})
+                std::copy(column->begin() + from, column->begin() + from + found, column->begin() + to);
+        }
+        pairs_ += static_cast<std::size_t>(found);
     }
     // each wide ball with the grid's balls its reach covers, then with the
     // wide balls after it
+    const int balls = static_cast<int>(sorted_ball_.size());
     float widest = 0;
     for (float r : sorted_radius_) widest = std::max(widest, r);
+    const std::size_t grid_pairs = pairs_;
+    auto keep_wide = [&](int a, int b, float reach) {
+        if (pairs_ < most_pairs_) keep_pair(a, b, reach, pairs_++);
+    };
     for (std::size_t k = 0; k < wide_.size(); ++k) {
         const int w = wide_[k];
         const xy p = position[w];
@@ -92,7 +138,7 @@ void ball_contacts::find(const xy* position, const float* radius, const int* fig
                     if (figure[b] == figure[w]) continue;
                     const float dx = sorted_x_[s] - p.x, dy = sorted_y_[s] - p.y;
                     const float near = (r + sorted_radius_[s]) * reach_margin;
-                    if (dx * dx + dy * dy < near * near && (++kept, true)) keep_pair(w, b, r + sorted_radius_[s]);
+                    if (dx * dx + dy * dy < near * near && (++kept, true)) keep_wide(w, b, r + sorted_radius_[s]);
                 }
         }
         for (std::size_t j = k + 1; j < wide_.size(); ++j) {
@@ -102,10 +148,11 @@ void ball_contacts::find(const xy* position, const float* radius, const int* fig
             if (figure[b] == figure[w]) continue;
             const float dx = position[b].x - p.x, dy = position[b].y - p.y;
             const float near = (r + radius[b]) * reach_margin;
-            if (dx * dx + dy * dy < near * near && (++kept, true)) keep_pair(w, b, r + radius[b]);
+            if (dx * dx + dy * dy < near * near && (++kept, true)) keep_wide(w, b, r + radius[b]);
         }
     }
-    list_pushes_by_ball(count, held, mass, parts);
+    share_pushes(grid_pairs, pairs_);
+    list_pushes_by_ball(count);
 }
 
 // The colliding balls no wider than a cell, sorted by cell, rows of cells
@@ -186,38 +233,53 @@ void ball_contacts::sort_into_cells(const xy* position, const float* radius, con
     cell_first_[0] = 0;
 }
 
-void ball_contacts::pair_with_range(int s, int from, int to, int& kept, int& looks, int most_kept, int most_looks) {
+// Every ball looked at is written to the next place, which only a ball
+// kept holds on to: no branch the processor could mispredict. While fewer
+// than pairs_per_ball are kept, the place is within the ball's share.
+void ball_contacts::pair_with_range(int s, int from, int to, int& kept, int& looks, std::size_t& at) {
     const int a = sorted_ball_[static_cast<std::size_t>(s)];
     const float x = sorted_x_[s], y = sorted_y_[s], r = sorted_radius_[s];
     const int f = sorted_figure_[s];
-    to = std::min(to, from + (most_looks - looks));
+    to = std::min(to, from + (looks_per_ball - looks));
     looks += std::max(to - from, 0);
-    for (int t = from; t < to && kept < most_kept; ++t) {
-        if (sorted_figure_[t] == f) continue;
-        const float dx = sorted_x_[t] - x, dy = sorted_y_[t] - y;
-        const float near = (r + sorted_radius_[t]) * reach_margin;
-        if (dx * dx + dy * dy >= near * near) continue;
-        ++kept;
-        keep_pair(a, sorted_ball_[t], r + sorted_radius_[t]);
+    // local copies: the stores below cannot be taken to move them
+    const float *sx = sorted_x_.data(), *sy = sorted_y_.data(), *sr = sorted_radius_.data();
+    const int *sf = sorted_figure_.data(), *sb = sorted_ball_.data();
+    int *pa = pair_a_.data(), *pb = pair_b_.data();
+    float* pr = reach_.data();
+    std::size_t next = at;
+    int count = kept;
+    for (int t = from; t < to && count < pairs_per_ball; ++t) {
+        const float dx = sx[t] - x, dy = sy[t] - y;
+        const float near = (r + sr[t]) * reach_margin;
+        const int keep = sf[t] != f && dx * dx + dy * dy < near * near;
+        pa[next] = a;
+        pb[next] = sb[t];
+        pr[next] = r + sr[t];
+        next += static_cast<std::size_t>(keep);
+        count += keep;
     }
+    at = next;
+    kept = count;
 }
 
-void ball_contacts::keep_pair(int a, int b, float reach) {
-    if (pair_a_.size() == most_pairs_) return;
-    pair_a_.push_back(a);
-    pair_b_.push_back(b);
-    reach_.push_back(reach);
+void ball_contacts::keep_pair(int a, int b, float reach, std::size_t at) {
+    pair_a_[at] = a;
+    pair_b_[at] = b;
+    reach_[at] = reach;
 }
 
-void ball_contacts::list_pushes_by_ball(int count, int held, const float* mass, int parts) {
-    const std::size_t pairs = pair_a_.size();
-    part_a_.resize(pairs);
-    push_.resize(2 * pairs);
-    for (std::size_t k = 0; k < pairs; ++k) {
+// the held ball follows the pointer: the other takes the whole push
+void ball_contacts::share_pushes(std::size_t from, std::size_t to) {
+    for (std::size_t k = from; k < to; ++k) {
         const int a = pair_a_[k], b = pair_b_[k];
-        // the held ball follows the pointer: the other takes the whole push
-        part_a_[k] = a == held ? 0.0f : b == held ? contact_stiffness : contact_stiffness / (1 + mass[a] / mass[b]);
+        part_a_[k] = a == held_ ? 0.0f : b == held_ ? contact_stiffness : contact_stiffness / (1 + mass_[a] / mass_[b]);
     }
+}
+
+void ball_contacts::list_pushes_by_ball(int count) {
+    const std::size_t pairs = pairs_;
+    push_.resize(2 * pairs);
     // each ball's pushes in pair order, found by a counting sort
     std::vector<int>& next = pushes_of_ball_;
     next.assign(static_cast<std::size_t>(count), 0);
@@ -245,34 +307,30 @@ void ball_contacts::list_pushes_by_ball(int count, int held, const float* mass, 
         push_first_[t + 1] = push_first_[t] + n;
         n = push_first_[t];
     }
-    place_a_.resize(pairs);
-    place_b_.resize(pairs);
+    push_slot_.resize(2 * pairs);
     for (std::size_t k = 0; k < pairs; ++k) {
-        place_a_[k] = next[static_cast<std::size_t>(pair_a_[k])]++;
-        place_b_[k] = next[static_cast<std::size_t>(pair_b_[k])]++;
+        push_slot_[static_cast<std::size_t>(next[static_cast<std::size_t>(pair_a_[k])]++)] = static_cast<int>(2 * k);
+        push_slot_[static_cast<std::size_t>(next[static_cast<std::size_t>(pair_b_[k])]++)] = static_cast<int>(2 * k + 1);
     }
-    cut_into(pairs, parts, pair_cut_);
-    cut_into(touching_.size(), parts, touching_cut_);
+    cut_into(pairs, parts_, pair_cut_);
+    cut_into(touching_.size(), parts_, touching_cut_);
 }
 
 void ball_contacts::push_part(const pass_loops& loops, const xy* position, int part) {
     const int from = pair_cut_[static_cast<std::size_t>(part)], to = pair_cut_[static_cast<std::size_t>(part) + 1];
     loops.contact_pushes(position, pair_a_.data() + from, pair_b_.data() + from, reach_.data() + from,
-                         part_a_.data() + from, place_a_.data() + from, place_b_.data() + from,
-                         to - from, push_.data());
+                         part_a_.data() + from, to - from, push_.data() + 2 * static_cast<std::ptrdiff_t>(from));
 }
 
-void ball_contacts::move_part(xy* position, int part) const {
-    for (int t = touching_cut_[static_cast<std::size_t>(part)]; t < touching_cut_[static_cast<std::size_t>(part) + 1];
-         ++t) {
-        float sx = 0, sy = 0;
-        for (int k = push_first_[static_cast<std::size_t>(t)]; k < push_first_[static_cast<std::size_t>(t) + 1]; ++k) {
-            sx += push_[static_cast<std::size_t>(k)].x;
-            sy += push_[static_cast<std::size_t>(k)].y;
-        }
-        xy& at = position[touching_[static_cast<std::size_t>(t)]];
-        at.x += sx;
-        at.y += sy;
+// a run of touching balls with the same number of pushes at a time
+void ball_contacts::move_part(const pass_loops& loops, xy* position, int part) const {
+    const int end = touching_cut_[static_cast<std::size_t>(part) + 1];
+    for (int t = touching_cut_[static_cast<std::size_t>(part)]; t < end;) {
+        const int first = push_first_[static_cast<std::size_t>(t)];
+        const int pushes = push_first_[static_cast<std::size_t>(t) + 1] - first;
+        const int run = std::min(end, by_count_[static_cast<std::size_t>(pushes)]);
+        loops.contact_moves(push_.data(), push_slot_.data() + first, touching_.data() + t, pushes, run - t, position);
+        t = run;
     }
 }
 

@@ -206,12 +206,11 @@ struct group_arms {
     for (int i = 0; i < lanes; ++i) vertex_push[g.push_to[i]] = {sum_x[i], sum_y[i]};
 }
 
-// A block of pairs at a time: their differences gathered, the pushes
-// worked out side by side, then each put in its ball's place.
+// A block of pairs at a time: their differences gathered, then the pushes
+// worked out side by side and written in pair order, a's then b's.
 [[gnu::always_inline]] inline void contact_pushes(const xy* position, const int* a, const int* b, const float* reach,
-                                                const float* part_a, const int* place_a, const int* place_b, int n,
-                                                xy* push) {
-    float dx[block], dy[block], ex[block], ey[block];
+                                                const float* part_a, int n, xy* push) {
+    float dx[block], dy[block];
     for (int start = 0; start < n; start += block) {
         const int m = std::min(block, n - start);
         for (int i = 0; i < m; ++i) {
@@ -220,21 +219,52 @@ struct group_arms {
             dx[i] = q.x - p.x;
             dy[i] = q.y - p.y;
         }
+        xy* out = push + 2 * start;
         for (int i = 0; i < m; ++i) {
+            const int k = start + i;
             float square = dx[i] * dx[i] + dy[i] * dy[i];
             float d = std::sqrt(square);
-            float r = reach[start + i];
+            float r = reach[k];
             float overlap = square < r * r ? r - d : 0.0f;
             bool apart = d > 0;
             float ux = apart ? dx[i] / d : 1.0f, uy = apart ? dy[i] / d : 0.0f;
-            ex[i] = overlap * ux;
-            ey[i] = overlap * uy;
+            float ex = overlap * ux, ey = overlap * uy;
+            const float part_b = contact_stiffness - part_a[k];
+            out[2 * i] = {-part_a[k] * ex, -part_a[k] * ey};
+            out[2 * i + 1] = {part_b * ex, part_b * ey};
+        }
+    }
+}
+
+// Touching balls with the same number of pushes side by side, a lane each:
+// every lane adds up its ball's pushes in their order, as one ball alone
+// would.
+[[gnu::always_inline]] inline void contact_moves(const xy* push, const int* slot, const int* ball, int pushes, int n,
+                                               xy* position) {
+    constexpr int lanes = 16;
+    for (int start = 0; start < n; start += lanes) {
+        const int m = std::min(lanes, n - start);
+        const int* s = slot + static_cast<std::ptrdiff_t>(start) * pushes;
+        float sum_x[lanes] = {}, sum_y[lanes] = {};
+        if (m == lanes) {
+            for (int j = 0; j < pushes; ++j)
+                for (int i = 0; i < lanes; ++i) {
+                    const xy& p = push[s[i * pushes + j]];
+                    sum_x[i] += p.x;
+                    sum_y[i] += p.y;
+                }
+        } else {
+            for (int j = 0; j < pushes; ++j)
+                for (int i = 0; i < m; ++i) {
+                    const xy& p = push[s[i * pushes + j]];
+                    sum_x[i] += p.x;
+                    sum_y[i] += p.y;
+                }
         }
         for (int i = 0; i < m; ++i) {
-            const int k = start + i;
-            push[place_a[k]] = {-part_a[k] * ex[i], -part_a[k] * ey[i]};
-            const float part_b = contact_stiffness - part_a[k];
-            push[place_b[k]] = {part_b * ex[i], part_b * ey[i]};
+            xy& at = position[ball[start + i]];
+            at.x += sum_x[i];
+            at.y += sum_y[i];
         }
     }
 }
@@ -273,12 +303,15 @@ float tension_force(float arm_ax, float arm_ay, float arm_bx, float arm_by, floa
         relax_group(position, group, allowance, push, vertex_push);                                               \
     }                                                                                                             \
     attributes void contact_pushes_##name(const xy* position, const int* a, const int* b, const float* reach,    \
-                                          const float* part_a, const int* place_a, const int* place_b, int n,     \
-                                          xy* push) {                                                             \
-        contact_pushes(position, a, b, reach, part_a, place_a, place_b, n, push);                                 \
+                                          const float* part_a, int n, xy* push) {                                 \
+        contact_pushes(position, a, b, reach, part_a, n, push);                                                   \
+    }                                                                                                             \
+    attributes void contact_moves_##name(const xy* push, const int* slot, const int* ball, int pushes, int n,     \
+                                         xy* position) {                                                          \
+        contact_moves(push, slot, ball, pushes, n, position);                                                     \
     }                                                                                                             \
     constexpr pass_loops name##_loops{relax_ball_links_##name, arms_##name, tension_forces_##name, arm_pushes_##name,  \
-                                      relax_group_##name, contact_pushes_##name};
+                                      relax_group_##name, contact_pushes_##name, contact_moves_##name};
 
 namespace {
 FLOPKIN_LOOPS_FOR(base, )
