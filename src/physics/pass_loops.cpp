@@ -1,6 +1,9 @@
 #include "physics/pass_loops.hpp"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <cstring>
 #include <cmath>
 
 #include "physics/joint.hpp"
@@ -206,18 +209,36 @@ struct group_arms {
     for (int i = 0; i < lanes; ++i) vertex_push[g.push_to[i]] = {sum_x[i], sum_y[i]};
 }
 
+// A point as one 8-byte word, and back: the vector loops then gather both
+// coordinates of a point at once.
+[[gnu::always_inline]] inline std::uint64_t word_of(const xy& p) {
+    std::uint64_t w;
+    std::memcpy(&w, &p, sizeof w);
+    return w;
+}
+constexpr int x_shift = std::endian::native == std::endian::little ? 0 : 32;
+[[gnu::always_inline]] inline float x_of(std::uint64_t w) {
+    return std::bit_cast<float>(static_cast<std::uint32_t>(w >> x_shift));
+}
+[[gnu::always_inline]] inline float y_of(std::uint64_t w) {
+    return std::bit_cast<float>(static_cast<std::uint32_t>(w >> (32 - x_shift)));
+}
+
 // A block of pairs at a time: their differences gathered, then the pushes
 // worked out side by side and written in pair order, a's then b's.
 [[gnu::always_inline]] inline void contact_pushes(const xy* position, const int* a, const int* b, const float* reach,
                                                 const float* part_a, int n, xy* push) {
     float dx[block], dy[block];
+    std::uint64_t pa[block], pb[block];
     for (int start = 0; start < n; start += block) {
         const int m = std::min(block, n - start);
         for (int i = 0; i < m; ++i) {
-            const xy& p = position[a[start + i]];
-            const xy& q = position[b[start + i]];
-            dx[i] = q.x - p.x;
-            dy[i] = q.y - p.y;
+            pa[i] = word_of(position[a[start + i]]);
+            pb[i] = word_of(position[b[start + i]]);
+        }
+        for (int i = 0; i < m; ++i) {
+            dx[i] = x_of(pb[i]) - x_of(pa[i]);
+            dy[i] = y_of(pb[i]) - y_of(pa[i]);
         }
         xy* out = push + 2 * start;
         for (int i = 0; i < m; ++i) {
