@@ -322,15 +322,18 @@ void ball_contacts::push_part(const pass_loops& loops, const xy* position, int p
                          part_a_.data() + from, to - from, push_.data() + 2 * static_cast<std::ptrdiff_t>(from));
 }
 
-// a run of touching balls with the same number of pushes at a time
-void ball_contacts::move_part(const pass_loops& loops, xy* position, int part) const {
-    const int end = touching_cut_[static_cast<std::size_t>(part) + 1];
-    for (int t = touching_cut_[static_cast<std::size_t>(part)]; t < end;) {
-        const int first = push_first_[static_cast<std::size_t>(t)];
-        const int pushes = push_first_[static_cast<std::size_t>(t) + 1] - first;
-        const int run = std::min(end, by_count_[static_cast<std::size_t>(pushes)]);
-        loops.contact_moves(push_.data(), push_slot_.data() + first, touching_.data() + t, pushes, run - t, position);
-        t = run;
+void ball_contacts::move_part(xy* position, int part) const {
+    for (int t = touching_cut_[static_cast<std::size_t>(part)]; t < touching_cut_[static_cast<std::size_t>(part) + 1];
+         ++t) {
+        float sx = 0, sy = 0;
+        for (int k = push_first_[static_cast<std::size_t>(t)]; k < push_first_[static_cast<std::size_t>(t) + 1]; ++k) {
+            const xy& push = push_[static_cast<std::size_t>(push_slot_[static_cast<std::size_t>(k)])];
+            sx += push.x;
+            sy += push.y;
+        }
+        xy& at = position[touching_[static_cast<std::size_t>(t)]];
+        at.x += sx;
+        at.y += sy;
     }
 }
 

@@ -58,7 +58,7 @@ public:
     // the pushes of the part's pairs this pass, from the positions
     void push_part(const pass_loops& loops, const xy* position, int part);
     // each touching ball of the part moved by the pushes of its pairs
-    void move_part(const pass_loops& loops, xy* position, int part) const;
+    void move_part(xy* position, int part) const;
 
 private:
     void sort_into_cells(const xy* position, const float* radius, const int* figure, int count);
@@ -72,9 +72,7 @@ private:
     std::vector<float> diameter_;           // scratch for the median
     std::vector<int> cell_of_, wide_;
     std::vector<int> pushes_of_ball_;       // scratch for the counting sort of pushes
-    // touching balls by their number of pushes: once they are sorted, those
-    // of c pushes end at by_count_[c]
-    std::vector<int> by_count_;
+    std::vector<int> by_count_;             // scratch: touching balls by their number of pushes
     // the grid: cells in rows, balls in cell order with what the scans read
     float left_ = 0, top_ = 0, cell_ = 1;
     int columns_ = 0, rows_ = 0;

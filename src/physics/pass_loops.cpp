@@ -257,39 +257,6 @@ constexpr int x_shift = std::endian::native == std::endian::little ? 0 : 32;
     }
 }
 
-// Touching balls with the same number of pushes side by side, a lane each:
-// every lane adds up its ball's pushes in their order, as one ball alone
-// would.
-[[gnu::always_inline]] inline void contact_moves(const xy* push, const int* slot, const int* ball, int pushes, int n,
-                                               xy* position) {
-    constexpr int lanes = 16;
-    for (int start = 0; start < n; start += lanes) {
-        const int m = std::min(lanes, n - start);
-        const int* s = slot + static_cast<std::ptrdiff_t>(start) * pushes;
-        float sum_x[lanes] = {}, sum_y[lanes] = {};
-        if (m == lanes) {
-            for (int j = 0; j < pushes; ++j)
-                for (int i = 0; i < lanes; ++i) {
-                    const xy& p = push[s[i * pushes + j]];
-                    sum_x[i] += p.x;
-                    sum_y[i] += p.y;
-                }
-        } else {
-            for (int j = 0; j < pushes; ++j)
-                for (int i = 0; i < m; ++i) {
-                    const xy& p = push[s[i * pushes + j]];
-                    sum_x[i] += p.x;
-                    sum_y[i] += p.y;
-                }
-        }
-        for (int i = 0; i < m; ++i) {
-            xy& at = position[ball[start + i]];
-            at.x += sum_x[i];
-            at.y += sum_y[i];
-        }
-    }
-}
-
 }  // namespace
 
 float tension_force(float arm_ax, float arm_ay, float arm_bx, float arm_by, float square_a, float square_b,
@@ -327,12 +294,8 @@ float tension_force(float arm_ax, float arm_ay, float arm_bx, float arm_by, floa
                                           const float* part_a, int n, xy* push) {                                 \
         contact_pushes(position, a, b, reach, part_a, n, push);                                                   \
     }                                                                                                             \
-    attributes void contact_moves_##name(const xy* push, const int* slot, const int* ball, int pushes, int n,     \
-                                         xy* position) {                                                          \
-        contact_moves(push, slot, ball, pushes, n, position);                                                     \
-    }                                                                                                             \
     constexpr pass_loops name##_loops{relax_ball_links_##name, arms_##name, tension_forces_##name, arm_pushes_##name,  \
-                                      relax_group_##name, contact_pushes_##name, contact_moves_##name};
+                                      relax_group_##name, contact_pushes_##name};
 
 namespace {
 FLOPKIN_LOOPS_FOR(base, )

@@ -77,9 +77,6 @@ struct pass_loops {
     // coincident centres); zero when apart
     void (*contact_pushes)(const xy* position, const int* a, const int* b, const float* reach, const float* part_a,
                            int n, xy* push);
-    // balls [0, n) of `pushes` pushes each, ball i's being push[slot[i *
-    // pushes + j]] for j in [0, pushes): each ball moves by their sum
-    void (*contact_moves)(const xy* push, const int* slot, const int* ball, int pushes, int n, xy* position);
 };
 
 const pass_loops& loops_for(vector_width width);

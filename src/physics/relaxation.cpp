@@ -566,7 +566,7 @@ void relaxation::contact_find_part(int part) { contacts_.find_part(part); }
 
 void relaxation::contact_push_part(int part) { contacts_.push_part(*loops_, position_.data(), part); }
 
-void relaxation::contact_move_part(int part) { contacts_.move_part(*loops_, position_.data(), part); }
+void relaxation::contact_move_part(int part) { contacts_.move_part(position_.data(), part); }
 
 void relaxation::write_back() { run_parts<&relaxation::write_back_part>(); }
 
