@@ -233,34 +233,33 @@ void ball_contacts::sort_into_cells(const xy* position, const float* radius, con
     cell_first_[0] = 0;
 }
 
-// Every ball looked at is written to the next place, which only a ball
-// kept holds on to: no branch the processor could mispredict. While fewer
-// than pairs_per_ball are kept, the place is within the ball's share.
+// First which of the balls looked at are near, side by side in vector
+// lanes; then the places of the near ones, written one after another with
+// no branch the processor could mispredict; then the first of them kept.
 void ball_contacts::pair_with_range(int s, int from, int to, int& kept, int& looks, std::size_t& at) {
     const int a = sorted_ball_[static_cast<std::size_t>(s)];
     const float x = sorted_x_[s], y = sorted_y_[s], r = sorted_radius_[s];
     const int f = sorted_figure_[s];
     to = std::min(to, from + (looks_per_ball - looks));
-    looks += std::max(to - from, 0);
-    // local copies: the stores below cannot be taken to move them
-    const float *sx = sorted_x_.data(), *sy = sorted_y_.data(), *sr = sorted_radius_.data();
-    const int *sf = sorted_figure_.data(), *sb = sorted_ball_.data();
-    int *pa = pair_a_.data(), *pb = pair_b_.data();
-    float* pr = reach_.data();
-    std::size_t next = at;
-    int count = kept;
-    for (int t = from; t < to && count < pairs_per_ball; ++t) {
-        const float dx = sx[t] - x, dy = sy[t] - y;
-        const float near = (r + sr[t]) * reach_margin;
-        const int keep = sf[t] != f && dx * dx + dy * dy < near * near;
-        pa[next] = a;
-        pb[next] = sb[t];
-        pr[next] = r + sr[t];
-        next += static_cast<std::size_t>(keep);
-        count += keep;
+    const int n = std::max(to - from, 0);
+    looks += n;
+    const float *sx = sorted_x_.data() + from, *sy = sorted_y_.data() + from, *sr = sorted_radius_.data() + from;
+    const int* sf = sorted_figure_.data() + from;
+    unsigned char near[looks_per_ball];
+    for (int i = 0; i < n; ++i) {
+        const float dx = sx[i] - x, dy = sy[i] - y;
+        const float reach = (r + sr[i]) * reach_margin;
+        near[i] = (sf[i] != f) & (dx * dx + dy * dy < reach * reach);
     }
-    at = next;
-    kept = count;
+    int place[looks_per_ball];
+    int found = 0;
+    for (int i = 0; i < n; ++i) {
+        place[found] = i;
+        found += near[i];
+    }
+    found = std::min(found, pairs_per_ball - kept);
+    for (int k = 0; k < found; ++k) keep_pair(a, sorted_ball_[from + place[k]], r + sr[place[k]], at++);
+    kept += found;
 }
 
 void ball_contacts::keep_pair(int a, int b, float reach, std::size_t at) {
