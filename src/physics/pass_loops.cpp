@@ -217,12 +217,14 @@ struct group_arms {
     return w;
 }
 constexpr int x_shift = std::endian::native == std::endian::little ? 0 : 32;
-[[gnu::always_inline]] inline float x_of(std::uint64_t w) {
-    return std::bit_cast<float>(static_cast<std::uint32_t>(w >> x_shift));
+[[gnu::always_inline]] inline float half_of(std::uint64_t w, int shift) {
+    const auto bits = static_cast<std::uint32_t>(w >> shift);
+    float f;
+    std::memcpy(&f, &bits, sizeof f);
+    return f;
 }
-[[gnu::always_inline]] inline float y_of(std::uint64_t w) {
-    return std::bit_cast<float>(static_cast<std::uint32_t>(w >> (32 - x_shift)));
-}
+[[gnu::always_inline]] inline float x_of(std::uint64_t w) { return half_of(w, x_shift); }
+[[gnu::always_inline]] inline float y_of(std::uint64_t w) { return half_of(w, 32 - x_shift); }
 
 // A block of pairs at a time: their differences gathered, then the pushes
 // worked out side by side and written in pair order, a's then b's.
