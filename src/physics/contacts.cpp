@@ -286,9 +286,11 @@ void ball_contacts::list_pushes_by_ball(int count) {
         ++next[static_cast<std::size_t>(pair_a_[k])];
         ++next[static_cast<std::size_t>(pair_b_[k])];
     }
-    // The touching balls by their number of pushes, fewest first, in list
-    // order among equals: the loop that adds up a ball's pushes then runs
-    // as many times for ball after ball, and the processor foresees its end.
+    // The touching balls by their number of pushes, fewest first, in the
+    // grid's order among equals: the loop that adds up a ball's pushes then
+    // runs as many times for ball after ball, and the processor foresees its
+    // end; and the balls after each other lie near each other, so their
+    // pushes, in pair order, lie near each other too.
     int most = 0;
     for (int i = 0; i < count; ++i) most = std::max(most, next[static_cast<std::size_t>(i)]);
     by_count_.assign(static_cast<std::size_t>(most) + 2, 0);
@@ -296,9 +298,12 @@ void ball_contacts::list_pushes_by_ball(int count) {
         if (next[static_cast<std::size_t>(i)] > 0) ++by_count_[static_cast<std::size_t>(next[static_cast<std::size_t>(i)]) + 1];
     for (int c = 0; c <= most; ++c) by_count_[static_cast<std::size_t>(c) + 1] += by_count_[static_cast<std::size_t>(c)];
     touching_.resize(static_cast<std::size_t>(by_count_[static_cast<std::size_t>(most) + 1]));
-    for (int i = 0; i < count; ++i)
+    auto place = [&](int i) {
         if (next[static_cast<std::size_t>(i)] > 0)
             touching_[static_cast<std::size_t>(by_count_[static_cast<std::size_t>(next[static_cast<std::size_t>(i)])]++)] = i;
+    };
+    for (int i : sorted_ball_) place(i);
+    for (int i : wide_) place(i);
     push_first_.resize(touching_.size() + 1);
     push_first_[0] = 0;
     for (std::size_t t = 0; t < touching_.size(); ++t) {
