@@ -28,7 +28,7 @@ void cut_into(std::size_t count, int parts, std::vector<int>& cut) {
 void ball_contacts::size_for(int balls) {
     const auto n = static_cast<std::size_t>(balls);
     most_pairs_ = static_cast<std::size_t>(pairs_per_ball) * n + static_cast<std::size_t>(pairs_per_wide_ball) * 64;
-    for (auto* column : {&cell_of_, &wide_, &pushes_of_ball_, &sorted_ball_, &sorted_figure_, &touching_})
+    for (auto* column : {&cell_of_, &wide_, &pushes_of_ball_, &sorted_ball_, &sorted_figure_, &by_pushes_, &touching_})
         column->reserve(n);
     by_count_.reserve(n + 2);
     for (auto* column : {&diameter_, &sorted_x_, &sorted_y_, &sorted_radius_}) column->reserve(n);
@@ -297,13 +297,27 @@ void ball_contacts::list_pushes_by_ball(int count) {
     for (int i = 0; i < count; ++i)
         if (next[static_cast<std::size_t>(i)] > 0) ++by_count_[static_cast<std::size_t>(next[static_cast<std::size_t>(i)]) + 1];
     for (int c = 0; c <= most; ++c) by_count_[static_cast<std::size_t>(c) + 1] += by_count_[static_cast<std::size_t>(c)];
-    touching_.resize(static_cast<std::size_t>(by_count_[static_cast<std::size_t>(most) + 1]));
+    by_pushes_.resize(static_cast<std::size_t>(by_count_[static_cast<std::size_t>(most) + 1]));
     auto place = [&](int i) {
         if (next[static_cast<std::size_t>(i)] > 0)
-            touching_[static_cast<std::size_t>(by_count_[static_cast<std::size_t>(next[static_cast<std::size_t>(i)])]++)] = i;
+            by_pushes_[static_cast<std::size_t>(by_count_[static_cast<std::size_t>(next[static_cast<std::size_t>(i)])]++)] = i;
     };
     for (int i : sorted_ball_) place(i);
     for (int i : wide_) place(i);
+    // Then by the part of the list each lies in, in that order within a
+    // part: each part moves the balls of its own stretch of the list, so the
+    // team's members never write to the same few bytes of positions.
+    touching_cut_.assign(static_cast<std::size_t>(parts_) + 1, 0);
+    auto part_of = [&](int i) {
+        return static_cast<std::size_t>(static_cast<long long>(i) * parts_ / count);
+    };
+    for (int i : by_pushes_) ++touching_cut_[part_of(i) + 1];
+    for (std::size_t p = 0; p < static_cast<std::size_t>(parts_); ++p) touching_cut_[p + 1] += touching_cut_[p];
+    touching_.resize(by_pushes_.size());
+    // the cuts become each part's next place, then are put back
+    for (int i : by_pushes_) touching_[static_cast<std::size_t>(touching_cut_[part_of(i)]++)] = i;
+    for (std::size_t p = static_cast<std::size_t>(parts_); p > 0; --p) touching_cut_[p] = touching_cut_[p - 1];
+    touching_cut_[0] = 0;
     push_first_.resize(touching_.size() + 1);
     push_first_[0] = 0;
     for (std::size_t t = 0; t < touching_.size(); ++t) {
@@ -317,7 +331,6 @@ void ball_contacts::list_pushes_by_ball(int count) {
         push_slot_[static_cast<std::size_t>(next[static_cast<std::size_t>(pair_b_[k])]++)] = static_cast<int>(2 * k + 1);
     }
     cut_into(pairs, parts_, pair_cut_);
-    cut_into(touching_.size(), parts_, touching_cut_);
 }
 
 void ball_contacts::push_part(const pass_loops& loops, const xy* position, int part) {

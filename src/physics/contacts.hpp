@@ -73,6 +73,7 @@ private:
     std::vector<int> cell_of_, wide_;
     std::vector<int> pushes_of_ball_;       // scratch for the counting sort of pushes
     std::vector<int> by_count_;             // scratch: touching balls by their number of pushes
+    std::vector<int> by_pushes_;            // scratch: the touching balls in that order
     // the grid: cells in rows, balls in cell order with what the scans read
     float left_ = 0, top_ = 0, cell_ = 1;
     int columns_ = 0, rows_ = 0;
