@@ -28,53 +28,99 @@ void cut_into(std::size_t count, int parts, std::vector<int>& cut) {
 void ball_contacts::size_for(int balls) {
     const auto n = static_cast<std::size_t>(balls);
     most_pairs_ = static_cast<std::size_t>(pairs_per_ball) * n + static_cast<std::size_t>(pairs_per_wide_ball) * 64;
-    for (auto* column : {&cell_of_, &wide_, &pushes_of_ball_, &sorted_ball_, &sorted_figure_, &touching_})
+    for (auto* column : {&cell_of_, &wide_, &pushes_of_ball_, &sorted_ball_, &sorted_figure_, &by_pushes_, &touching_})
         column->reserve(n);
     by_count_.reserve(n + 2);
     for (auto* column : {&diameter_, &sorted_x_, &sorted_y_, &sorted_radius_}) column->reserve(n);
     // at most two cells a ball, and a few for a figure of one
     cell_first_.reserve(2 * n + 17);
     push_first_.reserve(n + 1);
-    for (auto* column : {&pair_a_, &pair_b_, &place_a_, &place_b_}) column->reserve(most_pairs_);
+    for (auto* column : {&pair_a_, &pair_b_}) column->reserve(most_pairs_);
+    push_slot_.reserve(2 * most_pairs_);
     for (auto* column : {&reach_, &part_a_}) column->reserve(most_pairs_);
     push_.reserve(2 * most_pairs_);
     // the most parts a team cuts a step into
-    pair_cut_.reserve(4097);
-    touching_cut_.reserve(4097);
+    for (auto* column : {&scan_cut_, &found_, &pair_cut_, &touching_cut_}) column->reserve(4097);
 }
 
-void ball_contacts::find(const xy* position, const float* radius, const int* figure, const float* mass, int count,
-                         int held, int parts) {
-    pair_a_.clear();
-    pair_b_.clear();
-    reach_.clear();
+void ball_contacts::begin_find(const xy* position, const float* radius, const int* figure, const float* mass,
+                               int count, int held, int parts) {
+    mass_ = mass;
+    held_ = held;
+    parts_ = parts;
     sort_into_cells(position, radius, figure, count);
+    // every part's pairs fit where it writes them, and the wide balls' after
+    // them: a ball keeps at most pairs_per_ball of those it finds, a wide
+    // one pairs_per_wide_ball
+    const std::size_t extent = std::min(static_cast<std::size_t>(pairs_per_ball) * sorted_ball_.size() +
+                                            static_cast<std::size_t>(pairs_per_wide_ball) * wide_.size(),
+                                        most_pairs_);
+    if (pair_a_.size() < extent)
+        for (auto* column : {&pair_a_, &pair_b_}) column->resize(extent);
+    if (reach_.size() < extent)
+        for (auto* column : {&reach_, &part_a_}) column->resize(extent);
+    cut_into(sorted_ball_.size(), parts, scan_cut_);
+    found_.resize(static_cast<std::size_t>(parts));
+}
 
-    // each ball of the grid with those after it in its own cell and the next
-    // one of its row, and with the three cells below: every nearby pair once
-    const int balls = static_cast<int>(sorted_ball_.size());
-    for (int s = 0; s < balls; ++s) {
-        const int cell = cell_of_[static_cast<std::size_t>(sorted_ball_[s])];
-        const int row = cell / columns_, column = cell % columns_;
+// each ball of the part with those after it in its own cell and the next
+// one of its row, and with the three cells below: every nearby pair once
+void ball_contacts::find_part(int part) {
+    const auto p = static_cast<std::size_t>(part);
+    const std::size_t first = static_cast<std::size_t>(pairs_per_ball) * static_cast<std::size_t>(scan_cut_[p]);
+    std::size_t at = first;
+    const int from = scan_cut_[p], to = scan_cut_[p + 1];
+    // the balls come in cell order: the cell, its row and column follow along
+    int cell = from < to ? cell_of_[static_cast<std::size_t>(sorted_ball_[from])] : 0;
+    int row = cell / columns_, column = cell % columns_;
+    for (int s = from; s < to; ++s) {
+        for (; cell_first_[cell + 1] <= s; ++cell)
+            if (++column == columns_) {
+                column = 0;
+                ++row;
+            }
         const int right = std::min(column + 1, columns_ - 1);
         int kept = 0, looks = 0;
-        pair_with_range(s, s + 1, cell_first_[row * columns_ + right + 1], kept, looks, pairs_per_ball,
-                        looks_per_ball);
+        pair_with_range(s, s + 1, cell_first_[row * columns_ + right + 1], kept, looks, at);
         if (row + 1 < rows_)
             pair_with_range(s, cell_first_[(row + 1) * columns_ + std::max(column - 1, 0)],
-                            cell_first_[(row + 1) * columns_ + right + 1], kept, looks, pairs_per_ball,
-                            looks_per_ball);
+                            cell_first_[(row + 1) * columns_ + right + 1], kept, looks, at);
     }
-    pair_wide_balls(position, radius, figure);
-    list_pushes_by_ball(count, held, mass, parts);
+    share_pushes(first, at);
+    found_[p] = static_cast<int>(at - first);
 }
 
-// each wide ball with the grid's balls its reach covers, then with the wide
-// balls after it
+void ball_contacts::end_find(const xy* position, const float* radius, const int* figure, int count) {
+    // the parts' pairs one after another, in the order of the parts
+    pairs_ = 0;
+    for (int part = 0; part < parts_; ++part) {
+        const auto p = static_cast<std::size_t>(part);
+        const auto from = static_cast<std::ptrdiff_t>(pairs_per_ball) * scan_cut_[p];
+        const std::ptrdiff_t found = found_[p];
+        const auto to = static_cast<std::ptrdiff_t>(pairs_);
+        if (from != to) {
+            for (auto* column : {&pair_a_, &pair_b_})
+                std::copy(column->begin() + from, column->begin() + from + found, column->begin() + to);
+            for (auto* column : {&reach_, &part_a_})
+                std::copy(column->begin() + from, column->begin() + from + found, column->begin() + to);
+        }
+        pairs_ += static_cast<std::size_t>(found);
+    }
+    const std::size_t grid_pairs = pairs_;
+    pair_wide_balls(position, radius, figure);
+    share_pushes(grid_pairs, pairs_);
+    list_pushes_by_ball(count);
+}
+
+// Each wide ball with the grid's balls its reach covers, then with the wide
+// balls after it.
 void ball_contacts::pair_wide_balls(const xy* position, const float* radius, const int* figure) {
     const int balls = static_cast<int>(sorted_ball_.size());
     float widest = 0;
     for (float r : sorted_radius_) widest = std::max(widest, r);
+    auto keep_wide = [&](int a, int b, float reach) {
+        if (pairs_ < most_pairs_) keep_pair(a, b, reach, pairs_++);
+    };
     for (std::size_t k = 0; k < wide_.size(); ++k) {
         const int w = wide_[k];
         const xy p = position[w];
@@ -98,7 +144,7 @@ void ball_contacts::pair_wide_balls(const xy* position, const float* radius, con
                     if (figure[b] == figure[w]) continue;
                     const float dx = sorted_x_[s] - p.x, dy = sorted_y_[s] - p.y;
                     const float near = (r + sorted_radius_[s]) * reach_margin;
-                    if (dx * dx + dy * dy < near * near && (++kept, true)) keep_pair(w, b, r + sorted_radius_[s]);
+                    if (dx * dx + dy * dy < near * near && (++kept, true)) keep_wide(w, b, r + sorted_radius_[s]);
                 }
         }
         for (std::size_t j = k + 1; j < wide_.size(); ++j) {
@@ -108,7 +154,7 @@ void ball_contacts::pair_wide_balls(const xy* position, const float* radius, con
             if (figure[b] == figure[w]) continue;
             const float dx = position[b].x - p.x, dy = position[b].y - p.y;
             const float near = (r + radius[b]) * reach_margin;
-            if (dx * dx + dy * dy < near * near && (++kept, true)) keep_pair(w, b, r + radius[b]);
+            if (dx * dx + dy * dy < near * near && (++kept, true)) keep_wide(w, b, r + radius[b]);
         }
     }
 }
@@ -196,38 +242,52 @@ void ball_contacts::fill_cells(const xy* position, const float* radius, const in
     cell_first_[0] = 0;
 }
 
-void ball_contacts::pair_with_range(int s, int from, int to, int& kept, int& looks, int most_kept, int most_looks) {
+// First which of the balls looked at are near, side by side in vector
+// lanes; then the places of the near ones, written one after another with
+// no branch the processor could mispredict; then the first of them kept.
+void ball_contacts::pair_with_range(int s, int from, int to, int& kept, int& looks, std::size_t& at) {
     const int a = sorted_ball_[static_cast<std::size_t>(s)];
     const float x = sorted_x_[s], y = sorted_y_[s], r = sorted_radius_[s];
     const int f = sorted_figure_[s];
-    to = std::min(to, from + (most_looks - looks));
-    looks += std::max(to - from, 0);
-    for (int t = from; t < to && kept < most_kept; ++t) {
-        if (sorted_figure_[t] == f) continue;
-        const float dx = sorted_x_[t] - x, dy = sorted_y_[t] - y;
-        const float near = (r + sorted_radius_[t]) * reach_margin;
-        if (dx * dx + dy * dy >= near * near) continue;
-        ++kept;
-        keep_pair(a, sorted_ball_[t], r + sorted_radius_[t]);
+    to = std::min(to, from + (looks_per_ball - looks));
+    const int n = std::max(to - from, 0);
+    looks += n;
+    const float *sx = sorted_x_.data() + from, *sy = sorted_y_.data() + from, *sr = sorted_radius_.data() + from;
+    const int* sf = sorted_figure_.data() + from;
+    unsigned char near[looks_per_ball];
+    for (int i = 0; i < n; ++i) {
+        const float dx = sx[i] - x, dy = sy[i] - y;
+        const float reach = (r + sr[i]) * reach_margin;
+        near[i] = (sf[i] != f) & (dx * dx + dy * dy < reach * reach);
     }
+    int place[looks_per_ball];
+    int found = 0;
+    for (int i = 0; i < n; ++i) {
+        place[found] = i;
+        found += near[i];
+    }
+    found = std::min(found, pairs_per_ball - kept);
+    for (int k = 0; k < found; ++k) keep_pair(a, sorted_ball_[from + place[k]], r + sr[place[k]], at++);
+    kept += found;
 }
 
-void ball_contacts::keep_pair(int a, int b, float reach) {
-    if (pair_a_.size() == most_pairs_) return;
-    pair_a_.push_back(a);
-    pair_b_.push_back(b);
-    reach_.push_back(reach);
+void ball_contacts::keep_pair(int a, int b, float reach, std::size_t at) {
+    pair_a_[at] = a;
+    pair_b_[at] = b;
+    reach_[at] = reach;
 }
 
-void ball_contacts::list_pushes_by_ball(int count, int held, const float* mass, int parts) {
-    const std::size_t pairs = pair_a_.size();
-    part_a_.resize(pairs);
-    push_.resize(2 * pairs);
-    for (std::size_t k = 0; k < pairs; ++k) {
+// the held ball follows the pointer: the other takes the whole push
+void ball_contacts::share_pushes(std::size_t from, std::size_t to) {
+    for (std::size_t k = from; k < to; ++k) {
         const int a = pair_a_[k], b = pair_b_[k];
-        // the held ball follows the pointer: the other takes the whole push
-        part_a_[k] = a == held ? 0.0f : b == held ? contact_stiffness : contact_stiffness / (1 + mass[a] / mass[b]);
+        part_a_[k] = a == held_ ? 0.0f : b == held_ ? contact_stiffness : contact_stiffness / (1 + mass_[a] / mass_[b]);
     }
+}
+
+void ball_contacts::list_pushes_by_ball(int count) {
+    const std::size_t pairs = pairs_;
+    push_.resize(2 * pairs);
     // each ball's pushes in pair order, found by a counting sort
     std::vector<int>& next = pushes_of_ball_;
     next.assign(static_cast<std::size_t>(count), 0);
@@ -235,19 +295,38 @@ void ball_contacts::list_pushes_by_ball(int count, int held, const float* mass, 
         ++next[static_cast<std::size_t>(pair_a_[k])];
         ++next[static_cast<std::size_t>(pair_b_[k])];
     }
-    // The touching balls by their number of pushes, fewest first, in list
-    // order among equals: the loop that adds up a ball's pushes then runs
-    // as many times for ball after ball, and the processor foresees its end.
+    // The touching balls by their number of pushes, fewest first, in the
+    // grid's order among equals: the loop that adds up a ball's pushes then
+    // runs as many times for ball after ball, and the processor foresees its
+    // end; and the balls after each other lie near each other, so their
+    // pushes, in pair order, lie near each other too.
     int most = 0;
     for (int i = 0; i < count; ++i) most = std::max(most, next[static_cast<std::size_t>(i)]);
     by_count_.assign(static_cast<std::size_t>(most) + 2, 0);
     for (int i = 0; i < count; ++i)
         if (next[static_cast<std::size_t>(i)] > 0) ++by_count_[static_cast<std::size_t>(next[static_cast<std::size_t>(i)]) + 1];
     for (int c = 0; c <= most; ++c) by_count_[static_cast<std::size_t>(c) + 1] += by_count_[static_cast<std::size_t>(c)];
-    touching_.resize(static_cast<std::size_t>(by_count_[static_cast<std::size_t>(most) + 1]));
-    for (int i = 0; i < count; ++i)
+    by_pushes_.resize(static_cast<std::size_t>(by_count_[static_cast<std::size_t>(most) + 1]));
+    auto place = [&](int i) {
         if (next[static_cast<std::size_t>(i)] > 0)
-            touching_[static_cast<std::size_t>(by_count_[static_cast<std::size_t>(next[static_cast<std::size_t>(i)])]++)] = i;
+            by_pushes_[static_cast<std::size_t>(by_count_[static_cast<std::size_t>(next[static_cast<std::size_t>(i)])]++)] = i;
+    };
+    for (int i : sorted_ball_) place(i);
+    for (int i : wide_) place(i);
+    // Then by the part of the list each lies in, in that order within a
+    // part: each part moves the balls of its own stretch of the list, so the
+    // team's members never write to the same few bytes of positions.
+    touching_cut_.assign(static_cast<std::size_t>(parts_) + 1, 0);
+    auto part_of = [&](int i) {
+        return static_cast<std::size_t>(static_cast<long long>(i) * parts_ / count);
+    };
+    for (int i : by_pushes_) ++touching_cut_[part_of(i) + 1];
+    for (std::size_t p = 0; p < static_cast<std::size_t>(parts_); ++p) touching_cut_[p + 1] += touching_cut_[p];
+    touching_.resize(by_pushes_.size());
+    // the cuts become each part's next place, then are put back
+    for (int i : by_pushes_) touching_[static_cast<std::size_t>(touching_cut_[part_of(i)]++)] = i;
+    for (std::size_t p = static_cast<std::size_t>(parts_); p > 0; --p) touching_cut_[p] = touching_cut_[p - 1];
+    touching_cut_[0] = 0;
     push_first_.resize(touching_.size() + 1);
     push_first_[0] = 0;
     for (std::size_t t = 0; t < touching_.size(); ++t) {
@@ -255,21 +334,18 @@ void ball_contacts::list_pushes_by_ball(int count, int held, const float* mass, 
         push_first_[t + 1] = push_first_[t] + n;
         n = push_first_[t];
     }
-    place_a_.resize(pairs);
-    place_b_.resize(pairs);
+    push_slot_.resize(2 * pairs);
     for (std::size_t k = 0; k < pairs; ++k) {
-        place_a_[k] = next[static_cast<std::size_t>(pair_a_[k])]++;
-        place_b_[k] = next[static_cast<std::size_t>(pair_b_[k])]++;
+        push_slot_[static_cast<std::size_t>(next[static_cast<std::size_t>(pair_a_[k])]++)] = static_cast<int>(2 * k);
+        push_slot_[static_cast<std::size_t>(next[static_cast<std::size_t>(pair_b_[k])]++)] = static_cast<int>(2 * k + 1);
     }
-    cut_into(pairs, parts, pair_cut_);
-    cut_into(touching_.size(), parts, touching_cut_);
+    cut_into(pairs, parts_, pair_cut_);
 }
 
 void ball_contacts::push_part(const pass_loops& loops, const xy* position, int part) {
     const int from = pair_cut_[static_cast<std::size_t>(part)], to = pair_cut_[static_cast<std::size_t>(part) + 1];
     loops.contact_pushes(position, pair_a_.data() + from, pair_b_.data() + from, reach_.data() + from,
-                         part_a_.data() + from, place_a_.data() + from, place_b_.data() + from,
-                         to - from, push_.data());
+                         part_a_.data() + from, to - from, push_.data() + 2 * static_cast<std::ptrdiff_t>(from));
 }
 
 void ball_contacts::move_part(xy* position, int part) const {
@@ -277,8 +353,9 @@ void ball_contacts::move_part(xy* position, int part) const {
          ++t) {
         float sx = 0, sy = 0;
         for (int k = push_first_[static_cast<std::size_t>(t)]; k < push_first_[static_cast<std::size_t>(t) + 1]; ++k) {
-            sx += push_[static_cast<std::size_t>(k)].x;
-            sy += push_[static_cast<std::size_t>(k)].y;
+            const xy& push = push_[static_cast<std::size_t>(push_slot_[static_cast<std::size_t>(k)])];
+            sx += push.x;
+            sy += push.y;
         }
         xy& at = position[touching_[static_cast<std::size_t>(t)]];
         at.x += sx;

@@ -1,6 +1,9 @@
 #include "physics/pass_loops.hpp"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <cstring>
 #include <cmath>
 
 #include "physics/joint.hpp"
@@ -206,35 +209,52 @@ struct group_arms {
     for (int i = 0; i < lanes; ++i) vertex_push[g.push_to[i]] = {sum_x[i], sum_y[i]};
 }
 
-// A block of pairs at a time: their differences gathered, the pushes
-// worked out side by side, then each put in its ball's place.
+// A point as one 8-byte word, and back: the vector loops then gather both
+// coordinates of a point at once.
+[[gnu::always_inline]] inline std::uint64_t word_of(const xy& p) {
+    std::uint64_t w;
+    std::memcpy(&w, &p, sizeof w);
+    return w;
+}
+constexpr int x_shift = std::endian::native == std::endian::little ? 0 : 32;
+[[gnu::always_inline]] inline float half_of(std::uint64_t w, int shift) {
+    const auto bits = static_cast<std::uint32_t>(w >> shift);
+    float f;
+    std::memcpy(&f, &bits, sizeof f);
+    return f;
+}
+[[gnu::always_inline]] inline float x_of(std::uint64_t w) { return half_of(w, x_shift); }
+[[gnu::always_inline]] inline float y_of(std::uint64_t w) { return half_of(w, 32 - x_shift); }
+
+// A block of pairs at a time: their differences gathered, then the pushes
+// worked out side by side and written in pair order, a's then b's.
 [[gnu::always_inline]] inline void contact_pushes(const xy* position, const int* a, const int* b, const float* reach,
-                                                const float* part_a, const int* place_a, const int* place_b, int n,
-                                                xy* push) {
-    float dx[block], dy[block], ex[block], ey[block];
+                                                const float* part_a, int n, xy* push) {
+    float dx[block], dy[block];
+    std::uint64_t pa[block], pb[block];
     for (int start = 0; start < n; start += block) {
         const int m = std::min(block, n - start);
         for (int i = 0; i < m; ++i) {
-            const xy& p = position[a[start + i]];
-            const xy& q = position[b[start + i]];
-            dx[i] = q.x - p.x;
-            dy[i] = q.y - p.y;
+            pa[i] = word_of(position[a[start + i]]);
+            pb[i] = word_of(position[b[start + i]]);
         }
         for (int i = 0; i < m; ++i) {
+            dx[i] = x_of(pb[i]) - x_of(pa[i]);
+            dy[i] = y_of(pb[i]) - y_of(pa[i]);
+        }
+        xy* out = push + 2 * start;
+        for (int i = 0; i < m; ++i) {
+            const int k = start + i;
             float square = dx[i] * dx[i] + dy[i] * dy[i];
             float d = std::sqrt(square);
-            float r = reach[start + i];
+            float r = reach[k];
             float overlap = square < r * r ? r - d : 0.0f;
             bool apart = d > 0;
             float ux = apart ? dx[i] / d : 1.0f, uy = apart ? dy[i] / d : 0.0f;
-            ex[i] = overlap * ux;
-            ey[i] = overlap * uy;
-        }
-        for (int i = 0; i < m; ++i) {
-            const int k = start + i;
-            push[place_a[k]] = {-part_a[k] * ex[i], -part_a[k] * ey[i]};
+            float ex = overlap * ux, ey = overlap * uy;
             const float part_b = contact_stiffness - part_a[k];
-            push[place_b[k]] = {part_b * ex[i], part_b * ey[i]};
+            out[2 * i] = {-part_a[k] * ex, -part_a[k] * ey};
+            out[2 * i + 1] = {part_b * ex, part_b * ey};
         }
     }
 }
@@ -273,9 +293,8 @@ float tension_force(float arm_ax, float arm_ay, float arm_bx, float arm_by, floa
         relax_group(position, group, allowance, push, vertex_push);                                               \
     }                                                                                                             \
     attributes void contact_pushes_##name(const xy* position, const int* a, const int* b, const float* reach,    \
-                                          const float* part_a, const int* place_a, const int* place_b, int n,     \
-                                          xy* push) {                                                             \
-        contact_pushes(position, a, b, reach, part_a, place_a, place_b, n, push);                                 \
+                                          const float* part_a, int n, xy* push) {                                 \
+        contact_pushes(position, a, b, reach, part_a, n, push);                                                   \
     }                                                                                                             \
     constexpr pass_loops name##_loops{relax_ball_links_##name, arms_##name, tension_forces_##name, arm_pushes_##name,  \
                                       relax_group_##name, contact_pushes_##name};

@@ -71,12 +71,12 @@ struct pass_loops {
     // push[arm x lanes + lane], each vertex's push to vertex_push[push_to[lane]]
     void (*relax_group)(const xy* position, const group_job& group, float allowance, xy* push, xy* vertex_push);
     // pairs [0, n) of balls a and b that touch when apart by less than
-    // reach: each pair's push on a to push[place_a[k]], on b to
-    // push[place_b[k]], the overlap times each ball's part (a's, and the
-    // rest of the contact stiffness b's) along the line between the centres
-    // (along x from coincident centres); zero when apart
+    // reach: each pair k's push on a to push[2k], on b to push[2k + 1], the
+    // overlap times each ball's part (a's, and the rest of the contact
+    // stiffness b's) along the line between the centres (along x from
+    // coincident centres); zero when apart
     void (*contact_pushes)(const xy* position, const int* a, const int* b, const float* reach, const float* part_a,
-                           const int* place_a, const int* place_b, int n, xy* push);
+                           int n, xy* push);
 };
 
 const pass_loops& loops_for(vector_width width);

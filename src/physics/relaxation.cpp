@@ -476,8 +476,10 @@ void relaxation::relax(bool in_draw_mode, int passes) {
         }
         const int s = held_ ? held_->slot : -1;
         const bool held_here = s >= 0 && static_cast<std::size_t>(s) < listed_ && balls_[s].get() == held_;
-        contacts_.find(position_.data(), radius_.data(), figure_.data(), mass_.data(), static_cast<int>(listed_),
-                       held_here ? s : -1, team_->parts());
+        contacts_.begin_find(position_.data(), radius_.data(), figure_.data(), mass_.data(),
+                             static_cast<int>(listed_), held_here ? s : -1, team_->parts());
+        run_parts<&relaxation::contact_find_part>();
+        contacts_.end_find(position_.data(), radius_.data(), figure_.data(), static_cast<int>(listed_));
     }
     bool shared = false, alone = false;
     for (int k = 0; k < passes; ++k) {
@@ -559,6 +561,8 @@ void relaxation::use_contacts(bool on, const ball* held) {
     colliding_ = on;
     held_ = held;
 }
+
+void relaxation::contact_find_part(int part) { contacts_.find_part(part); }
 
 void relaxation::contact_push_part(int part) { contacts_.push_part(*loops_, position_.data(), part); }
 

@@ -26,7 +26,8 @@
 //                  mode draw_share_
 //                > shift_, position_
 //     contacts, when balls collide (see contacts), after pairing the
-//     balls that may touch once before the passes:
+//     balls that may touch once before the passes (the grid, then the
+//     pairs part by part, then joined):
 //       pushes   < position_                         > the pairs' pushes
 //       moves    < the pairs' pushes                 > position_
 //   write back   > each listed ball's x, y, shift_x, shift_y
@@ -119,6 +120,7 @@ private:
     void tension_part(int part);
     void tension_sum_part(int part);
     void write_back_part(int part);
+    void contact_find_part(int part);
     void contact_push_part(int part);
     void contact_move_part(int part);
 
