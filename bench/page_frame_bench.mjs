@@ -1,10 +1,16 @@
 // The page's own cost per program frame on one figure, in the system's
 // headless Chromium with its software WebGL, as a person sees it: the
-// figure opened from the computer, then play mode for a while. Prints one
-// line of JSON: the main thread's busy time per program frame (the browser's
-// own TaskDuration), program frames and shown frames a second, and the share
-// of the main thread's samples that were drawing (the figure, the grid, the
-// menu, and handing the batches to WebGL) and the step (the simulation).
+// figure opened from the computer (it opens in play mode), then play mode
+// for a while. Prints one line of JSON: the main thread's busy time per
+// program frame (the browser's own TaskDuration: wall-clock time, which grows
+// while the thread waits for a core, as it does beside the GPU process's
+// software drawing on a small machine) and its own processor time per
+// program frame (ThreadTime), program frames and shown frames a second, the
+// share of the main thread's samples that were drawing (the figure, the grid,
+// the menu, and handing the batches to WebGL) and the step (the simulation),
+// and how long a press on the mode button took to act, into draw mode and
+// back to play: the program frames made and the milliseconds from the press
+// to the first moment the page sees the new mode (the worse of the two).
 // Usage: node page_frame_bench.mjs BUILD_WEB_DIR DOCUMENT SECONDS
 // (puppeteer-core from tests/web/node_modules, which scripts/setup --tests installs)
 import { readFile } from 'node:fs/promises';
@@ -50,14 +56,32 @@ try {
     const now = (await frames())[0];
     await page.waitForFunction(n => Module.flopkin.frames > n + 2, { timeout: 120000 }, now);
   };
-  // Open, the document from the computer, then the mode button: play
+  // Open, the document from the computer
   await page.mouse.click(...await place(900, 590));
   await page.waitForSelector('#requester[open]', { timeout: 15000 });
   const [chooser] = await Promise.all([page.waitForFileChooser(), page.click('#requester-upload')]);
   await chooser.accept([document]);
   await page.waitForFunction(() => !document.querySelector('#requester[open]'), { timeout: 60000 });
   await settled();
-  await page.mouse.click(...await place(900, 20));
+  // the mode button pressed, timed from the page's own pointerdown to the
+  // first moment the page sees the mode it leads to: draw, then play again
+  const modeNow = () => page.evaluate(() => JSON.parse(Module.UTF8ToString(Module._flopkin_page_state())).mode);
+  const pressMode = async () => {
+    const from = await modeNow();
+    await page.evaluate(() => document.getElementById('canvas').addEventListener('pointerdown', () => {
+      window.pressedAt = [Module.flopkin.frames, performance.now()];
+    }, { capture: true, once: true }));
+    await page.mouse.click(...await place(900, 20));
+    return (await page.waitForFunction(from => {
+      const mode = JSON.parse(Module.UTF8ToString(Module._flopkin_page_state())).mode;
+      return mode !== from && [Module.flopkin.frames - window.pressedAt[0], performance.now() - window.pressedAt[1]];
+    }, { polling: 'raf', timeout: 120000 }, from)).jsonValue();
+  };
+  if (await modeNow() !== 'play') throw new Error('the figure did not open in play mode');
+  const toDraw = await pressMode();
+  await settled();
+  const toPlay = await pressMode();
+  if (await modeNow() !== 'play') throw new Error('the mode button did not lead back to play mode');
   await settled();
   await sleep(1000);
 
@@ -65,7 +89,11 @@ try {
   await cdp.send('Performance.enable');
   await cdp.send('Profiler.enable');
   await cdp.send('Profiler.setSamplingInterval', { interval: 1000 });
-  const busy = async () => (await cdp.send('Performance.getMetrics')).metrics.find(m => m.name === 'TaskDuration').value;
+  // the main thread's wall-clock time in tasks and its processor time, in seconds
+  const busy = async () => {
+    const metrics = (await cdp.send('Performance.getMetrics')).metrics;
+    return ['TaskDuration', 'ThreadTime'].map(name => metrics.find(m => m.name === name).value);
+  };
   const start = await frames(), busyStart = await busy();
   await cdp.send('Profiler.start');
   await sleep(Number(seconds) * 1000);
@@ -106,12 +134,15 @@ try {
   }
   const working = count.step + count.drawing + count.other;
   console.log(JSON.stringify({
-    main_ms_per_frame: (busyEnd - busyStart) * 1000 / made,
+    main_ms_per_frame: (busyEnd[0] - busyStart[0]) * 1000 / made,
+    main_cpu_ms_per_frame: (busyEnd[1] - busyStart[1]) * 1000 / made,
     frames_per_second: made / wall,
     shown_per_second: shown / wall,
     drawing_share: count.drawing / working,
     step_share: count.step / working,
     named: names.size > 0,
+    mode_press_frames: Math.max(toDraw[0], toPlay[0]),
+    mode_press_ms: Math.max(toDraw[1], toPlay[1]),
   }));
 } finally {
   await browser.close();
