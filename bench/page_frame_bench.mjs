@@ -11,14 +11,18 @@
 // and how long a press on the mode button took to act, into draw mode and
 // back to play: the program frames made and the milliseconds from the press
 // to the first moment the page sees the new mode (the worse of the two).
-// Usage: node page_frame_bench.mjs BUILD_WEB_DIR DOCUMENT SECONDS
+// Usage: node page_frame_bench.mjs BUILD_WEB_DIR DOCUMENT SECONDS [FUNCTIONS]
+// With FUNCTIONS, the profile's first FUNCTIONS functions by their own
+// samples (the share of the main thread's working samples, then the name) go
+// to standard error: note that the program's entry point holds the frame loop
+// and whatever of the frame the compiler inlined into it.
 // (puppeteer-core from tests/web/node_modules, which scripts/setup --tests installs)
 import { readFile } from 'node:fs/promises';
 import { createServer } from 'node:http';
 import { createRequire } from 'node:module';
 import { extname, join, normalize } from 'node:path';
 
-const [buildDir, document, seconds] = process.argv.slice(2);
+const [buildDir, document, seconds, functions] = process.argv.slice(2);
 const require = createRequire(new URL('../tests/web/', import.meta.url));
 const puppeteer = require('puppeteer-core');
 
@@ -121,10 +125,12 @@ try {
   const step = /simulation_step|drag_step|relax|begin_step|end_step/;
   const drawing = /draw_figure|draw_grid|menu\d*draw|button\d*draw|show_notice|gl_canvas|vertex_batch|oval_vertices|draw_oval|draw_poly|draw_line|draw_rect|draw_text|^_?gl[A-Z]|^_?emscripten_gl|present/;
   const count = { step: 0, drawing: 0, other: 0, idle: 0 };
+  const own = new Map();
   for (const id of profile.samples) {
     let kind = null;
     const leaf = nodes.get(id);
     if (leaf.callFrame.functionName === '(idle)') kind = 'idle';
+    else own.set(nameOf(leaf), (own.get(nameOf(leaf)) || 0) + 1);
     for (let n = leaf; n && !kind; n = nodes.get(parent.get(n.id))) {
       const name = nameOf(n);
       if (step.test(name)) kind = 'step';
@@ -133,6 +139,10 @@ try {
     ++count[kind || 'other'];
   }
   const working = count.step + count.drawing + count.other;
+  // the symbol map writes characters other than letters and digits as \xx escapes
+  const readable = name => name.replace(/\\([0-9a-f]{2})/g, (_, hex) => String.fromCharCode(parseInt(hex, 16)));
+  for (const [name, samples] of [...own].sort((a, b) => b[1] - a[1]).slice(0, Number(functions || 0)))
+    console.error(`${(100 * samples / working).toFixed(1).padStart(5)} %  ${readable(name)}`);
   console.log(JSON.stringify({
     main_ms_per_frame: (busyEnd[0] - busyStart[0]) * 1000 / made,
     main_cpu_ms_per_frame: (busyEnd[1] - busyStart[1]) * 1000 / made,
