@@ -1,16 +1,17 @@
 // The page's own cost per program frame on one figure, in the system's
 // headless Chromium with its software WebGL, as a person sees it: the
 // figure opened from the computer (it opens in play mode), then play mode
-// for a while. Prints one line of JSON: the main thread's busy time per
-// program frame (the browser's own TaskDuration: wall-clock time, which grows
-// while the thread waits for a core, as it does beside the GPU process's
-// software drawing on a small machine) and its own processor time per
-// program frame (ThreadTime), program frames and shown frames a second, the
-// share of the main thread's samples that were drawing (the figure, the grid,
-// the menu, and handing the batches to WebGL) and the step (the simulation),
-// and how long a press on the mode button took to act, into draw mode and
-// back to play: the program frames made and the milliseconds from the press
-// to the first moment the page sees the new mode (the worse of the two).
+// for a while: SECONDS timed, then SECONDS profiled. Prints one line of
+// JSON: the main thread's busy time per program frame (the browser's own
+// TaskDuration: wall-clock time, which grows while the thread waits for a
+// core, as it does beside the GPU process's software drawing on a small
+// machine) and its own processor time per program frame (ThreadTime),
+// program frames and shown frames a second, the share of the main thread's
+// samples that were drawing (the figure, the grid, the menu, and handing the
+// batches to WebGL) and the step (the simulation), and how long a press on
+// the mode button took to act, into draw mode and back to play: the program
+// frames made and the milliseconds from the press to the first moment the
+// page sees the new mode (the worse of the two).
 // Usage: node page_frame_bench.mjs BUILD_WEB_DIR DOCUMENT SECONDS [FUNCTIONS]
 // With FUNCTIONS, the profile's first FUNCTIONS functions by their own
 // samples (the share of the main thread's working samples, then the name) go
@@ -98,12 +99,15 @@ try {
     const metrics = (await cdp.send('Performance.getMetrics')).metrics;
     return ['TaskDuration', 'ThreadTime'].map(name => metrics.find(m => m.name === name).value);
   };
+  // the times first, then, for as long again, the profile: sampling costs the
+  // main thread about a tenth of its time, which the times leave out
   const start = await frames(), busyStart = await busy();
+  await sleep(Number(seconds) * 1000);
+  const end = await frames(), busyEnd = await busy();
+  const made = end[0] - start[0], shown = end[1] - start[1], wall = (end[2] - start[2]) / 1000;
   await cdp.send('Profiler.start');
   await sleep(Number(seconds) * 1000);
   const { profile } = await cdp.send('Profiler.stop');
-  const end = await frames(), busyEnd = await busy();
-  const made = end[0] - start[0], shown = end[1] - start[1], wall = (end[2] - start[2]) / 1000;
 
   // each sample by what it was doing: the step, the drawing, or other work;
   // the page's functions carry their names (see the symbol map beside the program)
