@@ -1,18 +1,29 @@
 // The page's own cost per program frame on one figure, in the system's
 // headless Chromium with its software WebGL, as a person sees it: the
-// figure opened from the computer, then play mode for a while. Prints one
-// line of JSON: the main thread's busy time per program frame (the browser's
-// own TaskDuration), program frames and shown frames a second, and the share
-// of the main thread's samples that were drawing (the figure, the grid, the
-// menu, and handing the batches to WebGL) and the step (the simulation).
-// Usage: node page_frame_bench.mjs BUILD_WEB_DIR DOCUMENT SECONDS
+// figure opened from the computer (it opens in play mode), then play mode
+// for a while: SECONDS timed, then SECONDS profiled. Prints one line of
+// JSON: the main thread's busy time per program frame (the browser's own
+// TaskDuration: wall-clock time, which grows while the thread waits for a
+// core, as it does beside the GPU process's software drawing on a small
+// machine) and its own processor time per program frame (ThreadTime),
+// program frames and shown frames a second, the share of the main thread's
+// samples that were drawing (the figure, the grid, the menu, and handing the
+// batches to WebGL) and the step (the simulation), and how long a press on
+// the mode button took to act, into draw mode and back to play: the program
+// frames made and the milliseconds from the press to the first moment the
+// page sees the new mode (the worse of the two).
+// Usage: node page_frame_bench.mjs BUILD_WEB_DIR DOCUMENT SECONDS [FUNCTIONS]
+// With FUNCTIONS, the profile's first FUNCTIONS functions by their own
+// samples (the share of the main thread's working samples, then the name) go
+// to standard error: note that the program's entry point holds the frame loop
+// and whatever of the frame the compiler inlined into it.
 // (puppeteer-core from tests/web/node_modules, which scripts/setup --tests installs)
 import { readFile } from 'node:fs/promises';
 import { createServer } from 'node:http';
 import { createRequire } from 'node:module';
 import { extname, join, normalize } from 'node:path';
 
-const [buildDir, document, seconds] = process.argv.slice(2);
+const [buildDir, document, seconds, functions] = process.argv.slice(2);
 const require = createRequire(new URL('../tests/web/', import.meta.url));
 const puppeteer = require('puppeteer-core');
 
@@ -50,14 +61,32 @@ try {
     const now = (await frames())[0];
     await page.waitForFunction(n => Module.flopkin.frames > n + 2, { timeout: 120000 }, now);
   };
-  // Open, the document from the computer, then the mode button: play
+  // Open, the document from the computer
   await page.mouse.click(...await place(900, 590));
   await page.waitForSelector('#requester[open]', { timeout: 15000 });
   const [chooser] = await Promise.all([page.waitForFileChooser(), page.click('#requester-upload')]);
   await chooser.accept([document]);
   await page.waitForFunction(() => !document.querySelector('#requester[open]'), { timeout: 60000 });
   await settled();
-  await page.mouse.click(...await place(900, 20));
+  // the mode button pressed, timed from the page's own pointerdown to the
+  // first moment the page sees the mode it leads to: draw, then play again
+  const modeNow = () => page.evaluate(() => JSON.parse(Module.UTF8ToString(Module._flopkin_page_state())).mode);
+  const pressMode = async () => {
+    const from = await modeNow();
+    await page.evaluate(() => document.getElementById('canvas').addEventListener('pointerdown', () => {
+      window.pressedAt = [Module.flopkin.frames, performance.now()];
+    }, { capture: true, once: true }));
+    await page.mouse.click(...await place(900, 20));
+    return (await page.waitForFunction(from => {
+      const mode = JSON.parse(Module.UTF8ToString(Module._flopkin_page_state())).mode;
+      return mode !== from && [Module.flopkin.frames - window.pressedAt[0], performance.now() - window.pressedAt[1]];
+    }, { polling: 'raf', timeout: 120000 }, from)).jsonValue();
+  };
+  if (await modeNow() !== 'play') throw new Error('the figure did not open in play mode');
+  const toDraw = await pressMode();
+  await settled();
+  const toPlay = await pressMode();
+  if (await modeNow() !== 'play') throw new Error('the mode button did not lead back to play mode');
   await settled();
   await sleep(1000);
 
@@ -65,13 +94,20 @@ try {
   await cdp.send('Performance.enable');
   await cdp.send('Profiler.enable');
   await cdp.send('Profiler.setSamplingInterval', { interval: 1000 });
-  const busy = async () => (await cdp.send('Performance.getMetrics')).metrics.find(m => m.name === 'TaskDuration').value;
+  // the main thread's wall-clock time in tasks and its processor time, in seconds
+  const busy = async () => {
+    const metrics = (await cdp.send('Performance.getMetrics')).metrics;
+    return ['TaskDuration', 'ThreadTime'].map(name => metrics.find(m => m.name === name).value);
+  };
+  // the times first, then, for as long again, the profile: sampling costs the
+  // main thread about a tenth of its time, which the times leave out
   const start = await frames(), busyStart = await busy();
+  await sleep(Number(seconds) * 1000);
+  const end = await frames(), busyEnd = await busy();
+  const made = end[0] - start[0], shown = end[1] - start[1], wall = (end[2] - start[2]) / 1000;
   await cdp.send('Profiler.start');
   await sleep(Number(seconds) * 1000);
   const { profile } = await cdp.send('Profiler.stop');
-  const end = await frames(), busyEnd = await busy();
-  const made = end[0] - start[0], shown = end[1] - start[1], wall = (end[2] - start[2]) / 1000;
 
   // each sample by what it was doing: the step, the drawing, or other work;
   // the page's functions carry their names (see the symbol map beside the program)
@@ -93,10 +129,12 @@ try {
   const step = /simulation_step|drag_step|relax|begin_step|end_step/;
   const drawing = /draw_figure|draw_grid|menu\d*draw|button\d*draw|show_notice|gl_canvas|vertex_batch|oval_vertices|draw_oval|draw_poly|draw_line|draw_rect|draw_text|^_?gl[A-Z]|^_?emscripten_gl|present/;
   const count = { step: 0, drawing: 0, other: 0, idle: 0 };
+  const own = new Map();
   for (const id of profile.samples) {
     let kind = null;
     const leaf = nodes.get(id);
     if (leaf.callFrame.functionName === '(idle)') kind = 'idle';
+    else own.set(nameOf(leaf), (own.get(nameOf(leaf)) || 0) + 1);
     for (let n = leaf; n && !kind; n = nodes.get(parent.get(n.id))) {
       const name = nameOf(n);
       if (step.test(name)) kind = 'step';
@@ -105,13 +143,20 @@ try {
     ++count[kind || 'other'];
   }
   const working = count.step + count.drawing + count.other;
+  // the symbol map writes characters other than letters and digits as \xx escapes
+  const readable = name => name.replace(/\\([0-9a-f]{2})/g, (_, hex) => String.fromCharCode(parseInt(hex, 16)));
+  for (const [name, samples] of [...own].sort((a, b) => b[1] - a[1]).slice(0, Number(functions || 0)))
+    console.error(`${(100 * samples / working).toFixed(1).padStart(5)} %  ${readable(name)}`);
   console.log(JSON.stringify({
-    main_ms_per_frame: (busyEnd - busyStart) * 1000 / made,
+    main_ms_per_frame: (busyEnd[0] - busyStart[0]) * 1000 / made,
+    main_cpu_ms_per_frame: (busyEnd[1] - busyStart[1]) * 1000 / made,
     frames_per_second: made / wall,
     shown_per_second: shown / wall,
     drawing_share: count.drawing / working,
     step_share: count.step / working,
     named: names.size > 0,
+    mode_press_frames: Math.max(toDraw[0], toPlay[0]),
+    mode_press_ms: Math.max(toDraw[1], toPlay[1]),
   }));
 } finally {
   await browser.close();
