@@ -33,7 +33,10 @@ void ball_contacts::size_for(int balls, int parts) {
     for (auto* column : {&cell_of_, &wide_, &pairs_of_ball_, &next_entry_, &sorted_ball_, &sorted_figure_,
                          &crowded_ball_, &crowded_first_})
         column->reserve(n);
-    for (auto* column : {&diameter_, &sorted_x_, &sorted_y_, &sorted_radius_}) column->reserve(n);
+    diameter_.reserve(n);
+    // the scans read a few places past the grid's last ball
+    sorted_figure_.reserve(n + scan_lanes);
+    for (auto* column : {&sorted_x_, &sorted_y_, &sorted_radius_}) column->reserve(n + scan_lanes);
     // at most two cells a ball, and a few for a figure of one
     cell_first_.reserve(2 * n + 17);
     for (auto* column : {&pair_a_, &pair_b_}) column->reserve(most_pairs_);
@@ -87,11 +90,12 @@ void ball_contacts::find_part(int part) {
                 ++row;
             }
         const int right = std::min(column + 1, columns_ - 1);
-        int kept = 0, looks = 0;
-        pair_with_range(s, s + 1, cell_first_[row * columns_ + right + 1], kept, looks, at);
+        const int below = (row + 1) * columns_;
         if (row + 1 < rows_)
-            pair_with_range(s, cell_first_[(row + 1) * columns_ + std::max(column - 1, 0)],
-                            cell_first_[(row + 1) * columns_ + right + 1], kept, looks, at);
+            pair_with_ranges(s, cell_first_[row * columns_ + right + 1], cell_first_[below + std::max(column - 1, 0)],
+                             cell_first_[below + right + 1], at);
+        else
+            pair_with_ranges(s, cell_first_[row * columns_ + right + 1], 0, 0, at);
     }
     share_pushes(first, at);
     found_[p] = static_cast<int>(at - first);
@@ -230,10 +234,10 @@ void ball_contacts::fill_cells(const xy* position, const float* radius, const in
     for (std::size_t c = 0; c < cells; ++c) cell_first_[c + 1] += cell_first_[c];
     const auto sorted = static_cast<std::size_t>(cell_first_[cells]);
     sorted_ball_.resize(sorted);
-    sorted_figure_.resize(sorted);
-    sorted_x_.resize(sorted);
-    sorted_y_.resize(sorted);
-    sorted_radius_.resize(sorted);
+    sorted_figure_.resize(sorted + scan_lanes);
+    sorted_x_.resize(sorted + scan_lanes);
+    sorted_y_.resize(sorted + scan_lanes);
+    sorted_radius_.resize(sorted + scan_lanes);
     // the counts become each cell's next place, then are put back
     for (int i = 0; i < count; ++i) {
         const int c = cell_of_[static_cast<std::size_t>(i)];
@@ -249,33 +253,42 @@ void ball_contacts::fill_cells(const xy* position, const float* radius, const in
     cell_first_[0] = 0;
 }
 
-// First which of the balls looked at are near, side by side in vector
-// lanes; then the places of the near ones, written one after another with
-// no branch the processor could mispredict; then the first of them kept.
-void ball_contacts::pair_with_range(int s, int from, int to, int& kept, int& looks, std::size_t& at) {
+// Ball s (in cell order) with those after it up to `to`, then with those
+// in [from_below, to_below): first which of the balls looked at are near,
+// side by side in vector lanes, a few at a time (past the end of a range
+// the lanes are masked off); then the places of the near ones, written
+// one after another with no branch the processor could mispredict; then
+// the first of them kept.
+void ball_contacts::pair_with_ranges(int s, int to, int from_below, int to_below, std::size_t& at) {
     const int a = sorted_ball_[static_cast<std::size_t>(s)];
     const float x = sorted_x_[s], y = sorted_y_[s], r = sorted_radius_[s];
     const int f = sorted_figure_[s];
-    to = std::min(to, from + (looks_per_ball - looks));
-    const int n = std::max(to - from, 0);
-    looks += n;
-    const float *sx = sorted_x_.data() + from, *sy = sorted_y_.data() + from, *sr = sorted_radius_.data() + from;
-    const int* sf = sorted_figure_.data() + from;
-    unsigned char near[looks_per_ball];
-    for (int i = 0; i < n; ++i) {
-        const float dx = sx[i] - x, dy = sy[i] - y;
-        const float reach = (r + sr[i]) * reach_margin;
-        near[i] = (sf[i] != f) & (dx * dx + dy * dy < reach * reach);
-    }
-    int place[looks_per_ball];
-    int found = 0;
-    for (int i = 0; i < n; ++i) {
-        place[found] = i;
-        found += near[i];
-    }
-    found = std::min(found, pairs_per_ball - kept);
-    for (int k = 0; k < found; ++k) keep_pair(a, sorted_ball_[from + place[k]], r + sr[place[k]], at++);
-    kept += found;
+    const float *sx = sorted_x_.data(), *sy = sorted_y_.data(), *sr = sorted_radius_.data();
+    const int* sf = sorted_figure_.data();
+    int place[looks_per_ball + scan_lanes];
+    int found = 0, looks = 0;
+    auto scan = [&](int from, int end) {
+        end = std::min(end, from + (looks_per_ball - looks));
+        const int n = std::max(end - from, 0);
+        looks += n;
+        for (int c = 0; c < n; c += scan_lanes) {
+            unsigned char near[scan_lanes];
+            for (int i = 0; i < scan_lanes; ++i) {
+                const int k = from + c + i;
+                const float dx = sx[k] - x, dy = sy[k] - y;
+                const float reach = (r + sr[k]) * reach_margin;
+                near[i] = (c + i < n) & (sf[k] != f) & (dx * dx + dy * dy < reach * reach);
+            }
+            for (int i = 0; i < scan_lanes; ++i) {
+                place[found] = from + c + i;
+                found += near[i];
+            }
+        }
+    };
+    scan(s + 1, to);
+    scan(from_below, to_below);
+    found = std::min(found, pairs_per_ball);
+    for (int k = 0; k < found; ++k) keep_pair(a, sorted_ball_[place[k]], r + sr[place[k]], at++);
 }
 
 void ball_contacts::keep_pair(int a, int b, float reach, std::size_t at) {

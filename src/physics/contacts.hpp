@@ -73,7 +73,9 @@ private:
     void sort_into_cells(const xy* position, const float* radius, const int* figure, int count);
     void fill_cells(const xy* position, const float* radius, const int* figure, int count);
     void pair_wide_balls(const xy* position, const float* radius, const int* figure);
-    void pair_with_range(int ball, int from, int to, int& kept, int& looks, std::size_t& at);
+    void pair_with_ranges(int ball, int to, int from_below, int to_below, std::size_t& at);
+    // balls a scan looks at side by side
+    static constexpr int scan_lanes = 8;
     void keep_pair(int a, int b, float reach, std::size_t at);
     // each of pairs [from, to) shares its push by mass and hold
     void share_pushes(std::size_t from, std::size_t to);
