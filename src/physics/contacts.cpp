@@ -266,6 +266,8 @@ void ball_contacts::pair_with_ranges(int s, int to, int from_below, int to_below
     const float *sx = sorted_x_.data(), *sy = sorted_y_.data(), *sr = sorted_radius_.data();
     const int* sf = sorted_figure_.data();
     int place[looks_per_ball + scan_lanes];
+    // a place for every pair it may keep, so that all are written
+    std::fill_n(place, pairs_per_ball, s);
     int found = 0, looks = 0;
     auto scan = [&](int from, int end) {
         end = std::min(end, from + (looks_per_ball - looks));
@@ -287,8 +289,10 @@ void ball_contacts::pair_with_ranges(int s, int to, int from_below, int to_below
     };
     scan(s + 1, to);
     scan(from_below, to_below);
-    found = std::min(found, pairs_per_ball);
-    for (int k = 0; k < found; ++k) keep_pair(a, sorted_ball_[place[k]], r + sr[place[k]], at++);
+    // As many pairs written each time, the kept ones first: the part's
+    // place has room for them, and the next ball writes over the others.
+    for (int k = 0; k < pairs_per_ball; ++k) keep_pair(a, sorted_ball_[place[k]], r + sr[place[k]], at + k);
+    at += static_cast<std::size_t>(std::min(found, pairs_per_ball));
 }
 
 void ball_contacts::keep_pair(int a, int b, float reach, std::size_t at) {
