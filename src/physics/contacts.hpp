@@ -75,7 +75,7 @@ private:
     void pair_wide_balls(const xy* position, const float* radius, const int* figure);
     void pair_with_ranges(int ball, int to, int from_below, int to_below, std::size_t& at);
     // balls a scan looks at side by side
-    static constexpr int scan_lanes = 8;
+    static constexpr int scan_lanes = 16;
     void keep_pair(int a, int b, float reach, std::size_t at);
     // each of pairs [from, to) shares its push by mass and hold
     void share_pushes(std::size_t from, std::size_t to);
