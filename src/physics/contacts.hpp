@@ -86,7 +86,7 @@ private:
     // per ball
     std::vector<float> diameter_;           // scratch for the median
     std::vector<int> cell_of_, wide_;
-    std::vector<int> pairs_of_ball_;        // scratch: how many pairs each ball is in
+    std::vector<int> pairs_of_ball_;        // how many pairs each ball is in this step
     std::vector<int> next_entry_;           // scratch: where each ball's next pair goes
     // the grid: cells in rows, balls in cell order with what the scans read
     float left_ = 0, top_ = 0, cell_ = 1;
@@ -115,7 +115,7 @@ private:
     // crowded_cut_[p + 1]). A group's balls all have group_pairs_[g] pairs,
     // their entries pair by pair, lane by lane, from group_entry_[g] on; a
     // lane with no ball of its own repeats the group's first ball. Crowded
-    // ball c's entries are [crowded_first_[c], crowded_first_[c + 1]).
+    // ball c's entries are its pairs_of_ball_ from crowded_first_[c] on.
     // Each entry names the other ball, the radii's sum, signed as
     // add_contact_push takes it, and the ball's part of the stiffness.
     std::vector<int> group_cut_, group_pairs_, group_entry_, group_ball_;

@@ -35,7 +35,7 @@
 // Threads: each stage is cut into parts (balls, links and tensions of the
 // lists, link groups, loose runs and vertex groups, balls) that never write
 // where another part writes; the team meets after each stage, so three
-// times a pass: each stage reads what neighbours of its balls wrote in the
+// times a pass (four while balls collide): each stage reads what neighbours of its balls wrote in the
 // one before. Gathering and writing back are shared the same way. The parts are the same whether a pass is shared or run
 // alone (see pass_team), and every sum is taken in one fixed order.
 //
