@@ -25,22 +25,32 @@ void cut_into(std::size_t count, int parts, std::vector<int>& cut) {
 
 }  // namespace
 
-void ball_contacts::size_for(int balls) {
+void ball_contacts::size_for(int balls, int parts) {
     const auto n = static_cast<std::size_t>(balls);
+    const auto cuts = static_cast<std::size_t>(parts) + 1;
+    constexpr auto lanes = static_cast<std::size_t>(contact_group_job::lanes);
     most_pairs_ = static_cast<std::size_t>(pairs_per_ball) * n + static_cast<std::size_t>(pairs_per_wide_ball) * 64;
-    for (auto* column : {&cell_of_, &wide_, &pushes_of_ball_, &sorted_ball_, &sorted_figure_, &by_pushes_, &touching_})
+    for (auto* column : {&cell_of_, &wide_, &pairs_of_ball_, &next_entry_, &sorted_ball_, &sorted_figure_,
+                         &crowded_ball_, &crowded_first_})
         column->reserve(n);
-    by_count_.reserve(n + 2);
-    for (auto* column : {&diameter_, &sorted_x_, &sorted_y_, &sorted_radius_}) column->reserve(n);
+    diameter_.reserve(n);
+    // the scans read a few places past the grid's last ball
+    sorted_figure_.reserve(n + scan_lanes);
+    for (auto* column : {&sorted_x_, &sorted_y_, &sorted_radius_}) column->reserve(n + scan_lanes);
     // at most two cells a ball, and a few for a figure of one
     cell_first_.reserve(2 * n + 17);
-    push_first_.reserve(n + 1);
     for (auto* column : {&pair_a_, &pair_b_}) column->reserve(most_pairs_);
-    push_slot_.reserve(2 * most_pairs_);
     for (auto* column : {&reach_, &part_a_}) column->reserve(most_pairs_);
-    push_.reserve(2 * most_pairs_);
-    // the most parts a team cuts a step into
-    for (auto* column : {&scan_cut_, &found_, &pair_cut_, &touching_cut_}) column->reserve(4097);
+    // each part fills its groups but the last of each number of pairs, and
+    // leaves at most lanes - 1 lanes of that one to repeat its first ball
+    const std::size_t groups = n / lanes + (most_grouped + 1) * static_cast<std::size_t>(parts);
+    for (auto* column : {&group_pairs_, &group_entry_}) column->reserve(groups);
+    group_ball_.reserve(groups * lanes);
+    const std::size_t entries = 2 * most_pairs_ + (lanes - 1) * static_cast<std::size_t>(parts) *
+                                                      (most_grouped * (most_grouped + 1) / 2);
+    entry_other_.reserve(entries);
+    for (auto* column : {&entry_reach_, &entry_part_}) column->reserve(entries);
+    for (auto* column : {&scan_cut_, &found_, &group_cut_, &crowded_cut_}) column->reserve(cuts);
 }
 
 void ball_contacts::begin_find(const xy* position, const float* radius, const int* figure, const float* mass,
@@ -80,11 +90,12 @@ void ball_contacts::find_part(int part) {
                 ++row;
             }
         const int right = std::min(column + 1, columns_ - 1);
-        int kept = 0, looks = 0;
-        pair_with_range(s, s + 1, cell_first_[row * columns_ + right + 1], kept, looks, at);
+        const int below = (row + 1) * columns_;
         if (row + 1 < rows_)
-            pair_with_range(s, cell_first_[(row + 1) * columns_ + std::max(column - 1, 0)],
-                            cell_first_[(row + 1) * columns_ + right + 1], kept, looks, at);
+            pair_with_ranges(s, cell_first_[row * columns_ + right + 1], cell_first_[below + std::max(column - 1, 0)],
+                             cell_first_[below + right + 1], at);
+        else
+            pair_with_ranges(s, cell_first_[row * columns_ + right + 1], 0, 0, at);
     }
     share_pushes(first, at);
     found_[p] = static_cast<int>(at - first);
@@ -109,7 +120,7 @@ void ball_contacts::end_find(const xy* position, const float* radius, const int*
     const std::size_t grid_pairs = pairs_;
     pair_wide_balls(position, radius, figure);
     share_pushes(grid_pairs, pairs_);
-    list_pushes_by_ball(count);
+    list_pairs_by_ball(count);
 }
 
 // Each wide ball with the grid's balls its reach covers, then with the wide
@@ -223,10 +234,10 @@ void ball_contacts::fill_cells(const xy* position, const float* radius, const in
     for (std::size_t c = 0; c < cells; ++c) cell_first_[c + 1] += cell_first_[c];
     const auto sorted = static_cast<std::size_t>(cell_first_[cells]);
     sorted_ball_.resize(sorted);
-    sorted_figure_.resize(sorted);
-    sorted_x_.resize(sorted);
-    sorted_y_.resize(sorted);
-    sorted_radius_.resize(sorted);
+    sorted_figure_.resize(sorted + scan_lanes);
+    sorted_x_.resize(sorted + scan_lanes);
+    sorted_y_.resize(sorted + scan_lanes);
+    sorted_radius_.resize(sorted + scan_lanes);
     // the counts become each cell's next place, then are put back
     for (int i = 0; i < count; ++i) {
         const int c = cell_of_[static_cast<std::size_t>(i)];
@@ -242,33 +253,46 @@ void ball_contacts::fill_cells(const xy* position, const float* radius, const in
     cell_first_[0] = 0;
 }
 
-// First which of the balls looked at are near, side by side in vector
-// lanes; then the places of the near ones, written one after another with
-// no branch the processor could mispredict; then the first of them kept.
-void ball_contacts::pair_with_range(int s, int from, int to, int& kept, int& looks, std::size_t& at) {
+// Ball s (in cell order) with those after it up to `to`, then with those
+// in [from_below, to_below): first which of the balls looked at are near,
+// side by side in vector lanes, a few at a time (past the end of a range
+// the lanes are masked off); then the places of the near ones, written
+// one after another with no branch the processor could mispredict; then
+// the first of them kept.
+void ball_contacts::pair_with_ranges(int s, int to, int from_below, int to_below, std::size_t& at) {
     const int a = sorted_ball_[static_cast<std::size_t>(s)];
     const float x = sorted_x_[s], y = sorted_y_[s], r = sorted_radius_[s];
     const int f = sorted_figure_[s];
-    to = std::min(to, from + (looks_per_ball - looks));
-    const int n = std::max(to - from, 0);
-    looks += n;
-    const float *sx = sorted_x_.data() + from, *sy = sorted_y_.data() + from, *sr = sorted_radius_.data() + from;
-    const int* sf = sorted_figure_.data() + from;
-    unsigned char near[looks_per_ball];
-    for (int i = 0; i < n; ++i) {
-        const float dx = sx[i] - x, dy = sy[i] - y;
-        const float reach = (r + sr[i]) * reach_margin;
-        near[i] = (sf[i] != f) & (dx * dx + dy * dy < reach * reach);
-    }
-    int place[looks_per_ball];
-    int found = 0;
-    for (int i = 0; i < n; ++i) {
-        place[found] = i;
-        found += near[i];
-    }
-    found = std::min(found, pairs_per_ball - kept);
-    for (int k = 0; k < found; ++k) keep_pair(a, sorted_ball_[from + place[k]], r + sr[place[k]], at++);
-    kept += found;
+    const float *sx = sorted_x_.data(), *sy = sorted_y_.data(), *sr = sorted_radius_.data();
+    const int* sf = sorted_figure_.data();
+    int place[looks_per_ball + scan_lanes];
+    // a place for every pair it may keep, so that all are written
+    std::fill_n(place, pairs_per_ball, s);
+    int found = 0, looks = 0;
+    auto scan = [&](int from, int end) {
+        end = std::min(end, from + (looks_per_ball - looks));
+        const int n = std::max(end - from, 0);
+        looks += n;
+        for (int c = 0; c < n; c += scan_lanes) {
+            unsigned char near[scan_lanes];
+            for (int i = 0; i < scan_lanes; ++i) {
+                const int k = from + c + i;
+                const float dx = sx[k] - x, dy = sy[k] - y;
+                const float reach = (r + sr[k]) * reach_margin;
+                near[i] = (c + i < n) & (sf[k] != f) & (dx * dx + dy * dy < reach * reach);
+            }
+            for (int i = 0; i < scan_lanes; ++i) {
+                place[found] = from + c + i;
+                found += near[i];
+            }
+        }
+    };
+    scan(s + 1, to);
+    scan(from_below, to_below);
+    // As many pairs written each time, the kept ones first: the part's
+    // place has room for them, and the next ball writes over the others.
+    for (int k = 0; k < pairs_per_ball; ++k) keep_pair(a, sorted_ball_[place[k]], r + sr[place[k]], at + k);
+    at += static_cast<std::size_t>(std::min(found, pairs_per_ball));
 }
 
 void ball_contacts::keep_pair(int a, int b, float reach, std::size_t at) {
@@ -285,81 +309,127 @@ void ball_contacts::share_pushes(std::size_t from, std::size_t to) {
     }
 }
 
-void ball_contacts::list_pushes_by_ball(int count) {
-    const std::size_t pairs = pairs_;
-    push_.resize(2 * pairs);
-    // each ball's pushes in pair order, found by a counting sort
-    std::vector<int>& next = pushes_of_ball_;
-    next.assign(static_cast<std::size_t>(count), 0);
-    for (std::size_t k = 0; k < pairs; ++k) {
-        ++next[static_cast<std::size_t>(pair_a_[k])];
-        ++next[static_cast<std::size_t>(pair_b_[k])];
+// Each pair handed to both its balls, ball by ball in groups (see the
+// header), each ball's pairs in pair order.
+void ball_contacts::list_pairs_by_ball(int count) {
+    std::vector<int>& pairs_of = pairs_of_ball_;
+    pairs_of.assign(static_cast<std::size_t>(count), 0);
+    for (std::size_t k = 0; k < pairs_; ++k) {
+        ++pairs_of[static_cast<std::size_t>(pair_a_[k])];
+        ++pairs_of[static_cast<std::size_t>(pair_b_[k])];
     }
-    // The touching balls by their number of pushes, fewest first, in the
-    // grid's order among equals: the loop that adds up a ball's pushes then
-    // runs as many times for ball after ball, and the processor foresees its
-    // end; and the balls after each other lie near each other, so their
-    // pushes, in pair order, lie near each other too.
-    int most = 0;
-    for (int i = 0; i < count; ++i) most = std::max(most, next[static_cast<std::size_t>(i)]);
-    by_count_.assign(static_cast<std::size_t>(most) + 2, 0);
-    for (int i = 0; i < count; ++i)
-        if (next[static_cast<std::size_t>(i)] > 0) ++by_count_[static_cast<std::size_t>(next[static_cast<std::size_t>(i)]) + 1];
-    for (int c = 0; c <= most; ++c) by_count_[static_cast<std::size_t>(c) + 1] += by_count_[static_cast<std::size_t>(c)];
-    by_pushes_.resize(static_cast<std::size_t>(by_count_[static_cast<std::size_t>(most) + 1]));
-    auto place = [&](int i) {
-        if (next[static_cast<std::size_t>(i)] > 0)
-            by_pushes_[static_cast<std::size_t>(by_count_[static_cast<std::size_t>(next[static_cast<std::size_t>(i)])]++)] = i;
-    };
-    for (int i : sorted_ball_) place(i);
-    for (int i : wide_) place(i);
-    // Then by the part of the list each lies in, in that order within a
-    // part: each part moves the balls of its own stretch of the list, so the
-    // team's members never write to the same few bytes of positions.
-    touching_cut_.assign(static_cast<std::size_t>(parts_) + 1, 0);
-    auto part_of = [&](int i) {
-        return static_cast<std::size_t>(static_cast<long long>(i) * parts_ / count);
-    };
-    for (int i : by_pushes_) ++touching_cut_[part_of(i) + 1];
-    for (std::size_t p = 0; p < static_cast<std::size_t>(parts_); ++p) touching_cut_[p + 1] += touching_cut_[p];
-    touching_.resize(by_pushes_.size());
-    // the cuts become each part's next place, then are put back
-    for (int i : by_pushes_) touching_[static_cast<std::size_t>(touching_cut_[part_of(i)]++)] = i;
-    for (std::size_t p = static_cast<std::size_t>(parts_); p > 0; --p) touching_cut_[p] = touching_cut_[p - 1];
-    touching_cut_[0] = 0;
-    push_first_.resize(touching_.size() + 1);
-    push_first_[0] = 0;
-    for (std::size_t t = 0; t < touching_.size(); ++t) {
-        int& n = next[static_cast<std::size_t>(touching_[t])];
-        push_first_[t + 1] = push_first_[t] + n;
-        n = push_first_[t];
+    next_entry_.resize(static_cast<std::size_t>(count));
+    for (auto* column : {&group_pairs_, &group_entry_, &group_ball_, &crowded_ball_, &crowded_first_}) column->clear();
+    group_cut_.resize(static_cast<std::size_t>(parts_) + 1);
+    crowded_cut_.resize(static_cast<std::size_t>(parts_) + 1);
+    std::size_t entries = 0;
+    for (int part = 0; part < parts_; ++part) group_part(part, count, entries);
+    entry_other_.resize(entries);
+    entry_reach_.resize(entries);
+    entry_part_.resize(entries);
+    for (std::size_t k = 0; k < pairs_; ++k) {
+        const int a = pair_a_[k], b = pair_b_[k];
+        hand_pair_to(a, b, reach_[k], part_a_[k]);
+        hand_pair_to(b, a, -reach_[k], contact_stiffness - part_a_[k]);
     }
-    push_slot_.resize(2 * pairs);
-    for (std::size_t k = 0; k < pairs; ++k) {
-        push_slot_[static_cast<std::size_t>(next[static_cast<std::size_t>(pair_a_[k])]++)] = static_cast<int>(2 * k);
-        push_slot_[static_cast<std::size_t>(next[static_cast<std::size_t>(pair_b_[k])]++)] = static_cast<int>(2 * k + 1);
-    }
-    cut_into(pairs, parts_, pair_cut_);
-}
-
-void ball_contacts::push_part(const pass_loops& loops, const xy* position, int part) {
-    const int from = pair_cut_[static_cast<std::size_t>(part)], to = pair_cut_[static_cast<std::size_t>(part) + 1];
-    loops.contact_pushes(position, pair_a_.data() + from, pair_b_.data() + from, reach_.data() + from,
-                         part_a_.data() + from, to - from, push_.data() + 2 * static_cast<std::ptrdiff_t>(from));
-}
-
-void ball_contacts::move_part(xy* position, int part) const {
-    for (int t = touching_cut_[static_cast<std::size_t>(part)]; t < touching_cut_[static_cast<std::size_t>(part) + 1];
-         ++t) {
-        float sx = 0, sy = 0;
-        for (int k = push_first_[static_cast<std::size_t>(t)]; k < push_first_[static_cast<std::size_t>(t) + 1]; ++k) {
-            const xy& push = push_[static_cast<std::size_t>(push_slot_[static_cast<std::size_t>(k)])];
-            sx += push.x;
-            sy += push.y;
+    // lanes with no ball of their own repeat the first lane's pairs
+    constexpr int lanes = contact_group_job::lanes;
+    for (std::size_t g = 0; g < group_pairs_.size(); ++g) {
+        const int* ball = group_ball_.data() + g * lanes;
+        if (ball[lanes - 1] != ball[0] || group_pairs_[g] == 0) continue;
+        for (int j = 0; j < group_pairs_[g]; ++j) {
+            const auto e = static_cast<std::size_t>(group_entry_[g] + j * lanes);
+            for (int i = 1; i < lanes; ++i) {
+                if (ball[i] != ball[0]) continue;
+                entry_other_[e + i] = entry_other_[e];
+                entry_reach_[e + i] = entry_reach_[e];
+                entry_part_[e + i] = entry_part_[e];
+            }
         }
-        xy& at = position[touching_[static_cast<std::size_t>(t)]];
-        at.x += sx;
-        at.y += sy;
+    }
+}
+
+// The balls of one part by their number of pairs, fewest first and in
+// list order among equals, in groups; then the crowded ones. Each ball's
+// first entry goes to next_entry_, and `entries` grows by the part's.
+void ball_contacts::group_part(int part, int count, std::size_t& entries) {
+    constexpr int lanes = contact_group_job::lanes;
+    const auto p = static_cast<std::size_t>(part);
+    const int from = static_cast<int>(static_cast<long long>(count) * part / parts_);
+    const int to = static_cast<int>(static_cast<long long>(count) * (part + 1) / parts_);
+    group_cut_[p] = static_cast<int>(group_pairs_.size());
+    crowded_cut_[p] = static_cast<int>(crowded_ball_.size());
+    int with[most_grouped + 1] = {}, first_group[most_grouped + 1], seen[most_grouped + 1] = {};
+    for (int i = from; i < to; ++i) {
+        const int c = pairs_of_ball_[static_cast<std::size_t>(i)];
+        if (c <= most_grouped) ++with[c];
+    }
+    for (int c = 0; c <= most_grouped; ++c) {
+        first_group[c] = static_cast<int>(group_pairs_.size());
+        for (int n = 0; n < with[c]; n += lanes) {
+            group_pairs_.push_back(c);
+            group_entry_.push_back(static_cast<int>(entries));
+            entries += static_cast<std::size_t>(c) * lanes;
+        }
+    }
+    group_ball_.resize(group_pairs_.size() * lanes);
+    for (int i = from; i < to; ++i) {
+        const int c = pairs_of_ball_[static_cast<std::size_t>(i)];
+        if (c > most_grouped) {
+            crowded_ball_.push_back(i);
+            crowded_first_.push_back(static_cast<int>(entries));
+            next_entry_[static_cast<std::size_t>(i)] = static_cast<int>(entries);
+            entries += static_cast<std::size_t>(c);
+            continue;
+        }
+        const int rank = seen[c]++;
+        const int g = first_group[c] + rank / lanes;
+        group_ball_[static_cast<std::size_t>(g * lanes + rank % lanes)] = i;
+        next_entry_[static_cast<std::size_t>(i)] = group_entry_[static_cast<std::size_t>(g)] + rank % lanes;
+    }
+    for (int c = 0; c <= most_grouped; ++c) {
+        if (with[c] % lanes == 0) continue;
+        int* ball = group_ball_.data() + static_cast<std::ptrdiff_t>(first_group[c] + with[c] / lanes) * lanes;
+        for (int i = with[c] % lanes; i < lanes; ++i) ball[i] = ball[0];
+    }
+    group_cut_[p + 1] = static_cast<int>(group_pairs_.size());
+    crowded_cut_[p + 1] = static_cast<int>(crowded_ball_.size());
+}
+
+void ball_contacts::hand_pair_to(int ball, int other, float reach, float part) {
+    const auto b = static_cast<std::size_t>(ball);
+    int& at = next_entry_[b];
+    const auto e = static_cast<std::size_t>(at);
+    at += pairs_of_ball_[b] > most_grouped ? 1 : contact_group_job::lanes;
+    entry_other_[e] = other;
+    entry_reach_[e] = reach;
+    entry_part_[e] = part;
+}
+
+void ball_contacts::move_part(const pass_loops& loops, const xy* position, xy* moved, int part) const {
+    constexpr int lanes = contact_group_job::lanes;
+    const auto p = static_cast<std::size_t>(part);
+    for (int g = group_cut_[p]; g < group_cut_[p + 1]; ++g) {
+        const auto at = static_cast<std::size_t>(group_entry_[static_cast<std::size_t>(g)]);
+        const contact_group_job job{group_ball_.data() + static_cast<std::ptrdiff_t>(g) * lanes,
+                                    entry_other_.data() + at, entry_reach_.data() + at, entry_part_.data() + at,
+                                    group_pairs_[static_cast<std::size_t>(g)]};
+        if (job.pairs > 0)
+            loops.contact_moves(position, job, moved);
+        else
+            for (int i = 0; i < lanes; ++i) moved[job.ball[i]] = position[job.ball[i]];
+    }
+    for (int c = crowded_cut_[p]; c < crowded_cut_[p + 1]; ++c) {
+        const int b = crowded_ball_[static_cast<std::size_t>(c)];
+        const xy own = position[b];
+        float sx = 0, sy = 0;
+        const int first = crowded_first_[static_cast<std::size_t>(c)];
+        for (int e = first; e < first + pairs_of_ball_[static_cast<std::size_t>(b)]; ++e) {
+            const xy at = position[entry_other_[static_cast<std::size_t>(e)]];
+            add_contact_push(at.x - own.x, at.y - own.y, entry_reach_[static_cast<std::size_t>(e)],
+                             entry_part_[static_cast<std::size_t>(e)], sx, sy);
+        }
+        moved[b] = {own.x + sx, own.y + sy};
     }
 }
 

@@ -228,35 +228,19 @@ constexpr int x_shift = std::endian::native == std::endian::little ? 0 : 32;
 
 // A block of pairs at a time: their differences gathered, then the pushes
 // worked out side by side and written in pair order, a's then b's.
-[[gnu::always_inline]] inline void contact_pushes(const xy* position, const int* a, const int* b, const float* reach,
-                                                const float* part_a, int n, xy* push) {
-    float dx[block], dy[block];
-    std::uint64_t pa[block], pb[block];
-    for (int start = 0; start < n; start += block) {
-        const int m = std::min(block, n - start);
-        for (int i = 0; i < m; ++i) {
-            pa[i] = word_of(position[a[start + i]]);
-            pb[i] = word_of(position[b[start + i]]);
-        }
-        for (int i = 0; i < m; ++i) {
-            dx[i] = x_of(pb[i]) - x_of(pa[i]);
-            dy[i] = y_of(pb[i]) - y_of(pa[i]);
-        }
-        xy* out = push + 2 * start;
-        for (int i = 0; i < m; ++i) {
-            const int k = start + i;
-            float square = dx[i] * dx[i] + dy[i] * dy[i];
-            float d = std::sqrt(square);
-            float r = reach[k];
-            float overlap = square < r * r ? r - d : 0.0f;
-            bool apart = d > 0;
-            float ux = apart ? dx[i] / d : 1.0f, uy = apart ? dy[i] / d : 0.0f;
-            float ex = overlap * ux, ey = overlap * uy;
-            const float part_b = contact_stiffness - part_a[k];
-            out[2 * i] = {-part_a[k] * ex, -part_a[k] * ey};
-            out[2 * i + 1] = {part_b * ex, part_b * ey};
-        }
+[[gnu::always_inline]] inline void contact_moves(const xy* position, const contact_group_job& g, xy* moved) {
+    constexpr int lanes = contact_group_job::lanes;
+    std::uint64_t own[lanes], at[lanes];
+    float sum_x[lanes] = {}, sum_y[lanes] = {};
+    for (int i = 0; i < lanes; ++i) own[i] = word_of(position[g.ball[i]]);
+    for (int j = 0; j < g.pairs; ++j) {
+        const int e = j * lanes;
+        for (int i = 0; i < lanes; ++i) at[i] = word_of(position[g.other[e + i]]);
+        for (int i = 0; i < lanes; ++i)
+            add_contact_push(x_of(at[i]) - x_of(own[i]), y_of(at[i]) - y_of(own[i]), g.reach[e + i], g.part[e + i],
+                             sum_x[i], sum_y[i]);
     }
+    for (int i = 0; i < lanes; ++i) moved[g.ball[i]] = {x_of(own[i]) + sum_x[i], y_of(own[i]) + sum_y[i]};
 }
 
 }  // namespace
@@ -292,12 +276,11 @@ float tension_force(float arm_ax, float arm_ay, float arm_bx, float arm_by, floa
                                        xy* vertex_push) {                                                         \
         relax_group(position, group, allowance, push, vertex_push);                                               \
     }                                                                                                             \
-    attributes void contact_pushes_##name(const xy* position, const int* a, const int* b, const float* reach,    \
-                                          const float* part_a, int n, xy* push) {                                 \
-        contact_pushes(position, a, b, reach, part_a, n, push);                                                   \
+    attributes void contact_moves_##name(const xy* position, const contact_group_job& group, xy* moved) {          \
+        contact_moves(position, group, moved);                                                                    \
     }                                                                                                             \
     constexpr pass_loops name##_loops{relax_ball_links_##name, arms_##name, tension_forces_##name, arm_pushes_##name,  \
-                                      relax_group_##name, contact_pushes_##name};
+                                      relax_group_##name, contact_moves_##name};
 
 namespace {
 FLOPKIN_LOOPS_FOR(base, )

@@ -5,6 +5,7 @@
 // outputs, so the compiler can keep 4, 8 or 16 of them in flight; every lane
 // rounds as the scalar code does (multiplies and adds are never fused), so
 // every width gives the same bits.
+#include <cmath>
 #include <vector>
 
 #include "physics/ball_links.hpp"
@@ -49,6 +50,16 @@ struct link_group_job {
     int links;
 };
 
+// one group of balls with the same number of pairs they may touch in
+struct contact_group_job {
+    static constexpr int lanes = 16;
+    const int* ball;      // lanes
+    const int* other;     // pairs x lanes
+    const float* reach;   // pairs x lanes
+    const float* part;    // pairs x lanes
+    int pairs;
+};
+
 struct pass_loops {
     // the link pass for one group of balls: each lane's ball moves by the
     // sum of its links' pushes, to moved[moves[lane]], the sum to shift[...]
@@ -70,13 +81,9 @@ struct pass_loops {
     // the tensions of one group: each arm's push on its neighbour to
     // push[arm x lanes + lane], each vertex's push to vertex_push[push_to[lane]]
     void (*relax_group)(const xy* position, const group_job& group, float allowance, xy* push, xy* vertex_push);
-    // pairs [0, n) of balls a and b that touch when apart by less than
-    // reach: each pair k's push on a to push[2k], on b to push[2k + 1], the
-    // overlap times each ball's part (a's, and the rest of the contact
-    // stiffness b's) along the line between the centres (along x from
-    // coincident centres); zero when apart
-    void (*contact_pushes)(const xy* position, const int* a, const int* b, const float* reach, const float* part_a,
-                           int n, xy* push);
+    // each ball of one group of balls with the same number of pairs (see
+    // contacts) moved by the pushes of its pairs, to moved[ball[lane]]
+    void (*contact_moves)(const xy* position, const contact_group_job& group, xy* moved);
 };
 
 const pass_loops& loops_for(vector_width width);
@@ -88,5 +95,25 @@ inline bool tension_is_odd(float square_a, float square_b, float rest) {
 // the force of one tension, for any arms and rest angle
 float tension_force(float arm_ax, float arm_ay, float arm_bx, float arm_by, float square_a, float square_b,
                     float rest, float bound);
+
+// The push on a ball from another it may touch, added to (sx, sy): the
+// overlap times the ball's part of the contact stiffness, away from the
+// other along the line between the centres; zero when apart. (dx, dy) is
+// the other's centre minus the ball's. The sum of the radii comes signed:
+// positive for the pair's first ball, which parts along -x from a
+// coincident centre, negative for the second, which parts along +x. Worked
+// out at both balls of a pair, it gives them opposite pushes bit for bit.
+[[gnu::always_inline]] inline void add_contact_push(float dx, float dy, float reach, float part, float& sx,
+                                                    float& sy) {
+    float square = dx * dx + dy * dy;
+    float d = std::sqrt(square);
+    float r = std::fabs(reach);
+    float overlap = square < r * r ? r - d : 0.0f;
+    bool apart = d > 0;
+    float ux = apart ? dx / d : std::copysign(1.0f, reach), uy = apart ? dy / d : 0.0f;
+    float ex = overlap * ux, ey = overlap * uy;
+    sx += -part * ex;
+    sy += -part * ey;
+}
 
 }  // namespace flopkin

@@ -470,9 +470,10 @@ void relaxation::tension_pass(bool in_draw_mode) {
 
 void relaxation::relax(bool in_draw_mode, int passes) {
     if (colliding_) {
-        if (contacts_sized_for_ != listed_) {
-            contacts_.size_for(static_cast<int>(listed_));
+        if (contacts_sized_for_ != listed_ || contacts_parts_ != team_->parts()) {
+            contacts_.size_for(static_cast<int>(listed_), team_->parts());
             contacts_sized_for_ = listed_;
+            contacts_parts_ = team_->parts();
         }
         const int s = held_ ? held_->slot : -1;
         const bool held_here = s >= 0 && static_cast<std::size_t>(s) < listed_ && balls_[s].get() == held_;
@@ -487,8 +488,8 @@ void relaxation::relax(bool in_draw_mode, int passes) {
         link_pass();
         tension_pass(in_draw_mode);
         if (colliding_ && contacts_.pair_count() > 0) {
-            run_parts<&relaxation::contact_push_part>();
             run_parts<&relaxation::contact_move_part>();
+            position_.swap(moved_);
         }
         team_->pass_ends();
     }
@@ -564,9 +565,9 @@ void relaxation::use_contacts(bool on, const ball* held) {
 
 void relaxation::contact_find_part(int part) { contacts_.find_part(part); }
 
-void relaxation::contact_push_part(int part) { contacts_.push_part(*loops_, position_.data(), part); }
-
-void relaxation::contact_move_part(int part) { contacts_.move_part(position_.data(), part); }
+void relaxation::contact_move_part(int part) {
+    contacts_.move_part(*loops_, position_.data(), moved_.data(), part);
+}
 
 void relaxation::write_back() { run_parts<&relaxation::write_back_part>(); }
 

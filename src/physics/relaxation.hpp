@@ -28,14 +28,14 @@
 //     contacts, when balls collide (see contacts), after pairing the
 //     balls that may touch once before the passes (the grid, then the
 //     pairs part by part, then joined):
-//       pushes   < position_                         > the pairs' pushes
-//       moves    < the pairs' pushes                 > position_
+//       moves    < position_, the pairs ball by ball > moved_
+//                  (then moved_ and position_ swap)
 //   write back   > each listed ball's x, y, shift_x, shift_y
 //
 // Threads: each stage is cut into parts (balls, links and tensions of the
 // lists, link groups, loose runs and vertex groups, balls) that never write
 // where another part writes; the team meets after each stage, so three
-// times a pass: each stage reads what neighbours of its balls wrote in the
+// times a pass (four while balls collide): each stage reads what neighbours of its balls wrote in the
 // one before. Gathering and writing back are shared the same way. The parts are the same whether a pass is shared or run
 // alone (see pass_team), and every sum is taken in one fixed order.
 //
@@ -121,7 +121,6 @@ private:
     void tension_sum_part(int part);
     void write_back_part(int part);
     void contact_find_part(int part);
-    void contact_push_part(int part);
     void contact_move_part(int part);
 
     // For each ball (or arm), the pushes (or forces) it takes, in the order
@@ -239,6 +238,7 @@ private:
     std::vector<int> figure_;
     ball_contacts contacts_;
     std::size_t contacts_sized_for_ = 0;
+    int contacts_parts_ = 0;
 
     const pass_loops* loops_ = nullptr;
     int threads_wanted_ = 0;

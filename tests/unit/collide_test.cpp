@@ -115,6 +115,33 @@ TEST_F(collide_test, PushesShareByHoldAndSkipBadRadiiAndCoincidentCentres) {
     for (const ball_ref& b : fig.balls.all()) EXPECT_TRUE(std::isfinite(b->x) && std::isfinite(b->y));
 }
 
+// A ball in more pairs than a group of balls takes moves by their sum one
+// ball at a time: pushed from its right by twenty small balls, it goes left
+// as far as the mass-weighted middle of all of them stays put.
+TEST_F(collide_test, ABallInManyPairsMovesByTheirSum) {
+    gravity = 0;
+    ball_ref big = put_ball(400, 300);
+    big->radius = 60;
+    big->mass = 5;
+    for (int k = 0; k < 20; ++k) {
+        const float turn = 3.1415927f * (static_cast<float>(k) / 19 - 0.5f);
+        put_ball(400 + 65 * std::cos(turn), 300 + 65 * std::sin(turn))->radius = 10;
+    }
+    label_figures(fig);
+    auto middle_x = [&] {
+        double moment = 0, mass = 0;
+        for (const ball_ref& b : fig.balls.all()) {
+            moment += static_cast<double>(b->mass) * b->x;
+            mass += b->mass;
+        }
+        return moment / mass;
+    };
+    const double before = middle_x();
+    step();
+    EXPECT_LT(big->x, 399);
+    EXPECT_NEAR(middle_x(), before, 0.01);
+}
+
 TEST_F(collide_test, HundredThousandBallsPiledOnOneScreenAllocateNothingPerFrame) {
     add_sized_figure(fig, "crowd", 100000, 0, 0);
     label_figures(fig);
