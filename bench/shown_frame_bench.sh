@@ -10,8 +10,9 @@
 #             core, which the GPU process's software drawing takes one of) and
 #             its own processor time per program frame, program frames a
 #             second, the shares of the main thread's samples in drawing and in
-#             the step, and the program frames a press on the mode button took
-#             to act (the worse of into draw mode and back to play)
+#             the step, and the frames shown until a press on the mode button
+#             shows its new mode, with the program frames made meanwhile (the
+#             worse of into draw mode and back to play)
 # The three are taken turn about within each round (which goes first rotates),
 # so a busy moment of the machine weighs on all; the table gives the medians
 # over the rounds, and the ratios to the headless frame of the same rounds.
@@ -57,11 +58,11 @@ measure() {
       node "$root/bench/page_frame_bench.mjs" "$web" "$figure" "$seconds" >"$data/page.json"
       node -e 'const r = JSON.parse(require("fs").readFileSync(process.argv[1]));
         console.log(r.main_ms_per_frame, r.frames_per_second, r.named ? r.drawing_share : "nan", r.named ? r.step_share : "nan",
-          r.main_cpu_ms_per_frame, r.mode_press_frames)' "$data/page.json" >>"$data/page" ;;
+          r.main_cpu_ms_per_frame, r.mode_press_shown, r.mode_press_frames)' "$data/page.json" >>"$data/page" ;;
   esac
 }
 
-printf '| figure | headless, one thread | window, software GL | page, main thread per frame | page, main thread'"'"'s processor time per frame | page frames/s | page: drawing, step (share of main thread) | page: mode press, frames to act |\n'
+printf '| figure | headless, one thread | window, software GL | page, main thread per frame | page, main thread'"'"'s processor time per frame | page frames/s | page: drawing, step (share of main thread) | page: mode press, frames shown until it acts (program frames) |\n'
 printf '|---|---|---|---|---|---|---|---|\n'
 for balls in $sizes; do
   figure=$data/mesh-$balls.fkn
@@ -75,11 +76,12 @@ for balls in $sizes; do
   p=$(cut -d' ' -f1 "$data/page" | median) fps=$(cut -d' ' -f2 "$data/page" | median)
   ds=$(cut -d' ' -f3 "$data/page" | median) ss=$(cut -d' ' -f4 "$data/page" | median)
   pc=$(cut -d' ' -f5 "$data/page" | median) press=$(cut -d' ' -f6 "$data/page" | sort -g | tail -1)
+  made=$(cut -d' ' -f7 "$data/page" | sort -g | tail -1)
   # the shares need the page's symbol map; a page built without one has none
   shares=$(awk -v d="$ds" -v s="$ss" 'BEGIN { if (d == "nan") print "-"; else printf "%.0f %%, %.0f %%", 100 * d, 100 * s }')
-  printf '| mesh, %s balls | %.1f ms | %.1f ms (%.2fx) | %.1f ms (%.2fx) | %.1f ms (%.2fx) | %.1f | %s | at most %s |\n' \
+  printf '| mesh, %s balls | %.1f ms | %.1f ms (%.2fx) | %.1f ms (%.2fx) | %.1f ms (%.2fx) | %.1f | %s | at most %s (%s) |\n' \
     "$(sed -nE 's/.*: ([0-9]+) balls.*/\1/p' "$data/made")" "$h" "$w" "$(awk -v a="$w" -v b="$h" 'BEGIN { print a / b }')" \
     "$p" "$(awk -v a="$p" -v b="$h" 'BEGIN { print a / b }')" "$pc" "$(awk -v a="$pc" -v b="$h" 'BEGIN { print a / b }')" \
-    "$fps" "$shares" "$press"
+    "$fps" "$shares" "$press" "$made"
 done
 echo "rounds: $rounds; load: $(uptime)"
