@@ -291,7 +291,11 @@ void ball_contacts::pair_with_ranges(int s, int to, int from_below, int to_below
     scan(from_below, to_below);
     // As many pairs written each time, the kept ones first: the part's
     // place has room for them, and the next ball writes over the others.
-    for (int k = 0; k < pairs_per_ball; ++k) keep_pair(a, sorted_ball_[place[k]], r + sr[place[k]], at + k);
+    // A place past the kept ones may be a masked lane's, beyond the last
+    // ball: those read the padding, and name the last ball.
+    const int last = static_cast<int>(sorted_ball_.size()) - 1;
+    for (int k = 0; k < pairs_per_ball; ++k)
+        keep_pair(a, sorted_ball_[static_cast<std::size_t>(std::min(place[k], last))], r + sr[place[k]], at + k);
     at += static_cast<std::size_t>(std::min(found, pairs_per_ball));
 }
 
