@@ -92,6 +92,7 @@ int app::run(const run_options& opts) {
 
 bool app::run_frame() {
     double started = fine_seconds();
+    if (loop.options.frames > 0 && loop.frames_run + 1 == loop.options.frames) last_frame_begins();
     clear_screen();
     force_draw_mode_if_empty();
     fit_view();

@@ -59,6 +59,10 @@ public:
         return true;
     }
 
+    // The frame about to begin is the run's last: a backend that leaves
+    // undrawn the frames it will not show draws this one.
+    virtual void last_frame_begins() {}
+
     // From now on keep a copy of each frame as it is presented, so that the
     // last one shown can be read when the program ends.
     virtual void keep_shown_frames() {}

@@ -54,6 +54,7 @@ void clear_screen() {
     be().clear({0, 0, 0});
 }
 void flip() { pacer.flip(be()); }
+void last_frame_begins() { be().last_frame_begins(); }
 void unpace_frames() { pacer.unpace(be()); }
 
 void set_color(int red, int green, int blue) { state.colour = {red, green, blue}; }

@@ -22,6 +22,8 @@ void set_window_title(const std::string& title);
 // frame before is let go
 void clear_screen();
 void flip();
+// the frame about to begin is the run's last, whose picture stays
+void last_frame_begins();
 // from now on frames are presented back to back
 void unpace_frames();
 void set_color(int red, int green, int blue);

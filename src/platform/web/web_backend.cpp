@@ -186,13 +186,28 @@ public:
     // frames are shown at the page's animation frames, at most 60 a second
     bool set_swap_interval(int) override { return true; }
 
+    // A frame that begins after the time it is due to be shown, but not so
+    // far behind that the schedule starts over, is one made to catch up,
+    // which present() leaves unshown: it is not drawn either (the browser
+    // would fill its pixels for nothing, on a slow machine in the very core
+    // the page needs), unless it is the run's last.
+    void clear(rgb colour) override {
+        double now = emscripten_get_now();
+        double due = due_ == 0 ? now + frame_ms : due_ + frame_ms;
+        bool catching_up = now >= due && now <= due + most_ms_behind && unshown_ < most_frames_unshown;
+        drawing_ = last_frame_ || !catching_up;
+        gl_backend::clear(colour);
+    }
+    void last_frame_begins() override { last_frame_ = true; }
+
     void present() override {
         canvas_.flush();
         page_count_frame();
         double now = emscripten_get_now();
         due_ = due_ == 0 ? now + frame_ms : due_ + frame_ms;
         if (now > due_ + most_ms_behind) due_ = now + frame_ms;
-        if (now >= due_ && unshown_ < most_frames_unshown) {
+        // a frame left undrawn is never shown
+        if (!drawing_ || (now >= due_ && unshown_ < most_frames_unshown)) {
             ++unshown_;
             return;
         }
@@ -263,6 +278,7 @@ private:
     bool holding_ = false;  // the page's events wait for a frame after held_until_
     std::uint32_t held_until_ = 0;
     int unshown_ = 0;
+    bool last_frame_ = false;
     GLFWwindow* window_ = nullptr;
     bool glfw_ = false;
 };
