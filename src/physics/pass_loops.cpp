@@ -226,8 +226,8 @@ constexpr int x_shift = std::endian::native == std::endian::little ? 0 : 32;
 [[gnu::always_inline]] inline float x_of(std::uint64_t w) { return half_of(w, x_shift); }
 [[gnu::always_inline]] inline float y_of(std::uint64_t w) { return half_of(w, 32 - x_shift); }
 
-// A block of pairs at a time: their differences gathered, then the pushes
-// worked out side by side and written in pair order, a's then b's.
+// A group of balls side by side: pair by pair, each lane's ball takes the
+// push from its other ball, then each moves by the sum, to moved.
 [[gnu::always_inline]] inline void contact_moves(const xy* position, const contact_group_job& g, xy* moved) {
     constexpr int lanes = contact_group_job::lanes;
     std::uint64_t own[lanes], at[lanes];

@@ -193,9 +193,7 @@ public:
     // the page needs), unless it is the run's last.
     void clear(rgb colour) override {
         double now = emscripten_get_now();
-        double due = due_ == 0 ? now + frame_ms : due_ + frame_ms;
-        bool catching_up = now >= due && now <= due + most_ms_behind && unshown_ < most_frames_unshown;
-        drawing_ = last_frame_ || !catching_up;
+        drawing_ = last_frame_ || !catching_up(now, due_of_frame(now));
         gl_backend::clear(colour);
     }
     void last_frame_begins() override { last_frame_ = true; }
@@ -204,10 +202,9 @@ public:
         canvas_.flush();
         page_count_frame();
         double now = emscripten_get_now();
-        due_ = due_ == 0 ? now + frame_ms : due_ + frame_ms;
-        if (now > due_ + most_ms_behind) due_ = now + frame_ms;
+        due_ = due_of_frame(now);
         // a frame left undrawn is never shown
-        if (!drawing_ || (now >= due_ && unshown_ < most_frames_unshown)) {
+        if (!drawing_ || catching_up(now, due_)) {
             ++unshown_;
             return;
         }
@@ -273,6 +270,15 @@ public:
     }
 
 private:
+    // when the frame being made is due to be shown: a frame after the one
+    // before, or one from now where the schedule starts, or starts over
+    double due_of_frame(double now) const {
+        double due = due_ == 0 ? now + frame_ms : due_ + frame_ms;
+        return now > due + most_ms_behind ? now + frame_ms : due;
+    }
+    // a frame made at `now` and due at `due` is made to catch up: unshown
+    bool catching_up(double now, double due) const { return now >= due && unshown_ < most_frames_unshown; }
+
     page_recovery recovery_;
     double due_ = 0;  // when the next frame is to be shown
     bool holding_ = false;  // the page's events wait for a frame after held_until_
