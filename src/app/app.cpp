@@ -103,6 +103,8 @@ bool app::run_frame() {
     // the top of the frame or the commands' end may have forced draw mode
     if (mode == figure_mode::draw) loop.paused = false;
     drift_palette();
+    // read in either mode, so that no press of play mode is left to act in draw mode
+    flopkin::note_presses(editing, mode == figure_mode::draw);
     if (mode == figure_mode::draw) flopkin::move_ball_step(figure, view, editing, [this] { before_edit(); });
     if (mode == figure_mode::draw) place_ball_step();
     // a ball being moved is no link's start

@@ -17,7 +17,7 @@ int main(int argc, char** argv) {
             std::fputs(message.c_str(), stdout);
             return 0;
         case flopkin::parse_result::bad:
-            std::fprintf(stderr, "flopkin: %s\n%s", message.c_str(), flopkin::usage_text().c_str());
+            std::fprintf(stderr, "flopkin: %s\nTry 'flopkin --help' for more information.\n", message.c_str());
             return 2;
         case flopkin::parse_result::run:
             break;

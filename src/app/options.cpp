@@ -1,8 +1,12 @@
 #include "app/options.hpp"
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstdlib>
 #include <limits>
+#include <string_view>
+#include <type_traits>
 
 #include "app/command_table.hpp"
 #include "files/document_folder.hpp"
@@ -11,32 +15,139 @@
 
 namespace flopkin {
 
+namespace {
+
+constexpr long long no_highest = std::numeric_limits<long long>::max();
+
+// A whole number is its digits alone: no sign and no spaces on either side.
+bool read_digits(const std::string& text, long long& out) {
+    if (text.empty() || !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return false;
+    errno = 0;
+    long long value = std::strtoll(text.c_str(), nullptr, 10);
+    if (errno != 0) return false;
+    out = value;
+    return true;
+}
+
+// a whole number from lowest to highest into the option's field
+template <auto field, long long lowest, long long highest>
+parse_result whole_number(const option_row& row, const std::string& text, run_options& options,
+                          std::string& message) {
+    long long read = 0;
+    if (read_digits(text, read) && read >= lowest && read <= highest) {
+        options.*field = static_cast<std::remove_reference_t<decltype(options.*field)>>(read);
+        return parse_result::run;
+    }
+    const std::string range = highest == no_highest
+                                  ? ">= " + std::to_string(lowest)
+                                  : "from " + std::to_string(lowest) + " to " + std::to_string(highest);
+    message = "invalid value for " + std::string(row.name) + ": '" + text + "' (a whole number " + range + ")";
+    return parse_result::bad;
+}
+
+template <std::string run_options::*field>
+parse_result path(const option_row& row, const std::string& text, run_options& options, std::string& message) {
+    if (text.empty()) {
+        message = std::string(row.name) + " needs a path";
+        return parse_result::bad;
+    }
+    options.*field = text;
+    return parse_result::run;
+}
+
+template <bool run_options::*field>
+parse_result flag(const option_row&, const std::string&, run_options& options, std::string&) {
+    options.*field = true;
+    return parse_result::run;
+}
+
+parse_result help(const option_row&, const std::string&, run_options&, std::string& message) {
+    message = usage_text();
+    return parse_result::exit_ok;
+}
+
+parse_result version(const option_row&, const std::string&, run_options&, std::string& message) {
+    message = std::string("flopkin ") + FLOPKIN_VERSION + "\n";
+    return parse_result::exit_ok;
+}
+
+// the --unpaced line says how many frames a second
+static_assert(frames_per_second == 60);
+
+constexpr option_row rows[] = {
+    {"--frames", "N", "end after frame N (N >= 0; 0 runs start-up only)",
+     whole_number<&run_options::frames, 0, no_highest>},
+    {"--headless", "",
+     "no window and no input (needs --frames); nothing is drawn\n"
+     "unless --screenshot or --record is given",
+     flag<&run_options::headless>},
+    {"--unpaced", "", "run frames back to back instead of 60 per second", flag<&run_options::unpaced>},
+    {"--stats", "", "at exit print frame times on standard error", flag<&run_options::stats>},
+    {"--output", "PATH", "write the figure to PATH when the program ends", path<&run_options::output>},
+    {"--screenshot", "PATH",
+     "write the last frame shown to PATH as PNG when the\n"
+     "program ends; with --headless the frames are drawn offscreen",
+     path<&run_options::screenshot>},
+    {"--record", "PATH",
+     "write the frames shown to PATH as an animated GIF (desktop\n"
+     "only); with --headless the frames are drawn offscreen",
+     path<&run_options::record>},
+    {"--record-every", "N",
+     "with --record, keep every Nth frame shown in the clip\n"
+     "(N >= 1; default 2)",
+     whole_number<&run_options::record_every, 1, 3600>},
+    {"--seed", "N",
+     "seed the random generator with N (0 to 2147483647), so a\n"
+     "run can be repeated frame for frame",
+     whole_number<&run_options::seed, 0, 2147483647>},
+    {"--threads", "N",
+     "threads for the simulation (N >= 1; default: one per core\n"
+     "for big figures, while sharing is faster); the figure\n"
+     "moves the same either way",
+     whole_number<&run_options::threads, 1, 256>},
+    {"--collide", "", "figures collide from the start (C turns it on and off)", flag<&run_options::collide>},
+    {"--help", "", "show this help and exit", help},
+    {"--version", "", "show the version and exit", version},
+};
+
+constexpr std::size_t row_count = std::size(rows);
+
+std::size_t row_named(std::string_view name) {
+    std::size_t i = 0;
+    while (i < row_count && name != rows[i].name) ++i;
+    return i;
+}
+
+// the options' lines of the usage text: the name and argument, then the
+// help from the 19th column on, a line below when the name is longer
+std::string option_lines() {
+    constexpr std::size_t help_column = 18;
+    std::string text;
+    for (const option_row& row : rows) {
+        std::string line = std::string("  ") + row.name;
+        if (*row.argument) line.append(" ").append(row.argument);
+        line.append(std::max<std::size_t>(2, help_column - std::min(line.size(), help_column)), ' ');
+        for (const char* c = row.help; *c; ++c) {
+            line.push_back(*c);
+            if (*c == '\n') line.append(help_column, ' ');
+        }
+        text += line + "\n";
+    }
+    return text;
+}
+
+}  // namespace
+
+std::span<const option_row> option_rows() { return rows; }
+
 std::string usage_text() {
     // the text says "a second"
     static_assert(recovery_quiet_ms == 1000);
     return "Usage: flopkin [OPTION]... [DOCUMENT]\n"
            "A 2D physics sandbox: place balls, join them with links, press Play.\n"
-           "\n"
-           "  --frames N      end after frame N (N >= 0; 0 runs start-up only)\n"
-           "  --headless      no window and no input (needs --frames); nothing is drawn\n"
-           "                  unless --screenshot or --record is given\n"
-           "  --unpaced       run frames back to back instead of " + std::to_string(frames_per_second) + " per second\n"
-           "  --stats         at exit print frame times on standard error\n"
-           "  --output PATH   write the figure to PATH when the program ends\n"
-           "  --screenshot PATH  write the last frame shown to PATH as PNG when the\n"
-           "                  program ends; with --headless the frames are drawn offscreen\n"
-           "  --record PATH   write the frames shown to PATH as an animated GIF (desktop\n"
-           "                  only); with --headless the frames are drawn offscreen\n"
-           "  --record-every N  with --record, keep every Nth frame shown in the clip\n"
-           "                  (N >= 1; default 2)\n"
-           "  --seed N        seed the random generator with N (0 to 2147483647), so a\n"
-           "                  run can be repeated frame for frame\n"
-           "  --threads N     threads for the simulation (N >= 1; default: one per core\n"
-           "                  for big figures, while sharing is faster); the figure\n"
-           "                  moves the same either way\n"
-           "  --collide       figures collide from the start (C turns it on and off)\n"
-           "  --help          show this help and exit\n"
-           "  --version       show the version and exit\n"
+           "\n" +
+           option_lines() +
            "\n"
            "DOCUMENT is opened at start-up instead of \"" + default_document + "\".\n"
            "\n" +
@@ -57,18 +168,8 @@ std::string usage_text() {
 
 namespace {
 
-bool parse_count(const std::string& text, long long& out) {
-    if (text.empty() || text[0] == '-' || text[0] == '+') return false;
-    errno = 0;
-    char* end = nullptr;
-    long long value = std::strtoll(text.c_str(), &end, 10);
-    if (errno != 0 || *end != '\0') return false;
-    out = value;
-    return true;
-}
-
-// The command line read argument by argument; `message` names the fault
-// when an argument is refused.
+// The command line read argument by argument, each option by its row;
+// `message` names the fault when an argument is refused.
 class option_parser {
 public:
     option_parser(int argc, const char* const* argv, run_options& options, std::string& message)
@@ -76,116 +177,71 @@ public:
 
     parse_result parse() {
         for (; at_ < argc_; ++at_) {
-            arg_ = argv_[at_];
-            const parse_result r = one_argument();
+            const parse_result r = one_argument(argv_[at_]);
             if (r != parse_result::run) return r;
         }
         return check_together();
     }
 
 private:
-    parse_result one_argument() {
-        if (only_operands_ || arg_.empty() || arg_[0] != '-' || arg_ == "-") return operand();
-        if (arg_ == "--") {
+    parse_result one_argument(const std::string& arg) {
+        if (only_operands_ || arg.empty() || arg[0] != '-' || arg == "-") return operand(arg);
+        if (arg == "--") {
             only_operands_ = true;
-        } else if (arg_ == "--help") {
-            message_ = usage_text();
-            return parse_result::exit_ok;
-        } else if (arg_ == "--version") {
-            message_ = std::string("flopkin ") + FLOPKIN_VERSION + "\n";
-            return parse_result::exit_ok;
-        } else if (arg_ == "--headless") {
-            options_.headless = true;
-        } else if (arg_ == "--unpaced") {
-            options_.unpaced = true;
-        } else if (arg_ == "--collide") {
-            options_.collide = true;
-        } else if (arg_ == "--stats") {
-            options_.stats = true;
-        } else {
-            return option_with_value();
+            return parse_result::run;
         }
-        return parse_result::run;
-    }
-
-    parse_result operand() {
-        if (!options_.document.empty()) {
-            message_ = "only one DOCUMENT may be given: '" + arg_ + "'";
+        // "--name=value" as well as "--name value"
+        const std::size_t equals = arg.starts_with("--") ? arg.find('=') : std::string::npos;
+        const std::string name = arg.substr(0, equals);
+        const std::size_t at = row_named(name);
+        if (at == row_count) {
+            message_ = "unknown option '" + name + "'";
             return parse_result::bad;
         }
-        options_.document = arg_;
+        const option_row& row = rows[at];
+        std::string value;
+        if (!*row.argument && equals != std::string::npos) {
+            message_ = "option '" + name + "' takes no value";
+            return parse_result::bad;
+        }
+        if (equals != std::string::npos) {
+            value = arg.substr(equals + 1);
+        } else if (*row.argument) {
+            if (at_ + 1 >= argc_) {
+                message_ = "option '" + name + "' needs a value";
+                return parse_result::bad;
+            }
+            value = argv_[++at_];
+        }
+        given_[at] = true;
+        return row.take(row, value, options_, message_);
+    }
+
+    parse_result operand(const std::string& arg) {
+        if (arg.empty()) {
+            message_ = "an empty DOCUMENT names no file";
+            return parse_result::bad;
+        }
+        if (!options_.document.empty()) {
+            message_ = "only one DOCUMENT may be given: '" + arg + "'";
+            return parse_result::bad;
+        }
+        options_.document = arg;
         return parse_result::run;
     }
 
-    parse_result option_with_value() {
-        long long n = 0;
-        bool read = false;
-        if (arg_ == "--frames") {
-            read = number(options_.frames, 0, std::numeric_limits<long long>::max());
-            frames_given_ = true;
-        } else if (arg_ == "--output") {
-            read = path(options_.output);
-        } else if (arg_ == "--screenshot") {
-            read = path(options_.screenshot);
-        } else if (arg_ == "--record") {
-            read = path(options_.record);
-        } else if (arg_ == "--record-every") {
-            read = number(n, 1, 3600);
-            options_.record_every = static_cast<int>(n);
-            record_every_given_ = true;
-        } else if (arg_ == "--seed") {
-            read = number(options_.seed, 0, 2147483647);
-        } else if (arg_ == "--threads") {
-            read = number(n, 1, 256);
-            options_.threads = static_cast<int>(n);
-        } else {
-            message_ = "unknown option '" + arg_ + "'";
-        }
-        return read ? parse_result::run : parse_result::bad;
-    }
+    bool given(std::string_view name) const { return given_[row_named(name)]; }
 
     parse_result check_together() {
-        if (options_.headless && !frames_given_) {
+        if (options_.headless && !given("--frames")) {
             message_ = "--headless needs --frames N";
             return parse_result::bad;
         }
-        if (record_every_given_ && options_.record.empty()) {
+        if (given("--record-every") && options_.record.empty()) {
             message_ = "--record-every needs --record PATH";
             return parse_result::bad;
         }
         return parse_result::run;
-    }
-
-    // the argument after the option
-    bool value(std::string& out) {
-        if (at_ + 1 >= argc_) {
-            message_ = "option '" + arg_ + "' needs a value";
-            return false;
-        }
-        out = argv_[++at_];
-        return true;
-    }
-
-    bool path(std::string& out) {
-        if (!value(out)) return false;
-        if (out.empty()) message_ = arg_ + " needs a path";
-        return !out.empty();
-    }
-
-    // a whole number from lowest to highest; no highest for the greatest there is
-    bool number(long long& out, long long lowest, long long highest) {
-        std::string text;
-        if (!value(text)) return false;
-        long long read = 0;
-        if (parse_count(text, read) && read >= lowest && read <= highest) {
-            out = read;
-            return true;
-        }
-        const std::string range = highest == std::numeric_limits<long long>::max()
-                                      ? ">= " + std::to_string(lowest)
-                                      : "from " + std::to_string(lowest) + " to " + std::to_string(highest);
-        message_ = "invalid value for " + arg_ + ": '" + text + "' (a whole number " + range + ")";
-        return false;
     }
 
     int argc_;
@@ -193,9 +249,7 @@ private:
     run_options& options_;
     std::string& message_;
     int at_ = 1;
-    std::string arg_;
-    bool frames_given_ = false;
-    bool record_every_given_ = false;
+    std::array<bool, row_count> given_{};
     bool only_operands_ = false;
 };
 

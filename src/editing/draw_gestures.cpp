@@ -41,12 +41,21 @@ void rest_in_present_shape(figure& figure, const ball* moved) {
 
 }  // namespace
 
+void note_presses(editing_fields& e, bool in_draw_mode) {
+    e.left_presses = mouse_hit(1);
+    if (e.left_presses > 0) e.left_press_in_draw = in_draw_mode;
+    if (mouse_hit(2) > 0) e.right_press_in_draw = in_draw_mode;
+}
+
 void move_ball_step(figure& figure, const view_fields& v, editing_fields& e, const before_change& changing) {
     int px = mouse_x();
     int py = mouse_y();
     if (e.moved && !mouse_down(e.move_button)) e.moved.reset();
     if (!e.moved && !e.link_drag_active) {
-        int button = mouse_down(2) ? 2 : mouse_down(1) && (key_press_modifiers(code_mouse_left) & modifier_shift) ? 1 : 0;
+        int button = mouse_down(2) && e.right_press_in_draw ? 2
+                     : mouse_down(1) && e.left_press_in_draw && (key_press_modifiers(code_mouse_left) & modifier_shift)
+                         ? 1
+                         : 0;
         if (button != 0) {
             for (ball_ref b : figure.balls.all()) b->to_screen(v);
             if (ball_ref b = last_ball_under(figure.balls, static_cast<float>(px), static_cast<float>(py))) {
@@ -72,8 +81,7 @@ void move_ball_step(figure& figure, const view_fields& v, editing_fields& e, con
 
 void place_ball_step(figure& figure, const view_fields& v, editing_fields& e, float ball_size,
                      const before_change& changing) {
-    // the press count is read every draw frame, so presses never pile up
-    int pressed = mouse_hit(1);
+    int pressed = e.left_presses;
     bool drag_released = e.link_drag_active && !mouse_down(1);
     if (pressed == 0 && !drag_released) return;
 
@@ -104,7 +112,7 @@ void link_step(figure& figure, const view_fields& v, editing_fields& e, float li
 
     // press: repeated every frame while the button is held over empty canvas,
     // so sliding onto a ball starts the drag from it
-    if (down && !link_drag_active) {
+    if (down && e.left_press_in_draw && !link_drag_active) {
         for (ball_ref b : figure.balls.all()) b->to_screen(v);
         if (ball_ref start = last_ball_under(figure.balls, px, py)) {
             e.link_start = start;

@@ -25,12 +25,22 @@ struct editing_fields {
     float move_from_x = 0, move_from_y = 0;
     int move_press_x = 0, move_press_y = 0;
     bool move_kept = false;
+    // A press acts in draw mode only when it began there: a press from play
+    // mode, still counted or still held when a key, undo or redo brings draw
+    // mode, places, links and moves nothing. For the left and right buttons,
+    // whether their latest press began in draw mode; and the left button's
+    // presses of this frame.
+    bool left_press_in_draw = false, right_press_in_draw = false;
+    int left_presses = 0;
 };
 
 // Called before the first change a gesture makes to the figure, so that the
 // figure as it stood can be kept.
 using before_change = std::function<void()>;
 
+// Every frame, in either mode, before the draw-mode gestures: takes the
+// frame's presses of the buttons and notes the mode each began in.
+void note_presses(editing_fields& e, bool in_draw_mode);
 // Draw mode: a click on empty canvas, or the release of a link drag over
 // empty canvas, places a ball of the given radius under the pointer.
 void place_ball_step(figure& f, const view_fields& v, editing_fields& e, float ball_size,

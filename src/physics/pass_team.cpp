@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <limits>
 
 #if defined(__linux__)
 #include <fcntl.h>
@@ -76,32 +77,35 @@ int cores_for_passes() {
 
 namespace {
 
+constexpr int cores_untold = std::numeric_limits<int>::max();
+
 // The threads ready to run on the whole machine, this one counted, are the
 // fourth field of the load line ("0.52 0.31 0.20 3/411 1234").
-bool machine_cores_idle(int members) {
+int machine_idle_cores() {
 #if defined(__linux__)
     const int file = open("/proc/loadavg", O_RDONLY | O_CLOEXEC);
-    if (file < 0) return true;
+    if (file < 0) return cores_untold;
     char line[128];
     const ssize_t got = read(file, line, sizeof line - 1);
     close(file);
-    if (got <= 0) return true;
+    if (got <= 0) return cores_untold;
     line[got] = 0;
     const char* field = line;
     for (int skip = 0; skip < 3 && field; ++skip)
         if ((field = std::strchr(field, ' '))) ++field;
-    if (!field) return true;
+    if (!field) return cores_untold;
     const long running = std::strtol(field, nullptr, 10);
-    return running >= 1 && cores_for_passes() - running >= members;
+    return running >= 1 ? static_cast<int>(std::max(cores_for_passes() - running, 0L)) : 0;
 #else
-    (void)members;
-    return true;
+    return cores_untold;
 #endif
 }
 
 }  // namespace
 
-bool (*cores_idle)(int members) = machine_cores_idle;
+int (*idle_cores)() = machine_idle_cores;
+double (*pass_wall_clock)() = seconds_now;
+double (*pass_cpu_clock)() = seconds_running;
 
 // --- the watch
 
@@ -263,21 +267,21 @@ void pass_team::serve(int member) {
 
 bool pass_team::pass_begins() {
     if (!sizes_itself_) return members_ > 1;
-    pass_started_ = seconds_now();
-    if (!watch_.sharing() && unread_passes_ == 0) running_started_ = seconds_running();
+    pass_started_ = pass_wall_clock();
+    if (!watch_.sharing() && unread_passes_ == 0) running_started_ = pass_cpu_clock();
     return watch_.sharing();
 }
 
 void pass_team::pass_ends() {
     if (!sizes_itself_) return;
-    const double seconds = seconds_now() - pass_started_;
+    const double seconds = pass_wall_clock() - pass_started_;
     double running = seconds;
     if (watch_.sharing()) {
         unread_passes_ = 0;
         unread_seconds_ = 0;
     } else if (unread_seconds_ += seconds; ++unread_passes_ == passes_per_reading) {
         // the time these passes waited for a core, counted with the last
-        const double waited = std::max(unread_seconds_ - (seconds_running() - running_started_), 0.0);
+        const double waited = std::max(unread_seconds_ - (pass_cpu_clock() - running_started_), 0.0);
         running = seconds - waited;
         unread_passes_ = 0;
         unread_seconds_ = 0;
@@ -285,7 +289,7 @@ void pass_team::pass_ends() {
     watch_.passed(seconds, running);
     // A member that must share its core with other work loses the trial,
     // and the caller, waiting for it, gives its own core to that work.
-    if (watch_.trial_begins() && !cores_idle(members_ - 1)) watch_.put_off();
+    if (watch_.trial_begins() && idle_cores() < members_ - 1) watch_.put_off();
 }
 
 }  // namespace flopkin

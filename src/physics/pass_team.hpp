@@ -163,8 +163,12 @@ private:
 // the members a team should have here: one per core, at least one
 int cores_for_passes();
 
-// whether `members` cores besides the caller's have nothing else to run now
-// (true where the machine does not tell); a test puts in a machine of its own
-extern bool (*cores_idle)(int members);
+// How many cores besides the caller's have nothing else to run now (as many
+// as could be asked for where the machine does not tell), and the clocks a
+// team times its passes by, the wall's and its thread's own CPU time, in
+// seconds; a test puts in a machine and clocks of its own.
+extern int (*idle_cores)();
+extern double (*pass_wall_clock)();
+extern double (*pass_cpu_clock)();
 
 }  // namespace flopkin

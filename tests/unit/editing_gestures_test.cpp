@@ -26,6 +26,7 @@ TEST(EditingPlace, PointerIsConvertedThroughTheView) {
     // drive the step directly: the frame's view fitting would reset the view
     h.hb.move(490, 484);
     h.hb.press(1);
+    note_presses(h.a.editing, true);
     h.a.place_ball_step();
     ASSERT_EQ(h.a.figure.balls.count(), 1u);
     ball_ref b = h.ball_list()[0];
@@ -133,11 +134,13 @@ TEST(EditingLink, ReleaseOverTheMenuStillLinksABallReachingUnderIt) {
     auto balls = std::vector{h.add_ball(100, 300), h.add_ball(775, 300)};
     h.hb.move(100, 300);
     h.hb.press(1);
+    note_presses(h.a.editing, true);
     h.a.place_ball_step();
     h.a.link_step();
     clear_screen();  // the next frame
     h.hb.move(785, 300);
     h.hb.release(1);
+    note_presses(h.a.editing, true);
     h.a.place_ball_step();
     h.a.link_step();
     EXPECT_EQ(h.a.figure.balls.count(), 2u);

@@ -147,6 +147,28 @@ TEST_F(History, TheOldestStepsGoFirstPastAHundredStepsOrTheByteBound) {
     while (small.undo(a.scene())) {
     }
     EXPECT_EQ(a.figure.balls.slot(0)->x, 3);
+
+    // an undo that puts a bigger figure among the steps to redo goes over
+    // the bound: the oldest undo step goes, the redo stays
+    const std::size_t balls = a.figure.balls.count();
+    std::vector<ball_ref> more;
+    for (int i = 0; i < 20; ++i) more.push_back(put_ball(a.figure, 700, 20.0f * static_cast<float>(i)));
+    const std::size_t big = figure_history().capture(a.scene()).bytes();
+    for (const ball_ref& b : more) a.figure.remove(b);
+    figure_history redoing(100, step + big + step / 2);
+    for (int i = 0; i < 3; ++i) {
+        a.figure.balls.slot(0)->x = static_cast<float>(i);
+        redoing.keep(redoing.capture(a.scene()));
+    }
+    for (int i = 0; i < 20; ++i) put_ball(a.figure, 700, 20.0f * static_cast<float>(i));
+    ASSERT_TRUE(redoing.undo(a.scene()));
+    EXPECT_EQ(redoing.undo_steps(), 1u);
+    ASSERT_EQ(redoing.redo_steps(), 1u);
+    EXPECT_TRUE(redoing.undo(a.scene()));
+    EXPECT_EQ(a.figure.balls.slot(0)->x, 1);
+    EXPECT_TRUE(redoing.redo(a.scene()));
+    EXPECT_TRUE(redoing.redo(a.scene()));
+    EXPECT_EQ(a.figure.balls.count(), balls + 20);
 }
 
 TEST_F(History, AFigureOfManyChunksComesBackExactly) {
@@ -204,6 +226,70 @@ TEST_F(History, UndoingAnOpenAimsSaveBackAtTheDocumentBefore) {
     ASSERT_TRUE(a.figure.balls.is_empty());
     type(key_space);
     EXPECT_EQ(a.history.redo_steps(), 1u);
+}
+
+// A press acts in draw mode only when it began there: a click of play mode
+// is not taken up by draw mode entered by a key or by undo, nor does a press
+// still held from play mode link or move a ball.
+TEST_F(History, DrawModeEnteredByAKeyOrUndoTakesNoPressOfPlayMode) {
+    frame();
+    click(300, 200);
+    const button& mode = a.button_of(&app::mode_command);
+    click(static_cast<int>(mode.x + mode.width / 2), static_cast<int>(mode.y + mode.height / 2));
+    ASSERT_EQ(a.mode, figure_mode::play);
+    hb.move(500, 500);
+    frame();
+    hb.press(key_space);
+    hb.release(key_space);
+    frame();
+    ASSERT_EQ(a.mode, figure_mode::draw);
+    EXPECT_EQ(a.figure.balls.count(), 1u);
+
+    // grabbed and thrown in play mode, then undone back into draw mode:
+    // redo still leads back to play
+    type(key_space);
+    frame();
+    ball_ref b = a.figure.balls.slot(0);
+    drag(static_cast<int>(b->screen_x), static_cast<int>(b->screen_y), 400, 300);
+    type('Z', ctrl);
+    frame();
+    ASSERT_EQ(a.mode, figure_mode::draw);
+    EXPECT_EQ(a.figure.balls.count(), 1u);
+    EXPECT_EQ(a.history.redo_steps(), 1u);
+    b = a.figure.balls.slot(0);
+
+    // held on the panel from play mode, or with the right button on the
+    // ball: after Space, sliding onto the ball starts no link, and the
+    // release over empty canvas places nothing; the ball does not move
+    type(key_space);
+    frame();
+    hb.move(static_cast<int>(a.view.area_width) + 20, 265);  // the panel between its groups
+    hb.press(code_mouse_left);
+    frame();
+    type(key_space);
+    ASSERT_EQ(a.mode, figure_mode::draw);
+    const int bx = static_cast<int>(b->screen_x), by = static_cast<int>(b->screen_y);
+    hb.move(bx, by);
+    frame();
+    hb.move(bx + 80, by);
+    frame();
+    hb.release(code_mouse_left);
+    frame();
+    EXPECT_EQ(a.figure.balls.count(), 1u);
+    EXPECT_EQ(a.figure.links.count(), 0u);
+    type(key_space);
+    hb.move(bx, by);
+    hb.press(code_mouse_right);
+    frame();
+    type(key_space);
+    ASSERT_EQ(a.mode, figure_mode::draw);
+    frame();
+    const float x = b->x;
+    hb.move(bx + 60, by);
+    frame();
+    EXPECT_EQ(b->x, x);
+    hb.release(code_mouse_right);
+    frame();
 }
 
 TEST_F(History, ShortcutsActAsTheirButtonsOncePerPressAndNotDuringAGesture) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "platform/graphics.hpp"
 #include "platform/headless_backend.hpp"
 
@@ -120,6 +122,18 @@ TEST_F(Input, OutOfRangeCodesReadZeroAndAreIgnored) {
     EXPECT_EQ(key_hit(256), 0);
     be.press(255);
     EXPECT_EQ(key_down(255), 1);
+
+    // so are controls outside their numbers: nothing of the input state is
+    // written, within its tables or past them
+    input_state state;
+    state.move(100, 100);
+    unsigned char before[sizeof state];
+    std::memcpy(before, &state, sizeof state);
+    for (int control : {most_controls, most_controls + 1, -1}) {
+        state.press_control(control);
+        state.release_control(control);
+    }
+    EXPECT_EQ(std::memcmp(before, &state, sizeof state), 0);
 }
 
 TEST_F(Input, PointerIsSigned16Bit) {

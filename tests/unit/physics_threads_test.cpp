@@ -97,19 +97,19 @@ TEST_F(sharing_test, ATeamThatSizesItselfGivesTheSameFigureAsOneThread) {
     if (cores_for_passes() < 2) GTEST_SKIP() << "one core: no team";
     const vector_width width = usable_vector_widths().back();
     std::vector<std::uint32_t> plain = run({1, width, true});
-    bool (*machine)(int) = cores_idle;
+    int (*machine)() = idle_cores;
     // other work holds the cores: the team is never tried, and has no
     // thread of its own to slow the frames run alone
-    cores_idle = [](int) { return false; };
+    idle_cores = [] { return 0; };
     const std::ptrdiff_t threads = threads_here();
     EXPECT_EQ(run({0, width, true}), plain);
     const relaxation::team_frames& frames = fig.relax->frames_of_team();
     EXPECT_EQ(frames.alone, 25);
     EXPECT_EQ(threads_here(), threads);
     // idle cores: the first frame runs two passes alone, then tries the team
-    cores_idle = [](int) { return true; };
+    idle_cores = [] { return cores_for_passes(); };
     EXPECT_EQ(run({0, width, true}), plain);
-    cores_idle = machine;
+    idle_cores = machine;
     EXPECT_EQ(frames.shared + frames.alone + frames.changing, 50);
     EXPECT_GE(frames.changing, 1);
 }
@@ -189,6 +189,48 @@ TEST(team_watch, KeepsAWinningTeamAndTriesALosingOneLessAndLessOften) {
     // a member that loses its core every few passes: the team goes alone
     for (int k = 0; k < 40 && watch.sharing(); ++k) watch.passed(k % 8 == 0 ? 3.0 : 0.6, 0);
     EXPECT_FALSE(watch.sharing());
+}
+
+// A team of three that sizes itself, on a machine and clocks of the test's
+// own: its passes take what the test says, with the thread always on a core.
+struct scripted_machine {
+    static inline double now = 0;
+    static inline int idle = 0;
+    int (*machine)() = idle_cores;
+    double (*wall)() = pass_wall_clock;
+    double (*cpu)() = pass_cpu_clock;
+    pass_team team{3, true};
+
+    scripted_machine() {
+        idle_cores = [] { return idle; };
+        pass_wall_clock = pass_cpu_clock = [] { return now; };
+    }
+    ~scripted_machine() {
+        idle_cores = machine;
+        pass_wall_clock = wall;
+        pass_cpu_clock = cpu;
+    }
+    // a pass of `alone` seconds, or of `together` when shared; whether it was
+    bool pass(double alone, double together) {
+        const bool shared = team.pass_begins();
+        now += shared ? together : alone;
+        team.pass_ends();
+        return shared;
+    }
+};
+
+TEST(team_watch, ATrialWaitsForItsIdleCoresAndItsWarmUpPassIsNotJudged) {
+    scripted_machine m;
+    // one core short of the two other members: never tried
+    m.idle = 1;
+    for (int k = 0; k < 4 * team_watch::first_wait; ++k) ASSERT_FALSE(m.pass(1.0, 0.5)) << k;
+    // two idle: tried within the wait; the warm-up pass is slow, but the
+    // three judged after it win
+    m.idle = 2;
+    int passes = 0;
+    while (!m.pass(1.0, 1.4)) ASSERT_LE(++passes, team_watch::first_wait);
+    for (int k = 0; k < team_watch::trial_passes - 1; ++k) ASSERT_TRUE(m.pass(1.0, 0.8));
+    EXPECT_TRUE(m.pass(1.0, 0.8));
 }
 
 }  // namespace

@@ -116,6 +116,27 @@ TEST_F(Screenshot, AnUnwritablePathFailsAndAnExistingPictureIsReplaced) {
     EXPECT_EQ(test::png_pixels(read_all(options.screenshot)).width, 4);
 }
 
+TEST_F(Screenshot, AClipOfEverySecondFrameStartsAtTheFirstFrameShown) {
+    // whole frames of the window's size, each taken noted by its count
+    struct taking_backend : showing_backend {
+        std::vector<int> taken;
+        bool last_shown_frame(frame_image& out) override {
+            taken.push_back(presents);
+            out = {opened_width, opened_height,
+                   std::vector<std::uint8_t>(3u * opened_width * opened_height, static_cast<std::uint8_t>(presents))};
+            return true;
+        }
+    } be;
+    run_options options;
+    options.frames = 5;
+    options.unpaced = true;
+    options.record = path("clip.gif");
+    options.record_every = 2;
+    EXPECT_EQ(run(be, options), 0);
+    // the window's first frames time its presentation: the run's are the last five
+    EXPECT_EQ(be.taken, (std::vector<int>{be.presents - 4, be.presents - 2, be.presents}));
+}
+
 TEST(RunSeed, TheSameSeedRepeatsARunAndAnotherDoesNot) {
     auto palette_after = [](long long seed) {
         headless_backend be(false);
