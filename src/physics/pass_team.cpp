@@ -119,7 +119,7 @@ void team_watch::share() {
 }
 
 void team_watch::put_off() {
-    state_ = shared_ == 0 ? state::alone : state::check;
+    state_ = state::alone;
     trial_left_ = 0;
     until_change_ = wait_;
 }
