@@ -56,10 +56,11 @@ TEST(PageDescription, ControlsActAsTheirRowsOnTheNextFrame) {
     tap(static_cast<int>(command_row(&app::undo)));
     EXPECT_EQ(h.a.figure.balls.count(), 1u);
     // a value row's "+" steps on every frame it is held, and once for a tap
-    h.hb.press_control(stepper_control(4, true));
+    const int plus = stepper_control(value_row_of(setting_value<&settings::gravity>), true);
+    h.hb.press_control(plus);
     h.frames(3);
-    h.hb.release_control(stepper_control(4, true));
-    tap(stepper_control(4, true));
+    h.hb.release_control(plus);
+    tap(plus);
     EXPECT_EQ(h.a.settings.gravity, 0.1f * 1.02f * 1.02f * 1.02f * 1.02f);
 }
 
