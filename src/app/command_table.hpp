@@ -1,7 +1,7 @@
 #pragma once
 // Every command the user can give by a menu button or a key, one row each:
 // the menu's layout and drawing, the command handling, the shortcuts, the
-// help text and the random session all read this table. A new button, or a
+// help text, the page's controls and the random session all read this table. A new button, or a
 // key with no button, is a row here plus its action.
 #include <array>
 #include <string>
