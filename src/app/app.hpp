@@ -20,6 +20,7 @@ namespace flopkin {
 
 class menu;
 class button;
+struct value_row;
 class stream;
 
 // How a run was asked for on the command line.
@@ -130,6 +131,8 @@ struct app {
     void layout_menu();
     // the menu's button of the command whose action is act
     button& button_of(void (app::*act)());
+    // the menu's value row that shows value
+    value_row& row_of(float (*value)(const app&));
     // an action of the drawing is about to change the figure: the first one
     // in a frame keeps the figure as it was, as one step
     void before_edit();

@@ -1,12 +1,13 @@
 #pragma once
 // Every command the user can give by a menu button or a key, one row each:
 // the menu's layout and drawing, the command handling, the shortcuts, the
-// help text and the random session all read this table. A new button, or a
+// help text, the page's controls and the random session all read this table. A new button, or a
 // key with no button, is a row here plus its action.
 #include <array>
 #include <string>
 
 #include "app/app.hpp"
+#include "app/value_table.hpp"
 #include "platform/input.hpp"
 #include "ui/menu.hpp"
 
@@ -29,6 +30,11 @@ struct command {
     key_chord keys[2];
     const char* help;        // what the keys do, in the help text
     void (app::*act)();
+    // the page's control for the row: its label when the row has no button
+    // (a button's is the label the menu shows), and whether a press would do
+    // anything now (always, when not given)
+    const char* (*touch_label)(const app&) = nullptr;
+    bool (*enabled)(const app&) = nullptr;
 };
 
 // In the order of handling: a press acts on the buttons, then on the keys,
@@ -38,9 +44,12 @@ inline constexpr int ctrl_shift = modifier_ctrl | modifier_shift;
 inline constexpr std::array<command, 14> commands = {{
     {"Play", "Draw", 0, acts::in_both, {{key_space}}, "the mode button", &app::mode_command},
     {"Delete Selected Ball", nullptr, menu_row(menu_edit_top, 1), acts::in_draw, {{key_delete}, {key_backspace}},
-     "delete the selected ball", &app::delete_command},
-    {nullptr, nullptr, no_menu_place, acts::in_both, {{'Z', ctrl}}, "undo", &app::undo},
-    {nullptr, nullptr, no_menu_place, acts::in_both, {{'Z', ctrl_shift}, {'Y', ctrl}}, "redo", &app::redo},
+     "delete the selected ball", &app::delete_command, nullptr,
+     [](const app& a) { return a.editing.selected != nullptr; }},
+    {nullptr, nullptr, no_menu_place, acts::in_both, {{'Z', ctrl}}, "undo", &app::undo,
+     [](const app&) { return "Undo"; }, [](const app& a) { return a.history.undo_steps() > 0; }},
+    {nullptr, nullptr, no_menu_place, acts::in_both, {{'Z', ctrl_shift}, {'Y', ctrl}}, "redo", &app::redo,
+     [](const app&) { return "Redo"; }, [](const app& a) { return a.history.redo_steps() > 0; }},
     {"Clear All", nullptr, menu_row(menu_edit_top, 0), acts::in_both, {}, nullptr, &app::clear_all_command},
     // the file commands stand at the foot of the panel
     {"Open", nullptr, menu_row(menu_file_top, 0), acts::in_both, {{'O', ctrl}}, "open", &app::open_command},
@@ -49,12 +58,15 @@ inline constexpr std::array<command, 14> commands = {{
     {"Save as", nullptr, menu_row(menu_file_top, 3), acts::in_both, {{'S', ctrl_shift}}, "save as",
      &app::save_document_as},
     {"Quit", nullptr, menu_row(menu_file_top, 4), acts::in_both, {}, nullptr, &app::quit_command},
-    {nullptr, nullptr, no_menu_place, acts::in_play, {{'P'}}, "pause or resume", &app::pause_command},
+    // as the mode button's, the label says what a press does now
+    {nullptr, nullptr, no_menu_place, acts::in_play, {{'P'}}, "pause or resume", &app::pause_command,
+     [](const app& a) { return a.loop.paused ? "Resume" : "Pause"; }},
     {nullptr, nullptr, no_menu_place, acts::in_play, {{'N'}, {key_period}}, "one step while paused",
-     &app::step_command},
-    {nullptr, nullptr, no_menu_place, acts::in_both, {{'R'}}, "restore the newest unsaved figure", &app::restore_command},
+     &app::step_command, [](const app&) { return "Step"; }, [](const app& a) { return a.loop.paused; }},
+    {nullptr, nullptr, no_menu_place, acts::in_both, {{'R'}}, "restore the newest unsaved figure", &app::restore_command,
+     [](const app&) { return "Restore"; }},
     {nullptr, nullptr, no_menu_place, acts::in_both, {{'C'}}, "figures collide or pass through each other",
-     &app::collide_command},
+     &app::collide_command, [](const app& a) { return a.loop.collide ? "Pass through" : "Collide"; }},
 }};
 
 // whether the command acts in the mode
@@ -64,11 +76,11 @@ constexpr bool acts_in(const command& c, figure_mode mode) {
 
 // The controls beside the canvas (the page's touch layout): each command
 // row's control has the row's number; after them come each value row's "-"
-// and "+", the rows in the menu's order.
+// and "+", in the order of the value table.
 constexpr int stepper_control(std::size_t value_row, bool plus) {
     return static_cast<int>(commands.size() + 2 * value_row + (plus ? 1 : 0));
 }
-static_assert(stepper_control(menu::value_row_count - 1, true) < most_controls);
+static_assert(stepper_control(value_settings.size() - 1, true) < most_controls);
 
 // the row whose action is act
 std::size_t command_row(void (app::*act)());

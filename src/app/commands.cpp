@@ -1,7 +1,6 @@
 // The menu's buttons acting on the app, once per frame: value rows change
 // their setting on every frame they are held, command buttons act once per
 // press, on its first frame.
-#include <algorithm>
 #include <utility>
 
 #include "app/command_table.hpp"
@@ -13,18 +12,10 @@ namespace flopkin {
 
 namespace {
 
-// a value row's "+" or "-" held, in the menu or beside the canvas
-bool stepping(menu& m, value_row& row, bool plus) {
-    auto rows = m.value_rows();
-    auto k = static_cast<std::size_t>(std::find(rows.begin(), rows.end(), &row) - rows.begin());
+// the kth value row's "+" or "-" held, in the menu or beside the canvas
+bool stepping(menu& m, std::size_t k, bool plus) {
+    value_row& row = m.value_rows[k];
     return (plus ? row.plus : row.minus).held(1) || control_down(stepper_control(k, plus));
-}
-
-void step_value(float& value, menu& m, value_row& row, const setting_range& range) {
-    if (stepping(m, row, true)) value *= setting_step;
-    if (stepping(m, row, false)) value /= setting_step;
-    if (value > range.highest) value = range.highest;
-    if (!(value >= range.lowest)) value = range.lowest;
 }
 
 // what tells whether a command changed the figure: the lists' stamps and
@@ -109,14 +100,11 @@ void app::add_command() {
 
 void app::handle_commands() {
     flopkin::menu& m = *menu;
-    step_value(settings.gravity, m, m.gravity_row, gravity_range);
-    step_value(settings.link_width, m, m.width_row, link_width_range);
-    step_value(settings.ball_size, m, m.size_row, ball_size_range);
-    if (stepping(m, m.zoom_row, true)) zoom_step(1);
-    if (stepping(m, m.zoom_row, false)) zoom_step(0);
+    // the rows change settings of their own, so their order does not matter
+    for (std::size_t k = 0; k < value_settings.size(); ++k)
+        value_settings[k].step(*this, value_settings[k], stepping(m, k, true), stepping(m, k, false));
     // each notch of the wheel is one frame of the zoom row's "+" (up) or "-"
     for (int n = wheel_notches(); n != 0; n += n > 0 ? -1 : 1) zoom_step(n > 0 ? 1 : 0);
-    step_value(settings.angle_force, m, m.force_row, angle_force_range);
 
     if (click_armed) {
         for (std::size_t i = 0; i < commands.size(); ++i) {
@@ -156,10 +144,15 @@ void app::layout_menu() {
     for (std::size_t i = 0; i < commands.size(); ++i) {
         const command& c = commands[i];
         const char* label = mode == figure_mode::play && c.play_label ? c.play_label : c.label;
-        entries[i] = {label ? label : "", c.label ? c.menu_top : no_menu_place, acts_in(c, mode)};
+        entries[i] = {label ? label : "", c.label ? c.menu_top : no_menu_place, acts_in(c, mode),
+                      c.act == &app::save_document};
     }
-    menu->layout({view.area_width, view.zoom, settings.ball_size, settings.link_width, settings.angle_force,
-                  settings.gravity, entries});
+    std::array<value_entry, value_settings.size()> values;
+    for (std::size_t k = 0; k < value_settings.size(); ++k) {
+        const value_setting& v = value_settings[k];
+        values[k] = {v.label, v.value(*this), v.scale, v.menu_top, v.stepper_nudge};
+    }
+    menu->layout({view.area_width, entries, values});
 }
 
 std::size_t command_row(void (app::*act)()) {
@@ -169,5 +162,14 @@ std::size_t command_row(void (app::*act)()) {
 }
 
 button& app::button_of(void (app::*act)()) { return menu->command_buttons.at(command_row(act)); }
+
+value_row& app::row_of(float (*value)(const app&)) { return menu->value_rows.at(value_row_of(value)); }
+
+float zoom_value(const app& a) { return a.view.zoom; }
+
+void step_zoom(app& a, const value_setting&, bool plus, bool minus) {
+    if (plus) a.zoom_step(1);
+    if (minus) a.zoom_step(0);
+}
 
 }  // namespace flopkin

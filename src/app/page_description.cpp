@@ -1,6 +1,5 @@
 #include "app/page_description.hpp"
 
-#include <cctype>
 #include <string_view>
 
 #include "app/command_table.hpp"
@@ -81,31 +80,11 @@ void box(json& j, const char* name, const button& b) {
 // Quit is the browser's own: a tab is closed
 bool on_the_page(const command& c) { return c.act != &app::quit_command; }
 
-// The control's label: a menu button's as the menu shows it now (the mode's
-// label, "Saved!"), else a name of its own for the rows of keys that have
-// one, else the words of the help text.
+// the control's label: a menu button's as the menu shows it now (the mode's
+// label, "Saved!"), else the row's own
 std::string touch_label(app& a, std::size_t row) {
     const command& c = commands[row];
-    if (c.label) return a.menu->command_buttons[row].label;
-    if (c.act == &app::undo) return "Undo";
-    if (c.act == &app::redo) return "Redo";
-    if (c.act == &app::pause_command) return a.loop.paused ? "Resume" : "Pause";
-    if (c.act == &app::step_command) return "Step";
-    if (c.act == &app::restore_command) return "Restore";
-    // as Pause and Resume: what a press does now
-    if (c.act == &app::collide_command) return a.loop.collide ? "Pass through" : "Collide";
-    std::string words = c.help ? c.help : "";
-    if (!words.empty()) words[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(words[0])));
-    return words;
-}
-
-// whether a press would do anything now
-bool enabled(const app& a, const command& c) {
-    if (c.act == &app::undo) return a.history.undo_steps() > 0;
-    if (c.act == &app::redo) return a.history.redo_steps() > 0;
-    if (c.act == &app::step_command) return a.loop.paused;
-    if (c.act == &app::delete_command) return a.editing.selected != nullptr;
-    return true;
+    return c.touch_label ? c.touch_label(a) : a.menu->command_buttons[row].label;
 }
 
 }  // namespace
@@ -147,10 +126,10 @@ std::string page_description(app& a) {
         j.close('}');
     }
     j.close(']').key("values").open('[');
-    for (std::size_t k = 0; k < menu::value_row_count; ++k) {
+    for (std::size_t k = 0; k < m.value_rows.size(); ++k) {
         j.open('{').key("minus").number(stepper_control(k, false)).key("plus").number(stepper_control(k, true));
-        box(j, "minus_box", m.value_rows()[k]->minus);
-        box(j, "plus_box", m.value_rows()[k]->plus);
+        box(j, "minus_box", m.value_rows[k].minus);
+        box(j, "plus_box", m.value_rows[k].plus);
         j.close('}');
     }
     return j.close(']').close('}').close('}').str();
@@ -164,10 +143,10 @@ std::string page_state(app& a) {
         const command& c = commands[i];
         if (!on_the_page(c) || !acts_in(c, a.mode)) continue;
         j.open('{').key("control").number(static_cast<double>(i)).key("label").text(touch_label(a, i));
-        j.key("enabled").boolean(enabled(a, c)).close('}');
+        j.key("enabled").boolean(!c.enabled || c.enabled(a)).close('}');
     }
     j.close(']').key("values").open('[');
-    for (value_row* row : a.menu->value_rows()) j.text(row->display.label);
+    for (const value_row& row : a.menu->value_rows) j.text(row.display.label);
     return j.close(']').close('}').str();
 }
 

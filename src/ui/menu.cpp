@@ -31,11 +31,6 @@ void menu::layout(const menu_values& values) {
     auto wide_at = [&](button& b, std::string_view text, int top) {
         b.place(text, s, wide, high, left, static_cast<float>(top), 3);
     };
-    auto row_at = [&](value_row& row, std::string_view text, int top, float stepper_nudge) {
-        wide_at(row.display, text, top);
-        row.plus.place("+", s, high, high, right, static_cast<float>(top), stepper_nudge);
-        row.minus.place("-", s, high, high, left, static_cast<float>(top), stepper_nudge);
-    };
 
     command_buttons.resize(values.commands.size());
     shown_.resize(values.commands.size());
@@ -44,13 +39,17 @@ void menu::layout(const menu_values& values) {
         shown_[i] = entry.top != no_menu_place && entry.shown;
         if (entry.top == no_menu_place) continue;
         std::string_view label = entry.label;
-        wide_at(command_buttons[i], label == "Save" ? std::string_view(save_label) : label, entry.top);
+        wide_at(command_buttons[i], entry.save_message ? std::string_view(save_label) : label, entry.top);
     }
-    row_at(zoom_row, shown("Zoom= ", values.zoom, 1000), menu_row(values_top, -1), 1);
-    row_at(size_row, shown("Balls Size= ", values.ball_size, 10), menu_row(values_top, 0), 1);
-    row_at(width_row, shown("Links Width= ", values.link_width, 100), menu_row(values_top, 1), 3);
-    row_at(force_row, shown("Angle Force= ", values.angle_force, 10), menu_row(values_top, 2), 3);
-    row_at(gravity_row, shown("Gravity= ", values.gravity, 1000), menu_row(values_top, 3), 3);
+    value_rows.resize(values.values.size());
+    for (std::size_t i = 0; i < values.values.size(); ++i) {
+        const value_entry& entry = values.values[i];
+        value_row& row = value_rows[i];
+        const float top = static_cast<float>(entry.top), nudge = static_cast<float>(entry.stepper_nudge);
+        wide_at(row.display, shown(entry.label, entry.value, entry.scale), entry.top);
+        row.plus.place("+", s, high, high, right, top, nudge);
+        row.minus.place("-", s, high, high, left, top, nudge);
+    }
 }
 
 void menu::draw() {
@@ -67,16 +66,17 @@ void menu::draw() {
 
     // the commands above the value rows in the entries' order, the rows,
     // then the commands below them
-    const float rows_top = zoom_row.display.y;
+    float rows_top = static_cast<float>(screen_height);
+    for (const value_row& row : value_rows) rows_top = std::min(rows_top, row.display.y);
     auto draw_commands = [&](bool above) {
         for (std::size_t i = 0; i < command_buttons.size(); ++i)
             if (shown_[i] && (command_buttons[i].y < rows_top) == above) command_buttons[i].draw();
     };
     draw_commands(true);
-    for (value_row* row : value_rows()) {
-        row->display.draw();
-        row->plus.draw();
-        row->minus.draw();
+    for (value_row& row : value_rows) {
+        row.display.draw();
+        row.plus.draw();
+        row.minus.draw();
     }
     draw_commands(false);
 }

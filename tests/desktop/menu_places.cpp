@@ -29,11 +29,11 @@ void print_menu(app& a, const char* mode_name) {
     const menu& m = *a.menu;
     for (std::size_t i = 0; i < commands.size(); ++i)
         if (m.shows(i)) print(mode_name, commands[i].label, m.command_buttons[i]);
-    for (const value_row* row : {&m.zoom_row, &m.size_row, &m.width_row, &m.force_row, &m.gravity_row}) {
-        std::string name = row->display.label.substr(0, row->display.label.find('='));
-        print(mode_name, name, row->display);
-        print(mode_name, name + " +", row->plus);
-        print(mode_name, name + " -", row->minus);
+    for (const value_row& row : m.value_rows) {
+        std::string name = row.display.label.substr(0, row.display.label.find('='));
+        print(mode_name, name, row.display);
+        print(mode_name, name + " +", row.plus);
+        print(mode_name, name + " -", row.minus);
     }
 }
 

@@ -7,6 +7,7 @@
 #include <unordered_set>
 
 #include "app/app.hpp"
+#include "app/value_table.hpp"
 
 namespace flopkin {
 
@@ -29,13 +30,8 @@ inline std::string broken_invariant(app& a) {
     auto within = [](float v, float low, float high) { return v >= low && v <= high; };
     if (a.mode != figure_mode::draw && a.mode != figure_mode::play)
         return "mode is " + std::to_string(static_cast<int>(a.mode));
-    auto in_range = [&](float v, const setting_range& r) { return within(v, r.lowest, r.highest); };
-    const settings& s = a.settings;
-    if (!in_range(s.gravity, gravity_range)) return "gravity " + std::to_string(s.gravity);
-    if (!in_range(s.link_width, link_width_range)) return "link width " + std::to_string(s.link_width);
-    if (!in_range(s.ball_size, ball_size_range)) return "ball size " + std::to_string(s.ball_size);
-    if (!in_range(s.angle_force, angle_force_range)) return "angle force " + std::to_string(s.angle_force);
-    if (!within(a.view.zoom, lowest_zoom, highest_zoom)) return "zoom " + std::to_string(a.view.zoom);
+    for (const value_setting& row : value_settings)
+        if (!within(row.value(a), row.lowest, row.highest)) return row.label + std::to_string(row.value(a));
 
     // The view: its centre inside the world limits and the view no larger
     // than the world (zoom 1/7). An edge may stand a little past a limit after

@@ -8,6 +8,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <array>
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
@@ -18,6 +19,7 @@
 #include "invariants.hpp"
 #include "memory_in_use.hpp"
 #include "sample_figures.hpp"
+#include "app/value_table.hpp"
 #include "platform/graphics.hpp"
 #include "platform/random.hpp"
 #include "random_user.hpp"
@@ -101,14 +103,9 @@ int main(int argc, char** argv) {
 
     // which limits the settings reached, and how far the zoom went each way
     struct limit {
-        const char* name;
-        float settings::*setting;
-        setting_range range;
         bool reached_low = false, reached_high = false;
-    } limits[] = {{"gravity", &settings::gravity, gravity_range},
-                  {"link width", &settings::link_width, link_width_range},
-                  {"ball size", &settings::ball_size, ball_size_range},
-                  {"angle force", &settings::angle_force, angle_force_range}};
+    };
+    std::array<limit, value_settings.size()> limits;
     float least_zoom = highest_zoom, most_zoom = 0;
     long long measured_at = -1;
     std::size_t early = 0, late = 0;
@@ -132,9 +129,10 @@ int main(int argc, char** argv) {
             if (goes_on == escape) fail(escape ? "an Escape tap did not end the frame loop" : "the frame loop ended");
             std::string broken = broken_invariant(a);
             if (!broken.empty()) fail(broken);
-            for (limit& l : limits) {
-                l.reached_low = l.reached_low || a.settings.*l.setting == l.range.lowest;
-                l.reached_high = l.reached_high || a.settings.*l.setting == l.range.highest;
+            for (std::size_t k = 0; k < limits.size(); ++k) {
+                const value_setting& row = value_settings[k];
+                limits[k].reached_low = limits[k].reached_low || row.value(a) == row.lowest;
+                limits[k].reached_high = limits[k].reached_high || row.value(a) == row.highest;
             }
             least_zoom = std::min(least_zoom, a.view.zoom);
             most_zoom = std::max(most_zoom, a.view.zoom);
@@ -157,8 +155,12 @@ int main(int argc, char** argv) {
                 seed, frames, tally.clicks, tally.drags, tally.commands, tally.holds, tally.idles, tally.escapes,
                 tally.other_buttons, tally.shortcuts);
     std::printf("random session: limits reached:");
-    for (const limit& l : limits)
-        std::printf(" %s%s%s", l.name, l.reached_low ? " lowest" : "", l.reached_high ? " highest" : "");
+    for (std::size_t k = 0; k < limits.size(); ++k) {
+        std::string name = value_settings[k].label;  // "Gravity= "
+        name.resize(name.find('='));
+        std::printf(" %s%s%s", name.c_str(), limits[k].reached_low ? " lowest" : "",
+                    limits[k].reached_high ? " highest" : "");
+    }
     std::printf("; zoom from %g to %g\n", least_zoom, most_zoom);
     std::printf("random session: memory in use %zu bytes after frame %lld, %zu at the end\n", early, measured_at,
                 late);

@@ -75,6 +75,9 @@ void random_user::plan() {
         return;
     }
     menu& m = *a_.menu;
+    auto any_row = [&]() -> value_row& {
+        return m.value_rows[static_cast<std::size_t>(pick(0, static_cast<int>(m.value_rows.size()) - 1))];
+    };
     int roll = pick(0, 999);
     if (roll < 300) {
         plan_click(target(), code_mouse_left);
@@ -90,8 +93,7 @@ void random_user::plan() {
         ++tally_.commands;
     } else if (roll < 740) {
         // a stepper, often held long enough to reach its limit
-        value_row* rows[] = {&m.zoom_row, &m.size_row, &m.width_row, &m.force_row, &m.gravity_row};
-        value_row& row = *rows[pick(0, 4)];
+        value_row& row = any_row();
         plan_button(chance(0.5) ? row.plus : row.minus, chance(0.3) ? pick(200, 800) : pick(1, 60));
         ++tally_.holds;
     } else if (roll < 800) {
@@ -102,11 +104,11 @@ void random_user::plan() {
         ++tally_.idles;
     } else if (roll < 980) {
         // pressing on a row's display field, or pressing elsewhere and sliding onto a button
-        value_row* rows[] = {&m.zoom_row, &m.size_row, &m.width_row, &m.force_row, &m.gravity_row};
         if (chance(0.5))
-            plan_click(inside(rows[pick(0, 4)]->display), code_mouse_left);
+            plan_click(inside(any_row().display), code_mouse_left);
         else
-            plan_drag(anywhere(), inside(chance(0.5) ? m.gravity_row.plus : a_.button_of(&app::mode_command)));
+            plan_drag(anywhere(), inside(chance(0.5) ? a_.row_of(setting_value<&settings::gravity>).plus
+                                                     : a_.button_of(&app::mode_command)));
     } else if (roll < 995) {
         plan_click(target(), chance(0.5) ? code_mouse_right : code_mouse_middle);
         ++tally_.other_buttons;

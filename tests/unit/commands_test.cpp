@@ -24,11 +24,15 @@ struct commands : harness {
         for (int i = 1; i < n; ++i) frame();
     }
     menu& m() { return *a.menu; }
+    template <float settings::*field>
+    value_row& row() {
+        return a.row_of(setting_value<field>);
+    }
 };
 
 TEST(CommandsValueRows, GravityRisesForASecondThenStopsAtOne) {
     commands c;
-    c.hold_on(c.m().gravity_row.plus, 60);
+    c.hold_on(c.row<&settings::gravity>().plus, 60);
     float expected = 0.1f;
     for (int i = 0; i < 60; ++i) expected *= 1.02f;
     EXPECT_EQ(c.a.settings.gravity, expected);
@@ -37,25 +41,25 @@ TEST(CommandsValueRows, GravityRisesForASecondThenStopsAtOne) {
     c.frames(60);
     EXPECT_EQ(c.a.settings.gravity, 1.0f);
     c.release_at(0, 0);
-    c.hold_on(c.m().gravity_row.minus, 400);
+    c.hold_on(c.row<&settings::gravity>().minus, 400);
     EXPECT_EQ(c.a.settings.gravity, 0.001f);
 }
 
 TEST(CommandsValueRows, LimitsOfSizeWidthAndForce) {
     commands c;
-    c.hold_on(c.m().size_row.minus, 200);
+    c.hold_on(c.row<&settings::ball_size>().minus, 200);
     EXPECT_EQ(c.a.settings.ball_size, 1.0f);
     c.release_at(0, 0);
-    c.hold_on(c.m().width_row.minus, 200);
+    c.hold_on(c.row<&settings::link_width>().minus, 200);
     EXPECT_EQ(c.a.settings.link_width, 0.1f);
     c.release_at(0, 0);
-    c.hold_on(c.m().force_row.plus, 300);
+    c.hold_on(c.row<&settings::angle_force>().plus, 300);
     EXPECT_EQ(c.a.settings.angle_force, 3000.0f);
     c.release_at(0, 0);
-    c.hold_on(c.m().size_row.plus, 300);
+    c.hold_on(c.row<&settings::ball_size>().plus, 300);
     EXPECT_EQ(c.a.settings.ball_size, 200.0f);
     c.release_at(0, 0);
-    c.hold_on(c.m().width_row.plus, 400);
+    c.hold_on(c.row<&settings::link_width>().plus, 400);
     EXPECT_EQ(c.a.settings.link_width, 200.0f);
 }
 
@@ -72,7 +76,7 @@ TEST(CommandsValueRows, SizesReachEveryElementEveryFrame) {
     EXPECT_EQ(q->radius, 13);
     EXPECT_EQ(l->width, 2);
     EXPECT_EQ(t->strength, 30);
-    c.hold_on(c.m().size_row.plus, 2);
+    c.hold_on(c.row<&settings::ball_size>().plus, 2);
     EXPECT_EQ(p->radius, 13 * 1.02f * 1.02f);
 }
 
@@ -119,7 +123,7 @@ TEST(CommandsLatch, SlidingOntoACommandDoesNothingButOntoAStepperActs) {
     c.frame();
     EXPECT_EQ(c.a.mode, figure_mode::play);
     EXPECT_EQ(c.a.figure.balls.count(), 1u);
-    c.move_to(commands::cx(c.m().gravity_row.plus), commands::cy(c.m().gravity_row.plus));
+    c.move_to(commands::cx(c.row<&settings::gravity>().plus), commands::cy(c.row<&settings::gravity>().plus));
     c.frame();
     EXPECT_EQ(c.a.settings.gravity, 0.1f * 1.02f * 1.02f);
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/app.hpp"
+#include "app/value_table.hpp"
 #include "figure_builder.hpp"
 #include "platform/graphics.hpp"
 #include "platform/headless_backend.hpp"

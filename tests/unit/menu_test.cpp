@@ -1,6 +1,7 @@
 // The right-hand panel: where every button lies, what it reads and what is drawn.
 #include <gtest/gtest.h>
 
+#include "app/command_table.hpp"
 #include "editing_harness.hpp"
 
 namespace flopkin::testing {
@@ -25,17 +26,21 @@ TEST(MenuLayout, BoxesAndLabelsAtTheDefaults) {
     expect_box(h.a.button_of(&app::mode_command), wide, "mode");
     expect_box(h.a.button_of(&app::clear_all_command), {780, 150, 243, 40}, "clear");
     expect_box(h.a.button_of(&app::delete_command), {780, 190, 243, 40}, "delete");
-    const value_row* rows[] = {&m.zoom_row, &m.size_row, &m.width_row, &m.force_row, &m.gravity_row};
-    for (int i = 0; i < 5; ++i) {
-        float top = 300.0f + 40.0f * i;
-        expect_box(rows[i]->display, {780, top, 243, 40}, "display");
-        expect_box(rows[i]->plus, {983, top, 40, 40}, "+");
-        expect_box(rows[i]->minus, {780, top, 40, 40}, "-");
-        EXPECT_EQ(rows[i]->plus.label, "+");
-        EXPECT_EQ(rows[i]->minus.label, "-");
-        EXPECT_EQ(rows[i]->plus.label_nudge_y, i < 2 ? 1 : 3);
-        EXPECT_EQ(rows[i]->minus.label_nudge_y, i < 2 ? 1 : 3);
-        EXPECT_EQ(rows[i]->display.label_nudge_y, 3);
+    // the value rows from the top down, with what each shows at the start
+    const char* shown[] = {"Zoom= 1000", "Balls Size= 130", "Links Width= 200", "Angle Force= 300", "Gravity= 100"};
+    ASSERT_EQ(m.value_rows.size(), 5u);
+    for (std::size_t i = 0; i < 5; ++i) {
+        const value_row& row = m.value_rows[i];
+        float top = 300.0f + 40.0f * static_cast<float>(i);
+        expect_box(row.display, {780, top, 243, 40}, "display");
+        expect_box(row.plus, {983, top, 40, 40}, "+");
+        expect_box(row.minus, {780, top, 40, 40}, "-");
+        EXPECT_EQ(row.display.label, shown[i]);
+        EXPECT_EQ(row.plus.label, "+");
+        EXPECT_EQ(row.minus.label, "-");
+        EXPECT_EQ(row.plus.label_nudge_y, i < 2 ? 1 : 3);
+        EXPECT_EQ(row.minus.label_nudge_y, i < 2 ? 1 : 3);
+        EXPECT_EQ(row.display.label_nudge_y, 3);
     }
     float top = 568;  // the file commands down to the panel's foot
     for (auto act : {&app::open_command, &app::add_command, &app::save_document, &app::save_document_as,
@@ -46,11 +51,6 @@ TEST(MenuLayout, BoxesAndLabelsAtTheDefaults) {
     EXPECT_EQ(top, 768);
 
     EXPECT_EQ(h.a.button_of(&app::mode_command).label, "Play");  // empty figure: draw mode
-    EXPECT_EQ(m.zoom_row.display.label, "Zoom= 1000");
-    EXPECT_EQ(m.size_row.display.label, "Balls Size= 130");
-    EXPECT_EQ(m.width_row.display.label, "Links Width= 200");
-    EXPECT_EQ(m.force_row.display.label, "Angle Force= 300");
-    EXPECT_EQ(m.gravity_row.display.label, "Gravity= 100");
     EXPECT_EQ(h.a.button_of(&app::save_document).label, "Save");
     EXPECT_EQ(h.a.button_of(&app::delete_command).label, "Delete Selected Ball");
 }
@@ -61,9 +61,9 @@ TEST(MenuLayout, NumbersAreTruncatedNotRounded) {
     h.a.settings.ball_size = 13.99f;
     h.a.settings.gravity = 0.001f;
     h.a.layout_menu();
-    EXPECT_EQ(h.a.menu->zoom_row.display.label, "Zoom= 999");
-    EXPECT_EQ(h.a.menu->size_row.display.label, "Balls Size= 139");
-    EXPECT_EQ(h.a.menu->gravity_row.display.label, "Gravity= 1");
+    EXPECT_EQ(h.a.row_of(zoom_value).display.label, "Zoom= 999");
+    EXPECT_EQ(h.a.row_of(setting_value<&settings::ball_size>).display.label, "Balls Size= 139");
+    EXPECT_EQ(h.a.row_of(setting_value<&settings::gravity>).display.label, "Gravity= 1");
 }
 
 TEST(MenuLayout, PanelFollowsTheDrawingAreaWidth) {
@@ -74,9 +74,39 @@ TEST(MenuLayout, PanelFollowsTheDrawingAreaWidth) {
     const menu& m = *h.a.menu;
     EXPECT_EQ(m.panel_left, 700);
     expect_box(h.a.button_of(&app::clear_all_command), {700, 150, 323, 40}, "clear");
-    expect_box(m.gravity_row.minus, {700, 460, 40, 40}, "-");
-    expect_box(m.gravity_row.plus, {983, 460, 40, 40}, "+");
+    expect_box(h.a.row_of(setting_value<&settings::gravity>).minus, {700, 460, 40, 40}, "-");
+    expect_box(h.a.row_of(setting_value<&settings::gravity>).plus, {983, 460, 40, 40}, "+");
     EXPECT_EQ(h.a.button_of(&app::mode_command).label, "Draw");
+}
+
+// A new value row is one row of the table: it must show its own setting
+// under a label, start within the limits its steppers hold it to, and have a
+// place of its own in the panel, clear of every other box.
+TEST(ValueTable, EveryRowHasALabelARangeAndAPlaceOfItsOwn) {
+    harness h;
+    h.frame();
+    const menu& m = *h.a.menu;
+    ASSERT_EQ(m.value_rows.size(), value_settings.size());
+    std::vector<const button*> boxes;
+    for (std::size_t i = 0; i < commands.size(); ++i)
+        if (commands[i].menu_top != no_menu_place) boxes.push_back(&m.command_buttons[i]);
+    for (const value_row& row : m.value_rows) boxes.push_back(&row.display);
+    for (std::size_t k = 0; k < value_settings.size(); ++k) {
+        const value_setting& row = value_settings[k];
+        SCOPED_TRACE(row.label);
+        EXPECT_GT(std::string(row.label).size(), 2u);
+        EXPECT_EQ(value_row_of(row.value), k);  // no other row shows the same setting
+        EXPECT_LT(row.lowest, row.highest);
+        EXPECT_GE(row.value(h.a), row.lowest);
+        EXPECT_LE(row.value(h.a), row.highest);
+        const button& b = m.value_rows[k].display;
+        EXPECT_GE(b.y, 0);
+        EXPECT_LE(b.y + b.height, m.screen_height);
+        for (const button* other : boxes) {
+            if (other == &b) continue;
+            EXPECT_TRUE(other->y + other->height <= b.y || b.y + b.height <= other->y) << other->label;
+        }
+    }
 }
 
 TEST(MenuDraw, PanelThenBordersThenTheButtons) {

@@ -41,6 +41,33 @@ TEST(PageDescription, OffersEveryRowActingInTheModeWithItsLabelButQuit) {
     EXPECT_NE(description.find(place), std::string::npos) << description;
 }
 
+// a key's control says what a press does now, and is enabled only when it
+// would do something
+TEST(PageDescription, ControlsLabelAndEnableByTheFigureAndTheLoop) {
+    harness h;
+    ball_ref ball = h.add_ball(200, 200);
+    h.a.mode = figure_mode::draw;
+    auto offers = [&](void (app::*act)(), const std::string& label, bool enabled) {
+        std::string want = entry(command_row(act), label) + "\",\"enabled\":" + (enabled ? "true" : "false") + "}";
+        return page_state(h.a).find(want) != std::string::npos;
+    };
+    EXPECT_TRUE(offers(&app::delete_command, "Delete Selected Ball", false));  // no ball selected
+    EXPECT_TRUE(offers(&app::undo, "Undo", false));
+    EXPECT_TRUE(offers(&app::collide_command, "Collide", true));
+    h.a.editing.selected = ball;
+    EXPECT_TRUE(offers(&app::delete_command, "Delete Selected Ball", true));
+    h.a.mode = figure_mode::play;
+    EXPECT_TRUE(offers(&app::pause_command, "Pause", true));
+    EXPECT_TRUE(offers(&app::step_command, "Step", false));
+    h.a.loop.paused = h.a.loop.collide = true;
+    EXPECT_TRUE(offers(&app::pause_command, "Resume", true));
+    EXPECT_TRUE(offers(&app::step_command, "Step", true));
+    EXPECT_TRUE(offers(&app::collide_command, "Pass through", true));
+    h.a.mode_command();  // a step of history to undo
+    EXPECT_TRUE(offers(&app::undo, "Undo", true));
+    EXPECT_TRUE(offers(&app::redo, "Redo", false));
+}
+
 TEST(PageDescription, ControlsActAsTheirRowsOnTheNextFrame) {
     harness h;
     h.add_ball(200, 200);
@@ -56,10 +83,11 @@ TEST(PageDescription, ControlsActAsTheirRowsOnTheNextFrame) {
     tap(static_cast<int>(command_row(&app::undo)));
     EXPECT_EQ(h.a.figure.balls.count(), 1u);
     // a value row's "+" steps on every frame it is held, and once for a tap
-    h.hb.press_control(stepper_control(4, true));
+    const int plus = stepper_control(value_row_of(setting_value<&settings::gravity>), true);
+    h.hb.press_control(plus);
     h.frames(3);
-    h.hb.release_control(stepper_control(4, true));
-    tap(stepper_control(4, true));
+    h.hb.release_control(plus);
+    tap(plus);
     EXPECT_EQ(h.a.settings.gravity, 0.1f * 1.02f * 1.02f * 1.02f * 1.02f);
 }
 

@@ -75,11 +75,11 @@ TEST(Wheel, EachNotchIsAFrameOfTheZoomButtons) {
     {
         stick s;
         s.frame();
-        const button& plus = s.a.menu->zoom_row.plus;
+        const button& plus = s.a.row_of(zoom_value).plus;
         s.press_at(static_cast<int>(plus.x + 2), static_cast<int>(plus.y + 2));
         s.frames(5);
         s.release_at(0, 0);
-        const button& minus = s.a.menu->zoom_row.minus;
+        const button& minus = s.a.row_of(zoom_value).minus;
         s.press_at(static_cast<int>(minus.x + 2), static_cast<int>(minus.y + 2));
         s.frames(2);
         by_button = {s.a.view.view_left, s.a.view.view_right, s.a.view.view_top, s.a.view.view_bottom, s.a.view.zoom};

@@ -62,13 +62,13 @@ TEST(ZoomRow, SteppersChangeTheZoomWhileHeld) {
     h.add_ball(300, 300);
     h.a.mode = figure_mode::play;
     h.frames(2);
-    const button& minus = h.a.menu->zoom_row.minus;
+    const button& minus = h.a.row_of(zoom_value).minus;
     h.press_at(static_cast<int>(minus.x + 20), static_cast<int>(minus.y + 20));
     float once = h.a.view.zoom;
     EXPECT_LT(once, 1.0f);
     h.frames(9);
     EXPECT_LT(h.a.view.zoom, once);
-    EXPECT_EQ(h.a.menu->zoom_row.display.label.rfind("Zoom= ", 0), 0u);
+    EXPECT_EQ(h.a.row_of(zoom_value).display.label.rfind("Zoom= ", 0), 0u);
 }
 
 TEST(FileButtons, RequesterClosingReArmsAndClearsEscape) {
