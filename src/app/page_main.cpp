@@ -11,7 +11,7 @@
 #include "app/options.hpp"
 #include "app/page_description.hpp"
 #include "files/document_folder.hpp"
-#include "platform/file_system.hpp"
+#include "platform/files/file_system.hpp"
 #include "platform/graphics.hpp"
 #include "platform/web/web_backend.hpp"
 

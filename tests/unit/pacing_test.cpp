@@ -2,7 +2,7 @@
 
 #include <deque>
 
-#include "platform/headless_backend.hpp"
+#include "platform/headless/headless_backend.hpp"
 #include "platform/pacing.hpp"
 
 namespace flopkin {

@@ -9,7 +9,7 @@
 #include <cstdlib>
 
 #include "document_fixture.hpp"
-#include "platform/recovery_files.hpp"
+#include "platform/recovery/recovery_files.hpp"
 
 namespace flopkin {
 namespace {

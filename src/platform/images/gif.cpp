@@ -1,4 +1,4 @@
-#include "platform/gif.hpp"
+#include "platform/images/gif.hpp"
 
 #include <fcntl.h>
 #include <gif_lib.h>

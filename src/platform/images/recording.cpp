@@ -9,7 +9,7 @@
 #include <mutex>
 #include <thread>
 
-#include "platform/gif.hpp"
+#include "platform/images/gif.hpp"
 #include "platform/graphics.hpp"
 
 namespace flopkin {
