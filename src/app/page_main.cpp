@@ -3,6 +3,8 @@
 // folder before this runs.
 #include <emscripten.h>
 
+#include <algorithm>
+#include <climits>
 #include <filesystem>
 #include <string>
 #include <system_error>
@@ -11,6 +13,7 @@
 #include "app/options.hpp"
 #include "app/page_description.hpp"
 #include "files/document_folder.hpp"
+#include "files/document_format.hpp"
 #include "platform/file_system.hpp"
 #include "platform/graphics.hpp"
 #include "platform/web/web_backend.hpp"
@@ -28,7 +31,27 @@ EM_JS(int, page_asks_collide, (), { return new URLSearchParams(location.search).
 // the app while it runs
 flopkin::app* running = nullptr;
 
+// A figure of more balls than this, from a link or a dropped file, takes
+// seconds to open and runs slowly: the page asks before it opens one.
+constexpr std::size_t most_balls_unasked = 100000;
+
+// The start-up figure from a link, beyond most_balls_unasked balls, opens
+// once the person says so; declined, the stored start-up figure opens
+// instead. Nothing is asked of a start-up figure from elsewhere.
+EM_ASYNC_JS(void, page_large_start_figure, (int balls), { await Module.flopkin.largeStartFigure(balls); });
+
 }  // namespace
+
+// The balls of the document at `path` in the page's memory when they are
+// more than the page opens without asking, else 0: counted from its records
+// before anything is built.
+extern "C" EMSCRIPTEN_KEEPALIVE int flopkin_balls_to_ask(const char* path) {
+    std::string why;
+    std::unique_ptr<flopkin::stream> in = flopkin::open_stream(path, flopkin::file_access::read, why);
+    if (!in) return 0;
+    std::size_t balls = flopkin::count_balls(*in);
+    return balls > most_balls_unasked ? static_cast<int>(std::min<std::size_t>(balls, INT_MAX)) : 0;
+}
 
 // The figure as it stands, for the page's Share: written at `path` in the
 // page's memory with the bytes Save would write. Only between two frames,
@@ -64,6 +87,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE int flopkin_collides() { return running && runni
 // the page passes no arguments; a test may, for a seeded run of some frames
 // to compare with the desktop's
 int main(int argc, char** argv) {
+    if (int balls = flopkin_balls_to_ask(flopkin::default_document.c_str())) page_large_start_figure(balls);
     std::error_code ignored;
     if (!std::filesystem::exists(flopkin::default_document, ignored))
         std::filesystem::copy_file(first_document, flopkin::default_document, ignored);

@@ -3,6 +3,7 @@
 // tension, each a text marker line followed by little-endian binary fields.
 // This is the format alone, on a figure and a stream; the commands that open
 // and save documents for the user are in document_commands.cpp.
+#include <cstddef>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -39,5 +40,10 @@ void write_figure(stream& out, const figure& f);
 // value is not finite. A mass that is not a positive finite number becomes 1.
 // False when the stream failed, in which case `records` must not be used.
 bool read_figure(stream& in, int base, ball_numbers numbers, figure_records& records);
+
+// The balls read_figure would give (the whole ball records at a finite
+// place), counted without building any, for a question before a large
+// figure is opened.
+std::size_t count_balls(stream& in);
 
 }  // namespace flopkin

@@ -222,11 +222,21 @@ Module.preRun.push(function () {
   // only: they have no document path, so the first Save asks for a name, and
   // nothing is stored until then.
   var startUp = folder + '/' + startUpDocument;
+  var linked = false;  // the start-up figure is the link's
+  // the link's figure of very many balls, which the program has counted, once
+  // the person says so; else the stored start-up figure
+  Module.flopkin.largeStartFigure = function (balls) {
+    if (!linked || Module.flopkin.opensLarge(balls)) return Promise.resolve();
+    FS.unlink(startUp);
+    Module.flopkin.notice('The figure in this link was not opened: this is the start-up figure.');
+    return storage.fetch(startUpDocument);
+  };
   function startFigure() {
     var shared = /^#fkn=(.*)$/.exec(location.hash);
     if (shared) {
       return Module.flopkin.unpack(shared[1]).then(function (bytes) {
         FS.writeFile(startUp, bytes);
+        linked = true;
       }, function (failure) {
         Module.flopkin.notice('The figure in this link could not be read (' + Module.flopkin.reason(failure) +
                               '): this is the start-up figure.');

@@ -28,10 +28,10 @@ target_link_options(flopkin_page PRIVATE
   # the frame loop and the requester wait for the page without returning to it
   -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536
   -sALLOW_MEMORY_GROWTH=1 -sENVIRONMENT=web -sFORCE_FILESYSTEM=1
-  # the page reads its documents through FS, asks for the figure as it stands for Share, and for the
-  # program's description of itself and what its touch layout shows
+  # the page reads its documents through FS, asks for the figure as it stands for Share, for the
+  # program's description of itself and what its touch layout shows, and for a dropped document's balls
   -sEXPORTED_RUNTIME_METHODS=FS,stringToUTF8,UTF8ToString
-  -sEXPORTED_FUNCTIONS=_main,_flopkin_write_figure,_flopkin_page_description,_flopkin_page_state,_flopkin_collides,_malloc,_free
+  -sEXPORTED_FUNCTIONS=_main,_flopkin_write_figure,_flopkin_page_description,_flopkin_page_state,_flopkin_collides,_flopkin_balls_to_ask,_malloc,_free
   # the folder's names, then the storage that mounts the folder, run before the program (each
   # option one word with its file: CMake drops the second of two equal words)
   "SHELL:--pre-js ${FLOPKIN_FOLDER_JS}" "SHELL:--pre-js ${PROJECT_SOURCE_DIR}/src/platform/web/storage.js"

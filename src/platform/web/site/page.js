@@ -68,6 +68,32 @@ var Module = (function () {
   // what a failure says of itself
   function reason(failure) { return String(failure && failure.message || failure); }
 
+  // what the program's exported function answers of a path in its memory;
+  // called directly, since the runtime's ccall would wait for the program's run to end
+  function withPath(exported, path) {
+    var size = 3 * path.length + 1, at = Module._malloc(size);  // at most 3 bytes a character
+    try {
+      Module.stringToUTF8(path, at, size);
+      return exported(at);
+    } finally {
+      Module._free(at);
+    }
+  }
+  // A figure of very many balls takes seconds to open and runs slowly: it
+  // opens once the person says so. The program counts a document's balls
+  // from its bytes, and names the count only past what it opens unasked.
+  function opensLarge(balls) {
+    return window.confirm('This figure has ' + balls.toLocaleString('en') + ' balls: it takes a while to open ' +
+                          'and runs slowly. Open it?');
+  }
+  var countedPath = '/tmp/counted.fkn';
+  function largeAsked(bytes) {
+    Module.FS.writeFile(countedPath, bytes);
+    var balls = withPath(Module._flopkin_balls_to_ask, countedPath);
+    Module.FS.unlink(countedPath);
+    return !balls || opensLarge(balls);
+  }
+
   // a line beside the page's controls, for what the page has to say
   var noticeText = document.getElementById('notice');
   var noticeDownload = document.getElementById('notice-download');
@@ -134,14 +160,17 @@ var Module = (function () {
   }, { passive: false });
 
   // A finger's press is held back until it moves more than stillPixels or
-  // holdMs pass, so that a second finger within that time makes a pinch and
-  // nothing else; then it is sent where the finger landed, in a frame of
-  // its own before the moves since. A second finger after that cancels the
-  // press: the pointer goes back to where it began before the release (no
-  // link, no ball), or, for a ball being moved or thrown, lets go where it
-  // is. A finger or pen held still for longPressMs on a ball in draw mode
-  // moves it, as Shift+drag does, and the device buzzes for buzzMs where it can.
-  var stillPixels = 10, holdMs = 150, longPressMs = 500, buzzMs = 20;
+  // holdMs pass (a second finger lands up to about a quarter of a second
+  // after the first), so that a second finger within that time makes a
+  // pinch and nothing else; then it is sent where the finger landed, in a
+  // frame of its own before the moves since. A second finger after that
+  // cancels the press: while the program has not read it, it is taken back
+  // from the queue; once read, the pointer goes back to where it began
+  // before the release (no link), or, for a ball being moved or thrown,
+  // lets go where it is. A finger or pen held still for longPressMs on a
+  // ball in draw mode moves it, as Shift+drag does, and the device buzzes
+  // for buzzMs where it can.
+  var stillPixels = 10, holdMs = 250, longPressMs = 500, buzzMs = 20;
   var fingers = new Map(), pinchDistance = 0;
   var landing = null;      // where the pointer's press began, and its timers
   function spread() {
@@ -165,9 +194,22 @@ var Module = (function () {
     if (!landing || landing.sent) return;
     clearTimeout(landing.hold);
     landing.sent = true;
+    var from = events.length;
     moveTo(landing);
     buttonsNow(landing.buttons, landing.mods);
     push('frame_end');
+    landing.queued = events.slice(from);
+  }
+  // the press taken back with the moves after it, while the program has read
+  // none of it (it reads the queue from the front); false once it has
+  function takeBack() {
+    var queued = landing.queued || [], since = events.indexOf(queued[0]);
+    if (since < 0) return false;
+    for (var i = events.length - 1; i >= since; --i)
+      if (queued.indexOf(events[i]) >= 0 || events[i][0] === described.events.pointer_move) events.splice(i, 1);
+    pointerBits.forEach(function (bit, i) { if (pressed & bit) held.delete(described.buttons[buttonNames[i]]); });
+    pressed = 0;
+    return true;
   }
   // the program's mode as of its last frame
   function modeNow() { return (fromProgram(Module._flopkin_page_state) || {}).mode; }
@@ -188,7 +230,7 @@ var Module = (function () {
     pointer = null;
   }
   function cancelPress(e) {
-    if (landing && landing.sent) {
+    if (landing && landing.sent && !takeBack()) {
       var throwing = modeNow() !== 'draw';
       if (!throwing && !(landing.mods & described.modifiers.shift)) moveTo(landing);
       buttonsNow(0, 0);
@@ -318,6 +360,21 @@ var Module = (function () {
     try { localStorage.setItem(layoutKey, touch ? 'touch' : 'desktop'); } catch (e) {}
   });
   useLayout(chosenLayout ? chosenLayout === 'touch' : window.matchMedia('(pointer: coarse)').matches);
+
+  // The touch layout's help is shown until "?" hides it, which the browser
+  // remembers; "?" shows it again.
+  var helpKey = 'flopkin-touch-help';
+  var touchHelp = document.getElementById('touch-help');
+  var helpSwitch = document.getElementById('help-switch');
+  function showHelp(shown) {
+    touchHelp.hidden = !shown;
+    helpSwitch.setAttribute('aria-expanded', String(shown));
+  }
+  try { showHelp(localStorage.getItem(helpKey) !== 'hidden'); } catch (e) { showHelp(true); }
+  helpSwitch.addEventListener('click', function () {
+    showHelp(touchHelp.hidden);
+    try { localStorage.setItem(helpKey, touchHelp.hidden ? 'hidden' : 'shown'); } catch (e) {}
+  });
 
   var commandsPanel = document.getElementById('commands');
   var valuesPanel = document.getElementById('values');
@@ -541,7 +598,9 @@ var Module = (function () {
         else takeFile(file);
         return;
       }
-      fromComputer(file, notice).then(function (path) {
+      file.arrayBuffer().then(function (data) {
+        return largeAsked(new Uint8Array(data)) && fromComputer(file, notice);
+      }).then(function (path) {
         if (!path) return;
         notice('');
         opening = { path: path, at: performance.now() };
@@ -662,17 +721,8 @@ var Module = (function () {
   // waits, a few seconds at most.
   var sharedPath = '/tmp/shared.fkn';
   var figureWaitMs = 5000, figureAskMs = 50;  // how long Share waits, asking every figureAskMs
-  // 1 once written, 0 while the program cannot, -1 when it failed; called
-  // directly, since the runtime's ccall would wait for the program's run to end
-  function writeFigure() {
-    var size = sharedPath.length + 1, path = Module._malloc(size);
-    try {
-      Module.stringToUTF8(sharedPath, path, size);
-      return Module._flopkin_write_figure(path);
-    } finally {
-      Module._free(path);
-    }
-  }
+  // 1 once written, 0 while the program cannot, -1 when it failed
+  function writeFigure() { return withPath(Module._flopkin_write_figure, sharedPath); }
   function figureNow() {
     var until = performance.now() + figureWaitMs;
     return new Promise(function (resolve, reject) {
@@ -801,6 +851,7 @@ var Module = (function () {
     flopkin: {
       notice: notice,
       reason: reason,
+      opensLarge: opensLarge,
       unpack: unpack,
       events: events,
       frames: 0,  // made by the program
