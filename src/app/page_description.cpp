@@ -5,7 +5,6 @@
 
 #include "app/command_table.hpp"
 #include "files/document_folder.hpp"
-#include "files/document_format.hpp"
 #include "platform/web/page_events.hpp"
 
 namespace flopkin {
@@ -81,6 +80,17 @@ void box(json& j, const char* name, const button& b) {
 // Quit is the browser's own: a tab is closed
 bool on_the_page(const command& c) { return c.act != &app::quit_command; }
 
+// whether a press would do anything now
+bool enabled(const app& a, const command& c) {
+    if (c.act == &app::undo) return a.history.undo_steps() > 0;
+    if (c.act == &app::redo) return a.history.redo_steps() > 0;
+    if (c.act == &app::step_command) return a.loop.paused;
+    if (c.act == &app::delete_command) return a.editing.selected != nullptr;
+    return true;
+}
+
+}  // namespace
+
 // The control's label: a menu button's as the menu shows it now (the mode's
 // label, "Saved!"), else a name of its own for the rows of keys that have
 // one, else the words of the help text.
@@ -98,17 +108,6 @@ std::string touch_label(app& a, std::size_t row) {
     if (!words.empty()) words[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(words[0])));
     return words;
 }
-
-// whether a press would do anything now
-bool enabled(const app& a, const command& c) {
-    if (c.act == &app::undo) return a.history.undo_steps() > 0;
-    if (c.act == &app::redo) return a.history.redo_steps() > 0;
-    if (c.act == &app::step_command) return a.loop.paused;
-    if (c.act == &app::delete_command) return a.editing.selected != nullptr;
-    return true;
-}
-
-}  // namespace
 
 std::string page_description(app& a) {
     json j;
@@ -130,11 +129,6 @@ std::string page_description(app& a) {
             if (k.code != 0) j.open('[').number(k.code).number(k.modifiers).close(']');
     j.close(']').close('}');
     j.key("folder").text(document_folder);
-    // how a document's bytes begin, for the page to know a file for one: an
-    // empty figure's whole document, and the start of one with balls
-    const std::string header = std::string(document_header) + line_end;
-    j.key("document").open('{').key("empty").text(header);
-    j.key("first_ball").text(header + ball_marker + line_end).close('}');
     j.key("open_control").number(static_cast<double>(command_row(&app::open_command)));
     // the drawn menu's buttons, for a test to press them where they are;
     // each value row's controls

@@ -109,8 +109,11 @@ void read_tension(stream& in, int base, const ball_numbers& numbers, figure_reco
 
 }  // namespace
 
-bool read_figure(stream& in, int base, ball_numbers numbers, figure_records& records) {
-    in.read_line();  // the header, whatever it holds
+read_outcome read_figure(stream& in, int base, ball_numbers numbers, figure_records& records) {
+    bool empty_file = in.at_end();
+    std::string header = in.read_line();  // whatever it holds, when records follow
+    bool header_alone = in.at_end() && header == document_header;
+    bool any_record = false;
     // at least one pass, as an empty file still counts as read; a failed
     // stream reports itself at its end, so this cannot spin
     do {
@@ -121,8 +124,36 @@ bool read_figure(stream& in, int base, ball_numbers numbers, figure_records& rec
             read_link(in, base, numbers, records);
         else if (line == tension_marker)
             read_tension(in, base, numbers, records);
+        else
+            continue;
+        any_record = true;
     } while (!in.at_end());
-    return !in.failed();
+    if (in.failed()) return read_outcome::failed;
+    if (in.ran_short()) return read_outcome::cut_short;
+    // any other file without a record is something else than a figure
+    return any_record || empty_file || header_alone ? read_outcome::whole : read_outcome::not_a_figure;
+}
+
+}  // namespace flopkin
+
+namespace flopkin {
+
+read_outcome read_figure_file(const std::string& path, const std::string& name, int base, ball_numbers numbers,
+                              figure_records& records, std::string& said) {
+    const std::string quoted = "\"" + name + "\"";
+    std::string why;
+    std::unique_ptr<stream> in = open_stream(path, file_access::read, why);
+    read_outcome outcome = in ? read_figure(*in, base, std::move(numbers), records) : read_outcome::failed;
+    std::size_t balls = records.balls.size();
+    switch (outcome) {
+        case read_outcome::whole: said.clear(); break;
+        case read_outcome::cut_short:
+            said = quoted + " is cut short: " + std::to_string(balls) + (balls == 1 ? " ball read" : " balls read");
+            break;
+        case read_outcome::not_a_figure: said = quoted + " is not a Flopkin figure"; break;
+        case read_outcome::failed: said = "cannot read " + quoted + ": " + (in ? in->error() : why); break;
+    }
+    return outcome;
 }
 
 }  // namespace flopkin

@@ -48,7 +48,7 @@ device_maker disk_failing_at(failing_device::fault f) {
 device_maker disk_without_room() {
     return [](const std::string& path, file_access access, std::string& why) -> std::unique_ptr<stream_device> {
         if (access != file_access::create_new) return breaking_disk(never, 10)(path, access, why);
-        why = std::strerror(ENOSPC);
+        why = write_failure(ENOSPC);
         return nullptr;
     };
 }
