@@ -115,7 +115,8 @@ gif_writer::~gif_writer() {
 
 bool gif_writer::failed(std::string& why, int error) {
     // a write the system refused says why in the words of every other writer
-    if ((error == E_GIF_ERR_WRITE_FAILED || error == E_GIF_ERR_CLOSE_FAILED) && errno != 0)
+    bool written = error == E_GIF_ERR_WRITE_FAILED || error == E_GIF_ERR_DISK_IS_FULL || error == E_GIF_ERR_CLOSE_FAILED;
+    if (written && errno != 0)
         why = write_failure(errno);
     else
         why = GifErrorString(error) ? GifErrorString(error) : "the GIF could not be written";
