@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 
+#include "app/command_table.hpp"
 #include "document_fixture.hpp"
 #include "platform/recovery_files.hpp"
 
@@ -191,9 +192,9 @@ TEST_F(UnsavedFigure, AnEndedRunsFigureIsOfferedRestoredWithoutADocumentAndNever
     EXPECT_TRUE(kept().empty());
 }
 
-// Of several ended runs the newest is offered and restored; R tapped within
-// a frame ends the notice, and once the figure is saved under a name it is no
-// longer kept as unsaved.
+// Of several ended runs the newest is offered and restored; the control that
+// restores, tapped within a frame, ends the notice, and once the figure is
+// saved under a name it is no longer kept as unsaved.
 TEST_F(UnsavedFigure, RRestoresTheNewestAndSavingItLetsItGo) {
     std::filesystem::create_directories(folder);
     std::time_t now = std::time(nullptr);
@@ -206,9 +207,14 @@ TEST_F(UnsavedFigure, RRestoresTheNewestAndSavingItLetsItGo) {
     ended("newest.fkn", three_balls(), now - 3600);
     ended("old.fkn", doc().ball(1, 1, 5, 5).ball(2, 1, 9, 9).data, now - 5400);
     a.unsaved.tell_earlier_figures(a.notice);
-    EXPECT_EQ(a.notice.shown("R"), "The unsaved figure of " + clock_time(now - 3600) + " is kept: R restores it");
-    hb.press('R');
-    hb.release('R');
+    std::string offer = "The unsaved figure of " + clock_time(now - 3600) + " is kept: ";
+    EXPECT_EQ(a.notice.shown(a.restore_by()), offer + "R restores it");
+    // the page's touch layout has no keys: its Restore control, tapped
+    a.loop.touch_layout = true;
+    EXPECT_EQ(a.notice.shown(a.restore_by()), offer + "the Restore button restores it");
+    int restore = static_cast<int>(command_row(&app::restore_command));
+    hb.press_control(restore);
+    hb.release_control(restore);
     frames(1);
     EXPECT_EQ(a.figure.balls.count(), 3u);
     EXPECT_EQ(a.notice.text, "");
