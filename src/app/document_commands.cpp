@@ -53,26 +53,26 @@ void app::tell(const std::string& words) {
 bool app::start_up(std::string& error) {
     seed_rnd(loop.options.seed >= 0 ? static_cast<int>(loop.options.seed) : millisecs());
     // A document named on the command line opens as Open would, and the run
-    // stops when it cannot be read; the default document is only added, and
-    // may well not exist. No window is open yet, so there are no keys to flush.
-    bool named = !loop.options.document.empty();
-    if (named) {
-        std::string said;
+    // stops when it cannot be read or holds no figure. Otherwise the figure
+    // the run was given to start with (the page's link), else the default
+    // document, is added; either may well not exist, and one that cannot be
+    // read says why and the next is tried. No window is open yet, so there
+    // are no keys to flush.
+    std::string said;
+    if (!loop.options.document.empty()) {
         if (!read_document(true, loop.options.document, said)) {
             error = said;
             return false;
         }
         if (!said.empty()) tell(said);
-    }
-    // the figure the run was given to start with (the page's link), else the
-    // default document; one that cannot be read says why, and the next is tried
-    for (const std::string& path : {loop.options.start_up_figure, default_document}) {
-        std::error_code ignored;
-        if (named || path.empty() || !std::filesystem::exists(path, ignored)) continue;
-        std::string said;
-        bool added = read_document(false, path, said);
-        if (!said.empty()) tell(said);
-        if (added) break;
+    } else {
+        for (const std::string& path : {loop.options.start_up_figure, default_document}) {
+            std::error_code ignored;
+            if (path.empty() || !std::filesystem::exists(path, ignored)) continue;
+            bool added = read_document(false, path, said);
+            if (!said.empty()) tell(said);
+            if (added) break;
+        }
     }
     number_balls();
     return true;
