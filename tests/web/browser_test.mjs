@@ -396,12 +396,8 @@ try {
   await page.reload();
   await desk.started();
   check(!askedAgain, 'leaving once the change is kept asks nothing');
-  // R restores it; opened from "Unsaved figures" it is no document either:
-  // Save asks for a name
-  await page.keyboard.press('r');
-  await desk.settled();
-  await desk.saveAs('restored.fkn');
-  check(records(await desk.stored('restored.fkn')).balls === 3, 'R restores the unsaved figure after a reload');
+  // opened from "Unsaved figures" it is no document: Save asks for a name;
+  // R restores it too, and once saved under a name it is no longer offered
   await click(...button.open);
   await requester('Open file:');
   const offered = await listed();
@@ -414,6 +410,18 @@ try {
   await desk.type('recovered.fkn');
   await desk.closed();
   check(records(await desk.stored('recovered.fkn')).balls === 3, 'the unsaved figure comes back whole');
+  await click(...button.clearAll);
+  await page.keyboard.press('r');
+  await desk.settled();
+  await desk.saveAs('restored.fkn');
+  check(records(await desk.stored('restored.fkn')).balls === 3, 'R restores the unsaved figure after a reload');
+  await sleep(500);
+  await click(...button.open);
+  await requester('Open file:');
+  const keptCount = names => names.filter(n => n.startsWith('kept ')).length;
+  check(keptCount(await listed()) === keptCount(offered) - 1, 'the figure R restored, once saved, is no longer offered');
+  await page.keyboard.press('Escape');
+  await desk.closed();
 
   // Touch: a phone upright and turned, and a tablet, show the canvas part
   // alone with the program's controls, each large enough for a finger
@@ -823,6 +831,12 @@ try {
   complaints.splice(0, complaints.length, ...complaints.filter(c => !told.includes(c)));
   await noFigure.page.close();
   await profile.close();
+  // storage that cannot be used at start is said beside the controls
+  const noStorage = await open(undefined, () => { indexedDB.open = () => { throw new Error('switched off'); }; });
+  check(/^The browser's storage cannot be used \(switched off\)/.test(await noStorage.page.$eval('#notice', n => n.textContent)),
+        'storage that cannot be used at start is said');
+  complaints.splice(0, complaints.length, ...complaints.filter(c => !/switched off/.test(c)));
+  await noStorage.page.close();
 
   // one visit, and the page starts again with its server gone
   const gone = createServer(serve);
