@@ -86,6 +86,7 @@ void app::clear_all_command() {
         clear_all();
         mode = figure_mode::draw;
     });
+    document.restored_from.clear();  // what is saved next is not the restored figure
 }
 
 // the figure just opened is the one a recovery file would compare against

@@ -218,6 +218,12 @@ TEST_F(UnsavedFigure, RRestoresTheNewestAndSavingItLetsItGo) {
     frames(1);
     EXPECT_EQ(a.figure.balls.count(), 3u);
     EXPECT_EQ(a.notice.text, "");
+    // undone, what is saved is not the restored figure, which stays kept
+    a.undo();
+    hb.requester_answers = {dir + "/other.fkn"};
+    a.save_document();
+    EXPECT_TRUE(std::filesystem::exists(folder + "/newest.fkn"));
+    a.restore_command();
     hb.requester_answers = {dir + "/restored.fkn"};
     a.save_document();
     EXPECT_EQ(a.document.path, dir + "/restored.fkn");
