@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <system_error>
@@ -81,13 +83,31 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* flopkin_page_state() {
     return text.c_str();
 }
 
+// What is wrong with the file at `path` as a figure, calling it `name`, for
+// the page to refuse a file before it keeps it; 0 when it opens (perhaps cut
+// short, which the Open then says). Allocated with malloc, for the page to free.
+extern "C" EMSCRIPTEN_KEEPALIVE char* flopkin_figure_check(const char* path, const char* name) {
+    flopkin::figure_records records;
+    std::string said;
+    flopkin::read_outcome outcome = flopkin::read_figure_file(path, name, 0, {}, records, said);
+    if (outcome == flopkin::read_outcome::whole || outcome == flopkin::read_outcome::cut_short) return nullptr;
+    char* text = static_cast<char*>(std::malloc(said.size() + 1));
+    if (text) std::memcpy(text, said.c_str(), said.size() + 1);
+    return text;
+}
+
+// the page shows its touch layout (1) or the drawn menu (0)
+extern "C" EMSCRIPTEN_KEEPALIVE void flopkin_touch_layout(int on) {
+    if (running) running->loop.touch_layout = on != 0;
+}
+
 // whether figures collide now, for the link Share makes
 extern "C" EMSCRIPTEN_KEEPALIVE int flopkin_collides() { return running && running->loop.collide ? 1 : 0; }
 
 // the page passes no arguments; a test may, for a seeded run of some frames
 // to compare with the desktop's
 int main(int argc, char** argv) {
-    if (int balls = flopkin_balls_to_ask(flopkin::default_document.c_str())) page_large_start_figure(balls);
+    if (int balls = flopkin_balls_to_ask(flopkin::linked_figure_name)) page_large_start_figure(balls);
     std::error_code ignored;
     if (!std::filesystem::exists(flopkin::default_document, ignored))
         std::filesystem::copy_file(first_document, flopkin::default_document, ignored);
@@ -98,6 +118,8 @@ int main(int argc, char** argv) {
     options.threads = 1;
     // ?collide=1 in the page's address
     if (page_asks_collide() != 0) options.collide = true;
+    // a link's figure, which the page put in the working folder
+    options.start_up_figure = flopkin::linked_figure_name;
     auto backend = flopkin::make_web_backend();
     flopkin::use_backend(backend.get());
     int status;

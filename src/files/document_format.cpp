@@ -120,10 +120,16 @@ void read_tension(stream& in, int base, const ball_numbers& numbers, figure_reco
     records.tensions.push_back(std::move(t));
 }
 
-// every record after the header, each read by the reader of its marker
+// Every record after the header, each read by the reader of its marker;
+// whether the file is a document: it holds a record, or it is empty or the
+// header alone (an empty figure). Any other file without a record is
+// something else than a figure.
 template <class Ball, class Link, class Tension>
-void read_records(stream& in, Ball on_ball, Link on_link, Tension on_tension) {
-    in.read_line();  // the header, whatever it holds
+bool read_records(stream& in, Ball on_ball, Link on_link, Tension on_tension) {
+    const bool empty_file = in.at_end();
+    const std::string header = in.read_line();  // whatever it holds, when records follow
+    const bool header_alone = in.at_end() && header == document_header;
+    bool any_record = false;
     // at least one pass, as an empty file still counts as read; a failed
     // stream reports itself at its end, so this cannot spin
     do {
@@ -134,15 +140,40 @@ void read_records(stream& in, Ball on_ball, Link on_link, Tension on_tension) {
             on_link();
         else if (line == tension_marker)
             on_tension();
+        else
+            continue;
+        any_record = true;
     } while (!in.at_end());
+    return any_record || empty_file || header_alone;
 }
 
 }  // namespace
 
-bool read_figure(stream& in, int base, ball_numbers numbers, figure_records& records) {
-    read_records(in, [&] { read_ball(in, base, numbers, records); }, [&] { read_link(in, base, numbers, records); },
-                 [&] { read_tension(in, base, numbers, records); });
-    return !in.failed();
+read_outcome read_figure(stream& in, int base, ball_numbers numbers, figure_records& records) {
+    const bool document =
+        read_records(in, [&] { read_ball(in, base, numbers, records); }, [&] { read_link(in, base, numbers, records); },
+                     [&] { read_tension(in, base, numbers, records); });
+    if (in.failed()) return read_outcome::failed;
+    if (in.ran_short()) return read_outcome::cut_short;
+    return document ? read_outcome::whole : read_outcome::not_a_figure;
+}
+
+read_outcome read_figure_file(const std::string& path, const std::string& name, int base, ball_numbers numbers,
+                              figure_records& records, std::string& said) {
+    const std::string quoted = "\"" + name + "\"";
+    std::string why;
+    std::unique_ptr<stream> in = open_stream(path, file_access::read, why);
+    read_outcome outcome = in ? read_figure(*in, base, std::move(numbers), records) : read_outcome::failed;
+    std::size_t balls = records.balls.size();
+    switch (outcome) {
+        case read_outcome::whole: said.clear(); break;
+        case read_outcome::cut_short:
+            said = quoted + " is cut short: " + std::to_string(balls) + (balls == 1 ? " ball read" : " balls read");
+            break;
+        case read_outcome::not_a_figure: said = quoted + " is not a Flopkin figure"; break;
+        case read_outcome::failed: said = "cannot read " + quoted + ": " + (in ? in->error() : why); break;
+    }
+    return outcome;
 }
 
 std::size_t count_balls(stream& in) {

@@ -182,11 +182,11 @@ TEST(Collide, KeyTurnsItOnWithItsLineAndAThrownFigurePushesAnother) {
     h.hb.press('P');
     h.hb.release('P');
     h.frame();
-    h.a.unsaved.notice = "an earlier run's figure";
+    h.a.notice.say("an earlier run's figure");
     h.frame();
     EXPECT_EQ(h.text("Paused")->values[1], 4);
     EXPECT_EQ(h.text("Collide")->values[1], 24);
-    EXPECT_EQ(h.text(h.a.unsaved.notice)->values[1], 44);
+    EXPECT_EQ(h.text(h.a.notice.text)->values[1], 44);
     h.hb.press('P');
     h.hb.release('P');
     h.frame();

@@ -261,7 +261,7 @@ try {
   await requester('Open file:');
   await desk.upload(join(examplesDir, '..', 'docs', 'screenshot.png'));
   await sleep(500);
-  check(/"screenshot.png" is not a Flopkin document/.test(await desk.message()) &&
+  check(/"screenshot.png" is not a Flopkin figure/.test(await desk.message()) &&
         await desk.stored('screenshot.png.fkn') === null && await desk.stored('screenshot.png') === null,
         'a picture from the computer is refused and not stored');
   await page.keyboard.press('Escape');
@@ -396,12 +396,8 @@ try {
   await page.reload();
   await desk.started();
   check(!askedAgain, 'leaving once the change is kept asks nothing');
-  // R restores it; opened from "Unsaved figures" it is no document either:
-  // Save asks for a name
-  await page.keyboard.press('r');
-  await desk.settled();
-  await desk.saveAs('restored.fkn');
-  check(records(await desk.stored('restored.fkn')).balls === 3, 'R restores the unsaved figure after a reload');
+  // opened from "Unsaved figures" it is no document: Save asks for a name;
+  // R restores it too, and once saved under a name it is no longer offered
   await click(...button.open);
   await requester('Open file:');
   const offered = await listed();
@@ -414,6 +410,18 @@ try {
   await desk.type('recovered.fkn');
   await desk.closed();
   check(records(await desk.stored('recovered.fkn')).balls === 3, 'the unsaved figure comes back whole');
+  await click(...button.clearAll);
+  await page.keyboard.press('r');
+  await desk.settled();
+  await desk.saveAs('restored.fkn');
+  check(records(await desk.stored('restored.fkn')).balls === 3, 'R restores the unsaved figure after a reload');
+  await sleep(500);
+  await click(...button.open);
+  await requester('Open file:');
+  const keptCount = names => names.filter(n => n.startsWith('kept ')).length;
+  check(keptCount(await listed()) === keptCount(offered) - 1, 'the figure R restored, once saved, is no longer offered');
+  await page.keyboard.press('Escape');
+  await desk.closed();
 
   // Touch: a phone upright and turned, and a tablet, show the canvas part
   // alone with the program's controls, each large enough for a finger
@@ -824,12 +832,21 @@ try {
   check(records(await linked.stored('linked.fkn')).balls === records([...crowdBytes]).balls,
         'the link opens the crowd in a new profile');
   // a document dropped on the page is kept and opened: Save writes it without asking
-  const blob = await readFile(join(examplesDir, 'soft-blob.fkn'));
-  await linked.page.evaluate(bytes => {
+  const drop = (bytes, name) => linked.page.evaluate((bytes, name) => {
     const data = new DataTransfer();
-    data.items.add(new File([new Uint8Array(bytes)], 'dropped.fkn'));
+    data.items.add(new File([new Uint8Array(bytes)], name));
     document.body.dispatchEvent(new DragEvent('drop', { dataTransfer: data, bubbles: true, cancelable: true }));
-  }, [...blob]);
+  }, [...bytes], name);
+  // one with the extension but no figure in it is refused, not kept, and the figure stays
+  await drop(Buffer.from('# Notes\nNew Ballroom\n'), 'x.fkn');
+  await linked.page.waitForFunction(() => document.getElementById('notice').textContent !== '', { timeout: 10000 }).catch(() => {});
+  await saveKey();
+  await linked.settled();
+  check(await linked.page.$eval('#notice', n => n.textContent) === '"x.fkn" is not a Flopkin figure.' &&
+        await linked.stored('x.fkn') === null && records(await linked.stored('linked.fkn')).balls === records([...crowdBytes]).balls,
+        'a dropped file that holds no figure is refused and not kept, and the figure stays');
+  const blob = await readFile(join(examplesDir, 'soft-blob.fkn'));
+  await drop(blob, 'dropped.fkn');
   for (let i = 0; i < 50 && !await linked.stored('dropped.fkn'); ++i) await sleep(100);
   await sleep(500);
   await saveKey();
@@ -854,7 +871,22 @@ try {
   // the reason is on standard error too, which the page's console shows
   complaints.splice(0, complaints.length, ...complaints.filter(c => !/^flopkin: cannot save ".*chain-bridge.fkn"/.test(c)));
   await linked.page.close();
+  // a link whose data holds no figure says so, and the start-up figure stays
+  const noFigure = await open(undefined, undefined, '#fkn=' + deflateRawSync(Buffer.from('hello\n')).toString('base64url'), profile);
+  await noFigure.saveAs('after a bad link.fkn');
+  const told = complaints.filter(c => c === 'flopkin: "the figure in this link" is not a Flopkin figure');
+  const stick = records([...await readFile(join(examplesDir, 'stick-figure.fkn'))]).balls;
+  check(told.length === 1 && records(await noFigure.stored('after a bad link.fkn')).balls === stick,
+        `a link that holds no figure says so and opens the start-up figure: ${told.length}`);
+  complaints.splice(0, complaints.length, ...complaints.filter(c => !told.includes(c)));
+  await noFigure.page.close();
   await profile.close();
+  // storage that cannot be used at start is said beside the controls
+  const noStorage = await open(undefined, () => { indexedDB.open = () => { throw new Error('switched off'); }; });
+  check(/^The browser's storage cannot be used \(switched off\)/.test(await noStorage.page.$eval('#notice', n => n.textContent)),
+        'storage that cannot be used at start is said');
+  complaints.splice(0, complaints.length, ...complaints.filter(c => !/switched off/.test(c)));
+  await noStorage.page.close();
 
   // a figure beyond 100,000 balls, from a link or dropped, opens only once
   // the person says so; declined, nothing changes (every ball at one place)

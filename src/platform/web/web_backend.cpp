@@ -61,6 +61,7 @@ EM_JS(void, page_recovery_changed, (), { Module.flopkin.recovery.changed(); });
 // stores this run's figure; of the other runs' figures the newest `newest` stay
 EM_JS(void, page_recovery_keep, (int newest), { Module.flopkin.recovery.keep(newest); });
 EM_JS(void, page_recovery_discard, (), { Module.flopkin.recovery.discard(); });
+EM_JS(void, page_recovery_forget, (const char* path), { Module.flopkin.recovery.forget(UTF8ToString(path)); });
 // the figures of ended runs as "path<TAB>seconds" lines, newest first, the
 // newest copied into memory at its path; allocated with malloc
 EM_ASYNC_JS(char*, page_recovery_earlier, (), {
@@ -120,6 +121,11 @@ public:
         }
     }
     void discard() override { page_recovery_discard(); }
+    // its copy in memory, and its record
+    void forget(const std::string& path) override {
+        recovery_store::forget(path);
+        page_recovery_forget(path.c_str());
+    }
     bool settle(std::string& why) override {
         if (!failure_.empty()) {
             why = failure_;

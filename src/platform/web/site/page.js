@@ -16,8 +16,23 @@ var Module = (function () {
   var described = null;     // the program's description of itself, once it runs
   var state = null;         // what the touch layout shows, as of the program's last frame
 
-  // the program's JSON text from one of its exported functions, called
-  // directly, since the runtime's ccall would wait for the program's run to end
+  // an exported function of the program called with texts, each copied into
+  // the program's memory for the call; called directly, since the runtime's
+  // ccall would wait for the program's run to end
+  function withTexts(texts, exported) {
+    var copies = texts.map(function (text) {
+      var size = Module.lengthBytesUTF8(text) + 1, at = Module._malloc(size);
+      Module.stringToUTF8(text, at, size);
+      return at;
+    });
+    try {
+      return exported.apply(null, copies);
+    } finally {
+      copies.forEach(function (at) { Module._free(at); });
+    }
+  }
+
+  // the program's JSON text from one of its exported functions, called directly
   function fromProgram(exported) {
     var text = exported();
     return text ? JSON.parse(Module.UTF8ToString(text)) : null;
@@ -68,15 +83,15 @@ var Module = (function () {
   // what a failure says of itself
   function reason(failure) { return String(failure && failure.message || failure); }
 
-  // what the program's exported function answers of a path in its memory;
-  // called directly, since the runtime's ccall would wait for the program's run to end
-  function withPath(exported, path) {
-    var size = 3 * path.length + 1, at = Module._malloc(size);  // at most 3 bytes a character
+  // what the program's exported function answers of a document's bytes, put
+  // in its memory for the call, with the further texts given
+  var askedPath = '/tmp/asked.fkn';
+  function askOfBytes(bytes, exported, texts) {
+    Module.FS.writeFile(askedPath, bytes);
     try {
-      Module.stringToUTF8(path, at, size);
-      return exported(at);
+      return withTexts([askedPath].concat(texts || []), exported);
     } finally {
-      Module._free(at);
+      Module.FS.unlink(askedPath);
     }
   }
   // A figure of very many balls takes seconds to open and runs slowly: it
@@ -86,11 +101,8 @@ var Module = (function () {
     return window.confirm('This figure has ' + balls.toLocaleString('en') + ' balls: it takes a while to open ' +
                           'and runs slowly. Open it?');
   }
-  var countedPath = '/tmp/counted.fkn';
   function largeAsked(bytes) {
-    Module.FS.writeFile(countedPath, bytes);
-    var balls = withPath(Module._flopkin_balls_to_ask, countedPath);
-    Module.FS.unlink(countedPath);
+    var balls = askOfBytes(bytes, Module._flopkin_balls_to_ask);
     return !balls || opensLarge(balls);
   }
 
@@ -352,6 +364,8 @@ var Module = (function () {
     moving = false;
     moveButton.setAttribute('aria-pressed', 'false');
     document.body.classList.toggle('touch', touch);
+    // the program's notice names the touch layout's controls, not keys
+    if (described) Module._flopkin_touch_layout(touch ? 1 : 0);
     layoutButton.textContent = touch ? 'Desktop layout' : 'Touch layout';
     fit();
   }
@@ -447,6 +461,7 @@ var Module = (function () {
       described = fromProgram(Module._flopkin_page_description);
       if (!described) return;
       buildControls();
+      Module._flopkin_touch_layout(touch ? 1 : 0);
       fit();
     }
     if (touch) showState();
@@ -543,13 +558,15 @@ var Module = (function () {
     }
 
     // A document from the computer is kept in the browser's storage under a
-    // name no stored document has, so a later Save keeps it too. A file that
-    // neither has the document's extension nor begins as a document does is
-    // refused.
-    function isDocument(fileName, bytes) {
-      var starts = described.document;
-      var start = String.fromCharCode.apply(null, bytes.subarray(0, starts.first_ball.length));
-      return /\.fkn$/i.test(fileName) || start === starts.first_ball || start === starts.empty;
+    // name no stored document has, so a later Save keeps it too. A file the
+    // program finds no figure in is refused, and is not kept: the reason, in
+    // the program's words, or null for a figure.
+    function notFigure(fileName, bytes) {
+      var said = askOfBytes(bytes, Module._flopkin_figure_check, [fileName]);
+      if (!said) return null;
+      var text = Module.UTF8ToString(said);
+      Module._free(said);
+      return text;
     }
     function keep(fileName, bytes) {
       var base = fileName.replace(/[\/\\]/g, '_').replace(/^\.+/, '').replace(/\.fkn$/i, '') || 'document';
@@ -567,9 +584,9 @@ var Module = (function () {
     // a file from the computer kept in storage: its path, or null with the reason told
     function fromComputer(file, tell) {
       return file.arrayBuffer().then(function (data) {
-        var bytes = new Uint8Array(data);
-        if (!isDocument(file.name, bytes)) {
-          tell('"' + file.name + '" is not a Flopkin document.');
+        var bytes = new Uint8Array(data), refused = notFigure(file.name, bytes);
+        if (refused) {
+          tell(refused + '.');
           return null;
         }
         return keep(file.name, bytes).then(function (n) { return described.folder + '/' + n; });
@@ -722,7 +739,7 @@ var Module = (function () {
   var sharedPath = '/tmp/shared.fkn';
   var figureWaitMs = 5000, figureAskMs = 50;  // how long Share waits, asking every figureAskMs
   // 1 once written, 0 while the program cannot, -1 when it failed
-  function writeFigure() { return withPath(Module._flopkin_write_figure, sharedPath); }
+  function writeFigure() { return withTexts([sharedPath], Module._flopkin_write_figure); }
   function figureNow() {
     var until = performance.now() + figureWaitMs;
     return new Promise(function (resolve, reject) {
