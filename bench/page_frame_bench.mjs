@@ -129,7 +129,7 @@ try {
     return wasm ? names.get(Number(wasm[1])) || f : f;
   };
   const step = /simulation_step|drag_step|relax|begin_step|end_step/;
-  const drawing = /draw_figure|draw_grid|menu\d*draw|button\d*draw|show_notice|gl_canvas|vertex_batch|oval_vertices|draw_oval|draw_poly|draw_line|draw_rect|draw_text|^_?gl[A-Z]|^_?emscripten_gl|present/;
+  const drawing = /draw_figure|draw_grid|menu\d*draw|button\d*draw|notice_line\d*show|gl_canvas|vertex_batch|oval_vertices|draw_oval|draw_poly|draw_line|draw_rect|draw_text|^_?gl[A-Z]|^_?emscripten_gl|present/;
   const count = { step: 0, drawing: 0, other: 0, idle: 0 };
   const own = new Map();
   for (const id of profile.samples) {

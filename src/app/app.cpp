@@ -76,7 +76,7 @@ int app::run(const run_options& opts) {
     if (loop.options.unpaced) unpace_frames();
     set_window_title("Flopkin");
     if (!loop.options.headless) catch_terminate_signal();
-    unsaved.tell_earlier_figures();
+    unsaved.tell_earlier_figures(notice);
     if (loop.options.frames != 0)
         while (run_frame()) {
         }
@@ -133,7 +133,7 @@ bool app::run_frame() {
         draw_text("Collide", 6, loop.paused ? 4 + glyph_height + 4 : 4);
     }
     // the notice takes the line below "Paused", and below "Collide" while figures collide
-    unsaved.show_notice(grid_grey(), loop.collide ? 2 : 1);
+    notice.show(grid_grey(), loop.collide ? 2 : 1, restore_by());
     layout_menu();
     menu->draw();
     if (loop.options.stats) loop.frame_ms.push_back((fine_seconds() - started) * 1000.0);

@@ -9,6 +9,7 @@
 
 #include "app/document_state.hpp"
 #include "app/history.hpp"
+#include "app/notice_line.hpp"
 #include "app/settings.hpp"
 #include "app/unsaved_figure.hpp"
 #include "editing/figure_editing.hpp"
@@ -30,6 +31,7 @@ struct run_options {
     bool unpaced = false;       // frames back to back
     bool stats = false;         // frame-time line on stderr at exit
     std::string document;       // opened at start-up instead of the default document
+    std::string start_up_figure; // added at start-up, with no name, in place of the default document
     std::string output;         // written when the program ends
     std::string screenshot;     // the last frame shown, written as PNG when the program ends
     std::string record;         // the frames shown, written as an animated GIF
@@ -54,6 +56,8 @@ struct run_state {
     // balls of different figures collide in play mode; part of no document
     bool collide = false;
     long long edit_step_frame = -1; // the frame whose drawing took a step already
+    // the page shows its touch layout: the notice names its controls, not keys
+    bool touch_layout = false;
 };
 
 // The application: the figure with its mode, and beside it the settings,
@@ -80,6 +84,8 @@ struct app {
     figure_history history;
     document_state document;
     unsaved_figure unsaved;
+    // below "Paused", and below "Collide" while figures collide
+    notice_line notice;
     run_state loop;
 
     // the parts the history keeps and gives back
@@ -112,8 +118,13 @@ struct app {
     void open_command();
     // R: opens the newest unsaved figure an ended run kept
     void restore_command();
+    // what restores it, as the notice names it: the key, or the touch layout's control
+    std::string restore_by();
+    // a failure a person must see: in the notice line and on stderr
+    void tell(const std::string& words);
     // Open's action as one step: path, or the one the user picks when empty
-    void open_figure(const std::string& path);
+    // true when the figure changed
+    bool open_figure(const std::string& path);
     void add_command();
     // "Quit": nothing is saved, the frame ends at once and the loop with it
     void quit_command();
@@ -181,9 +192,10 @@ struct app {
     // writes the figure to path without ever leaving a half-written file;
     // false with the reason when nothing was written
     bool write_document(const std::string& path, std::string& why);
-    // reads a document whole, then replaces or adds to the figure; false
-    // with the reason, and nothing changed, when it cannot be read
-    bool read_document(bool replace, const std::string& path, std::string& why);
+    // reads a document whole, then replaces or adds to the figure; false,
+    // with nothing changed, when it cannot be read or is no figure. `said`
+    // tells why, or that a file opened was cut short; "" when all went well
+    bool read_document(bool replace, const std::string& path, std::string& said);
 };
 
 }  // namespace flopkin

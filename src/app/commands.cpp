@@ -77,6 +77,7 @@ void app::clear_all_command() {
         clear_all();
         mode = figure_mode::draw;
     });
+    document.restored_from.clear();  // what is saved next is not the restored figure
 }
 
 // the figure just opened is the one a recovery file would compare against
@@ -87,11 +88,14 @@ void app::open_command() { open_figure(""); }
 void app::restore_command() {
     std::vector<earlier_figure> earlier;
     if (unsaved.recovery) earlier = unsaved.recovery->earlier_figures();
-    if (!earlier.empty()) open_figure(earlier[0].path);
+    // saved under a name, it goes from the unsaved folder
+    if (!earlier.empty() && open_figure(earlier[0].path)) document.restored_from = earlier[0].path;
 }
 
-void app::open_figure(const std::string& path) {
-    if (as_step(*this, [&] { load_document(true, path); })) mark_figure_kept();
+bool app::open_figure(const std::string& path) {
+    if (!as_step(*this, [&] { load_document(true, path); })) return false;
+    mark_figure_kept();
+    return true;
 }
 
 void app::add_command() {

@@ -3,6 +3,7 @@
 // format itself is in document_format.cpp.
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 
 #include "app/app.hpp"
 #include "files/document_folder.hpp"
@@ -35,25 +36,43 @@ void widen_view_to_balls(app& a) {
 }
 
 // The Save button reads "Saved!" or "Save failed!" for 60 frames; why a
-// save failed (a full disk, a read-only folder) goes to standard error.
+// save failed (a full disk, a read-only folder) is told until the next press.
 void show_save_result(app& a, bool saved, const std::string& path, const std::string& why) {
     a.menu->save_label = saved ? "Saved!" : "Save failed!";
     a.menu->save_message_frames = 60;
-    if (!saved) std::fprintf(stderr, "flopkin: cannot save \"%s\": %s\n", path.c_str(), why.c_str());
+    if (!saved) a.tell("cannot save \"" + path + "\": " + why);
 }
 
 }  // namespace
 
+void app::tell(const std::string& words) {
+    notice.say(words);
+    std::fprintf(stderr, "flopkin: %s\n", words.c_str());
+}
+
 bool app::start_up(std::string& error) {
     seed_rnd(loop.options.seed >= 0 ? static_cast<int>(loop.options.seed) : millisecs());
     // A document named on the command line opens as Open would, and the run
-    // stops when it cannot be read; the default document is only added, and
-    // may well not exist. No window is open yet, so there are no keys to flush.
-    bool named = !loop.options.document.empty();
-    std::string why;
-    if (!read_document(named, named ? loop.options.document : default_document, why) && named) {
-        error = "cannot read \"" + loop.options.document + "\": " + why;
-        return false;
+    // stops when it cannot be read or holds no figure. Otherwise the figure
+    // the run was given to start with (the page's link), else the default
+    // document, is added; either may well not exist, and one that cannot be
+    // read says why and the next is tried. No window is open yet, so there
+    // are no keys to flush.
+    std::string said;
+    if (!loop.options.document.empty()) {
+        if (!read_document(true, loop.options.document, said)) {
+            error = said;
+            return false;
+        }
+        if (!said.empty()) tell(said);
+    } else {
+        for (const std::string& path : {loop.options.start_up_figure, default_document}) {
+            std::error_code ignored;
+            if (path.empty() || !std::filesystem::exists(path, ignored)) continue;
+            bool added = read_document(false, path, said);
+            if (!said.empty()) tell(said);
+            if (added) break;
+        }
     }
     number_balls();
     return true;
@@ -86,19 +105,19 @@ void app::load_document(bool replace, const std::string& path) {
     number_balls();  // the balls already here carry 1 to m, which Add's records build on
     std::string chosen = path;
     if (chosen.empty()) chosen = request_file("Open file:", "All Files:*;Flopkin files (.fkn):fkn", false, "");
-    // a cancelled requester, a missing or unreadable file: nothing changes
-    std::string why;
-    if (!chosen.empty()) read_document(replace, chosen, why);
+    // a cancelled requester changes nothing; a file that cannot be read
+    // changes nothing either, and says why
+    std::string said;
+    if (!chosen.empty()) read_document(replace, chosen, said);
+    if (!said.empty()) tell(said);
     flush_keys();
     number_balls();
 }
 
 // The whole file is read before the figure is touched, so a file that
-// fails half-way leaves the figure and the document path as they were.
-bool app::read_document(bool replace, const std::string& path, std::string& why) {
-    std::unique_ptr<stream> in = open_stream(path, file_access::read, why);
-    if (!in) return false;
-
+// fails half-way, or is no figure, leaves the figure and the document path
+// as they were.
+bool app::read_document(bool replace, const std::string& path, std::string& said) {
     ball_numbers numbers;
     int base = 0;
     if (!replace) {
@@ -106,15 +125,16 @@ bool app::read_document(bool replace, const std::string& path, std::string& why)
         base = static_cast<int>(figure.balls.count());
     }
     figure_records records;
-    if (!read_figure(*in, base, std::move(numbers), records)) {
-        why = in->error();
-        return false;
-    }
-    in->close();
+    read_outcome outcome = read_figure_file(path, path, base, std::move(numbers), records, said);
+    if (outcome == read_outcome::failed || outcome == read_outcome::not_a_figure) return false;
+    bool cut_short = outcome == read_outcome::cut_short;
 
     if (replace) {
-        // an unsaved figure of some run is no document: Save asks for a name
-        document.path = unsaved.recovery && unsaved.recovery->holds(path) ? "" : path;
+        // an unsaved figure of some run is no document, and a damaged file is
+        // not to be written over: Save asks for a name
+        bool no_name = cut_short || (unsaved.recovery && unsaved.recovery->holds(path));
+        document.path = no_name ? "" : path;
+        document.restored_from.clear();
         figure.clear();
     }
     for (ball_ref& b : records.balls) figure.balls.add_last(std::move(b));
@@ -165,9 +185,14 @@ bool app::write_document(const std::string& path, std::string& why) {
     if (!replace_file(path, [this](stream& out) { write_figure(out, figure); }, why)) return false;
     if (!keep_file(path, why)) return false;
     document.path = path;
-    // this figure is safe now: it needs no recovery figure
+    // this figure is safe now: it needs no recovery figure, and the ended
+    // run's figure it was restored from is saved too
     mark_figure_kept();
-    if (unsaved.recovery) unsaved.recovery->discard();
+    if (unsaved.recovery) {
+        unsaved.recovery->discard();
+        if (!document.restored_from.empty()) unsaved.recovery->forget(document.restored_from);
+    }
+    document.restored_from.clear();
     return true;
 }
 

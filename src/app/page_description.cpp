@@ -4,7 +4,6 @@
 
 #include "app/command_table.hpp"
 #include "files/document_folder.hpp"
-#include "files/document_format.hpp"
 #include "platform/web/page_events.hpp"
 
 namespace flopkin {
@@ -80,14 +79,14 @@ void box(json& j, const char* name, const button& b) {
 // Quit is the browser's own: a tab is closed
 bool on_the_page(const command& c) { return c.act != &app::quit_command; }
 
+}  // namespace
+
 // the control's label: a menu button's as the menu shows it now (the mode's
 // label, "Saved!"), else the row's own
 std::string touch_label(app& a, std::size_t row) {
     const command& c = commands[row];
     return c.touch_label ? c.touch_label(a) : a.menu->command_buttons[row].label;
 }
-
-}  // namespace
 
 std::string page_description(app& a) {
     json j;
@@ -109,11 +108,6 @@ std::string page_description(app& a) {
             if (k.code != 0) j.open('[').number(k.code).number(k.modifiers).close(']');
     j.close(']').close('}');
     j.key("folder").text(document_folder);
-    // how a document's bytes begin, for the page to know a file for one: an
-    // empty figure's whole document, and the start of one with balls
-    const std::string header = std::string(document_header) + line_end;
-    j.key("document").open('{').key("empty").text(header);
-    j.key("first_ball").text(header + ball_marker + line_end).close('}');
     j.key("open_control").number(static_cast<double>(command_row(&app::open_command)));
     // the drawn menu's buttons, for a test to press them where they are;
     // each value row's controls

@@ -101,9 +101,17 @@ std::string shortcut_help() {
     return wrapped + "\n";
 }
 
-void app::undo() { history.undo(scene()); }
+// a figure R restored and then undone, or redone over, is not the one a
+// later save holds: its kept file stays
+void app::undo() {
+    history.undo(scene());
+    document.restored_from.clear();
+}
 
-void app::redo() { history.redo(scene()); }
+void app::redo() {
+    history.redo(scene());
+    document.restored_from.clear();
+}
 
 void app::before_edit() {
     if (loop.edit_step_frame == loop.frames_run) return;

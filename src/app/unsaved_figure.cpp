@@ -7,6 +7,8 @@
 #include <optional>
 
 #include "app/app.hpp"
+#include "app/command_table.hpp"
+#include "app/page_description.hpp"
 #include "editing/figure_editing.hpp"
 #include "files/document_format.hpp"
 #include "platform/graphics.hpp"
@@ -43,26 +45,21 @@ void app::mark_figure_kept() {
     document.kept_hand_moves = editing.hand_moves;
 }
 
-void unsaved_figure::tell_earlier_figures() {
+void unsaved_figure::tell_earlier_figures(notice_line& notice) {
     if (!recovery) return;
     std::vector<earlier_figure> earlier = recovery->earlier_figures();
     for (std::size_t i = 0; recovery->named_on_stderr() && i < earlier.size() && i < recovery_named_runs; ++i)
         std::fprintf(stderr, "flopkin: an unsaved figure of an earlier run is kept in \"%s\"\n",
                      earlier[i].path.c_str());
-    if (!earlier.empty())
-        notice = "The unsaved figure of " + clock_time(earlier[0].kept_at) + " is kept: R restores it";
+    // a start-up document that could not be read is told first
+    if (!earlier.empty() && notice.text.empty()) notice.say("The unsaved figure of " + clock_time(earlier[0].kept_at) + " is kept", true);
 }
 
-void unsaved_figure::show_notice(int grey, int line) {
-    if (notice.empty()) return;
-    // any key, button or press takes it away
-    for (int code = 1; code < 256; ++code)
-        if (key_down(code)) {
-            notice.clear();
-            return;
-        }
-    set_color(grey, grey, grey);
-    draw_text(notice, 6, 4 + (glyph_height + 4) * line);
+// the key that restores, or in the page's touch layout the control, by its own label
+std::string app::restore_by() {
+    std::size_t row = command_row(&app::restore_command);
+    if (loop.touch_layout) return "the " + touch_label(*this, row) + " button";
+    return std::string(1, static_cast<char>(commands[row].keys[0].code));
 }
 
 bool unsaved_figure::saw_change(std::uint64_t figure_id, long long hand_moves, int now) {
@@ -75,12 +72,12 @@ bool unsaved_figure::saw_change(std::uint64_t figure_id, long long hand_moves, i
 }
 
 // a figure that could not be kept is told of once, while it can still be saved
-void unsaved_figure::tell_failure() {
+void unsaved_figure::tell_failure(notice_line& notice) {
     std::string failed = recovery->failure();
     if (!failed.empty() && !told_failure) {
         std::fprintf(stderr, "flopkin: the unsaved figure cannot be kept in \"%s\": %s\n", recovery->place().c_str(),
                      failed.c_str());
-        notice = "The unsaved figure cannot be kept: " + failed;
+        notice.say("The unsaved figure cannot be kept: " + failed);
     }
     told_failure = !failed.empty();
 }
@@ -99,7 +96,7 @@ void app::keep_recovery_figure() {
     // a store that must tell whether a change is not yet kept learns of it at once
     if (unsaved.saw_change(history.figure_id(), editing.hand_moves, now) && figure_changed())
         unsaved.recovery->changed();
-    unsaved.tell_failure();
+    unsaved.tell_failure(notice);
     // a figure opened, saved or undone back to one of those is kept elsewhere
     if (unsaved.due(now) && figure_changed() && !figure.balls.is_empty()) unsaved.recovery->keep(figure_writer());
 }

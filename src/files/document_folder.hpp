@@ -9,6 +9,9 @@ namespace flopkin {
 
 inline constexpr const char* document_folder = "saved flopkins";
 inline constexpr const char* start_up_document_name = "flopkin.fkn";
+// the figure a link to the page carries, put in the working folder by the
+// page: named so that what is said of it reads well
+inline constexpr const char* linked_figure_name = "the figure in this link";
 inline const std::string default_document = std::string(document_folder) + "/" + start_up_document_name;
 inline const std::string untitled_document = std::string(document_folder) + "/untitled.fkn";
 

@@ -51,23 +51,36 @@ ball_ref find(const ball_numbers& numbers, std::int32_t number, int base) {
     return found == numbers.end() ? nullptr : found->second;
 }
 
-void read_ball(stream& in, int base, ball_numbers& numbers, figure_records& records) {
-    int number = shifted(in.read_int(), base);
-    float mass = in.read_float();
-    float x = in.read_float();
-    float y = in.read_float();
-    float radius = in.read_float();
+// a ball record's fields, in the order they are written
+struct ball_fields {
+    std::int32_t number;
+    float mass, x, y, radius;
     int colour[3];
-    for (int& c : colour) c = in.read_int();
-    if (in.ran_short() || !std::isfinite(x) || !std::isfinite(y)) return;
+};
 
+// false when the record is cut short or its place is not finite: no ball stands
+bool read_ball_fields(stream& in, ball_fields& f) {
+    f.number = in.read_int();
+    f.mass = in.read_float();
+    f.x = in.read_float();
+    f.y = in.read_float();
+    f.radius = in.read_float();
+    for (int& c : f.colour) c = in.read_int();
+    return !in.ran_short() && std::isfinite(f.x) && std::isfinite(f.y);
+}
+
+void read_ball(stream& in, int base, ball_numbers& numbers, figure_records& records) {
+    ball_fields f;
+    if (!read_ball_fields(in, f)) return;
+
+    int number = shifted(f.number, base);
     auto b = std::make_shared<ball>(rand);
     b->number = number;
-    b->mass = std::isfinite(mass) && mass > 0 ? mass : 1.0f;
-    b->x = b->old_x = x;
-    b->y = b->old_y = y;
-    b->radius = radius;
-    for (int i = 0; i < 3; ++i) b->colour[i] = colour[i];
+    b->mass = std::isfinite(f.mass) && f.mass > 0 ? f.mass : 1.0f;
+    b->x = b->old_x = f.x;
+    b->y = b->old_y = f.y;
+    b->radius = f.radius;
+    for (int i = 0; i < 3; ++i) b->colour[i] = f.colour[i];
     numbers[number] = b;
     records.balls.push_back(std::move(b));
 }
@@ -107,22 +120,73 @@ void read_tension(stream& in, int base, const ball_numbers& numbers, figure_reco
     records.tensions.push_back(std::move(t));
 }
 
-}  // namespace
-
-bool read_figure(stream& in, int base, ball_numbers numbers, figure_records& records) {
-    in.read_line();  // the header, whatever it holds
+// Every record after the header, each read by the reader of its marker;
+// whether the file is a document: it holds a record, or it is empty or the
+// header alone (an empty figure). Any other file without a record is
+// something else than a figure.
+template <class Ball, class Link, class Tension>
+bool read_records(stream& in, Ball on_ball, Link on_link, Tension on_tension) {
+    const bool empty_file = in.at_end();
+    const std::string header = in.read_line();  // whatever it holds, when records follow
+    const bool header_alone = in.at_end() && header == document_header;
+    bool any_record = false;
     // at least one pass, as an empty file still counts as read; a failed
     // stream reports itself at its end, so this cannot spin
     do {
         std::string line = in.read_line();
         if (line == ball_marker)
-            read_ball(in, base, numbers, records);
+            on_ball();
         else if (line == link_marker)
-            read_link(in, base, numbers, records);
+            on_link();
         else if (line == tension_marker)
-            read_tension(in, base, numbers, records);
+            on_tension();
+        else
+            continue;
+        any_record = true;
     } while (!in.at_end());
-    return !in.failed();
+    return any_record || empty_file || header_alone;
+}
+
+}  // namespace
+
+read_outcome read_figure(stream& in, int base, ball_numbers numbers, figure_records& records) {
+    const bool document =
+        read_records(in, [&] { read_ball(in, base, numbers, records); }, [&] { read_link(in, base, numbers, records); },
+                     [&] { read_tension(in, base, numbers, records); });
+    if (in.failed()) return read_outcome::failed;
+    if (in.ran_short()) return read_outcome::cut_short;
+    return document ? read_outcome::whole : read_outcome::not_a_figure;
+}
+
+read_outcome read_figure_file(const std::string& path, const std::string& name, int base, ball_numbers numbers,
+                              figure_records& records, std::string& said) {
+    const std::string quoted = "\"" + name + "\"";
+    std::string why;
+    std::unique_ptr<stream> in = open_stream(path, file_access::read, why);
+    read_outcome outcome = in ? read_figure(*in, base, std::move(numbers), records) : read_outcome::failed;
+    std::size_t balls = records.balls.size();
+    switch (outcome) {
+        case read_outcome::whole: said.clear(); break;
+        case read_outcome::cut_short:
+            said = quoted + " is cut short: " + std::to_string(balls) + (balls == 1 ? " ball read" : " balls read");
+            break;
+        case read_outcome::not_a_figure: said = quoted + " is not a Flopkin figure"; break;
+        case read_outcome::failed: said = "cannot read " + quoted + ": " + (in ? in->error() : why); break;
+    }
+    return outcome;
+}
+
+std::size_t count_balls(stream& in) {
+    std::size_t balls = 0;
+    auto count = [&] {
+        ball_fields f;
+        if (read_ball_fields(in, f)) ++balls;
+    };
+    // links and tensions are read past: naming no ball known here, none is built
+    const ball_numbers none;
+    figure_records unbuilt;
+    read_records(in, count, [&] { read_link(in, 0, none, unbuilt); }, [&] { read_tension(in, 0, none, unbuilt); });
+    return balls;
 }
 
 }  // namespace flopkin

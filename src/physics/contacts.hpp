@@ -2,7 +2,8 @@
 // Balls of different figures meeting as discs, in play mode when the run
 // asks for it. Once a step the balls that may touch are paired from a grid;
 // then each relaxation pass, after its links and tensions, pushes every
-// overlapping pair apart along the line between their centres.
+// overlapping pair apart along the line between their centres, and the
+// last pass does so a few times more.
 //
 // The grid: square cells twice the median diameter wide over the balls'
 // extent, at most a few cells per ball, the balls sorted by cell with a

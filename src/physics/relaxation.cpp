@@ -487,10 +487,11 @@ void relaxation::relax(bool in_draw_mode, int passes) {
         (team_->pass_begins() ? shared : alone) = true;
         link_pass();
         tension_pass(in_draw_mode);
-        if (colliding_ && contacts_.pair_count() > 0) {
-            run_parts<&relaxation::contact_move_part>();
-            position_.swap(moved_);
-        }
+        if (colliding_ && contacts_.pair_count() > 0)
+            for (int stage = k + 1 < passes ? 1 : 1 + contact_settling_stages; stage > 0; --stage) {
+                run_parts<&relaxation::contact_move_part>();
+                position_.swap(moved_);
+            }
         team_->pass_ends();
     }
     if (!team_->sizes_itself()) return;

@@ -29,7 +29,8 @@
 //     balls that may touch once before the passes (the grid, then the
 //     pairs part by part, then joined):
 //       moves    < position_, the pairs ball by ball > moved_
-//                  (then moved_ and position_ swap)
+//                  (then moved_ and position_ swap); the last pass
+//                  repeats this stage contact_settling_stages times
 //   write back   > each listed ball's x, y, shift_x, shift_y
 //
 // Threads: each stage is cut into parts (balls, links and tensions of the
@@ -83,7 +84,8 @@ public:
     // False when a listed ball's position is not finite: nothing is read then.
     bool gather(figure& f);
     // `passes` times a link pass, then a tension pass, then, while balls
-    // collide, a contact pass
+    // collide, a contact stage (the last pass a few more: see
+    // contact_settling_stages)
     void relax(bool in_draw_mode, int passes);
     void link_pass();
     void tension_pass(bool in_draw_mode);

@@ -188,6 +188,8 @@ int key_hit(int code) {
     return hits;
 }
 
+unsigned presses_counted() { return input.presses; }
+
 int control_down(int control) {
     pump();
     return control >= 0 && control < most_controls ? input.down[first_control_code + control] : 0;

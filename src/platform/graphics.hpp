@@ -80,6 +80,9 @@ int key_press_modifiers(int code);
 int control_down(int control);
 int control_hit(int control);
 void flush_keys();
+// the presses of keys, buttons and controls counted so far, as far as the
+// window's events have been read; two counts differ when a press came between
+unsigned presses_counted();
 // the wheel's whole notches since the last call, up positive
 int wheel_notches();
 

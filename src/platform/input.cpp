@@ -27,6 +27,7 @@ void input_state::release(int code) {
 void input_state::count_press(int code) {
     if (!down[code] || release_waits[code]) {
         ++hits[code];
+        ++presses;
         press_modifiers[code] = modifiers;
         // pressed before any query of this frame: this frame sees it whole
         held_through[code] = frame_read ? frame + 1 : frame;

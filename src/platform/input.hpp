@@ -48,6 +48,8 @@ struct input_state {
     std::uint8_t release_waits[input_codes] = {};
     // wheel notches not yet taken, up positive; a touchpad sends fractions
     float wheel = 0;
+    // every press counted, of any code, however soon let go or flushed
+    unsigned presses = 0;
 
     // a press counts only when the code was not already down, so auto-repeat
     // adds nothing; a code whose release is waiting is pressed again

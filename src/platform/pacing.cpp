@@ -46,4 +46,31 @@ void frame_pacer::flip(backend& be) {
     be.present();
 }
 
+bool page_schedule::draws(double now_ms) {
+    drawing_ = last_frame_ || !catching_up(now_ms, due_of_frame(now_ms));
+    return drawing_;
+}
+
+bool page_schedule::shows(double now_ms) {
+    due_ = due_of_frame(now_ms);
+    // a frame left undrawn is never shown
+    if (!drawing_ || catching_up(now_ms, due_)) {
+        ++unshown_;
+        return false;
+    }
+    unshown_ = 0;
+    return true;
+}
+
+// a frame after the one before, or one from now where the schedule starts,
+// or starts over
+double page_schedule::due_of_frame(double now) const {
+    double due = due_ == 0 ? now + frame_ms : due_ + frame_ms;
+    return now > due + most_ms_behind ? now + frame_ms : due;
+}
+
+bool page_schedule::catching_up(double now, double due) const {
+    return now >= due && unshown_ < most_frames_unshown;
+}
+
 }  // namespace flopkin

@@ -2,7 +2,7 @@
 # --record: an animated GIF of the frames shown. Every frame of a 120-frame
 # run decodes, the last one pixel for pixel the --screenshot of the same run;
 # a window run records too, an encoder that falls behind loses no frame, and
-# a path that cannot be written fails the run.
+# a path that cannot be written, or a disk that fills up, fails the run.
 source "$(dirname "$0")/lib.sh"
 flopkin=$1
 need convert identify
@@ -39,6 +39,20 @@ status=0
 env -u DISPLAY "$flopkin" --headless --frames 1 --record "$work/missing/clip.gif" "$example" 2>err || status=$?
 [ "$status" = 1 ] || fail "an unwritable clip gave status $status"
 grep -q "cannot write" err || fail "an unwritable clip said: $(cat err)"
+
+# a clip the disk has no room for fails the run, says so as a save would, and is removed
+if mkdir small && mount -t tmpfs -o size=64k flopkin small 2>/dev/null; then
+  status=0
+  env -u DISPLAY "$flopkin" --headless --unpaced --frames 60 --record-every 1 --record small/clip.gif "$example" \
+    2>err || status=$?
+  left=$(ls small)
+  umount small
+  [ "$status" = 1 ] || fail "a clip on a full disk gave status $status"
+  grep -qx 'flopkin: cannot write "small/clip.gif": the disk is full' err || fail "a full disk said: $(cat err)"
+  [ -z "$left" ] || fail "a clip that could not be finished was left: $left"
+else
+  echo "note: no small file system to fill (not root); the full disk is not tried"
+fi
 
 # in a window, by default every second frame, with the loop's waits on the encoder counted
 start_xvfb

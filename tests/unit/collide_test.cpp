@@ -115,6 +115,23 @@ TEST_F(collide_test, PushesShareByHoldAndSkipBadRadiiAndCoincidentCentres) {
     for (const ball_ref& b : fig.balls.all()) EXPECT_TRUE(std::isfinite(b->x) && std::isfinite(b->y));
 }
 
+// A ball wider than the grid's cells is paired apart from the grid; it
+// still never pushes a ball of its own figure, small or wide: linked closer
+// than their radii allow, with nothing else acting, they stay where they are.
+TEST_F(collide_test, AWideBallLeavesItsOwnFigureAlone) {
+    gravity = 0;
+    // lone balls of the usual size elsewhere, so that the cells stay narrow
+    for (int k = 0; k < 5; ++k) put_ball(100 + 40 * static_cast<float>(k), 100);
+    ball_ref wide = put_ball(400, 400), small = put_ball(420, 400), other_wide = put_ball(400, 440);
+    wide->radius = other_wide->radius = 40;
+    put_link(wide, small, 20);
+    put_link(wide, other_wide, 40);
+    label_figures(fig);
+    step();
+    EXPECT_NEAR(std::hypot(small->x - wide->x, small->y - wide->y), 20, 0.01);
+    EXPECT_NEAR(std::hypot(other_wide->x - wide->x, other_wide->y - wide->y), 40, 0.01);
+}
+
 // A ball in more pairs than a group of balls takes moves by their sum one
 // ball at a time: pushed from its right by twenty small balls, it goes left
 // as far as the mass-weighted middle of all of them stays put.
@@ -182,11 +199,11 @@ TEST(Collide, KeyTurnsItOnWithItsLineAndAThrownFigurePushesAnother) {
     h.hb.press('P');
     h.hb.release('P');
     h.frame();
-    h.a.unsaved.notice = "an earlier run's figure";
+    h.a.notice.say("an earlier run's figure");
     h.frame();
     EXPECT_EQ(h.text("Paused")->values[1], 4);
     EXPECT_EQ(h.text("Collide")->values[1], 24);
-    EXPECT_EQ(h.text(h.a.unsaved.notice)->values[1], 44);
+    EXPECT_EQ(h.text(h.a.notice.text)->values[1], 44);
     h.hb.press('P');
     h.hb.release('P');
     h.frame();

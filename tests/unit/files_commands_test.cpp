@@ -80,6 +80,82 @@ TEST_F(DocumentCommands, ReadOnlyAndEmptyDocumentsOpen) {
     EXPECT_EQ(a.document.path, "empty.fkn");
 }
 
+// A file with no record is no figure, unless it is an empty document: Open,
+// Add and the command line refuse it and say so. A file cut short opens with
+// what could be read, says so, and has no name, so Save never writes over it.
+TEST_F(DocumentCommands, NoFigureIsRefusedAndACutFileOpensWithoutAName) {
+    put_ball(a.figure, 1, 1);
+    a.document.path = "earlier.fkn";
+    put("notes.md", {'#', ' ', 'N', 'o', 't', 'e', 's', '\n', 'h', 'i', '\n'});
+    put("header two.fkn", doc("2").data);
+    for (const char* path : {"notes.md", "header two.fkn"}) {
+        hb.requester_answers = {path, path};
+        a.open_command();
+        EXPECT_EQ(a.notice.text, "\"" + std::string(path) + "\" is not a Flopkin figure");
+        a.notice.clear();
+        a.add_command();
+        EXPECT_EQ(a.notice.text, "\"" + std::string(path) + "\" is not a Flopkin figure");
+        EXPECT_EQ(a.figure.balls.count(), 1u) << path;
+        EXPECT_EQ(a.document.path, "earlier.fkn") << path;
+    }
+    app named;
+    named.loop.options.document = "notes.md";
+    std::string error;
+    EXPECT_FALSE(named.start_up(error));
+    EXPECT_EQ(error, "\"notes.md\" is not a Flopkin figure");
+    EXPECT_EQ(get("notes.md").size(), 11u);
+
+    put("header.fkn", doc().data);  // the header alone is an empty document
+    a.load_document(1, "header.fkn");
+    EXPECT_TRUE(a.figure.balls.is_empty());
+    EXPECT_EQ(a.document.path, "header.fkn");
+
+    bytes whole = three_balls();
+    put("cut.fkn", bytes(whole.begin(), whole.begin() + 100));
+    a.notice.clear();
+    a.load_document(1, "cut.fkn");
+    EXPECT_EQ(a.figure.balls.count(), 2u);
+    EXPECT_EQ(a.notice.text, "\"cut.fkn\" is cut short: 2 balls read");
+    EXPECT_EQ(a.document.path, "");
+    a.save_document();  // asks for a name (cancelled): the damaged file stays
+    EXPECT_EQ(hb.requester_calls.back().prompt, "Save as:");
+    EXPECT_EQ(get("cut.fkn").size(), 100u);
+}
+
+// What failed is drawn in the canvas, and stays there while the key that
+// caused it is held, until the next press: a start-up document that cannot
+// be read, a Save that cannot write.
+TEST_F(DocumentCommands, FailuresStayInTheCanvasUntilTheNextPress) {
+    auto shown = [&] {
+        hb.forget_drawing();
+        a.run_frame();
+        for (const draw_record& r : hb.drawn)
+            if (r.kind == draw_record::shape::text && r.text.rfind("cannot ", 0) == 0) return r.text;
+        return std::string();
+    };
+    std::filesystem::create_directories("saved flopkins/flopkin.fkn");
+    std::string error;
+    ::testing::internal::CaptureStderr();
+    ASSERT_TRUE(a.start_up(error));
+    EXPECT_EQ(shown(), "cannot read \"saved flopkins/flopkin.fkn\": Is a directory");
+    hb.move(300, 300);
+    hb.press(code_mouse_left);
+    EXPECT_EQ(shown(), "");
+
+    hb.release(code_mouse_left);
+    put_ball(a.figure, 1, 1);
+    a.document.path = "doc.fkn";
+    use_device_maker(breaking_disk(never, 20));
+    hb.press('S', modifier_ctrl);
+    for (int frame = 0; frame < 3; ++frame) EXPECT_EQ(shown(), "cannot save \"doc.fkn\": Error writing to stream");
+    hb.release('S', modifier_ctrl);
+    hb.press('Q');
+    EXPECT_EQ(shown(), "");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "flopkin: cannot read \"saved flopkins/flopkin.fkn\": Is a directory\n"
+              "flopkin: cannot save \"doc.fkn\": Error writing to stream\n");
+}
+
 TEST_F(DocumentCommands, LoadingWidensTheViewToTheBalls) {
     put("far.fkn", doc().ball(1, 1, 2000, 1500).ball(2, 1, -1000, -500).data);
     a.settings.ball_size = 20;

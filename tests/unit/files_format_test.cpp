@@ -11,7 +11,8 @@ namespace {
 
 figure_records read_all(const bytes& data, int base = 0, ball_numbers numbers = {}) {
     figure_records records;
-    EXPECT_TRUE(read_figure(*memory_stream(std::make_shared<bytes>(data)), base, std::move(numbers), records));
+    EXPECT_NE(read_figure(*memory_stream(std::make_shared<bytes>(data)), base, std::move(numbers), records),
+              read_outcome::failed);
     return records;
 }
 
@@ -108,6 +109,7 @@ TEST(DocumentFormat, ValuesThatCannotStandAreRepairedOrDropped) {
     d.tension(1, 2, 6, 180, 1).tension(1, 2, 3, inf, 1).tension(1, 2, 3, 1e30f, nan);
     figure_records got = read_all(d.data);
     ASSERT_EQ(got.balls.size(), 5u);  // the two with a position that is not finite are gone
+    EXPECT_EQ(count_balls(*memory_stream(std::make_shared<bytes>(d.data))), 5u);
     for (int i = 0; i < 4; ++i) EXPECT_EQ(got.balls[i]->mass, 1.0f) << "ball " << i;
     EXPECT_EQ(got.balls[4]->mass, 1e30f);  // huge but finite values stay
     EXPECT_EQ(got.balls[4]->y, -1e30f);
@@ -133,7 +135,7 @@ TEST(DocumentFormat, CutRecordsAreDroppedAndReadErrorsFailTheRead) {
     EXPECT_EQ(read_all(bytes(full.begin(), full.end() - 39)).balls.size(), 1u);
 
     figure_records records;
-    EXPECT_FALSE(read_figure(*memory_stream(std::make_shared<bytes>(full), 50), 0, {}, records));
+    EXPECT_EQ(read_figure(*memory_stream(std::make_shared<bytes>(full), 50), 0, {}, records), read_outcome::failed);
 }
 
 TEST(DocumentFormat, GarbageLoadsOnlySoundRecords) {
@@ -148,6 +150,8 @@ TEST(DocumentFormat, GarbageLoadsOnlySoundRecords) {
             else d.i(static_cast<std::int32_t>(pick == 3 ? next() % 6 : next()));
         }
         figure_records got = read_all(d.data);
+        // counted without building, exactly as many as are read
+        EXPECT_EQ(count_balls(*memory_stream(std::make_shared<bytes>(d.data))), got.balls.size());
         for (auto& b : got.balls) EXPECT_TRUE(std::isfinite(b->x + b->y) && std::isfinite(b->mass) && b->mass > 0);
         for (auto& l : got.links) EXPECT_TRUE(l->end_a && l->end_b && std::isfinite(l->rest_length));
         for (auto& t : got.tensions) EXPECT_TRUE(t->end_a && t->vertex && t->end_b && std::isfinite(t->rest_angle));

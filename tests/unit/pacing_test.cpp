@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
 
 #include "platform/headless/headless_backend.hpp"
@@ -128,6 +129,30 @@ TEST_F(Pacing, UnpacedFramesLeaveTheVerticalBlankToo) {
     ASSERT_EQ(display.swap_interval, 1);
     pacer.unpace(display);
     EXPECT_EQ(display.swap_interval, 0);
+}
+
+// The page on a machine too slow for 60 frames a second (a drawn frame takes
+// 30 ms, one made to catch up and left undrawn 20 ms): the frames made to
+// catch up are left unshown, never more than four in a row, and the run's
+// last frame is drawn even when it begins behind, after a stall.
+TEST(PageSchedule, LeavesAtMostFourFramesUnshownAndAlwaysDrawsTheLast) {
+    page_schedule schedule;
+    double now = 1000;
+    int in_a_row = 0, most_in_a_row = 0;
+    for (int frame = 0; frame < 100; ++frame) {
+        now += schedule.draws(now) ? 30 : 20;
+        bool shown = schedule.shows(now);
+        in_a_row = shown ? 0 : in_a_row + 1;
+        most_in_a_row = std::max(most_in_a_row, in_a_row);
+        // a frame shown waits for its animation frame
+        if (shown) now = std::max(now, schedule.due());
+    }
+    EXPECT_EQ(most_in_a_row, page_schedule::most_frames_unshown);
+    page_schedule stalled;
+    ASSERT_TRUE(stalled.draws(0) && stalled.shows(10));
+    ASSERT_FALSE(stalled.draws(150));
+    stalled.last_frame_begins();
+    EXPECT_TRUE(stalled.draws(150));
 }
 
 }  // namespace flopkin

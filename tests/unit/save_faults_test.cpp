@@ -48,7 +48,7 @@ device_maker disk_failing_at(failing_device::fault f) {
 device_maker disk_without_room() {
     return [](const std::string& path, file_access access, std::string& why) -> std::unique_ptr<stream_device> {
         if (access != file_access::create_new) return breaking_disk(never, 10)(path, access, why);
-        why = std::strerror(ENOSPC);
+        why = write_failure(ENOSPC);
         return nullptr;
     };
 }
@@ -153,6 +153,7 @@ TEST_F(SaveFaults, ALinkStaysALinkAndOldUnfinishedSavesAreCleared) {
 
 // A real disk that fills up: a small memory file system, when this process
 // may mount one (as root); otherwise the injected lack of space stands in.
+// Save says why as --record does.
 TEST_F(SaveFaults, AFullDiskKeepsThePreviousFile) {
     std::filesystem::create_directory("small");
     if (::mount("flopkin", "small", "tmpfs", MS_NOSUID | MS_NODEV, "size=64k") != 0) {
@@ -175,6 +176,7 @@ TEST_F(SaveFaults, AFullDiskKeepsThePreviousFile) {
     a.document.path = "small/doc.fkn";
     a.save_document();
     bool failed = a.menu->save_label == "Save failed!";
+    std::string said = a.notice.text;
     bool kept = get("small/doc.fkn") == three_balls();
     std::size_t left = static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator("small"), {}));
     std::filesystem::remove("small/filler");
@@ -182,6 +184,7 @@ TEST_F(SaveFaults, AFullDiskKeepsThePreviousFile) {
     bool saved_after = a.menu->save_label == "Saved!" && get("small/doc.fkn") == figure_bytes(a.figure);
     ASSERT_EQ(::umount2("small", MNT_DETACH), 0) << std::strerror(errno);
     EXPECT_TRUE(failed);
+    EXPECT_EQ(said, "cannot save \"small/doc.fkn\": the disk is full");  // in the words of every writer
     EXPECT_TRUE(kept);
     EXPECT_EQ(left, 2u) << "only the document and the filler";
     EXPECT_TRUE(saved_after);

@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 
+#include "app/command_table.hpp"
 #include "document_fixture.hpp"
 #include "platform/recovery/recovery_files.hpp"
 
@@ -148,15 +149,15 @@ TEST_F(UnsavedFigure, AnEndedRunsFigureIsOfferedRestoredWithoutADocumentAndNever
     std::time_t when = std::time(nullptr) - 3600;
     struct timespec times[2] = {{when, 0}, {when, 0}};
     ::utimensat(AT_FDCWD, ended.c_str(), times, 0);
-    a.unsaved.tell_earlier_figures();
-    EXPECT_EQ(a.unsaved.notice, "The unsaved figure of " + clock_time(when) + " is kept: R restores it");
+    a.unsaved.tell_earlier_figures(a.notice);
+    EXPECT_EQ(a.notice.shown(a.restore_by()), "The unsaved figure of " + clock_time(when) + " is kept: R restores it");
     hb.move(10, 10);  // over the canvas: still no press
     frames(3);
-    EXPECT_FALSE(a.unsaved.notice.empty());
+    EXPECT_FALSE(a.notice.text.empty());
     hb.press('Q');
     hb.release('Q');
     frames(2);
-    EXPECT_EQ(a.unsaved.notice, "");
+    EXPECT_EQ(a.notice.text, "");
 
     // R opens it later, as one step, with no name to save to
     hb.press('R');
@@ -191,6 +192,45 @@ TEST_F(UnsavedFigure, AnEndedRunsFigureIsOfferedRestoredWithoutADocumentAndNever
     EXPECT_TRUE(kept().empty());
 }
 
+// Of several ended runs the newest is offered and restored; the control that
+// restores, tapped within a frame, ends the notice, and once the figure is
+// saved under a name it is no longer kept as unsaved.
+TEST_F(UnsavedFigure, RRestoresTheNewestAndSavingItLetsItGo) {
+    std::filesystem::create_directories(folder);
+    std::time_t now = std::time(nullptr);
+    auto ended = [&](const std::string& name, const bytes& figure, std::time_t when) {
+        put(folder + "/" + name, figure);
+        struct timespec times[2] = {{when, 0}, {when, 0}};
+        ::utimensat(AT_FDCWD, (folder + "/" + name).c_str(), times, 0);
+    };
+    ended("older.fkn", doc().ball(1, 1, 5, 5).data, now - 7200);
+    ended("newest.fkn", three_balls(), now - 3600);
+    ended("old.fkn", doc().ball(1, 1, 5, 5).ball(2, 1, 9, 9).data, now - 5400);
+    a.unsaved.tell_earlier_figures(a.notice);
+    std::string offer = "The unsaved figure of " + clock_time(now - 3600) + " is kept: ";
+    EXPECT_EQ(a.notice.shown(a.restore_by()), offer + "R restores it");
+    // the page's touch layout has no keys: its Restore control, tapped
+    a.loop.touch_layout = true;
+    EXPECT_EQ(a.notice.shown(a.restore_by()), offer + "the Restore button restores it");
+    int restore = static_cast<int>(command_row(&app::restore_command));
+    hb.press_control(restore);
+    hb.release_control(restore);
+    frames(1);
+    EXPECT_EQ(a.figure.balls.count(), 3u);
+    EXPECT_EQ(a.notice.text, "");
+    // undone, what is saved is not the restored figure, which stays kept
+    a.undo();
+    hb.requester_answers = {dir + "/other.fkn"};
+    a.save_document();
+    EXPECT_TRUE(std::filesystem::exists(folder + "/newest.fkn"));
+    a.restore_command();
+    hb.requester_answers = {dir + "/restored.fkn"};
+    a.save_document();
+    EXPECT_EQ(a.document.path, dir + "/restored.fkn");
+    EXPECT_FALSE(std::filesystem::exists(folder + "/newest.fkn"));
+    EXPECT_TRUE(std::filesystem::exists(folder + "/old.fkn"));
+}
+
 TEST_F(UnsavedFigure, AFigureThatCannotBeKeptIsToldOfAtOnceAndAClearedOneStays) {
     // the folder is a file: said once, on stderr and in the canvas
     std::filesystem::create_directories(dir + "/state/flopkin");
@@ -204,7 +244,7 @@ TEST_F(UnsavedFigure, AFigureThatCannotBeKeptIsToldOfAtOnceAndAClearedOneStays) 
     std::string said = ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(said.rfind("flopkin: the unsaved figure cannot be kept in \"" + files().place() + "\": ", 0), 0u) << said;
     EXPECT_EQ(said.find('\n'), said.size() - 1) << said;
-    EXPECT_EQ(a.unsaved.notice.rfind("The unsaved figure cannot be kept: ", 0), 0u) << a.unsaved.notice;
+    EXPECT_EQ(a.notice.text.rfind("The unsaved figure cannot be kept: ", 0), 0u) << a.notice.text;
 
     // once kept, a Clear All and the end leave the kept figure for recovery
     std::filesystem::remove(folder);

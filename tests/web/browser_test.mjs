@@ -11,7 +11,7 @@ import { execFileSync } from 'node:child_process';
 import { copyFile, mkdtemp, readFile, rm } from 'node:fs/promises';
 import { createServer } from 'node:http';
 import { tmpdir } from 'node:os';
-import { inflateRawSync } from 'node:zlib';
+import { deflateRawSync, inflateRawSync } from 'node:zlib';
 import { extname, join, normalize } from 'node:path';
 import puppeteer from 'puppeteer-core';
 
@@ -261,7 +261,7 @@ try {
   await requester('Open file:');
   await desk.upload(join(examplesDir, '..', 'docs', 'screenshot.png'));
   await sleep(500);
-  check(/"screenshot.png" is not a Flopkin document/.test(await desk.message()) &&
+  check(/"screenshot.png" is not a Flopkin figure/.test(await desk.message()) &&
         await desk.stored('screenshot.png.fkn') === null && await desk.stored('screenshot.png') === null,
         'a picture from the computer is refused and not stored');
   await page.keyboard.press('Escape');
@@ -396,12 +396,8 @@ try {
   await page.reload();
   await desk.started();
   check(!askedAgain, 'leaving once the change is kept asks nothing');
-  // R restores it; opened from "Unsaved figures" it is no document either:
-  // Save asks for a name
-  await page.keyboard.press('r');
-  await desk.settled();
-  await desk.saveAs('restored.fkn');
-  check(records(await desk.stored('restored.fkn')).balls === 3, 'R restores the unsaved figure after a reload');
+  // opened from "Unsaved figures" it is no document: Save asks for a name;
+  // R restores it too, and once saved under a name it is no longer offered
   await click(...button.open);
   await requester('Open file:');
   const offered = await listed();
@@ -414,6 +410,18 @@ try {
   await desk.type('recovered.fkn');
   await desk.closed();
   check(records(await desk.stored('recovered.fkn')).balls === 3, 'the unsaved figure comes back whole');
+  await click(...button.clearAll);
+  await page.keyboard.press('r');
+  await desk.settled();
+  await desk.saveAs('restored.fkn');
+  check(records(await desk.stored('restored.fkn')).balls === 3, 'R restores the unsaved figure after a reload');
+  await sleep(500);
+  await click(...button.open);
+  await requester('Open file:');
+  const keptCount = names => names.filter(n => n.startsWith('kept ')).length;
+  check(keptCount(await listed()) === keptCount(offered) - 1, 'the figure R restored, once saved, is no longer offered');
+  await page.keyboard.press('Escape');
+  await desk.closed();
 
   // Touch: a phone upright and turned, and a tablet, show the canvas part
   // alone with the program's controls, each large enough for a finger
@@ -429,15 +437,20 @@ try {
         Math.max(b.left - a.right, a.left - b.right, b.top - a.bottom, a.top - b.bottom));
       const screen = document.getElementById('screen').getBoundingClientRect();
       const page = document.scrollingElement;
-      return { touch: document.body.classList.contains('touch'), count: boxes.length, gap,
+      // the help, shown to a newcomer in sight and over no control
+      const help = document.getElementById('touch-help').getBoundingClientRect();
+      const helpSeen = help.height > 0 && help.bottom <= innerHeight && help.right <= innerWidth && boxes.every(([r]) =>
+        r.bottom <= help.top || r.top >= help.bottom || r.right <= help.left || r.left >= help.right);
+      return { touch: document.body.classList.contains('touch'), count: boxes.length, gap, helpSeen,
                least: [Math.min(...boxes.map(([r]) => r.width)), Math.min(...boxes.map(([r]) => r.height)),
                        Math.min(...boxes.map(([, f]) => f))],
                screen: [screen.width, screen.height], scrolls: page.scrollHeight > innerHeight || page.scrollWidth > innerWidth };
     });
     check(m.touch && m.count >= 17 && m.least[0] >= 44 && m.least[1] >= 44 && m.least[2] >= 14 && m.gap >= 8 &&
-          !m.scrolls && Math.max(...m.screen) >= Math.min(width, height) - 1,
+          !m.scrolls && Math.max(...m.screen) >= Math.min(width, height) - 1 && m.helpSeen,
           `at ${width} x ${height} with touch: ${m.count} controls, the least ${m.least[0]} x ${m.least[1]} px with ` +
-          `${m.least[2]} px labels, ${m.gap} px apart; the canvas ${m.screen.map(Math.round).join(' x ')}, nothing scrolls`);
+          `${m.least[2]} px labels, ${m.gap} px apart; the canvas ${m.screen.map(Math.round).join(' x ')}, nothing scrolls; ` +
+          `the help ${m.helpSeen ? 'in sight, over no control' : 'out of sight or over a control'}`);
     if (width !== 390) await tab.page.close();
     else var phone = tab;
   }
@@ -472,27 +485,57 @@ try {
     for (let i = 1; i <= 8; ++i, await sleep(30)) await finger.touchMove(...await phone.place(x + (tx - x) * i / 8, y + (ty - y) * i / 8));
   }
   // two fingers, the second `late` ms after the first, spreading apart and
-  // back, so that the balls stay under the fingers; the zoom as shown while apart
+  // back, so that the balls stay under the fingers; the zoom as shown while
+  // apart. `unread`: the program reads none of the page's events until the
+  // second finger is down, as a slow phone's program may not.
   const cdp = await phone.page.target().createCDPSession();
   const zoomShown = () => phone.page.$eval('#values span', s => s.textContent);
-  async function pinch([x, y], late) {
+  const reading = on => phone.page.evaluate(on => {
+    if (on) delete Module.flopkin.events.shift;
+    else Module.flopkin.events.shift = () => undefined;
+  }, on);
+  async function pinch([x, y], late, unread = false) {
     const touches = async (type, points) =>
       cdp.send('Input.dispatchTouchEvent', { type, touchPoints: points.map(([px, py], id) => ({ x: px, y: py, id })) });
     const first = await phone.place(x, y);
+    if (unread) await reading(false);
     await touches('touchStart', [first]);
     await sleep(late);
     let apart;
     for (let i = 0; i <= 12; ++i, await sleep(30)) {
       const spread = 280 - Math.abs(i - 6) * 40;
       await touches(i === 0 ? 'touchStart' : 'touchMove', [first, await phone.place(x + spread, y + spread / 2)]);
+      if (i === 0 && unread) await reading(true);
       if (i === 6) { await phone.settled(); apart = await zoomShown(); }
     }
     await touches('touchEnd', []);
     await phone.settled();
     return apart;
   }
+  // the commands' controls by label, "+" when enabled, "-" when not; and
+  // the presses of controls the program is sent
+  const enabled = () => phone.page.$$eval('#commands button', bs => bs.map(b => b.textContent + (b.disabled ? '-' : '+')));
+  await phone.page.evaluate(kind => {
+    window.controlPresses = 0;
+    Module.flopkin.events.push = function (...added) {
+      window.controlPresses += added.filter(e => e[0] === kind).length;
+      return Array.prototype.push.apply(this, added);
+    };
+  }, (await described(phone.page)).events.control_press);
+  const rules = {};
   await press('Clear All');
+  rules.cleared = await enabled();
+  // a disabled control, tapped, sends nothing
+  const redo = await phone.page.$$eval('#commands button', bs => {
+    const r = bs.find(b => b.textContent === 'Redo').getBoundingClientRect();
+    return [r.left + r.width / 2, r.top + r.height / 2];
+  });
+  const pressesBefore = await phone.page.evaluate(() => window.controlPresses);
+  await finger.tap(...redo);
+  await phone.settled();
+  const disabledSent = await phone.page.evaluate(() => window.controlPresses) - pressesBefore;
   await tap(300, 300);
+  rules.selected = await enabled();
   await drag([300, 300], [450, 300]);
   await finger.touchEnd();
   await phone.settled();
@@ -517,17 +560,27 @@ try {
         'a long press on a ball moves it, and draws no link');
   const zoomBefore = await zoomShown();
   // begun on a ball first, while the balls are where they were moved to
+  // then on empty canvas, the second finger at once, late within the press's
+  // hold-back, and after the press is sent but not yet read
   const zooms = [await pinch([610, 204], 300), await pinch([300, 500], 40), await pinch([150, 150], 40),
-                 await pinch([150, 150], 0)];
+                 await pinch([150, 150], 0), await pinch([150, 150], 200), await pinch([150, 150], 400, true)];
   now = await figure();
   check(now.balls === 2 && now.links === 1 && zooms.every(z => z !== zoomBefore),
         `pinches zoom and add nothing, on empty canvas or begun on a ball (${now.balls} balls, ${now.links} links)`);
   await press('Clear All');
   await press('Undo');
+  rules.undone = await enabled();
   now = await figure();
   check(now.balls === 2 && now.links === 1, 'Clear All then Undo brings the figure back');
   await press('Play');
+  rules.playing = await enabled();
   await press('Pause');
+  rules.paused = await enabled();
+  const has = (state, ...labels) => labels.every(l => rules[state].includes(l));
+  check(has('cleared', 'Delete Selected Ball-', 'Redo-') && has('selected', 'Delete Selected Ball+') &&
+        has('undone', 'Redo+') && has('playing', 'Step-') && has('paused', 'Step+') && disabledSent === 0,
+        `the controls are enabled when they can act, and a disabled one sends nothing (${disabledSent} sent): ` +
+        JSON.stringify(rules));
   const paused = String(await figureBytes());
   await sleep(300);
   const pausedLater = String(await figureBytes());
@@ -561,6 +614,9 @@ try {
   }
   check(seen.join() === 'false frame,true canvas,true canvas,false frame,false frame',
         `at 1366 x 768 with a mouse the whole frame shows; the switch changes layouts both ways and is remembered (${seen})`);
+  const least = await wide.page.$$eval('#bar button', bs => bs.filter(b => b.offsetParent).map(b =>
+    [b.getBoundingClientRect().height, parseFloat(getComputedStyle(b).fontSize)]).reduce((a, b) => a.map((v, i) => Math.min(v, b[i]))));
+  check(least[0] >= 24 && least[1] >= 14, `the desktop layout's own buttons are at least ${least[0]} px tall with ${least[1]} px text`);
   await wide.page.evaluate(() => localStorage.removeItem('flopkin-layout'));
   await wide.page.close();
 
@@ -643,16 +699,18 @@ try {
   // a 120 Hz display does not make the figure move twice as fast
   const fast = await open(undefined, () => {
     window.requestAnimationFrame = cb => setTimeout(() => cb(performance.now()), 1000 / 120);
-  });
+  }, '?collide=1');
   const [fastMade, animated] = await fast.rate(3000);
   check(fastMade > 0 && fastMade <= 65,
         `with animation frames at 120 Hz the page makes ${fastMade} frames a second (${animated} animation frames)`);
-  await fast.page.close();
 
   // an example at start-up, put into a link by Share: the fragment holds
   // exactly what Save writes of the figure as it stands, the crowd paused
   // (so that it does not move in between) and then cleared
-  const crowd = await open(undefined, undefined, '?example=crowd');
+  const crowd = await open(undefined, undefined, '?example=crowd&collide=0');
+  const collides = tab => tab.page.evaluate(() => Module._flopkin_collides());
+  check(await collides(fast) === 1 && await collides(crowd) === 0, '?collide=1 starts with figures colliding, ?collide=0 without');
+  await fast.page.close();
   const shareAndSave = async name => {
     const before = await crowd.page.evaluate(() => location.hash);
     await crowd.page.click('#share');
@@ -774,12 +832,21 @@ try {
   check(records(await linked.stored('linked.fkn')).balls === records([...crowdBytes]).balls,
         'the link opens the crowd in a new profile');
   // a document dropped on the page is kept and opened: Save writes it without asking
-  const blob = await readFile(join(examplesDir, 'soft-blob.fkn'));
-  await linked.page.evaluate(bytes => {
+  const drop = (bytes, name) => linked.page.evaluate((bytes, name) => {
     const data = new DataTransfer();
-    data.items.add(new File([new Uint8Array(bytes)], 'dropped.fkn'));
+    data.items.add(new File([new Uint8Array(bytes)], name));
     document.body.dispatchEvent(new DragEvent('drop', { dataTransfer: data, bubbles: true, cancelable: true }));
-  }, [...blob]);
+  }, [...bytes], name);
+  // one with the extension but no figure in it is refused, not kept, and the figure stays
+  await drop(Buffer.from('# Notes\nNew Ballroom\n'), 'x.fkn');
+  await linked.page.waitForFunction(() => document.getElementById('notice').textContent !== '', { timeout: 10000 }).catch(() => {});
+  await saveKey();
+  await linked.settled();
+  check(await linked.page.$eval('#notice', n => n.textContent) === '"x.fkn" is not a Flopkin figure.' &&
+        await linked.stored('x.fkn') === null && records(await linked.stored('linked.fkn')).balls === records([...crowdBytes]).balls,
+        'a dropped file that holds no figure is refused and not kept, and the figure stays');
+  const blob = await readFile(join(examplesDir, 'soft-blob.fkn'));
+  await drop(blob, 'dropped.fkn');
   for (let i = 0; i < 50 && !await linked.stored('dropped.fkn'); ++i) await sleep(100);
   await sleep(500);
   await saveKey();
@@ -804,7 +871,54 @@ try {
   // the reason is on standard error too, which the page's console shows
   complaints.splice(0, complaints.length, ...complaints.filter(c => !/^flopkin: cannot save ".*chain-bridge.fkn"/.test(c)));
   await linked.page.close();
+  // a link whose data holds no figure says so, and the start-up figure stays
+  const noFigure = await open(undefined, undefined, '#fkn=' + deflateRawSync(Buffer.from('hello\n')).toString('base64url'), profile);
+  await noFigure.saveAs('after a bad link.fkn');
+  const told = complaints.filter(c => c === 'flopkin: "the figure in this link" is not a Flopkin figure');
+  const stick = records([...await readFile(join(examplesDir, 'stick-figure.fkn'))]).balls;
+  check(told.length === 1 && records(await noFigure.stored('after a bad link.fkn')).balls === stick,
+        `a link that holds no figure says so and opens the start-up figure: ${told.length}`);
+  complaints.splice(0, complaints.length, ...complaints.filter(c => !told.includes(c)));
+  await noFigure.page.close();
   await profile.close();
+  // storage that cannot be used at start is said beside the controls
+  const noStorage = await open(undefined, () => { indexedDB.open = () => { throw new Error('switched off'); }; });
+  check(/^The browser's storage cannot be used \(switched off\)/.test(await noStorage.page.$eval('#notice', n => n.textContent)),
+        'storage that cannot be used at start is said');
+  complaints.splice(0, complaints.length, ...complaints.filter(c => !/switched off/.test(c)));
+  await noStorage.page.close();
+
+  // a figure beyond 100,000 balls, from a link or dropped, opens only once
+  // the person says so; declined, nothing changes (every ball at one place)
+  const ballRecord = Buffer.alloc(42);
+  ballRecord.write('New Ball\r\n');
+  [1, 1, 300, 300, 13].forEach((v, i) => (i ? ballRecord.writeFloatLE(v, 10 + 4 * i) : ballRecord.writeInt32LE(v, 10)));
+  const crowded = deflateRawSync(Buffer.concat([Buffer.from('1\r\n'), ...Array(100001).fill(ballRecord)])).toString('base64url');
+  const declined = await browser.createBrowserContext();
+  const large = await open(undefined, () => { window.confirm = m => { (window.asked ??= []).push(m); return false; }; },
+                           `#fkn=${crowded}`, declined);
+  // the figure's size as Save would write it
+  const figureSize = () => large.page.evaluate(() => new Promise(resolve => (function ask() {
+    const path = Module._malloc(16);
+    Module.stringToUTF8('/tmp/big.fkn', path, 16);
+    const written = Module._flopkin_write_figure(path);
+    Module._free(path);
+    if (written > 0) resolve(Module.FS.readFile('/tmp/big.fkn').length);
+    else setTimeout(ask, 20);
+  })()));
+  const startBytes = await figureSize();
+  await large.page.evaluate(async encoded => {
+    const data = new DataTransfer();
+    data.items.add(new File([await Module.flopkin.unpack(encoded)], 'large.fkn'));
+    document.body.dispatchEvent(new DragEvent('drop', { dataTransfer: data, bubbles: true, cancelable: true }));
+  }, crowded);
+  await large.page.waitForFunction(() => window.asked.length > 1, { timeout: 15000 }).catch(() => {});
+  await large.settled();
+  const questions = await large.page.evaluate(() => window.asked);
+  check(questions.length === 2 && questions.every(q => q.includes('100,001 balls')) && startBytes < 10000 &&
+        await figureSize() === startBytes && await large.stored('large.fkn') === null,
+        `a link and a dropped file of 100,001 balls ask first, and declined open nothing: ${JSON.stringify(questions)}`);
+  await declined.close();
 
   // one visit, and the page starts again with its server gone
   const gone = createServer(serve);

@@ -48,14 +48,16 @@ public:
         return out_.size() < chunk || drain();
     }
 
-    bool sync() override { return drain() && ::fsync(fd_) == 0; }
+    bool sync() override { return drain() && noted(::fsync(fd_) == 0); }
 
     bool close() override {
         bool ok = drain();
-        if (::close(fd_) != 0) ok = false;
+        if (!noted(::close(fd_) == 0)) ok = false;
         fd_ = -1;
         return ok;
     }
+
+    int write_error() const override { return error_; }
 
     std::int64_t size() override { return size_; }
     std::int64_t position() override { return position_; }
@@ -66,14 +68,21 @@ private:
         while (done < out_.size()) {
             ssize_t put = ::write(fd_, out_.data() + done, out_.size() - done);
             if (put < 0 && errno == EINTR) continue;
-            if (put <= 0) return false;
+            if (put <= 0) return noted(false);
             done += static_cast<std::size_t>(put);
         }
         out_.clear();
         return true;
     }
 
+    // keeps the error number of a call that failed
+    bool noted(bool ok) {
+        if (!ok) error_ = errno;
+        return ok;
+    }
+
     int fd_;
+    int error_ = 0;
     std::int64_t size_;
     std::int64_t position_ = 0;
     std::vector<std::uint8_t> in_;
@@ -89,6 +98,11 @@ device_maker& current_maker() {
 }
 
 }  // namespace
+
+std::string write_failure(int error) {
+    if (error == ENOSPC || error == EDQUOT) return "the disk is full";
+    return error != 0 ? std::strerror(error) : "Error writing to stream";
+}
 
 std::string native_path(const std::string& path) {
     std::string native = path;
@@ -107,7 +121,7 @@ std::unique_ptr<stream_device> open_disk_device(const std::string& path, file_ac
     }
     int fd = ::open(native_path(path).c_str(), flags, 0666);
     if (fd < 0) {
-        why = std::strerror(errno);
+        why = access == file_access::read ? std::strerror(errno) : write_failure(errno);
         return nullptr;
     }
     struct stat info {};
@@ -118,7 +132,7 @@ std::unique_ptr<stream_device> open_disk_device(const std::string& path, file_ac
     }
     // emptied only once it is known to be a regular file
     if (access == file_access::overwrite && ::ftruncate(fd, 0) != 0) {
-        why = std::strerror(errno);
+        why = write_failure(errno);
         ::close(fd);
         return nullptr;
     }
@@ -144,9 +158,11 @@ stream::~stream() {
     if (device_) device_->close();
 }
 
-void stream::fail(const char* message) {
+void stream::fail(const std::string& message) {
     if (error_.empty()) error_ = message;
 }
+
+void stream::fail_writing() { fail(write_failure(device_ ? device_->write_error() : 0)); }
 
 bool stream::at_end() { return failed() || !device_ || device_->position() >= device_->size(); }
 
@@ -165,7 +181,7 @@ std::size_t stream::read_bytes(std::uint8_t* into, std::size_t count) {
 
 void stream::write_bytes(const std::uint8_t* from, std::size_t count) {
     if (failed() || !device_) return;
-    if (!device_->write(from, count)) fail("Error writing to stream");
+    if (!device_->write(from, count)) fail_writing();
 }
 
 void stream::write_line(const std::string& text) {
@@ -210,12 +226,12 @@ float stream::read_float() {
 }
 
 bool stream::sync() {
-    if (!failed() && device_ && !device_->sync()) fail("Error writing to stream");
+    if (!failed() && device_ && !device_->sync()) fail_writing();
     return !failed();
 }
 
 bool stream::close() {
-    if (device_ && !device_->close()) fail("Error writing to stream");
+    if (device_ && !device_->close()) fail_writing();
     device_.reset();
     return !failed();
 }

@@ -27,6 +27,9 @@ public:
     virtual bool sync() = 0;
     // releases the device; false when written bytes were lost on the way
     virtual bool close() = 0;
+    // the system's error number of the last write, sync or close that
+    // failed; 0 when it gave none
+    virtual int write_error() const { return 0; }
     // the size when opened plus what was written past it
     virtual std::int64_t size() = 0;
     virtual std::int64_t position() = 0;
@@ -72,7 +75,9 @@ public:
 private:
     std::size_t read_bytes(std::uint8_t* into, std::size_t count);
     void write_bytes(const std::uint8_t* from, std::size_t count);
-    void fail(const char* message);
+    void fail(const std::string& message);
+    // a write, sync or close failed: the device says why, when it can
+    void fail_writing();
 
     std::unique_ptr<stream_device> device_;
     std::string error_;
@@ -90,6 +95,12 @@ device_maker use_device_maker(device_maker maker);
 
 // a stream on the path, or null with `why` set
 std::unique_ptr<stream> open_stream(const std::string& path, file_access access, std::string& why);
+
+// Why a write failed, in the words every writer of the program uses: "the
+// disk is full" when there is no room left (or the quota is used up), the
+// system's words for any other error number, "Error writing to stream" when
+// there is none.
+std::string write_failure(int error);
 
 // the path as the system spells it: "\" is a separator like "/"
 std::string native_path(const std::string& path);

@@ -10,6 +10,8 @@
 #include <memory>
 #include <unordered_map>
 
+#include "platform/files/stream.hpp"
+
 namespace flopkin {
 namespace {
 
@@ -112,7 +114,12 @@ gif_writer::~gif_writer() {
 }
 
 bool gif_writer::failed(std::string& why, int error) {
-    why = GifErrorString(error) ? GifErrorString(error) : "the GIF could not be written";
+    // a write the system refused says why in the words of every other writer
+    bool written = error == E_GIF_ERR_WRITE_FAILED || error == E_GIF_ERR_DISK_IS_FULL || error == E_GIF_ERR_CLOSE_FAILED;
+    if (written && errno != 0)
+        why = write_failure(errno);
+    else
+        why = GifErrorString(error) ? GifErrorString(error) : "the GIF could not be written";
     return false;
 }
 
@@ -120,7 +127,7 @@ bool gif_writer::open(const std::string& path, int width, int height, std::strin
     // made as any file the user writes is, under the umask (giflib's own would be private)
     int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd < 0) {
-        why = std::strerror(errno);
+        why = write_failure(errno);
         return false;
     }
     int error = 0;

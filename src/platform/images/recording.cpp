@@ -2,6 +2,9 @@
 // GIF on a worker thread. At most a few frames wait for the worker, so memory
 // stays bounded; when the worker falls behind, the frame loop waits for it
 // rather than leave a frame out.
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -18,6 +21,7 @@ namespace {
 constexpr std::size_t most_waiting = 3;
 
 struct clip {
+    std::string path;
     gif_writer writer;
     int every = 2;
     long long shown = 0, kept = 0;
@@ -53,6 +57,13 @@ struct clip {
 
 std::unique_ptr<clip> recording;
 
+// A clip that cannot be finished is no clip: it goes, unless the path is no
+// file of the run's own making (a pipe or a device written through)
+void remove_unfinished(const std::string& path) {
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)) ::unlink(path.c_str());
+}
+
 // the kept frame's delay in hundredths of a second: the clip's time after
 // each frame is rounded down, so that it keeps real time at 60 frames a second
 int delay_of(long long kept, int every) {
@@ -63,8 +74,14 @@ int delay_of(long long kept, int every) {
 
 bool start_recording(const std::string& path, int every, int width, int height, std::string& why) {
     auto c = std::make_unique<clip>();
+    c->path = path;
     c->every = every;
-    if (!c->writer.open(path, width, height, why)) return false;
+    if (!c->writer.open(path, width, height, why)) {
+        std::string ignored;
+        c->writer.close(ignored);
+        remove_unfinished(path);
+        return false;
+    }
     keep_shown_frames();
     c->worker = std::thread([raw = c.get()] { raw->encode(); });
     recording = std::move(c);
@@ -106,7 +123,9 @@ bool stop_recording(std::string& why, recording_stats& stats) {
     std::string closing;
     bool closed = c->writer.close(closing);
     why = c->error.empty() ? closing : c->error;
-    return c->error.empty() && closed;
+    if (c->error.empty() && closed) return true;
+    remove_unfinished(c->path);
+    return false;
 }
 
 }  // namespace flopkin

@@ -45,6 +45,12 @@ public:
     virtual void changed() {}
     // this run's figure is safe elsewhere: whatever was kept for it goes
     virtual void discard() = 0;
+    // an ended run's figure at `path`, as earlier_figures gave it, is saved
+    // as a document now: it is no longer kept
+    virtual void forget(const std::string& path) {
+        std::error_code ignored;
+        if (holds(path)) std::filesystem::remove(path, ignored);
+    }
     // waits until the last keep or discard is done; false with the reason
     // when the last figure could not be kept
     virtual bool settle(std::string& why) = 0;

@@ -132,6 +132,11 @@ Module.preRun.push(function () {
       after(function () { return transaction('readwrite', function (records) { records.delete(mine); }); })
         .catch(function (failure) { console.error('flopkin: the unsaved figure could not be let go: ' + failure); });
     },
+    // an ended run's figure, saved as a document now: no longer kept
+    forget: function (path) {
+      after(function () { return transaction('readwrite', function (records) { records.delete(path); }); })
+        .catch(function (failure) { console.error('flopkin: the restored figure could not be let go: ' + failure); });
+    },
     settled: function () { return writing; },
     failure: '',  // why the last figure could not be stored; '' when it was
     // the figures of runs that have ended as "path<TAB>seconds" lines,
@@ -218,15 +223,29 @@ Module.preRun.push(function () {
 
   // The start-up figure: a figure in the address's fragment (#fkn=...), an
   // example named by ?example=, or the stored start-up document. The first two
-  // are put where the program adds its start-up document from, in memory
+  // are put where the program adds its start-up figure from, in memory
   // only: they have no document path, so the first Save asks for a name, and
   // nothing is stored until then.
   var startUp = folder + '/' + startUpDocument;
+  // the link's figure, in the working folder: the program adds it at start-up
+  // in place of the start-up document
+  var linked = home + '/' + linkedFigure;
+  // the link's figure of very many balls, which the program has counted, once
+  // the person says so; else the start-up figure
+  Module.flopkin.largeStartFigure = function (balls) {
+    if (Module.flopkin.opensLarge(balls)) return Promise.resolve();
+    FS.unlink(linked);
+    Module.flopkin.notice('The figure in this link was not opened: this is the start-up figure.');
+    return Promise.resolve();
+  };
   function startFigure() {
     var shared = /^#fkn=(.*)$/.exec(location.hash);
     if (shared) {
+      // put where the program adds it from at start-up in place of the
+      // start-up document, which stays for a link that holds no figure
       return Module.flopkin.unpack(shared[1]).then(function (bytes) {
-        FS.writeFile(startUp, bytes);
+        FS.writeFile(linked, bytes);
+        return storage.fetch(startUpDocument);
       }, function (failure) {
         Module.flopkin.notice('The figure in this link could not be read (' + Module.flopkin.reason(failure) +
                               '): this is the start-up figure.');
@@ -249,5 +268,7 @@ Module.preRun.push(function () {
   addRunDependency('storage');
   Promise.resolve().then(startFigure).catch(function (failure) {
     console.error('flopkin: the browser storage could not be read: ' + failure);
+    Module.flopkin.notice('The browser\'s storage cannot be used (' + Module.flopkin.reason(failure) +
+                          '): nothing can be saved or opened in this browser.');
   }).then(function () { removeRunDependency('storage'); });
 });

@@ -9,7 +9,7 @@ set(FLOPKIN_SITE ${CMAKE_BINARY_DIR}/site)
 set(FLOPKIN_FOLDER_HEADER ${PROJECT_SOURCE_DIR}/src/files/document_folder.hpp)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${FLOPKIN_FOLDER_HEADER})
 file(READ ${FLOPKIN_FOLDER_HEADER} FLOPKIN_FOLDER_TEXT)
-foreach(name document_folder start_up_document_name)
+foreach(name document_folder start_up_document_name linked_figure_name)
   if(NOT FLOPKIN_FOLDER_TEXT MATCHES "const char\\* ${name} = \"([^\"]*)\";")
     message(FATAL_ERROR "${FLOPKIN_FOLDER_HEADER} does not name ${name}")
   endif()
@@ -17,7 +17,7 @@ foreach(name document_folder start_up_document_name)
 endforeach()
 set(FLOPKIN_FOLDER_JS ${CMAKE_BINARY_DIR}/document_folder.js)
 file(CONFIGURE OUTPUT ${FLOPKIN_FOLDER_JS} CONTENT
-  "// written by the build from src/files/document_folder.hpp\nvar documentFolder = '${FLOPKIN_document_folder}';\nvar startUpDocument = '${FLOPKIN_start_up_document_name}';\n")
+  "// written by the build from src/files/document_folder.hpp\nvar documentFolder = '${FLOPKIN_document_folder}';\nvar startUpDocument = '${FLOPKIN_start_up_document_name}';\nvar linkedFigure = '${FLOPKIN_linked_figure_name}';\n")
 
 add_executable(flopkin_page src/app/page_main.cpp src/platform/web/web_backend.cpp
   # the desktop's canvas, its batches drawn through WebGL
@@ -28,10 +28,11 @@ target_link_options(flopkin_page PRIVATE
   # the frame loop and the requester wait for the page without returning to it
   -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536
   -sALLOW_MEMORY_GROWTH=1 -sENVIRONMENT=web -sFORCE_FILESYSTEM=1
-  # the page reads its documents through FS, asks for the figure as it stands for Share, and for the
-  # program's description of itself and what its touch layout shows
-  -sEXPORTED_RUNTIME_METHODS=FS,stringToUTF8,UTF8ToString
-  -sEXPORTED_FUNCTIONS=_main,_flopkin_write_figure,_flopkin_page_description,_flopkin_page_state,_flopkin_collides,_malloc,_free
+  # the page reads its documents through FS, asks for the figure as it stands for Share, for the
+  # program's description of itself and what its touch layout shows, whether a dropped document is
+  # a figure and how many balls it has
+  -sEXPORTED_RUNTIME_METHODS=FS,stringToUTF8,UTF8ToString,lengthBytesUTF8
+  -sEXPORTED_FUNCTIONS=_main,_flopkin_write_figure,_flopkin_page_description,_flopkin_page_state,_flopkin_collides,_flopkin_balls_to_ask,_flopkin_figure_check,_flopkin_touch_layout,_malloc,_free
   # the folder's names, then the storage that mounts the folder, run before the program (each
   # option one word with its file: CMake drops the second of two equal words)
   "SHELL:--pre-js ${FLOPKIN_FOLDER_JS}" "SHELL:--pre-js ${PROJECT_SOURCE_DIR}/src/platform/web/storage.js"

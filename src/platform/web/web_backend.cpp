@@ -8,6 +8,7 @@
 
 #include "platform/files/file_system.hpp"
 #include "platform/gl/gl_backend.hpp"
+#include "platform/pacing.hpp"
 #include "platform/recovery/recovery_store.hpp"
 #include "platform/web/page_events.hpp"
 
@@ -34,16 +35,8 @@ EM_JS(void, page_count_frame, (), { Module.flopkin.frames++; });
 // program (a requester, the storage) is between frames
 bool between_frames = false;
 
-// the simulation steps 60 times a second of real time, whatever the rate of
-// the display's frames
-constexpr double frame_ms = 1000.0 / 60;
 // a frame's wait ends at the animation frame this close to when it is due
 constexpr double due_slack_ms = 4;
-// frames made one after the other without showing any, to catch up after a
-// slow frame
-constexpr int most_frames_unshown = 4;
-// further behind than this (a stalled or hidden page) the schedule starts over
-constexpr double most_ms_behind = 250;
 
 // the chosen path, allocated with malloc, or 0 when cancelled
 EM_ASYNC_JS(char*, page_request_file, (const char* prompt, const char* filter, int save, const char* initial), {
@@ -68,6 +61,7 @@ EM_JS(void, page_recovery_changed, (), { Module.flopkin.recovery.changed(); });
 // stores this run's figure; of the other runs' figures the newest `newest` stay
 EM_JS(void, page_recovery_keep, (int newest), { Module.flopkin.recovery.keep(newest); });
 EM_JS(void, page_recovery_discard, (), { Module.flopkin.recovery.discard(); });
+EM_JS(void, page_recovery_forget, (const char* path), { Module.flopkin.recovery.forget(UTF8ToString(path)); });
 // the figures of ended runs as "path<TAB>seconds" lines, newest first, the
 // newest copied into memory at its path; allocated with malloc
 EM_ASYNC_JS(char*, page_recovery_earlier, (), {
@@ -127,6 +121,11 @@ public:
         }
     }
     void discard() override { page_recovery_discard(); }
+    // its copy in memory, and its record
+    void forget(const std::string& path) override {
+        recovery_store::forget(path);
+        page_recovery_forget(path.c_str());
+    }
     bool settle(std::string& why) override {
         if (!failure_.empty()) {
             why = failure_;
@@ -186,33 +185,21 @@ public:
     // frames are shown at the page's animation frames, at most 60 a second
     bool set_swap_interval(int) override { return true; }
 
-    // A frame that begins after the time it is due to be shown, but not so
-    // far behind that the schedule starts over, is one made to catch up,
-    // which present() leaves unshown: it is not drawn either (the browser
-    // would fill its pixels for nothing, on a slow machine in the very core
-    // the page needs), unless it is the run's last.
+    // a frame made to catch up is neither drawn nor shown (page_schedule)
     void clear(rgb colour) override {
-        double now = emscripten_get_now();
-        drawing_ = last_frame_ || !catching_up(now, due_of_frame(now));
+        drawing_ = schedule_.draws(emscripten_get_now());
         gl_backend::clear(colour);
     }
-    void last_frame_begins() override { last_frame_ = true; }
+    void last_frame_begins() override { schedule_.last_frame_begins(); }
 
     void present() override {
         canvas_.flush();
         page_count_frame();
-        double now = emscripten_get_now();
-        due_ = due_of_frame(now);
-        // a frame left undrawn is never shown
-        if (!drawing_ || catching_up(now, due_)) {
-            ++unshown_;
-            return;
-        }
-        unshown_ = 0;
+        if (!schedule_.shows(emscripten_get_now())) return;
         // a display faster than 60 Hz shows some frames twice
         between_frames = true;
         do page_next_frame();
-        while (emscripten_get_now() < due_ - due_slack_ms);
+        while (emscripten_get_now() < schedule_.due() - due_slack_ms);
         between_frames = false;
     }
 
@@ -270,21 +257,10 @@ public:
     }
 
 private:
-    // when the frame being made is due to be shown: a frame after the one
-    // before, or one from now where the schedule starts, or starts over
-    double due_of_frame(double now) const {
-        double due = due_ == 0 ? now + frame_ms : due_ + frame_ms;
-        return now > due + most_ms_behind ? now + frame_ms : due;
-    }
-    // a frame made at `now` and due at `due` is made to catch up: unshown
-    bool catching_up(double now, double due) const { return now >= due && unshown_ < most_frames_unshown; }
-
     page_recovery recovery_;
-    double due_ = 0;  // when the next frame is to be shown
+    page_schedule schedule_;
     bool holding_ = false;  // the page's events wait for a frame after held_until_
     std::uint32_t held_until_ = 0;
-    int unshown_ = 0;
-    bool last_frame_ = false;
     GLFWwindow* window_ = nullptr;
     bool glfw_ = false;
 };

@@ -16,8 +16,23 @@ var Module = (function () {
   var described = null;     // the program's description of itself, once it runs
   var state = null;         // what the touch layout shows, as of the program's last frame
 
-  // the program's JSON text from one of its exported functions, called
-  // directly, since the runtime's ccall would wait for the program's run to end
+  // an exported function of the program called with texts, each copied into
+  // the program's memory for the call; called directly, since the runtime's
+  // ccall would wait for the program's run to end
+  function withTexts(texts, exported) {
+    var copies = texts.map(function (text) {
+      var size = Module.lengthBytesUTF8(text) + 1, at = Module._malloc(size);
+      Module.stringToUTF8(text, at, size);
+      return at;
+    });
+    try {
+      return exported.apply(null, copies);
+    } finally {
+      copies.forEach(function (at) { Module._free(at); });
+    }
+  }
+
+  // the program's JSON text from one of its exported functions, called directly
   function fromProgram(exported) {
     var text = exported();
     return text ? JSON.parse(Module.UTF8ToString(text)) : null;
@@ -67,6 +82,29 @@ var Module = (function () {
 
   // what a failure says of itself
   function reason(failure) { return String(failure && failure.message || failure); }
+
+  // what the program's exported function answers of a document's bytes, put
+  // in its memory for the call, with the further texts given
+  var askedPath = '/tmp/asked.fkn';
+  function askOfBytes(bytes, exported, texts) {
+    Module.FS.writeFile(askedPath, bytes);
+    try {
+      return withTexts([askedPath].concat(texts || []), exported);
+    } finally {
+      Module.FS.unlink(askedPath);
+    }
+  }
+  // A figure of very many balls takes seconds to open and runs slowly: it
+  // opens once the person says so. The program counts a document's balls
+  // from its bytes, and names the count only past what it opens unasked.
+  function opensLarge(balls) {
+    return window.confirm('This figure has ' + balls.toLocaleString('en') + ' balls: it takes a while to open ' +
+                          'and runs slowly. Open it?');
+  }
+  function largeAsked(bytes) {
+    var balls = askOfBytes(bytes, Module._flopkin_balls_to_ask);
+    return !balls || opensLarge(balls);
+  }
 
   // a line beside the page's controls, for what the page has to say
   var noticeText = document.getElementById('notice');
@@ -134,14 +172,17 @@ var Module = (function () {
   }, { passive: false });
 
   // A finger's press is held back until it moves more than stillPixels or
-  // holdMs pass, so that a second finger within that time makes a pinch and
-  // nothing else; then it is sent where the finger landed, in a frame of
-  // its own before the moves since. A second finger after that cancels the
-  // press: the pointer goes back to where it began before the release (no
-  // link, no ball), or, for a ball being moved or thrown, lets go where it
-  // is. A finger or pen held still for longPressMs on a ball in draw mode
-  // moves it, as Shift+drag does, and the device buzzes for buzzMs where it can.
-  var stillPixels = 10, holdMs = 150, longPressMs = 500, buzzMs = 20;
+  // holdMs pass (a second finger lands up to about a quarter of a second
+  // after the first), so that a second finger within that time makes a
+  // pinch and nothing else; then it is sent where the finger landed, in a
+  // frame of its own before the moves since. A second finger after that
+  // cancels the press: while the program has not read it, it is taken back
+  // from the queue; once read, the pointer goes back to where it began
+  // before the release (no link), or, for a ball being moved or thrown,
+  // lets go where it is. A finger or pen held still for longPressMs on a
+  // ball in draw mode moves it, as Shift+drag does, and the device buzzes
+  // for buzzMs where it can.
+  var stillPixels = 10, holdMs = 250, longPressMs = 500, buzzMs = 20;
   var fingers = new Map(), pinchDistance = 0;
   var landing = null;      // where the pointer's press began, and its timers
   function spread() {
@@ -165,9 +206,22 @@ var Module = (function () {
     if (!landing || landing.sent) return;
     clearTimeout(landing.hold);
     landing.sent = true;
+    var from = events.length;
     moveTo(landing);
     buttonsNow(landing.buttons, landing.mods);
     push('frame_end');
+    landing.queued = events.slice(from);
+  }
+  // the press taken back with the moves after it, while the program has read
+  // none of it (it reads the queue from the front); false once it has
+  function takeBack() {
+    var queued = landing.queued || [], since = events.indexOf(queued[0]);
+    if (since < 0) return false;
+    for (var i = events.length - 1; i >= since; --i)
+      if (queued.indexOf(events[i]) >= 0 || events[i][0] === described.events.pointer_move) events.splice(i, 1);
+    pointerBits.forEach(function (bit, i) { if (pressed & bit) held.delete(described.buttons[buttonNames[i]]); });
+    pressed = 0;
+    return true;
   }
   // the program's mode as of its last frame
   function modeNow() { return (fromProgram(Module._flopkin_page_state) || {}).mode; }
@@ -188,7 +242,7 @@ var Module = (function () {
     pointer = null;
   }
   function cancelPress(e) {
-    if (landing && landing.sent) {
+    if (landing && landing.sent && !takeBack()) {
       var throwing = modeNow() !== 'draw';
       if (!throwing && !(landing.mods & described.modifiers.shift)) moveTo(landing);
       buttonsNow(0, 0);
@@ -310,6 +364,8 @@ var Module = (function () {
     moving = false;
     moveButton.setAttribute('aria-pressed', 'false');
     document.body.classList.toggle('touch', touch);
+    // the program's notice names the touch layout's controls, not keys
+    if (described) Module._flopkin_touch_layout(touch ? 1 : 0);
     layoutButton.textContent = touch ? 'Desktop layout' : 'Touch layout';
     fit();
   }
@@ -318,6 +374,21 @@ var Module = (function () {
     try { localStorage.setItem(layoutKey, touch ? 'touch' : 'desktop'); } catch (e) {}
   });
   useLayout(chosenLayout ? chosenLayout === 'touch' : window.matchMedia('(pointer: coarse)').matches);
+
+  // The touch layout's help is shown until "?" hides it, which the browser
+  // remembers; "?" shows it again.
+  var helpKey = 'flopkin-touch-help';
+  var touchHelp = document.getElementById('touch-help');
+  var helpSwitch = document.getElementById('help-switch');
+  function showHelp(shown) {
+    touchHelp.hidden = !shown;
+    helpSwitch.setAttribute('aria-expanded', String(shown));
+  }
+  try { showHelp(localStorage.getItem(helpKey) !== 'hidden'); } catch (e) { showHelp(true); }
+  helpSwitch.addEventListener('click', function () {
+    showHelp(touchHelp.hidden);
+    try { localStorage.setItem(helpKey, touchHelp.hidden ? 'hidden' : 'shown'); } catch (e) {}
+  });
 
   var commandsPanel = document.getElementById('commands');
   var valuesPanel = document.getElementById('values');
@@ -390,6 +461,7 @@ var Module = (function () {
       described = fromProgram(Module._flopkin_page_description);
       if (!described) return;
       buildControls();
+      Module._flopkin_touch_layout(touch ? 1 : 0);
       fit();
     }
     if (touch) showState();
@@ -486,13 +558,15 @@ var Module = (function () {
     }
 
     // A document from the computer is kept in the browser's storage under a
-    // name no stored document has, so a later Save keeps it too. A file that
-    // neither has the document's extension nor begins as a document does is
-    // refused.
-    function isDocument(fileName, bytes) {
-      var starts = described.document;
-      var start = String.fromCharCode.apply(null, bytes.subarray(0, starts.first_ball.length));
-      return /\.fkn$/i.test(fileName) || start === starts.first_ball || start === starts.empty;
+    // name no stored document has, so a later Save keeps it too. A file the
+    // program finds no figure in is refused, and is not kept: the reason, in
+    // the program's words, or null for a figure.
+    function notFigure(fileName, bytes) {
+      var said = askOfBytes(bytes, Module._flopkin_figure_check, [fileName]);
+      if (!said) return null;
+      var text = Module.UTF8ToString(said);
+      Module._free(said);
+      return text;
     }
     function keep(fileName, bytes) {
       var base = fileName.replace(/[\/\\]/g, '_').replace(/^\.+/, '').replace(/\.fkn$/i, '') || 'document';
@@ -510,9 +584,9 @@ var Module = (function () {
     // a file from the computer kept in storage: its path, or null with the reason told
     function fromComputer(file, tell) {
       return file.arrayBuffer().then(function (data) {
-        var bytes = new Uint8Array(data);
-        if (!isDocument(file.name, bytes)) {
-          tell('"' + file.name + '" is not a Flopkin document.');
+        var bytes = new Uint8Array(data), refused = notFigure(file.name, bytes);
+        if (refused) {
+          tell(refused + '.');
           return null;
         }
         return keep(file.name, bytes).then(function (n) { return described.folder + '/' + n; });
@@ -541,7 +615,9 @@ var Module = (function () {
         else takeFile(file);
         return;
       }
-      fromComputer(file, notice).then(function (path) {
+      file.arrayBuffer().then(function (data) {
+        return largeAsked(new Uint8Array(data)) && fromComputer(file, notice);
+      }).then(function (path) {
         if (!path) return;
         notice('');
         opening = { path: path, at: performance.now() };
@@ -662,17 +738,8 @@ var Module = (function () {
   // waits, a few seconds at most.
   var sharedPath = '/tmp/shared.fkn';
   var figureWaitMs = 5000, figureAskMs = 50;  // how long Share waits, asking every figureAskMs
-  // 1 once written, 0 while the program cannot, -1 when it failed; called
-  // directly, since the runtime's ccall would wait for the program's run to end
-  function writeFigure() {
-    var size = sharedPath.length + 1, path = Module._malloc(size);
-    try {
-      Module.stringToUTF8(sharedPath, path, size);
-      return Module._flopkin_write_figure(path);
-    } finally {
-      Module._free(path);
-    }
-  }
+  // 1 once written, 0 while the program cannot, -1 when it failed
+  function writeFigure() { return withTexts([sharedPath], Module._flopkin_write_figure); }
   function figureNow() {
     var until = performance.now() + figureWaitMs;
     return new Promise(function (resolve, reject) {
@@ -801,6 +868,7 @@ var Module = (function () {
     flopkin: {
       notice: notice,
       reason: reason,
+      opensLarge: opensLarge,
       unpack: unpack,
       events: events,
       frames: 0,  // made by the program
