@@ -7,8 +7,8 @@
 
 #include "app/app.hpp"
 #include "platform/graphics.hpp"
-#include "platform/headless_backend.hpp"
-#include "platform/random.hpp"
+#include "platform/headless/headless_backend.hpp"
+#include "platform/base/random.hpp"
 
 namespace flopkin {
 

@@ -4,7 +4,7 @@
 
 #include "../tests/unit/editing_plain_labels.hpp"
 #include "app/app.hpp"
-#include "platform/random.hpp"
+#include "platform/base/random.hpp"
 
 namespace flopkin {
 namespace {

@@ -10,7 +10,7 @@
 #include "app/app.hpp"
 #include "sample_figures.hpp"
 #include "platform/graphics.hpp"
-#include "platform/headless_backend.hpp"
+#include "platform/headless/headless_backend.hpp"
 #include "physics/relaxation.hpp"
 
 namespace flopkin {

@@ -8,8 +8,8 @@
 #include "app/app.hpp"
 #include "sample_figures.hpp"
 #include "platform/graphics.hpp"
-#include "platform/headless_backend.hpp"
-#include "platform/random.hpp"
+#include "platform/headless/headless_backend.hpp"
+#include "platform/base/random.hpp"
 
 namespace flopkin {
 namespace {

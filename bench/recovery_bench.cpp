@@ -20,9 +20,9 @@
 
 #include "app/app.hpp"
 #include "platform/graphics.hpp"
-#include "platform/headless_backend.hpp"
+#include "platform/headless/headless_backend.hpp"
 #include "physics/relaxation.hpp"
-#include "platform/recovery_files.hpp"
+#include "platform/recovery/recovery_files.hpp"
 #include "sample_figures.hpp"
 
 namespace flopkin {

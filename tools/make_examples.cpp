@@ -14,7 +14,7 @@
 
 #include "app/app.hpp"
 #include "sample_figures.hpp"
-#include "platform/random.hpp"
+#include "platform/base/random.hpp"
 
 namespace {
 

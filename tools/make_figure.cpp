@@ -11,7 +11,7 @@
 #include "app/app.hpp"
 #include "sample_figures.hpp"
 #include "platform/graphics.hpp"
-#include "platform/headless_backend.hpp"
+#include "platform/headless/headless_backend.hpp"
 
 int main(int argc, char** argv) {
     using namespace flopkin;

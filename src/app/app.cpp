@@ -6,7 +6,7 @@
 #include <limits>
 
 #include "platform/graphics.hpp"
-#include "platform/random.hpp"
+#include "platform/base/random.hpp"
 #include "platform/termination.hpp"
 #include "ui/menu.hpp"
 #include "physics/relaxation.hpp"

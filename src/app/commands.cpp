@@ -5,7 +5,7 @@
 
 #include "app/command_table.hpp"
 #include "platform/graphics.hpp"
-#include "platform/recovery_store.hpp"
+#include "platform/recovery/recovery_store.hpp"
 #include "ui/menu.hpp"
 
 namespace flopkin {

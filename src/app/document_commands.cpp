@@ -8,10 +8,10 @@
 #include "app/app.hpp"
 #include "files/document_folder.hpp"
 #include "files/document_format.hpp"
-#include "platform/file_system.hpp"
+#include "platform/files/file_system.hpp"
 #include "platform/graphics.hpp"
-#include "platform/random.hpp"
-#include "platform/recovery_store.hpp"
+#include "platform/base/random.hpp"
+#include "platform/recovery/recovery_store.hpp"
 #include "ui/menu.hpp"
 
 namespace flopkin {

@@ -4,7 +4,7 @@
 #include "app/app.hpp"
 #include "physics/view.hpp"
 #include "platform/graphics.hpp"
-#include "platform/number_text.hpp"
+#include "platform/base/number_text.hpp"
 
 namespace flopkin {
 

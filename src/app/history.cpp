@@ -6,7 +6,7 @@
 #include <type_traits>
 #include <utility>
 
-#include "platform/random.hpp"
+#include "platform/base/random.hpp"
 
 namespace flopkin {
 

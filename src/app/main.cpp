@@ -5,7 +5,7 @@
 #include "app/app.hpp"
 #include "app/options.hpp"
 #include "platform/graphics.hpp"
-#include "platform/headless_backend.hpp"
+#include "platform/headless/headless_backend.hpp"
 #include "platform/sdl/sdl_backend.hpp"
 #include "platform/termination.hpp"
 

@@ -10,8 +10,8 @@
 
 #include "app/command_table.hpp"
 #include "files/document_folder.hpp"
-#include "platform/frame.hpp"
-#include "platform/recovery_store.hpp"
+#include "platform/base/frame.hpp"
+#include "platform/recovery/recovery_store.hpp"
 
 namespace flopkin {
 

@@ -16,7 +16,7 @@
 #include "app/page_description.hpp"
 #include "files/document_folder.hpp"
 #include "files/document_format.hpp"
-#include "platform/file_system.hpp"
+#include "platform/files/file_system.hpp"
 #include "platform/graphics.hpp"
 #include "platform/web/web_backend.hpp"
 

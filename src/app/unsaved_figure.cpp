@@ -12,7 +12,7 @@
 #include "editing/figure_editing.hpp"
 #include "files/document_format.hpp"
 #include "platform/graphics.hpp"
-#include "platform/recovery_store.hpp"
+#include "platform/recovery/recovery_store.hpp"
 
 namespace flopkin {
 

@@ -10,7 +10,7 @@
 #include "physics/stretch.hpp"
 #include "physics/view.hpp"
 #include "platform/graphics.hpp"
-#include "platform/random.hpp"
+#include "platform/base/random.hpp"
 
 namespace flopkin {
 

@@ -3,7 +3,7 @@
 // mode and grabbing balls in play mode. It reads each ball's cached screen
 // centre and radius, so callers refresh them (to_screen) when they need to.
 #include "physics/figure.hpp"
-#include "platform/object_list.hpp"
+#include "platform/base/object_list.hpp"
 
 namespace flopkin {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "physics/each.hpp"
-#include "platform/random.hpp"
+#include "platform/base/random.hpp"
 
 namespace flopkin {
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "physics/figure.hpp"
-#include "platform/stream.hpp"
+#include "platform/files/stream.hpp"
 
 namespace flopkin {
 

@@ -1,7 +1,7 @@
 #pragma once
 // A walk over a list's objects by slot, without copying references; for
 // passes that add and remove nothing.
-#include "platform/object_list.hpp"
+#include "platform/base/object_list.hpp"
 
 namespace flopkin {
 

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "physics/figure_refs.hpp"
-#include "platform/object_list.hpp"
+#include "platform/base/object_list.hpp"
 
 namespace flopkin {
 

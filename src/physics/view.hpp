@@ -2,7 +2,7 @@
 // The view: the rectangle of the world that the canvas shows, which is also
 // the box that holds the figures, and the mapping between world units and
 // screen pixels, extent / 2 + scale x (value - center).
-#include "platform/frame.hpp"
+#include "platform/base/frame.hpp"
 
 namespace flopkin {
 

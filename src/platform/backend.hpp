@@ -4,9 +4,9 @@
 // tests and batch runs. A backend reports what it cannot do; the program decides.
 #include <string>
 
+#include "platform/base/frame.hpp"
 #include "platform/input.hpp"
-#include "platform/png.hpp"
-#include "platform/recovery_store.hpp"
+#include "platform/recovery/recovery_store.hpp"
 
 namespace flopkin {
 

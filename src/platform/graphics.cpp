@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/number_text.hpp"
+#include "platform/base/number_text.hpp"
 #include "platform/pacing.hpp"
 
 namespace flopkin {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "platform/backend.hpp"
-#include "platform/font.hpp"
+#include "platform/base/font.hpp"
 
 namespace flopkin {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/frame.hpp"
+#include "platform/base/frame.hpp"
 #include "ui/button.hpp"
 
 namespace flopkin {

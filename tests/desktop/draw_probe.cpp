@@ -18,8 +18,8 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/font.hpp"
-#include "platform/frame.hpp"
+#include "platform/base/font.hpp"
+#include "platform/base/frame.hpp"
 #include "platform/graphics.hpp"
 #include "platform/sdl/sdl_backend.hpp"
 

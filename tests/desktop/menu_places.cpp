@@ -13,7 +13,7 @@
 
 #include "app/command_table.hpp"
 #include "platform/graphics.hpp"
-#include "platform/headless_backend.hpp"
+#include "platform/headless/headless_backend.hpp"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "../unit/figure_builder.hpp"
 #include "app/app.hpp"
 #include "platform/graphics.hpp"
-#include "platform/headless_backend.hpp"
+#include "platform/headless/headless_backend.hpp"
 
 namespace {
 

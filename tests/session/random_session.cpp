@@ -21,7 +21,7 @@
 #include "sample_figures.hpp"
 #include "app/value_table.hpp"
 #include "platform/graphics.hpp"
-#include "platform/random.hpp"
+#include "platform/base/random.hpp"
 #include "random_user.hpp"
 
 namespace {

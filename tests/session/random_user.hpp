@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/app.hpp"
-#include "platform/headless_backend.hpp"
+#include "platform/headless/headless_backend.hpp"
 
 namespace flopkin {
 

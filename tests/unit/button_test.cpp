@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/graphics.hpp"
-#include "platform/headless_backend.hpp"
+#include "platform/headless/headless_backend.hpp"
 #include "ui/button.hpp"
 
 namespace flopkin {

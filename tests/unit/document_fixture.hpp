@@ -12,7 +12,7 @@
 #include "app/app.hpp"
 #include "figure_builder.hpp"
 #include "platform/graphics.hpp"
-#include "platform/headless_backend.hpp"
+#include "platform/headless/headless_backend.hpp"
 #include "ui/menu.hpp"
 
 namespace flopkin {

@@ -3,10 +3,10 @@
 #include <cmath>
 #include <vector>
 
-#include "platform/font.hpp"
-#include "platform/frame.hpp"
+#include "platform/base/font.hpp"
+#include "platform/base/frame.hpp"
 #include "platform/graphics.hpp"
-#include "platform/headless_backend.hpp"
+#include "platform/headless/headless_backend.hpp"
 
 namespace flopkin {
 

@@ -8,7 +8,7 @@
 #include "app/value_table.hpp"
 #include "figure_builder.hpp"
 #include "platform/graphics.hpp"
-#include "platform/headless_backend.hpp"
+#include "platform/headless/headless_backend.hpp"
 #include "ui/menu.hpp"
 
 namespace flopkin::testing {

@@ -8,7 +8,7 @@
 #include "app/app.hpp"
 #include "editing_plain_labels.hpp"
 #include "figure_builder.hpp"
-#include "platform/random.hpp"
+#include "platform/base/random.hpp"
 
 namespace flopkin {
 namespace {

@@ -11,7 +11,7 @@
 #include "physics/joint.hpp"
 #include "physics/stretch.hpp"
 #include "platform/graphics.hpp"
-#include "platform/headless_backend.hpp"
+#include "platform/headless/headless_backend.hpp"
 
 namespace flopkin {
 namespace {

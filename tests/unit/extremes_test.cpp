@@ -9,7 +9,7 @@
 #include "../session/invariants.hpp"
 #include "sample_figures.hpp"
 #include "platform/graphics.hpp"
-#include "platform/headless_backend.hpp"
+#include "platform/headless/headless_backend.hpp"
 
 namespace flopkin {
 

@@ -7,7 +7,7 @@
 #include "files/document_format.hpp"
 #include "physics/figure.hpp"
 #include "memory_device.hpp"
-#include "platform/random.hpp"
+#include "platform/base/random.hpp"
 
 namespace flopkin {
 

@@ -1,7 +1,7 @@
 #include <fnmatch.h>
 #include <gtest/gtest.h>
 
-#include "platform/file_filter.hpp"
+#include "platform/files/file_filter.hpp"
 
 namespace flopkin {
 

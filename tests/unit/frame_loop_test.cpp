@@ -2,8 +2,8 @@
 
 #include "app/app.hpp"
 #include "platform/graphics.hpp"
-#include "platform/headless_backend.hpp"
-#include "platform/random.hpp"
+#include "platform/headless/headless_backend.hpp"
+#include "platform/base/random.hpp"
 #include "ui/menu.hpp"
 
 namespace flopkin {

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "platform/graphics.hpp"
-#include "platform/headless_backend.hpp"
+#include "platform/headless/headless_backend.hpp"
 
 namespace flopkin {
 

@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/stream.hpp"
+#include "platform/files/stream.hpp"
 
 namespace flopkin {
 

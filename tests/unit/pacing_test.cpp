@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <deque>
 
-#include "platform/headless_backend.hpp"
+#include "platform/headless/headless_backend.hpp"
 #include "platform/pacing.hpp"
 
 namespace flopkin {

@@ -11,7 +11,7 @@
 #include "figure_builder.hpp"
 #include "physics/step.hpp"
 #include "platform/graphics.hpp"
-#include "platform/headless_backend.hpp"
+#include "platform/headless/headless_backend.hpp"
 
 namespace flopkin {
 

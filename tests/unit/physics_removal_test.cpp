@@ -2,7 +2,7 @@
 #include <limits>
 
 #include "physics_fixture.hpp"
-#include "platform/random.hpp"
+#include "platform/base/random.hpp"
 
 namespace flopkin {
 namespace {

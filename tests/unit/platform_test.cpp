@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/number_text.hpp"
-#include "platform/object_list.hpp"
+#include "platform/base/number_text.hpp"
+#include "platform/base/object_list.hpp"
 
 namespace flopkin {
 

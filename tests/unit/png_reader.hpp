@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/png.hpp"
+#include "platform/images/png.hpp"
 
 namespace flopkin::test {
 

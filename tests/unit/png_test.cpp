@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/png.hpp"
+#include "platform/images/png.hpp"
 #include "png_reader.hpp"
 
 namespace flopkin {

@@ -4,7 +4,7 @@
 #include <random>
 #include <vector>
 
-#include "platform/random.hpp"
+#include "platform/base/random.hpp"
 
 namespace flopkin {
 

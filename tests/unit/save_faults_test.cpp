@@ -11,7 +11,7 @@
 
 #include "document_fixture.hpp"
 #include "sample_figures.hpp"
-#include "platform/file_system.hpp"
+#include "platform/files/file_system.hpp"
 
 namespace flopkin {
 

@@ -9,7 +9,7 @@
 #include "app/app.hpp"
 #include "app/options.hpp"
 #include "platform/graphics.hpp"
-#include "platform/headless_backend.hpp"
+#include "platform/headless/headless_backend.hpp"
 #include "png_reader.hpp"
 
 namespace flopkin {

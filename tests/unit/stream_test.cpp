@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "document_fixture.hpp"
-#include "platform/file_system.hpp"
+#include "platform/files/file_system.hpp"
 
 namespace flopkin {
 

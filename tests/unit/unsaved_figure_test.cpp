@@ -10,7 +10,7 @@
 
 #include "app/command_table.hpp"
 #include "document_fixture.hpp"
-#include "platform/recovery_files.hpp"
+#include "platform/recovery/recovery_files.hpp"
 
 namespace flopkin {
 namespace {

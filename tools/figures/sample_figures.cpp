@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "editing/figure_editing.hpp"
-#include "platform/random.hpp"
+#include "platform/base/random.hpp"
 
 namespace flopkin {
 

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "platform/font.hpp"
+#include "platform/base/font.hpp"
 #include "platform/graphics.hpp"
 
 namespace flopkin {

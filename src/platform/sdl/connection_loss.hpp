@@ -1,6 +1,6 @@
 #pragma once
 // The X server going away (an X11 logout usually ends programs this way).
-#include "platform/recovery_store.hpp"
+#include "platform/recovery/recovery_store.hpp"
 
 namespace flopkin {
 

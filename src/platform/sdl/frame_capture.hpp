@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/png.hpp"
+#include "platform/base/frame.hpp"
 
 namespace flopkin {
 

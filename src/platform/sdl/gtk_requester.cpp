@@ -8,8 +8,8 @@
 #include <filesystem>
 #include <system_error>
 
-#include "platform/file_filter.hpp"
-#include "platform/file_system.hpp"
+#include "platform/files/file_filter.hpp"
+#include "platform/files/file_system.hpp"
 #include "platform/termination.hpp"
 
 namespace flopkin {

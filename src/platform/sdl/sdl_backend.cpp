@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <thread>
 
-#include "platform/recovery_files.hpp"
+#include "platform/recovery/recovery_files.hpp"
 #include "platform/sdl/connection_loss.hpp"
 #include "platform/sdl/frame_capture.hpp"
 #include "platform/gl/gl_backend.hpp"

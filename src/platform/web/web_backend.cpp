@@ -6,10 +6,10 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "platform/file_system.hpp"
+#include "platform/files/file_system.hpp"
 #include "platform/gl/gl_backend.hpp"
 #include "platform/pacing.hpp"
-#include "platform/recovery_store.hpp"
+#include "platform/recovery/recovery_store.hpp"
 #include "platform/web/page_events.hpp"
 
 namespace flopkin {

@@ -1,4 +1,4 @@
-#include "platform/png.hpp"
+#include "platform/images/png.hpp"
 
 #include <zlib.h>
 

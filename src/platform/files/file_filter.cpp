@@ -1,4 +1,4 @@
-#include "platform/file_filter.hpp"
+#include "platform/files/file_filter.hpp"
 
 #include <cctype>
 

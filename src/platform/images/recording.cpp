@@ -12,7 +12,7 @@
 #include <mutex>
 #include <thread>
 
-#include "platform/gif.hpp"
+#include "platform/images/gif.hpp"
 #include "platform/graphics.hpp"
 
 namespace flopkin {

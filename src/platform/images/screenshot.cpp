@@ -1,7 +1,7 @@
 // The last frame shown, kept by the backend, written out as a PNG file.
-#include "platform/file_system.hpp"
+#include "platform/files/file_system.hpp"
 #include "platform/graphics.hpp"
-#include "platform/png.hpp"
+#include "platform/images/png.hpp"
 
 namespace flopkin {
 

@@ -1,4 +1,4 @@
-#include "platform/recovery_files.hpp"
+#include "platform/recovery/recovery_files.hpp"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -12,7 +12,7 @@
 #include <filesystem>
 #include <utility>
 
-#include "platform/file_system.hpp"
+#include "platform/files/file_system.hpp"
 
 namespace flopkin {
 

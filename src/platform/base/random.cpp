@@ -1,10 +1,10 @@
-#include "platform/random.hpp"
+#include "platform/base/random.hpp"
 
 #include <algorithm>
 #include <cmath>
 #include <utility>
 
-#include "platform/number_text.hpp"
+#include "platform/base/number_text.hpp"
 
 namespace flopkin {
 namespace {

@@ -4,7 +4,7 @@
 #include <functional>
 #include <string>
 
-#include "platform/stream.hpp"
+#include "platform/files/stream.hpp"
 
 namespace flopkin {
 

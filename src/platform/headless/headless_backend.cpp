@@ -1,4 +1,4 @@
-#include "platform/headless_backend.hpp"
+#include "platform/headless/headless_backend.hpp"
 
 #include <chrono>
 #include <thread>

@@ -1,4 +1,4 @@
-#include "platform/file_system.hpp"
+#include "platform/files/file_system.hpp"
 
 #include <fcntl.h>
 #include <sys/stat.h>

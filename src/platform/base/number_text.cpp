@@ -1,4 +1,4 @@
-#include "platform/number_text.hpp"
+#include "platform/base/number_text.hpp"
 
 #include <climits>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "platform/gif.hpp"
+#include "platform/images/gif.hpp"
 
 #include <fcntl.h>
 #include <gif_lib.h>
@@ -10,7 +10,7 @@
 #include <memory>
 #include <unordered_map>
 
-#include "platform/stream.hpp"
+#include "platform/files/stream.hpp"
 
 namespace flopkin {
 namespace {

@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/recovery_store.hpp"
+#include "platform/recovery/recovery_store.hpp"
 
 namespace flopkin {
 

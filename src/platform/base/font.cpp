@@ -1,4 +1,4 @@
-#include "platform/font.hpp"
+#include "platform/base/font.hpp"
 
 namespace flopkin {
 namespace {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/stream.hpp"
+#include "platform/files/stream.hpp"
 
 namespace flopkin {
 

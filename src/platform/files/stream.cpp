@@ -1,4 +1,4 @@
-#include "platform/stream.hpp"
+#include "platform/files/stream.hpp"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -3,15 +3,9 @@
 #include <cstdint>
 #include <vector>
 
-namespace flopkin {
+#include "platform/base/frame.hpp"
 
-// A frame as the user saw it: width x height pixels, 3 bytes each (red,
-// green, blue), the top row first.
-struct frame_image {
-    int width = 0;
-    int height = 0;
-    std::vector<std::uint8_t> rgb;
-};
+namespace flopkin {
 
 // The complete PNG file; empty when the image is not one (no pixels, or a
 // pixel buffer of the wrong size) or cannot be compressed.

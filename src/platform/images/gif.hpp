@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/png.hpp"
+#include "platform/images/png.hpp"
 
 struct GifFileType;
 
