@@ -5,7 +5,8 @@
 // the set it started from, so one build's script never meets another's module.
 'use strict';
 const version = 'unversioned';  // scripts/web writes the build's version here
-const set = ['./', 'page.js', 'page.css', 'flopkin.js', 'flopkin.wasm', 'flopkin.svg', 'manifest.webmanifest'];
+const set = ['./', 'page/start.js', 'page/program.js', 'page/layout.js', 'page/gestures.js', 'page/keys.js',
+             'page/requester.js', 'page/share.js', 'page.css', 'flopkin.js', 'flopkin.wasm', 'flopkin.svg', 'manifest.webmanifest'];
 const name = 'flopkin-' + version;
 // the set each page started from, by the page's client id
 const started = new Map();
