@@ -8,6 +8,7 @@
 #include "allocation_count.hpp"
 #include "editing_harness.hpp"
 #include "physics_fixture.hpp"
+#include "physics/relaxation.hpp"
 #include "sample_figures.hpp"
 
 namespace flopkin {
