@@ -396,6 +396,12 @@ try {
   await page.reload();
   await desk.started();
   check(!askedAgain, 'leaving once the change is kept asks nothing');
+  // a second run's change, kept too: of the two ended runs R restores the newest
+  await click(...button.clearAll);
+  for (const x of [250, 350, 450, 550]) await click(x, 350);
+  await sleep(2500);
+  await page.reload();
+  await desk.started();
   // opened from "Unsaved figures" it is no document: Save asks for a name;
   // R restores it too, and once saved under a name it is no longer offered
   await click(...button.open);
@@ -409,12 +415,12 @@ try {
   await requester('Save as:');
   await desk.type('recovered.fkn');
   await desk.closed();
-  check(records(await desk.stored('recovered.fkn')).balls === 3, 'the unsaved figure comes back whole');
+  check(records(await desk.stored('recovered.fkn')).balls === 4, 'the newest unsaved figure comes back whole');
   await click(...button.clearAll);
   await page.keyboard.press('r');
   await desk.settled();
   await desk.saveAs('restored.fkn');
-  check(records(await desk.stored('restored.fkn')).balls === 3, 'R restores the unsaved figure after a reload');
+  check(records(await desk.stored('restored.fkn')).balls === 4, 'R restores the newest unsaved figure after a reload');
   await sleep(500);
   await click(...button.open);
   await requester('Open file:');
